@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds Kest and runs every test: unit tests natively under AddressSanitizer and UBSan,
+# then the Win32 and end-to-end tests under Wine on a private Xvfb display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/deps.sh
+
+echo "== native build and unit tests"
+cmake -S . -B build/native -G Ninja -DKEST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native
+rm -rf build/native/results
+status=0
+(cd build/native && ctest --output-on-failure) || status=1
+
+echo "== Windows build"
+cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win
+
+echo "== Win32 and end-to-end tests under Wine"
+. scripts/wine-env.sh
+trap wine_env_down EXIT
+wine_env_up build/test-wine 1 1
+rm -rf build/win/results
+(cd build/win && ctest --output-on-failure) || status=1
+wine_env_down
+trap - EXIT
+
+# One closing line over every GoogleTest result file.
+passed=0; failed=0
+for f in build/native/results/*.xml build/win/results/*.xml; do
+  [ -f "$f" ] || continue
+  t=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
+  fl=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')
+  e=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' errors="[0-9]*"' | grep -o '[0-9]*')
+  d=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' disabled="[0-9]*"' | grep -o '[0-9]*')
+  passed=$((passed + t - fl - e - ${d:-0})); failed=$((failed + fl + e))
+done
+[ "$status" = 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "tests: $passed passed, $failed failed"
+[ "$status" = 0 ] && [ "$failed" = 0 ]

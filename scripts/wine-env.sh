@@ -1,0 +1,54 @@
+# Sourced by the run and test scripts: a private 32-bit Wine prefix with a persistent
+# wineserver, and a private Xvfb display when asked for. Everything started here is ended by
+# wine_env_down, and only that.
+
+wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb: 1 to start one>
+  WINE_ENV_DIR=$(realpath -m "$1")
+  mkdir -p "$WINE_ENV_DIR"
+  export WINEPREFIX="$WINE_ENV_DIR/prefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  # No Mono or Gecko installer prompts in a fresh prefix.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  XVFB_PID=""
+
+  if [ "${3:-0}" = 1 ]; then
+    rm -f "$WINE_ENV_DIR/display"
+    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$WINE_ENV_DIR/display" \
+      >"$WINE_ENV_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      [ -s "$WINE_ENV_DIR/display" ] && break
+      kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb did not start" >&2; return 1; }
+      sleep 0.1
+    done
+    [ -s "$WINE_ENV_DIR/display" ] || { echo "Xvfb gave no display" >&2; return 1; }
+    export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
+  fi
+
+  if [ "${2:-0}" = 1 ] && [ -d "$WINEPREFIX" ]; then
+    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+  fi
+  # The persistent server, and the Wine services the first program starts, keep the output
+  # they were started with open: give them none, so that no pipe of ours waits on them.
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1 </dev/null
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 </dev/null
+    # Without a window manager every window would take seconds to be destroyed.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  else
+    wineboot >/dev/null 2>&1 </dev/null
+  fi
+}
+
+wine_env_down() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The platform services and process facts every window of the program works with.
+#include <string>
+
+#include "platform/atom_table.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "platform/window_system.h"
+
+namespace kest {
+
+struct AppContext {
+  SettingsStore& store;
+  AtomTable& atoms;
+  WindowSystem& windows;
+  FileSystem& fs;
+  MsgBox& box;
+  std::string exeDir;       // with trailing backslash
+  std::string commandLine;  // as the process was started
+};
+
+}  // namespace kest

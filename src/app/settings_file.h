@@ -1,0 +1,94 @@
+#pragma once
+// Tools.ini beside the executable: typed reads and writes, no cache.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/settings_store.h"
+
+namespace kest {
+
+inline constexpr const char* kSettingsFileName = "Tools.ini";
+inline constexpr const char* kOptionsSection = "Options";
+inline constexpr const char* kTargetsSection = "Targets";
+
+struct BoolKey { const char* name; bool def; };
+struct IntKey { const char* name; int def; };
+struct StringKey { const char* name; const char* def; };
+
+// Every key of [Options] with its default.
+namespace opt {
+inline constexpr BoolKey StOnTop{"StOnTop", false};
+inline constexpr BoolKey NoMoreOneCopy{"NoMoreOneCopy", true};
+inline constexpr BoolKey MinToolsRun{"MinToolsRun", false};
+inline constexpr BoolKey CheckDrive{"CheckDrive", true};
+inline constexpr BoolKey ShEx{"ShEx", false};
+// The default of "LastDir" is the executable's directory: see SettingsFile::readLastDir.
+inline constexpr StringKey LastDir{"LastDir", ""};
+inline constexpr IntKey abValue{"abValue", 245};
+// "Z" stands for "not set": the executable's drive is taken instead.
+inline constexpr StringKey Drive{"Drive", "Z"};
+inline constexpr StringKey hlp{"hlp", ""};
+inline constexpr IntKey Col1{"Col1", 12673280};
+inline constexpr IntKey Col2{"Col2", 0};
+inline constexpr IntKey Col3{"Col3", 16777215};
+inline constexpr IntKey NMLeft{"NMLeft", 250};
+inline constexpr IntKey NMTop{"NMTop", 450};
+inline constexpr IntKey NMHeight{"NMHeight", 334};
+inline constexpr IntKey NMWidth{"NMWidth", 280};
+inline constexpr BoolKey IMOnStart{"IMOnStart", false};
+// Written only; nothing reads them back.
+inline constexpr IntKey IMLeft{"IMLeft", 0};
+inline constexpr IntKey IMTop{"IMTop", 0};
+inline constexpr IntKey IMWidth{"IMWidth", 0};
+inline constexpr IntKey IMHeight{"IMHeight", 0};
+inline constexpr BoolKey Minimized{"Minimized", false};
+inline constexpr IntKey KFSLeft{"KFSLeft", 231};
+inline constexpr IntKey KFSTop{"KFSTop", 127};
+inline constexpr IntKey KFSWidth{"KFSWidth", 266};
+inline constexpr IntKey KFSHeight{"KFSHeight", 243};
+inline constexpr BoolKey KFSOpened{"KFSOpened", false};
+}  // namespace opt
+
+// Integer syntax of the settings file: decimal with an optional sign, or hexadecimal after
+// "$" or after "0x"/"0X" (then at least three characters). Nothing for anything else.
+std::optional<int> ParseSettingsInteger(std::string_view text);
+
+class SettingsFile {
+ public:
+  // directory: the executable's directory, with or without trailing backslash.
+  SettingsFile(SettingsStore& store, const std::string& directory);
+
+  const std::string& path() const { return path_; }
+
+  std::string readString(const std::string& section, const std::string& key, const std::string& def);
+  int readInteger(const std::string& section, const std::string& key, int def);
+  bool readBool(const std::string& section, const std::string& key, bool def);
+  // Each write goes to the file at once; a refused write throws KestError
+  // "Unable to write to <path>".
+  void writeString(const std::string& section, const std::string& key, const std::string& value);
+  void writeInteger(const std::string& section, const std::string& key, int value);
+  void writeBool(const std::string& section, const std::string& key, bool value);
+  void deleteKey(const std::string& section, const std::string& key);
+
+  // [Options] keys by descriptor.
+  bool read(const BoolKey& k) { return readBool(kOptionsSection, k.name, k.def); }
+  int read(const IntKey& k) { return readInteger(kOptionsSection, k.name, k.def); }
+  std::string read(const StringKey& k) { return readString(kOptionsSection, k.name, k.def); }
+  void write(const BoolKey& k, bool v) { writeBool(kOptionsSection, k.name, v); }
+  void write(const IntKey& k, int v) { writeInteger(kOptionsSection, k.name, v); }
+  void write(const StringKey& k, const std::string& v) { writeString(kOptionsSection, k.name, v); }
+
+  // "LastDir", whose default is the executable's directory without trailing backslash.
+  std::string readLastDir();
+  // "Drive": the work drive letter, the executable's drive standing in for "Z". An empty
+  // value is taken as unset too.
+  char readDriveLetter();
+
+ private:
+  SettingsStore& store_;
+  std::string directory_;  // with trailing backslash
+  std::string path_;
+};
+
+}  // namespace kest

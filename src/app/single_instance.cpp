@@ -1,0 +1,83 @@
+#include "app/single_instance.h"
+
+#include <cstring>
+
+#include "app/command_line.h"
+
+namespace kest {
+
+StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy) {
+  if (markerFound) {
+    if (!noMoreOneCopy()) return StartAction::StartBeside;
+    return windowFound ? StartAction::ForwardAndQuit : StartAction::ReplaceStaleMarker;
+  }
+  return windowFound ? StartAction::MarkAndQuit : StartAction::MarkAndStart;
+}
+
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::string& commandLine,
+                        const std::function<bool()>& noMoreOneCopy) {
+  AtomValue marker = atoms.find(kInstanceMarker);
+  WindowHandle running = windows.findByClass(kMainWindowClass);
+  switch (DecideStart(marker != 0, running != nullptr, noMoreOneCopy)) {
+    case StartAction::ForwardAndQuit: {
+      std::string argument = ParseCommandLine(commandLine);
+      if (!argument.empty()) {
+        // A refused atom (an argument too long for it) is ignored: the receiver then finds
+        // nothing to do.
+        atoms.add(kForwardPrefix + argument);
+        windows.send(running, kForwardMessage, 0, 0);
+      }
+      windows.bringToForeground(running);
+      return false;
+    }
+    case StartAction::ReplaceStaleMarker:
+      while (marker != 0) {
+        atoms.remove(marker);
+        marker = atoms.find(kInstanceMarker);
+      }
+      atoms.add(kInstanceMarker);
+      return true;
+    case StartAction::StartBeside:
+      return true;
+    case StartAction::MarkAndQuit:
+      atoms.add(kInstanceMarker);
+      return false;
+    case StartAction::MarkAndStart:
+      atoms.add(kInstanceMarker);
+      return true;
+  }
+  return false;
+}
+
+void ReleaseInstanceMarker(AtomTable& atoms) {
+  // Bounded, so that a table that never lets go cannot hang the exit.
+  for (int i = 0; i < 0x10000; ++i) {
+    AtomValue marker = atoms.find(kInstanceMarker);
+    if (marker == 0) break;
+    atoms.remove(marker);
+  }
+}
+
+void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch) {
+  const std::size_t prefixLength = std::strlen(kForwardPrefix);
+  // Values below 0xC000 are integer atoms, named "#n": they can never carry an argument.
+  // Every other value is asked for, because atom values of other programs leave gaps.
+  for (unsigned value = 0xC000; value <= 0xFFFF; ++value) {
+    auto atom = static_cast<AtomValue>(value);
+    // The whole buffer: a limit of 255 would cut (or, under Wine, refuse) the name of the
+    // longest argument a second start can forward.
+    std::optional<std::string> name = atoms.name(atom, 256);
+    // Only the first five characters are compared, as every copy of the program does.
+    if (!name || name->compare(0, 5, "KestC") != 0) continue;
+    std::string path = name->size() > prefixLength ? name->substr(prefixLength) : std::string();
+    if (!path.empty()) dispatch(path);
+    atoms.remove(atom);
+  }
+}
+
+void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to) {
+  if (IsPlainFolder(fs.attributes(path))) to.importToolsFromDir(path);
+  else to.addTarget(path);
+}
+
+}  // namespace kest

@@ -1,0 +1,54 @@
+#pragma once
+// The Windows implementations of the platform interfaces: thin calls of the real API.
+#include "platform/atom_table.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "platform/window_system.h"
+
+namespace kest::win32 {
+
+class ProfileSettingsStore final : public SettingsStore {
+ public:
+  std::string get(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& def) override;
+  bool put(const std::string& file, const std::string& section, const std::string& key,
+           const std::string& value) override;
+  bool remove(const std::string& file, const std::string& section, const std::string& key) override;
+};
+
+class GlobalAtomTable final : public AtomTable {
+ public:
+  AtomValue find(const std::string& name) override;
+  AtomValue add(const std::string& name) override;
+  void remove(AtomValue atom) override;
+  std::optional<std::string> name(AtomValue atom, int maxChars) override;
+};
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  WindowHandle findByClass(const std::string& className) override;
+  std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+  void bringToForeground(WindowHandle window) override;
+};
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::uint32_t attributes(const std::string& path) override;
+};
+
+class Win32MessageBox final : public MsgBox {
+ public:
+  MbAnswer ask(WindowHandle owner, const std::string& text, const std::string& caption,
+               MbButtons buttons, MbIcon icon, bool utf8 = false) override;
+};
+
+// The executable's own path and directory (with trailing backslash).
+std::string ExecutablePath();
+std::string ExecutableDirectory();
+
+// UTF-8 to UTF-16, for texts shown through the wide API.
+std::wstring Utf8ToWide(const std::string& text);
+
+}  // namespace kest::win32

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+namespace kest {
+
+// Top-level window search and messages to windows of other processes.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  // A top-level window of this class, with any title; nullptr when none.
+  virtual WindowHandle findByClass(const std::string& className) = 0;
+  virtual std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
+  virtual void bringToForeground(WindowHandle window) = 0;
+};
+
+}  // namespace kest

@@ -1,0 +1,221 @@
+// The single-instance rule with real processes: copies of Kest.exe started with exact command
+// lines, as the Explorer commands start them.
+#include <gtest/gtest.h>
+
+#include "e2e/kest_driver.h"
+
+namespace kest::e2etest {
+namespace {
+
+using e2e::AppDir;
+
+TEST_F(KestTest, FirstStartRunsOnDefaultsAndClosingEndsTheProgram) {
+  AppDir app("first-start");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(e2e::WindowText(k.main), "Kest_main");
+  RECT r = e2e::WindowRectOnScreen(k.main);
+  EXPECT_EQ(r.left, 250);
+  EXPECT_EQ(r.top, 450);
+  EXPECT_EQ(r.right - r.left, 280);
+  EXPECT_EQ(r.bottom - r.top, 334);
+  EXPECT_EQ(e2e::WindowAlpha(k.main), 245);
+  EXPECT_EQ(GetWindowLongA(k.main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "frameless";
+  // The fast string window exists from the start, hidden.
+  HWND kfs = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000);
+  ASSERT_NE(kfs, nullptr);
+  EXPECT_FALSE(IsWindowVisible(kfs));
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  EXPECT_FALSE(app.exists("Tools.ini")) << "nothing is written at start-up";
+
+  HWND lv = k.targetList();
+  ASSERT_NE(lv, nullptr);
+  EXPECT_EQ(e2e::ListViewCount(lv), 0);
+  EXPECT_EQ(e2e::ListViewColumnTitle(lv, 0), "File");
+  EXPECT_EQ(e2e::ListViewColumnTitle(lv, 1), "Directory");
+  EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), 150);
+
+  CloseKest(k);
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest")) << "the marker goes with the main window";
+  EXPECT_EQ(app.readIni("Options", "NMLeft"), "250");
+  EXPECT_EQ(app.readIni("Options", "NMTop"), "450");
+  EXPECT_EQ(app.readIni("Options", "NMWidth"), "280");
+  EXPECT_EQ(app.readIni("Options", "NMHeight"), "334");
+  EXPECT_EQ(app.readIni("Options", "IMOnStart"), "0");
+  EXPECT_EQ(app.readIni("Options", "abValue"), "245");
+  EXPECT_EQ(app.readIni("Options", "KFSOpened"), "0");
+  EXPECT_EQ(app.readIni("Options", "Minimized"), "0");
+  EXPECT_EQ(app.readIni("Options", "LastDir"), "") << "the open dialog was never used";
+}
+
+TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
+  AppDir app("stored-placement");
+  app.writeIni("Options", "NMLeft", "40");
+  app.writeIni("Options", "NMTop", "0x40");
+  app.writeIni("Options", "NMWidth", "300");
+  app.writeIni("Options", "NMHeight", "$100");
+  app.writeIni("Options", "abValue", "300");  // low 8 bits: 44
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  RECT r = e2e::WindowRectOnScreen(k.main);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 64);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 256);
+  EXPECT_EQ(e2e::WindowAlpha(k.main), 44);
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "abValue"), "44");
+  EXPECT_EQ(app.readIni("Options", "NMTop"), "64");
+}
+
+TEST_F(KestTest, SecondStartWithoutArgumentOnlyActivatesTheRunningCopy) {
+  AppDir app("second-bare");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  EXPECT_EQ(RunRefusedStart(app, BareCommandLine(app)), 0u);
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
+  EXPECT_EQ(e2e::ListViewCount(first.targetList()), 0);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0) << "nothing was forwarded";
+  CloseKest(first);
+}
+
+TEST_F(KestTest, SecondStartForwardsItsFileAndTheAtomIsGone) {
+  AppDir app("second-file");
+  app.writeFile("work\\app.exe", "MZ");
+  app.writeFile("other dir\\b b.exe", "MZ");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("work\\app.exe"))), 0u);
+  // The second start waits in SendMessage until the running copy has handled it.
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{"app.exe"});
+  EXPECT_EQ(first.targetDirs(), std::vector<std::string>{app.file("work\\")});
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0) << "the forwarding atom must be gone";
+
+  // The registered commands put the path right after the executable's quote.
+  std::string explorerStyle = e2e::Quoted(app.exe()) + app.file("other dir\\b b.exe") + "\"";
+  EXPECT_EQ(RunRefusedStart(app, explorerStyle), 0u);
+  EXPECT_EQ(first.targetNames(), (std::vector<std::string>{"app.exe", "b b.exe"}));
+  EXPECT_EQ(first.targetDirs()[1], app.file("other dir\\"));
+
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseKest(first);
+}
+
+TEST_F(KestTest, FirstStartTakesItsOwnArgument) {
+  AppDir app("own-argument");
+  app.writeFile("t\\own.exe", "MZ");
+  Kest k = StartKest(app, ArgumentCommandLine(app, app.file("t\\own.exe")));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(k.targetNames(), std::vector<std::string>{"own.exe"});
+  CloseKest(k);
+}
+
+TEST_F(KestTest, TwoForwardingAtomsAreHandledByOneMessageInAtomOrder) {
+  AppDir app("two-atoms");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  // Left behind by earlier starts whose message never arrived.
+  ATOM a = GlobalAddAtomA("KestComLine=C:\\left\\one.exe");
+  ATOM b = GlobalAddAtomA("KestComLine=C:\\left\\two.exe");
+  ASSERT_NE(a, 0);
+  ASSERT_NE(b, 0);
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\new\\three.exe")), 0u);
+  std::vector<std::string> names = first.targetNames();
+  ASSERT_EQ(names.size(), 3u);
+  std::vector<std::string> leftovers = a < b ? std::vector<std::string>{"one.exe", "two.exe"}
+                                             : std::vector<std::string>{"two.exe", "one.exe"};
+  // All three arrive, the left-behind ones in ascending atom order.
+  std::vector<std::string> leftSeen;
+  for (auto& n : names)
+    if (n != "three.exe") leftSeen.push_back(n);
+  EXPECT_EQ(leftSeen, leftovers);
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  CloseKest(first);
+}
+
+TEST_F(KestTest, ArgumentTooLongForAnAtomCrashesNeitherCopy) {
+  AppDir app("long-argument");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  std::string longPath = "C:\\" + std::string(250, 'L') + ".exe";
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, longPath)), 0u);
+  EXPECT_TRUE(first.process.running());
+  EXPECT_EQ(e2e::ListViewCount(first.targetList()), 0);
+  // The longest argument that fits arrives whole.
+  std::string fits = "C:\\" + std::string(236, 'F') + ".exe";
+  ASSERT_EQ(fits.size(), 243u);
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, fits)), 0u);
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{std::string(236, 'F') + ".exe"});
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  CloseKest(first);
+}
+
+TEST_F(KestTest, FurtherCopiesWhenAllowedAndTheSilentRefusalAfterOneCloses) {
+  AppDir app("more-copies");
+  app.writeIni("Options", "NoMoreOneCopy", "0");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  Kest second = StartKest(app, ArgumentCommandLine(app, "C:\\x\\second.exe"));
+  ASSERT_NE(second.main, nullptr);
+  EXPECT_EQ(e2e::TopWindows("TfKest", 0, true).size(), 2u);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1) << "a further copy adds no reference";
+  EXPECT_EQ(second.targetNames(), std::vector<std::string>{"second.exe"});
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
+
+  // Closing any copy removes the marker for all.
+  CloseKest(second);
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  ASSERT_TRUE(first.process.running());
+
+  // A window without a marker: the next start marks and ends silently, forwarding nothing,
+  // whatever "NoMoreOneCopy" says.
+  for (const char* oneCopy : {"0", "1"}) {
+    e2e::DeleteAtomCompletely("OnlyOneKest");
+    app.writeIni("Options", "NoMoreOneCopy", oneCopy);
+    EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\x\\third.exe")), 0u);
+    EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+    EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+    EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
+    EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
+  }
+  CloseKest(first);
+}
+
+TEST_F(KestTest, StaleMarkerDoesNotBlockAStart) {
+  AppDir app("stale-marker");
+  for (int i = 0; i < 3; ++i) ASSERT_NE(GlobalAddAtomA("OnlyOneKest"), 0);
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseKest(k);
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+}
+
+TEST_F(KestTest, RefusedSettingsWriteAtCloseKeepsTheProgramRunning) {
+  AppDir app("refused-write");
+  app.writeIni("Options", "abValue", "245");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  // As root Wine writes read-only files: hold the file open without sharing instead.
+  HANDLE holder = CreateFileA(app.ini().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    e2e::PostClose(k.main);
+    auto box = e2e::WaitForMessageBox("Kest", 10000, k.process.pid());
+    ASSERT_TRUE(box.has_value()) << "no error message on attempt " << attempt;
+    EXPECT_EQ(box->text, "Unable to write to " + app.ini());
+    e2e::AnswerMessageBox(box->hwnd, IDOK);
+    EXPECT_FALSE(k.process.waitExit(300)) << "the close must be abandoned";
+    EXPECT_TRUE(IsWindowVisible(k.main));
+  }
+  CloseHandle(holder);
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "NMLeft"), "250");
+}
+
+}  // namespace
+}  // namespace kest::e2etest

@@ -1,0 +1,160 @@
+#pragma once
+// In-memory stand-ins for the OS below the logic, for unit tests only.
+#include <algorithm>
+#include <cctype>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/atom_table.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "platform/types.h"
+#include "platform/window_system.h"
+
+namespace kest::fakes {
+
+inline std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// An INI store: section and key names compare without regard to case, as the
+// private-profile functions do.
+class FakeSettingsStore : public SettingsStore {
+ public:
+  std::string get(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& def) override {
+    reads.push_back(key);
+    auto* v = find(file, section, key);
+    return v ? *v : def;
+  }
+  bool put(const std::string& file, const std::string& section, const std::string& key,
+           const std::string& value) override {
+    if (refuseWrites) return false;
+    writes.push_back(key + "=" + value);
+    data[file][Lower(section)][Lower(key)] = value;
+    return true;
+  }
+  bool remove(const std::string& file, const std::string& section, const std::string& key) override {
+    if (refuseWrites) return false;
+    writes.push_back("-" + key);
+    data[file][Lower(section)].erase(Lower(key));
+    return true;
+  }
+  const std::string* find(const std::string& file, const std::string& section, const std::string& key) const {
+    auto f = data.find(file);
+    if (f == data.end()) return nullptr;
+    auto s = f->second.find(Lower(section));
+    if (s == f->second.end()) return nullptr;
+    auto k = s->second.find(Lower(key));
+    return k == s->second.end() ? nullptr : &k->second;
+  }
+  void set(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
+    data[file][Lower(section)][Lower(key)] = value;
+  }
+
+  std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> data;
+  std::vector<std::string> reads;
+  std::vector<std::string> writes;
+  bool refuseWrites = false;
+};
+
+// Global atoms with reference counts; string atoms take values from 0xC000 up.
+class FakeAtomTable : public AtomTable {
+ public:
+  struct Entry { std::string name; int refs; };
+
+  AtomValue find(const std::string& name) override {
+    for (auto& [value, e] : atoms)
+      if (Lower(e.name) == Lower(name)) return value;
+    return 0;
+  }
+  AtomValue add(const std::string& name) override {
+    log.push_back("add " + name);
+    if (name.size() > 255 || name.empty()) return 0;
+    if (AtomValue v = find(name)) {
+      ++atoms[v].refs;
+      return v;
+    }
+    AtomValue v = next++;
+    atoms[v] = Entry{name, 1};
+    return v;
+  }
+  void remove(AtomValue atom) override {
+    log.push_back("remove " + std::to_string(atom));
+    auto it = atoms.find(atom);
+    if (it != atoms.end() && --it->second.refs == 0) atoms.erase(it);
+  }
+  std::optional<std::string> name(AtomValue atom, int maxChars) override {
+    ++nameCalls;
+    minNameValue = std::min<int>(minNameValue, atom);
+    auto it = atoms.find(atom);
+    if (it == atoms.end()) return std::nullopt;
+    return it->second.name.substr(0, static_cast<std::size_t>(maxChars - 1));
+  }
+  int refs(const std::string& name) {
+    AtomValue v = find(name);
+    return v ? atoms[v].refs : 0;
+  }
+  // Places an atom at a chosen value, as left behind by another process.
+  void place(AtomValue value, const std::string& name, int refs = 1) { atoms[value] = Entry{name, refs}; }
+
+  std::map<AtomValue, Entry> atoms;
+  AtomValue next = 0xC000;
+  std::vector<std::string> log;
+  int nameCalls = 0;
+  int minNameValue = 0x10000;
+};
+
+class FakeWindowSystem : public WindowSystem {
+ public:
+  struct Sent { WindowHandle window; unsigned message; std::uintptr_t wParam; std::intptr_t lParam; };
+
+  WindowHandle findByClass(const std::string& className) override {
+    searched.push_back(className);
+    return running;
+  }
+  std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    sent.push_back({window, message, wParam, lParam});
+    if (onSend) onSend();
+    return 0;
+  }
+  void bringToForeground(WindowHandle window) override { foreground.push_back(window); }
+
+  WindowHandle running = nullptr;
+  std::vector<std::string> searched;
+  std::vector<Sent> sent;
+  std::vector<WindowHandle> foreground;
+  std::function<void()> onSend;
+};
+
+class FakeFileSystem : public FileSystem {
+ public:
+  std::uint32_t attributes(const std::string& path) override {
+    auto it = attrs.find(path);
+    return it == attrs.end() ? kInvalidAttributes : it->second;
+  }
+  std::map<std::string, std::uint32_t> attrs;
+};
+
+class FakeMessageBox : public MsgBox {
+ public:
+  struct Asked { WindowHandle owner; std::string text; std::string caption; MbButtons buttons; MbIcon icon; bool utf8; };
+  MbAnswer ask(WindowHandle owner, const std::string& text, const std::string& caption, MbButtons buttons,
+               MbIcon icon, bool utf8 = false) override {
+    asked.push_back({owner, text, caption, buttons, icon, utf8});
+    if (answers.empty()) return buttons == MbButtons::Ok ? MbAnswer::Ok : MbAnswer::Cancel;
+    MbAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::deque<MbAnswer> answers;
+  std::vector<Asked> asked;
+};
+
+}  // namespace kest::fakes

@@ -1,0 +1,46 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace kest {
+namespace {
+
+TEST(ParseCommandLine, FormsTheProgramIsStartedWith) {
+  // Start without argument: the quoted executable and its trailing blank.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" )"), "");
+  // Explorer's "Load into Kest": quoted exe, blank, path, closing quote.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" D:\work\app.exe")"), R"(D:\work\app.exe)");
+  // Blanks inside paths, on both sides.
+  EXPECT_EQ(ParseCommandLine(R"("C:\Program Files\Kest\Kest.exe" D:\my work\a b.exe")"),
+            R"(D:\my work\a b.exe)");
+  // The registered commands put the path right after the executable's quote: the drive
+  // letter must survive.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"D:\work\a.exe")"), R"(D:\work\a.exe)");
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"D:\tools dir")"), R"(D:\tools dir)");
+  // Only one blank is a separator; a second belongs to the argument.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"  x")"), " x");
+}
+
+TEST(ParseCommandLine, LastCharacterIsNeverPartOfTheArgument) {
+  // A typed command line without the closing quote loses its last character.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" D:\a.exe)"), R"(D:\a.ex)");
+  // The walk stops at the last quote before the final character.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" "D:\a.exe")"), R"(D:\a.exe)");
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"")"), "");
+}
+
+TEST(ParseCommandLine, NeverReadsBeforeTheStart) {
+  EXPECT_EQ(ParseCommandLine(""), "");
+  EXPECT_EQ(ParseCommandLine("\""), "");
+  EXPECT_EQ(ParseCommandLine("x"), "");
+  EXPECT_EQ(ParseCommandLine("ab"), "");
+  // An unquoted executable path typed in a console: no quote before the last character.
+  EXPECT_EQ(ParseCommandLine(R"(C:\k\Kest.exe D:\a.exe)"), "");
+  EXPECT_EQ(ParseCommandLine(R"(Kest.exe")"), "");
+  // A quote only at the very start: everything between it and the last character.
+  EXPECT_EQ(ParseCommandLine(R"("abc)"), "ab");
+  EXPECT_EQ(ParseCommandLine(R"(""x)"), "");
+}
+
+}  // namespace
+}  // namespace kest

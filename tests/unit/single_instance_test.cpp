@@ -1,0 +1,187 @@
+#include "app/single_instance.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace kest {
+namespace {
+
+WindowHandle const kRunning = reinterpret_cast<WindowHandle>(0x1234);
+
+TEST(DecideStart, TableAndWhenTheOptionIsRead) {
+  int reads = 0;
+  auto option = [&](bool value) {
+    return [&reads, value] {
+      ++reads;
+      return value;
+    };
+  };
+  EXPECT_EQ(DecideStart(true, true, option(true)), StartAction::ForwardAndQuit);
+  EXPECT_EQ(DecideStart(true, false, option(true)), StartAction::ReplaceStaleMarker);
+  EXPECT_EQ(DecideStart(true, true, option(false)), StartAction::StartBeside);
+  EXPECT_EQ(DecideStart(true, false, option(false)), StartAction::StartBeside);
+  EXPECT_EQ(reads, 4);
+  // Without the marker "NoMoreOneCopy" is not read, whatever it says.
+  EXPECT_EQ(DecideStart(false, true, option(false)), StartAction::MarkAndQuit);
+  EXPECT_EQ(DecideStart(false, false, option(false)), StartAction::MarkAndStart);
+  EXPECT_EQ(reads, 4);
+}
+
+struct StartupTest : ::testing::Test {
+  fakes::FakeAtomTable atoms;
+  fakes::FakeWindowSystem windows;
+  bool oneCopy = true;
+  bool run(const std::string& commandLine) {
+    return RunStartupDecision(atoms, windows, commandLine, [this] { return oneCopy; });
+  }
+};
+
+TEST_F(StartupTest, SecondStartForwardsItsArgumentThenActivatesAndEnds) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  std::vector<std::string> atomsAtSend;
+  windows.onSend = [&] {
+    for (auto& [v, e] : atoms.atoms) atomsAtSend.push_back(e.name);
+  };
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].window, kRunning);
+  EXPECT_EQ(windows.sent[0].message, 0x0403u);
+  EXPECT_EQ(windows.sent[0].wParam, 0u);
+  EXPECT_EQ(windows.sent[0].lParam, 0);
+  // The atom is there when the message is sent.
+  EXPECT_EQ(atomsAtSend, (std::vector<std::string>{"OnlyOneKest", R"(KestComLine=D:\work\app.exe)"}));
+  EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
+  EXPECT_EQ(windows.searched, std::vector<std::string>{"TfKest"});
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);  // the second start adds no reference
+}
+
+TEST_F(StartupTest, SecondStartWithoutArgumentOnlyActivates) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" )"));
+  EXPECT_TRUE(windows.sent.empty());
+  EXPECT_EQ(atoms.atoms.size(), 1u);
+  EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
+}
+
+TEST_F(StartupTest, ArgumentTooLongForAnAtomStillSendsAndEnds) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  std::string longPath = "D:\\" + std::string(250, 'a') + ".exe";
+  EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + longPath + "\""));
+  EXPECT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(atoms.atoms.size(), 1u);  // refused: only the marker
+  // 243 characters still fit.
+  std::string fits(243, 'b');
+  EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + fits + "\""));
+  EXPECT_EQ(atoms.refs(kForwardPrefix + fits), 1);
+}
+
+TEST_F(StartupTest, StaleMarkerIsReplacedByOneReference) {
+  atoms.add(kInstanceMarker);
+  atoms.add(kInstanceMarker);
+  atoms.add(kInstanceMarker);
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(windows.sent.empty());
+  EXPECT_TRUE(windows.foreground.empty());
+}
+
+TEST_F(StartupTest, FurtherCopiesWhenAllowedLeaveTheMarkerAlone) {
+  oneCopy = false;
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(windows.sent.empty());
+  windows.running = nullptr;
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" )"));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+}
+
+TEST_F(StartupTest, WindowWithoutMarkerMarksAndEndsSilently) {
+  oneCopy = false;  // not even read in this case
+  windows.running = kRunning;
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_EQ(atoms.atoms.size(), 1u);
+  EXPECT_TRUE(windows.sent.empty());
+  EXPECT_TRUE(windows.foreground.empty());
+}
+
+TEST_F(StartupTest, FirstStartMarks) {
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" )"));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+}
+
+TEST(ReleaseInstanceMarker, RemovesEveryReference) {
+  fakes::FakeAtomTable atoms;
+  for (int i = 0; i < 5; ++i) atoms.add(kInstanceMarker);
+  atoms.add("Other");
+  ReleaseInstanceMarker(atoms);
+  EXPECT_EQ(atoms.find(kInstanceMarker), 0);
+  EXPECT_EQ(atoms.refs("Other"), 1);
+  ReleaseInstanceMarker(atoms);  // nothing left: no harm
+}
+
+TEST(ReceiveForwardedArguments, HandlesEveryForwardingAtomInAscendingOrder) {
+  fakes::FakeAtomTable atoms;
+  atoms.place(0xC105, R"(KestComLine=D:\second.exe)");
+  atoms.place(0xC010, R"(KestComLine=D:\first dir)", 2);  // two starts forwarded the same path
+  atoms.place(0xC020, "OnlyOneKest");
+  atoms.place(0xC030, "kestComLine=lower case is not ours");
+  atoms.place(0xFFFF, R"(KestComLine=E:\last.exe)");
+  std::vector<std::string> got;
+  ReceiveForwardedArguments(atoms, [&](const std::string& p) { got.push_back(p); });
+  EXPECT_EQ(got, (std::vector<std::string>{R"(D:\first dir)", R"(D:\second.exe)", R"(E:\last.exe)"}));
+  // One reference of each is removed.
+  EXPECT_EQ(atoms.refs(R"(KestComLine=D:\first dir)"), 1);
+  EXPECT_EQ(atoms.find(R"(KestComLine=D:\second.exe)"), 0);
+  EXPECT_EQ(atoms.find(R"(KestComLine=E:\last.exe)"), 0);
+  EXPECT_EQ(atoms.refs("OnlyOneKest"), 1);
+  EXPECT_EQ(atoms.refs("kestComLine=lower case is not ours"), 1);
+  // Integer atoms are never asked for; every string atom value is.
+  EXPECT_EQ(atoms.minNameValue, 0xC000);
+  EXPECT_EQ(atoms.nameCalls, 0x4000);
+}
+
+TEST(ReceiveForwardedArguments, LongestForwardableArgumentArrivesWhole) {
+  fakes::FakeAtomTable atoms;
+  std::string path = "D:\\" + std::string(236, 'p') + ".exe";
+  ASSERT_EQ(path.size(), kMaxForwardedArgument);
+  ASSERT_NE(atoms.add(kForwardPrefix + path), 0);
+  std::vector<std::string> got;
+  ReceiveForwardedArguments(atoms, [&](const std::string& p) { got.push_back(p); });
+  EXPECT_EQ(got, std::vector<std::string>{path});
+  EXPECT_TRUE(atoms.atoms.empty());
+}
+
+TEST(ReceiveForwardedArguments, OnlyTheFirstFiveCharactersAreCompared) {
+  fakes::FakeAtomTable atoms;
+  atoms.place(0xC001, "KestCxxxxxxxY:\\odd.exe");
+  atoms.place(0xC002, "KestCom");  // shorter than the prefix: nothing to dispatch
+  std::vector<std::string> got;
+  ReceiveForwardedArguments(atoms, [&](const std::string& p) { got.push_back(p); });
+  EXPECT_EQ(got, std::vector<std::string>{"Y:\\odd.exe"});
+  EXPECT_TRUE(atoms.atoms.empty());
+}
+
+TEST(DispatchPath, PlainFoldersAreImportedEverythingElseIsATarget) {
+  fakes::FakeFileSystem fs;
+  fs.attrs[R"(D:\tools)"] = 16;
+  fs.attrs[R"(D:\ro)"] = 17;       // read-only folder
+  fs.attrs[R"(D:\archive)"] = 48;  // folder with the archive bit
+  fs.attrs[R"(D:\a.exe)"] = 32;
+  std::vector<std::string> targets, imports;
+  PathDispatch to{[&](const std::string& p) { targets.push_back(p); },
+                  [&](const std::string& p) { imports.push_back(p); }};
+  for (const char* p : {R"(D:\tools)", R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)"})
+    DispatchPath(fs, p, to);
+  EXPECT_EQ(imports, std::vector<std::string>{R"(D:\tools)"});
+  EXPECT_EQ(targets, (std::vector<std::string>{R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)"}));
+}
+
+}  // namespace
+}  // namespace kest

@@ -1,0 +1,101 @@
+// Global atoms, window search and attribute words through the real API.
+#include <gtest/gtest.h>
+
+#include "app/single_instance.h"
+#include "platform/types.h"
+#include "platform/win32/win32_platform.h"
+#include "win/win_test_util.h"
+
+namespace kest {
+namespace {
+
+TEST(GlobalAtomTable, ReferencesNamesAndLimits) {
+  win32::GlobalAtomTable atoms;
+  const std::string name = "KestWinTest=refs";
+  ASSERT_EQ(atoms.find(name), 0);
+  AtomValue a = atoms.add(name);
+  ASSERT_GE(a, 0xC000);
+  EXPECT_EQ(atoms.add(name), a);  // a second reference, same value
+  EXPECT_EQ(atoms.find("kestwintest=REFS"), a);  // names compare without regard to case
+  EXPECT_EQ(atoms.name(a, 255), name);
+  atoms.remove(a);
+  EXPECT_EQ(atoms.find(name), a);  // one reference left
+  atoms.remove(a);
+  EXPECT_EQ(atoms.find(name), 0);
+  EXPECT_EQ(atoms.name(a, 255), std::nullopt);
+
+  // Integer atoms are named "#n": they can never look like a forwarding atom.
+  EXPECT_EQ(atoms.name(0x1234, 255), "#4660");
+
+  // 255 characters is the most a name holds: a longer forwarded argument is refused.
+  std::string fits = kForwardPrefix + std::string(243, 'x');
+  AtomValue f = atoms.add(fits);
+  ASSERT_NE(f, 0);
+  // The receiver's buffer holds the longest name whole.
+  EXPECT_EQ(atoms.name(f, 256), fits);
+  atoms.remove(f);
+  EXPECT_EQ(atoms.add(kForwardPrefix + std::string(244, 'x')), 0);
+}
+
+TEST(GlobalAtomTable, ReceiverTakesOverRealForwardingAtoms) {
+  win32::GlobalAtomTable atoms;
+  AtomValue first = atoms.add(R"(KestComLine=C:\one.exe)");
+  AtomValue second = atoms.add(R"(KestComLine=C:\two dir\two.exe)");
+  ASSERT_NE(first, 0);
+  ASSERT_NE(second, 0);
+  std::vector<std::string> got;
+  ReceiveForwardedArguments(atoms, [&](const std::string& p) { got.push_back(p); });
+  std::vector<std::string> want{R"(C:\one.exe)", R"(C:\two dir\two.exe)"};
+  if (second < first) std::swap(want[0], want[1]);
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(atoms.find(R"(KestComLine=C:\one.exe)"), 0);
+  EXPECT_EQ(atoms.find(R"(KestComLine=C:\two dir\two.exe)"), 0);
+
+  for (int i = 0; i < 3; ++i) atoms.add(kInstanceMarker);
+  ReleaseInstanceMarker(atoms);
+  EXPECT_EQ(atoms.find(kInstanceMarker), 0);
+}
+
+LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER + 3) return 0x5A;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST(Win32WindowSystem, FindsTopLevelWindowsByClassAndSends) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = EchoProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KestWinTestWindow";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  win32::Win32WindowSystem windows;
+  EXPECT_EQ(windows.findByClass("KestWinTestWindow"), nullptr);
+  HWND w = CreateWindowExA(0, "KestWinTestWindow", "any title", WS_POPUP, 0, 0, 10, 10, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(windows.findByClass("KestWinTestWindow"), w);  // found whatever its title
+  EXPECT_EQ(windows.send(w, WM_USER + 3, 0, 0), 0x5A);
+  DestroyWindow(w);
+  EXPECT_EQ(windows.findByClass("KestWinTestWindow"), nullptr);
+  UnregisterClassA("KestWinTestWindow", wc.hInstance);
+}
+
+TEST(Win32FileSystem, AttributeWordsDecideWhatIsAFolder) {
+  wintest::ScratchDir dir("attrs");
+  win32::Win32FileSystem fs;
+  // Wine keeps the hidden bit of a directory, but not its read-only or archive bits.
+  std::string plain = dir + "plain", hidden = dir + "hidden", dotted = dir + ".dotted";
+  for (auto& d : {plain, hidden, dotted}) ASSERT_TRUE(CreateDirectoryA(d.c_str(), nullptr));
+  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  wintest::WriteText(dir + "a.exe", "MZ");
+
+  EXPECT_EQ(fs.attributes(plain), 16u);
+  EXPECT_TRUE(IsPlainFolder(fs.attributes(plain)));
+  EXPECT_EQ(fs.attributes(hidden), 18u);
+  EXPECT_FALSE(IsPlainFolder(fs.attributes(hidden)));
+  EXPECT_FALSE(IsPlainFolder(fs.attributes(dir + "a.exe")));
+  EXPECT_EQ(fs.attributes(dir + "a.exe") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(fs.attributes(dir + "missing"), kInvalidAttributes);
+}
+
+}  // namespace
+}  // namespace kest

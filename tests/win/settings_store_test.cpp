@@ -1,0 +1,98 @@
+// Tools.ini through the real private-profile functions.
+#include <gtest/gtest.h>
+
+#include "app/settings_file.h"
+#include "platform/kest_error.h"
+#include "platform/win32/win32_platform.h"
+#include "win/win_test_util.h"
+
+namespace kest {
+namespace {
+
+TEST(ProfileSettingsStore, ReadsWritesAndDeletesKeys) {
+  wintest::ScratchDir dir("profile");
+  win32::ProfileSettingsStore store;
+  std::string ini = dir + "Tools.ini";
+
+  EXPECT_EQ(store.get(ini, "Options", "LastDir", "dflt"), "dflt");  // no file yet
+  EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(store.put(ini, "Options", "LastDir", R"(C:\work dir)"));  // the first write creates it
+  EXPECT_NE(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(store.get(ini, "Options", "LastDir", "dflt"), R"(C:\work dir)");
+  // Section and key names compare without regard to case.
+  EXPECT_EQ(store.get(ini, "OPTIONS", "lastdir", "dflt"), R"(C:\work dir)");
+
+  // An empty value is present: it reads as "", not as the default.
+  ASSERT_TRUE(store.put(ini, "Options", "hlp", ""));
+  EXPECT_EQ(store.get(ini, "Options", "hlp", "dflt"), "");
+
+  ASSERT_TRUE(store.remove(ini, "Options", "hlp"));
+  EXPECT_EQ(store.get(ini, "Options", "hlp", "dflt"), "dflt");
+  EXPECT_TRUE(store.remove(ini, "Targets", "7"));  // deleting what is not there is no failure
+  EXPECT_EQ(store.get(ini, "Options", "LastDir", "dflt"), R"(C:\work dir)");
+
+  std::string text = wintest::ReadText(ini);
+  EXPECT_NE(text.find("[Options]"), std::string::npos);
+  EXPECT_NE(text.find(R"(LastDir=C:\work dir)"), std::string::npos);
+  EXPECT_EQ(text.find("hlp"), std::string::npos);
+}
+
+TEST(ProfileSettingsStore, TypedReadsOfAFileWrittenByHand) {
+  wintest::ScratchDir dir("typed");
+  wintest::WriteText(dir + "Tools.ini",
+                     "[Options]\r\nNMWidth=0x200\r\nabValue=300\r\nStOnTop=2\r\nCheckDrive=abc\r\n"
+                     "NMLeft=\r\nDrive=Z\r\nLastDir=\r\nCol1=$FF\r\n");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir.path());
+  EXPECT_EQ(settings.read(opt::NMWidth), 512);
+  EXPECT_EQ(settings.read(opt::abValue) & 0xFF, 44);
+  EXPECT_TRUE(settings.read(opt::StOnTop));
+  EXPECT_TRUE(settings.read(opt::CheckDrive));  // not a number: the default
+  EXPECT_EQ(settings.read(opt::NMLeft), 250);   // empty: the default
+  EXPECT_EQ(settings.read(opt::NMTop), 450);    // absent: the default
+  EXPECT_EQ(settings.read(opt::Col1), 255);
+  EXPECT_EQ(settings.readLastDir(), "");
+  EXPECT_EQ(settings.readDriveLetter(), dir.path()[0]);
+
+  settings.write(opt::NMLeft, 17);
+  settings.write(opt::IMOnStart, true);
+  EXPECT_EQ(settings.readString("Options", "NMLeft", ""), "17");
+  EXPECT_EQ(settings.readString("Options", "IMOnStart", ""), "1");
+}
+
+TEST(ProfileSettingsStore, RefusedWriteRaisesUnableToWrite) {
+  wintest::ScratchDir dir("refused");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir.path());
+  settings.write(opt::abValue, 200);
+
+  // Another handle holds the file open without sharing: the system refuses the write.
+  HANDLE holder = CreateFileA(settings.path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  try {
+    settings.write(opt::abValue, 100);
+    ADD_FAILURE() << "the write must be refused";
+  } catch (const KestError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + dir.path() + "Tools.ini");
+  }
+  EXPECT_THROW(settings.deleteKey("Options", "abValue"), KestError);
+  // Reads never fail: they give the default.
+  EXPECT_EQ(settings.read(opt::NMTop), 450);
+  CloseHandle(holder);
+
+  EXPECT_EQ(settings.read(opt::abValue), 200);  // the refused value did not land
+  settings.write(opt::abValue, 100);
+  EXPECT_EQ(settings.read(opt::abValue), 100);
+}
+
+TEST(ProfileSettingsStore, MissingDirectoryRefusesTheWrite) {
+  wintest::ScratchDir dir("nodir");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir + "not-there\\");
+  EXPECT_THROW(settings.write(opt::StOnTop, true), KestError);
+  EXPECT_FALSE(settings.read(opt::StOnTop));
+}
+
+}  // namespace
+}  // namespace kest
