@@ -17,6 +17,9 @@ std::string ParseCommandLine(std::string_view commandLine) {
   }
   // A command line without a quoted executable path carries no argument we can tell apart.
   if (!quoteFound) return std::string();
+  // Stopping at the very first character means the walk went through the executable's own
+  // path: a bare start as Wine and CreateProcess make it ("<exe>" with no trailing blank).
+  if (begin == 1) return std::string();
   std::string argument(commandLine.substr(begin, commandLine.size() - 1 - begin));
   // The registered commands put the path right after the executable's closing quote; a
   // blank there is the separator of a typed or forwarded command line.

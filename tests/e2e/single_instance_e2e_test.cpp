@@ -11,7 +11,8 @@ using e2e::AppDir;
 
 TEST_F(KestTest, FirstStartRunsOnDefaultsAndClosingEndsTheProgram) {
   AppDir app("first-start");
-  Kest k = StartKest(app, BareCommandLine(app));
+  // Started as Wine's own launcher starts programs: the quoted executable, no blank after it.
+  Kest k = StartKest(app, e2e::Quoted(app.exe()));
   ASSERT_NE(k.main, nullptr);
   EXPECT_EQ(e2e::WindowText(k.main), "Kest_main");
   RECT r = e2e::WindowRectOnScreen(k.main);

@@ -17,6 +17,12 @@ TEST(ParseCommandLine, FormsTheProgramIsStartedWith) {
   // letter must survive.
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"D:\work\a.exe")"), R"(D:\work\a.exe)");
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"D:\tools dir")"), R"(D:\tools dir)");
+  // A bare start as Wine and CreateProcess make it, without the trailing blank, is not an
+  // argument naming the executable itself.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe")"), "");
+  EXPECT_EQ(ParseCommandLine(R"("Z:\tmp\Kest.exe")"), "");
+  // An unquoted executable with a quoted argument, as typed in a console.
+  EXPECT_EQ(ParseCommandLine(R"(Kest.exe "D:\a b.exe")"), R"(D:\a b.exe)");
   // Only one blank is a separator; a second belongs to the argument.
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"  x")"), " x");
 }
@@ -37,8 +43,8 @@ TEST(ParseCommandLine, NeverReadsBeforeTheStart) {
   // An unquoted executable path typed in a console: no quote before the last character.
   EXPECT_EQ(ParseCommandLine(R"(C:\k\Kest.exe D:\a.exe)"), "");
   EXPECT_EQ(ParseCommandLine(R"(Kest.exe")"), "");
-  // A quote only at the very start: everything between it and the last character.
-  EXPECT_EQ(ParseCommandLine(R"("abc)"), "ab");
+  // A quote only at the very start is the executable's own: no argument.
+  EXPECT_EQ(ParseCommandLine(R"("abc)"), "");
   EXPECT_EQ(ParseCommandLine(R"(""x)"), "");
 }
 
