@@ -80,4 +80,15 @@ void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& t
   else to.addTarget(path);
 }
 
+void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
+                         MsgBox& box, WindowHandle owner) {
+  std::string argument = ParseCommandLine(commandLine);
+  if (argument.empty()) return;
+  try {
+    DispatchPath(fs, argument, to);
+  } catch (const std::exception&) {
+    box.ask(owner, "Someone error with command line!", "Kest", MbButtons::Ok, MbIcon::Error);
+  }
+}
+
 }  // namespace kest

@@ -6,6 +6,7 @@
 
 #include "platform/atom_table.h"
 #include "platform/file_system.h"
+#include "platform/message_box.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
 
@@ -47,5 +48,10 @@ struct PathDispatch {
   std::function<void(const std::string& sourceDir)> importToolsFromDir;
 };
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to);
+
+// The first copy's own argument, taken while its main window is created. A failed dispatch is
+// reported and creation goes on.
+void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
+                         MsgBox& box, WindowHandle owner);
 
 }  // namespace kest

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/command_line.h"
 #include "app/single_instance.h"
 #include "platform/paths.h"
 #include "ui/fast_string_window.h"
@@ -125,21 +124,16 @@ void TfKest::FormCreate() {
   Layout();
 }
 
-void TfKest::HandleOwnArgument() {
-  std::string argument = ParseCommandLine(ctx_.commandLine);
-  if (argument.empty()) return;
-  try {
-    DispatchPath(argument);
-  } catch (const std::exception&) {
-    ctx_.box.ask(hwnd(), "Someone error with command line!", "Kest", MbButtons::Ok, MbIcon::Error);
-  }
+PathDispatch TfKest::Dispatch() {
+  return PathDispatch{[this](const std::string& p) { AddTarget(p); },
+                      [this](const std::string& p) { ImportToolsFromDir(p); }};
 }
 
-void TfKest::DispatchPath(const std::string& path) {
-  kest::DispatchPath(ctx_.fs, path,
-                     PathDispatch{[this](const std::string& p) { AddTarget(p); },
-                                  [this](const std::string& p) { ImportToolsFromDir(p); }});
+void TfKest::HandleOwnArgument() {
+  DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
 }
+
+void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
 
 void TfKest::AddTarget(const std::string& path) {
   targets_.add(path);

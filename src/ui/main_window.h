@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "app/settings_file.h"
+#include "app/single_instance.h"
 #include "targets/target_list.h"
 #include "ui/window_base.h"
 
@@ -34,6 +35,7 @@ class TfKest final : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormCreate();
   void HandleOwnArgument();
+  PathDispatch Dispatch();
   void FormCloseQuery();
   void FormClose();
   void FormDestroy();

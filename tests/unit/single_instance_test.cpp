@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "platform/kest_error.h"
 
 namespace kest {
 namespace {
@@ -181,6 +182,30 @@ TEST(DispatchPath, PlainFoldersAreImportedEverythingElseIsATarget) {
     DispatchPath(fs, p, to);
   EXPECT_EQ(imports, std::vector<std::string>{R"(D:\tools)"});
   EXPECT_EQ(targets, (std::vector<std::string>{R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)"}));
+}
+
+TEST(DispatchOwnArgument, FailureIsReportedAndCreationGoesOn) {
+  fakes::FakeFileSystem fs;
+  fakes::FakeMessageBox box;
+  WindowHandle owner = reinterpret_cast<WindowHandle>(0x77);
+  std::vector<std::string> targets;
+  PathDispatch failing{[&](const std::string& p) {
+                         targets.push_back(p);
+                         throw KestError("Unable to write to x");
+                       },
+                       [](const std::string&) {}};
+  DispatchOwnArgument(R"("C:\k\Kest.exe" D:\a.exe")", fs, failing, box, owner);
+  EXPECT_EQ(targets, std::vector<std::string>{R"(D:\a.exe)"});
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, "Someone error with command line!");
+  EXPECT_EQ(box.asked[0].caption, "Kest");
+  EXPECT_EQ(box.asked[0].icon, MbIcon::Error);
+  EXPECT_EQ(box.asked[0].owner, owner);
+
+  // Without an argument nothing is dispatched and nothing is said.
+  DispatchOwnArgument(R"("C:\k\Kest.exe" )", fs, failing, box, owner);
+  EXPECT_EQ(targets.size(), 1u);
+  EXPECT_EQ(box.asked.size(), 1u);
 }
 
 }  // namespace
