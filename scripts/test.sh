@@ -22,6 +22,10 @@ echo "== Win32 and end-to-end tests under Wine"
 . scripts/wine-env.sh
 trap wine_env_down EXIT
 wine_env_up build/test-wine 1 1
+# A removable drive and a CD drive for the tests that look for tools on other drives.
+wine_env_add_drive r floppy build/test-wine/drives/removable
+wine_env_add_drive s cdrom build/test-wine/drives/cdrom
+wine_env_restart
 rm -rf build/win/results
 (cd build/win && ctest --output-on-failure) || status=1
 wine_env_down

@@ -44,6 +44,21 @@ wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb
   fi
 }
 
+# wine_env_add_drive <letter> <floppy|cdrom|hd|network|ramdisk> <directory>: a drive of that type
+# backed by a directory; call wine_env_restart afterwards.
+wine_env_add_drive() {
+  mkdir -p "$3"
+  ln -sfn "$(realpath "$3")" "$WINEPREFIX/dosdevices/$1:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$1:" /d "$2" /f >/dev/null 2>&1 </dev/null
+}
+
+# Drive changes show only to a new server.
+wine_env_restart() {
+  wineserver -k 2>/dev/null || true
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wineboot >/dev/null 2>&1 </dev/null
+}
+
 wine_env_down() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
   if [ -n "${XVFB_PID:-}" ]; then

@@ -3,9 +3,11 @@
 #include <string>
 
 #include "platform/atom_table.h"
+#include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/shell_links.h"
 #include "platform/window_system.h"
 
 namespace kest {
@@ -16,6 +18,8 @@ struct AppContext {
   WindowSystem& windows;
   FileSystem& fs;
   MsgBox& box;
+  ShellLinks& links;
+  Drives& drives;
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started
 };

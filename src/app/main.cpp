@@ -24,7 +24,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   win32::Win32WindowSystem windows;
   win32::Win32FileSystem fs;
   win32::Win32MessageBox box;
-  AppContext ctx{store, atoms, windows, fs, box, win32::ExecutableDirectory(), GetCommandLineA()};
+  win32::ComShellLinks links;
+  win32::Win32Drives drives;
+  AppContext ctx{store, atoms, windows, fs, box, links, drives, win32::ExecutableDirectory(), GetCommandLineA()};
   Window::SetErrorReporter(&box);
 
   SettingsFile entrySettings(store, ctx.exeDir);

@@ -1,8 +1,22 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kest {
+
+struct DirEntry {
+  std::string name;
+  std::uint32_t attributes = 0;  // the Windows attribute word of the listing
+};
+
+// One open directory listing, in the order the file system returns its entries.
+class DirListing {
+ public:
+  virtual ~DirListing() = default;
+  // False when the listing has no more entries.
+  virtual bool next(DirEntry& entry) = 0;
+};
 
 // The file system as the program's logic sees it.
 class FileSystem {
@@ -10,6 +24,13 @@ class FileSystem {
   virtual ~FileSystem() = default;
   // The Windows attribute word, or kInvalidAttributes when the path cannot be read.
   virtual std::uint32_t attributes(const std::string& path) = 0;
+  // True for an existing file; false for a directory or nothing.
+  virtual bool fileExists(const std::string& path) = 0;
+  // Lists the directory (pattern "*.*"); nullptr when it cannot be opened.
+  virtual std::unique_ptr<DirListing> list(const std::string& directory) = 0;
+  // With its trailing backslash.
+  virtual std::string currentDirectory() = 0;
+  virtual bool setCurrentDirectory(const std::string& directory) = 0;
 };
 
 }  // namespace kest

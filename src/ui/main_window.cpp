@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/single_instance.h"
+#include "catalog/work_drive.h"
 #include "platform/paths.h"
 #include "ui/fast_string_window.h"
 
@@ -85,10 +86,10 @@ void TfKest::FormCreate() {
   settings_ = std::make_unique<SettingsFile>(ctx_.store, ctx_.exeDir);
   SettingsFile& s = *settings_;
   stayOnTop_ = s.read(opt::StOnTop);
-  s.read(opt::CheckDrive);
+  TheWorkDrive().confirm = s.read(opt::CheckDrive);
   s.readLastDir();
   SetOpacity(s.read(opt::abValue) & 0xFF);
-  s.readDriveLetter();
+  TheWorkDrive().letter = s.readDriveLetter();
   DragAcceptFiles(hwnd(), TRUE);
 
   font_ = MakeFont("Courier New", -11);
@@ -161,6 +162,7 @@ void TfKest::WMForwardedCommandLine() {
 void TfKest::FormCloseQuery() {
   SettingsFile& s = *settings_;
   s.write(opt::KFSOpened, kfs_ && kfs_->IsShown());
+  s.write(opt::Drive, std::string(1, TheWorkDrive().letter));
   s.write(opt::LastDir, lastChosenDir_);
 }
 

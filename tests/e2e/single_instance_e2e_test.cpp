@@ -47,6 +47,8 @@ TEST_F(KestTest, FirstStartRunsOnDefaultsAndClosingEndsTheProgram) {
   EXPECT_EQ(app.readIni("Options", "KFSOpened"), "0");
   EXPECT_EQ(app.readIni("Options", "Minimized"), "0");
   EXPECT_EQ(app.readIni("Options", "LastDir"), "") << "the open dialog was never used";
+  // No "Drive" stored: the work drive is the executable's.
+  EXPECT_EQ(app.readIni("Options", "Drive"), app.path().substr(0, 1));
 }
 
 TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
@@ -56,6 +58,7 @@ TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
   app.writeIni("Options", "NMWidth", "300");
   app.writeIni("Options", "NMHeight", "$100");
   app.writeIni("Options", "abValue", "300");  // low 8 bits: 44
+  app.writeIni("Options", "Drive", "Q");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   RECT r = e2e::WindowRectOnScreen(k.main);
@@ -67,6 +70,7 @@ TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
   CloseKest(k);
   EXPECT_EQ(app.readIni("Options", "abValue"), "44");
   EXPECT_EQ(app.readIni("Options", "NMTop"), "64");
+  EXPECT_EQ(app.readIni("Options", "Drive"), "Q") << "the work drive letter is kept";
 }
 
 TEST_F(KestTest, SecondStartWithoutArgumentOnlyActivatesTheRunningCopy) {

@@ -5,11 +5,16 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/atom_table.h"
+#include "platform/drives.h"
+#include "platform/kest_error.h"
+#include "platform/shell_links.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -133,13 +138,112 @@ class FakeWindowSystem : public WindowSystem {
   std::function<void()> onSend;
 };
 
+// A file system of directories with ordered listings. Paths are compared as given, without
+// a trailing backslash.
 class FakeFileSystem : public FileSystem {
  public:
   std::uint32_t attributes(const std::string& path) override {
-    auto it = attrs.find(path);
+    auto it = attrs.find(Trim(path));
     return it == attrs.end() ? kInvalidAttributes : it->second;
   }
+  bool fileExists(const std::string& path) override {
+    existsCalls.push_back(path);
+    return files.count(path) > 0;
+  }
+  std::unique_ptr<DirListing> list(const std::string& directory) override {
+    ++openListings;
+    auto it = dirs.find(Trim(directory));
+    if (it == dirs.end()) return nullptr;
+    std::vector<DirEntry> entries{{".", 16}, {"..", 16}};
+    entries.insert(entries.end(), it->second.begin(), it->second.end());
+    return std::make_unique<Listing>(std::move(entries));
+  }
+  std::string currentDirectory() override { return cwd; }
+  bool setCurrentDirectory(const std::string& directory) override {
+    cwd = directory;
+    if (cwd.empty() || cwd.back() != '\\') cwd += '\\';
+    return true;
+  }
+
+  // Builders.
+  void dir(const std::string& path, std::uint32_t attributes = 16) {
+    dirs[Trim(path)];
+    attrs[Trim(path)] = attributes;
+    addToParent(path, attributes);
+  }
+  void file(const std::string& path, std::uint32_t attributes = 32) {
+    files.insert(path);
+    attrs[path] = attributes;
+    addToParent(path, attributes);
+  }
+
   std::map<std::string, std::uint32_t> attrs;
+  std::map<std::string, std::vector<DirEntry>> dirs;
+  std::set<std::string> files;
+  std::vector<std::string> existsCalls;
+  std::string cwd = "C:\\";
+  int openListings = 0;
+
+ private:
+  class Listing : public DirListing {
+   public:
+    explicit Listing(std::vector<DirEntry> e) : entries_(std::move(e)) {}
+    bool next(DirEntry& entry) override {
+      if (i_ >= entries_.size()) return false;
+      entry = entries_[i_++];
+      return true;
+    }
+
+   private:
+    std::vector<DirEntry> entries_;
+    std::size_t i_ = 0;
+  };
+  static std::string Trim(std::string p) {
+    while (p.size() > 3 && p.back() == '\\') p.pop_back();
+    return p;
+  }
+  void addToParent(const std::string& path, std::uint32_t attributes) {
+    std::string p = Trim(path);
+    std::size_t slash = p.rfind('\\');
+    if (slash == std::string::npos) return;
+    std::string parent = Trim(p.substr(0, slash + 1));
+    auto it = dirs.find(parent);
+    if (it != dirs.end()) it->second.push_back({p.substr(slash + 1), attributes});
+  }
+};
+
+class FakeShellLinks : public ShellLinks {
+ public:
+  struct Link { std::string path, arguments, workingDirectory; };
+  explicit FakeShellLinks(FakeFileSystem& fs) : fs_(fs) {}
+  void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
+             const std::string& workingDirectory) override {
+    if (refuse) throw KestError("Unable to create the shell link object");
+    links[linkFile] = {path, arguments, workingDirectory};
+    fs_.files.insert(linkFile);
+  }
+  std::string readPath(const std::string& linkFile) override {
+    ++reads;
+    auto it = links.find(linkFile);
+    return it == links.end() ? std::string() : it->second.path;
+  }
+  std::map<std::string, Link> links;
+  int reads = 0;
+  bool refuse = false;
+
+ private:
+  FakeFileSystem& fs_;
+};
+
+class FakeDrives : public Drives {
+ public:
+  DriveType type(char letter) override {
+    asked.push_back(letter);
+    auto it = types.find(letter);
+    return it == types.end() ? DriveType::NoRootDir : it->second;
+  }
+  std::map<char, DriveType> types;
+  std::string asked;
 };
 
 class FakeMessageBox : public MsgBox {

@@ -1,10 +1,14 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <vector>
 
+#include "platform/kest_error.h"
 #include "platform/paths.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/types.h"
 
 namespace kest::win32 {
@@ -62,6 +66,88 @@ std::uint32_t Win32FileSystem::attributes(const std::string& path) {
   return GetFileAttributesA(path.c_str());
 }
 
+bool Win32FileSystem::fileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+namespace {
+
+class FindListing final : public DirListing {
+ public:
+  FindListing(HANDLE h, const WIN32_FIND_DATAA& first) : handle_(h), data_(first) {}
+  bool next(DirEntry& entry) override {
+    if (!pending_) {
+      SetLastError(0);
+      if (!FindNextFileA(handle_.get(), &data_)) return false;  // ERROR_NO_MORE_FILES or worse
+    }
+    pending_ = false;
+    entry.name = data_.cFileName;
+    entry.attributes = data_.dwFileAttributes;
+    return true;
+  }
+
+ private:
+  FindHandle handle_;
+  WIN32_FIND_DATAA data_;
+  bool pending_ = true;  // the entry FindFirstFileA returned
+};
+
+}  // namespace
+
+std::unique_ptr<DirListing> Win32FileSystem::list(const std::string& directory) {
+  WIN32_FIND_DATAA data;
+  std::string pattern = paths::WithTrailingBackslash(directory) + "*.*";
+  HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<FindListing>(h, data);
+}
+
+std::string Win32FileSystem::currentDirectory() {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
+  return paths::WithTrailingBackslash(std::string(buffer, n <= MAX_PATH ? n : 0));
+}
+
+bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
+  return SetCurrentDirectoryA(directory.c_str()) != FALSE;
+}
+
+void ComShellLinks::write(const std::string& linkFile, const std::string& path,
+                          const std::string& arguments, const std::string& workingDirectory) {
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.putVoid());
+  if (FAILED(hr) || !link) throw KestError("Unable to create the shell link object");
+  hr = link->QueryInterface(IID_IPersistFile, file.putVoid());
+  if (FAILED(hr) || !file) throw KestError("Unable to create the shell link object");
+  link->SetPath(path.c_str());
+  link->SetArguments(arguments.c_str());
+  link->SetWorkingDirectory(workingDirectory.c_str());
+  file->Save(AnsiToWide(linkFile).c_str(), FALSE);
+}
+
+std::string ComShellLinks::readPath(const std::string& linkFile) {
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.putVoid())) || !link)
+    return std::string();
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) || !file) return std::string();
+  file->Load(AnsiToWide(linkFile).c_str(), STGM_READ);
+  char buffer[MAX_PATH + 1] = {};
+  WIN32_FIND_DATAA data;
+  link->GetPath(buffer, MAX_PATH, &data, SLGP_UNCPRIORITY);
+  buffer[MAX_PATH] = '\0';
+  return std::string(buffer);
+}
+
+DriveType Win32Drives::type(char letter) {
+  char root[] = {letter, ':', '\\', '\0'};
+  return static_cast<DriveType>(GetDriveTypeA(root));
+}
+
 MbAnswer Win32MessageBox::ask(WindowHandle owner, const std::string& text, const std::string& caption,
                               MbButtons buttons, MbIcon icon, bool utf8) {
   UINT style = static_cast<UINT>(buttons) | static_cast<UINT>(icon);
@@ -88,6 +174,14 @@ std::wstring Utf8ToWide(const std::string& text) {
   int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
   return wide;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The Windows implementations of the platform interfaces: thin calls of the real API.
 #include "platform/atom_table.h"
+#include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/shell_links.h"
 #include "platform/window_system.h"
 
 namespace kest::win32 {
@@ -36,6 +38,24 @@ class Win32WindowSystem final : public WindowSystem {
 class Win32FileSystem final : public FileSystem {
  public:
   std::uint32_t attributes(const std::string& path) override;
+  bool fileExists(const std::string& path) override;
+  std::unique_ptr<DirListing> list(const std::string& directory) override;
+  std::string currentDirectory() override;
+  bool setCurrentDirectory(const std::string& directory) override;
+};
+
+// IShellLinkA and IPersistFile of the shell's link object; COM must be initialised on the
+// calling thread.
+class ComShellLinks final : public ShellLinks {
+ public:
+  void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
+             const std::string& workingDirectory) override;
+  std::string readPath(const std::string& linkFile) override;
+};
+
+class Win32Drives final : public Drives {
+ public:
+  DriveType type(char letter) override;
 };
 
 class Win32MessageBox final : public MsgBox {
@@ -50,5 +70,7 @@ std::string ExecutableDirectory();
 
 // UTF-8 to UTF-16, for texts shown through the wide API.
 std::wstring Utf8ToWide(const std::string& text);
+// ANSI code page to UTF-16, for the calls that take wide paths.
+std::wstring AnsiToWide(const std::string& text);
 
 }  // namespace kest::win32

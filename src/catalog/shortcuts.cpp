@@ -1,0 +1,43 @@
+#include "catalog/shortcuts.h"
+
+#include "platform/paths.h"
+
+namespace kest {
+
+namespace {
+
+bool IsAbsolute(const std::string& path) {
+  return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+}
+
+}  // namespace
+
+std::string UniqueShortcutName(FileSystem& fs, const std::string& linkName) {
+  std::string name = IsAbsolute(linkName) ? linkName : fs.currentDirectory() + linkName;
+  name = paths::ChangeExtension(name, ".lnk");
+  if (!fs.fileExists(name)) return name;
+  std::string base = name.substr(0, name.size() - 4);
+  for (unsigned long long n = 1;; ++n) {
+    std::string candidate = base + "(" + std::to_string(n) + ").lnk";
+    if (!fs.fileExists(candidate)) return candidate;
+  }
+}
+
+std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string& programPath,
+                           const std::string& linkName, const std::string& arguments) {
+  std::string file = UniqueShortcutName(fs, linkName);
+  links.write(file, programPath, arguments, paths::DirectoryOf(programPath));
+  return file;
+}
+
+std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,
+                            const std::string& linkPath) {
+  if (!fs.fileExists(linkPath)) return std::string();
+  std::string program = links.readPath(linkPath);
+  // Nothing read stays nothing: a lone drive letter would name no program.
+  if (program.empty()) return program;
+  if (!fs.fileExists(program)) program[0] = drive.letter;
+  return program;
+}
+
+}  // namespace kest

@@ -1,0 +1,26 @@
+#pragma once
+// Shortcut files of the catalog: written under names that collide with nothing, read back
+// with the work drive letter in front of a program that is not where the link says.
+#include <string>
+
+#include "catalog/work_drive.h"
+#include "platform/file_system.h"
+#include "platform/shell_links.h"
+
+namespace kest {
+
+// The name CreateShortcut saves under: the link name with ".lnk" for its extension, taken
+// against the current directory when relative, made unique with "(1)", "(2)", ...
+std::string UniqueShortcutName(FileSystem& fs, const std::string& linkName);
+
+// Writes a link to the program, with the program's directory as working directory.
+// Returns the file written.
+std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string& programPath,
+                           const std::string& linkName, const std::string& arguments);
+
+// The program a .lnk or .pif file names; empty for a missing file or when nothing could be
+// read. A program that does not exist gets the work drive letter in front.
+std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,
+                            const std::string& linkPath);
+
+}  // namespace kest

@@ -1,0 +1,50 @@
+#pragma once
+// Small RAII owners for COM interface pointers and Win32 handles.
+#include <windows.h>
+
+#include <utility>
+
+namespace kest::win32 {
+
+template <class T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  ~ComPtr() { reset(); }
+  void reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // For functions that hand out a new reference.
+  T** put() {
+    reset();
+    return &p_;
+  }
+  void** putVoid() { return reinterpret_cast<void**>(put()); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace kest::win32
