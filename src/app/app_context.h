@@ -3,9 +3,11 @@
 #include <string>
 
 #include "platform/atom_table.h"
+#include "platform/clipboard.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/processes.h"
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
@@ -20,6 +22,8 @@ struct AppContext {
   MsgBox& box;
   ShellLinks& links;
   Drives& drives;
+  Clipboard& clipboard;
+  Processes& processes;
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started
 };

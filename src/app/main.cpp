@@ -26,7 +26,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   win32::Win32MessageBox box;
   win32::ComShellLinks links;
   win32::Win32Drives drives;
-  AppContext ctx{store, atoms, windows, fs, box, links, drives, win32::ExecutableDirectory(), GetCommandLineA()};
+  win32::Win32Clipboard clipboard;
+  win32::Win32Processes processes;
+  AppContext ctx{store,  atoms,     windows,   fs, box, links, drives, clipboard, processes,
+                 win32::ExecutableDirectory(), GetCommandLineA()};
   Window::SetErrorReporter(&box);
 
   SettingsFile entrySettings(store, ctx.exeDir);

@@ -1,19 +1,51 @@
 #pragma once
-// The list of files being worked on, in the order they were added.
+// The files being worked on, in the order they were added; the same path may appear more
+// than once. The list view of the main window shows them one to one.
 #include <string>
 #include <vector>
 
 namespace kest {
 
+struct Target {
+  std::string fileName;
+  std::string directory;  // with trailing backslash, or empty
+  int image = 0;          // into the list's image list
+  std::string fullPath() const { return directory + fileName; }
+};
+
 class TargetList {
  public:
-  void add(const std::string& path) { paths_.push_back(path); }
-  std::size_t size() const { return paths_.size(); }
-  const std::string& at(std::size_t i) const { return paths_.at(i); }
-  const std::vector<std::string>& entries() const { return paths_; }
+  // Appends the entry for a path; returns its position.
+  std::size_t add(const std::string& path, int image);
+  void removeAt(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
+  void clear() { entries_.clear(); }
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  const Target& at(std::size_t i) const { return entries_.at(i); }
+  const std::vector<Target>& entries() const { return entries_; }
 
  private:
-  std::vector<std::string> paths_;
+  std::vector<Target> entries_;
 };
+
+// The path a target is shown under: a ".lnk" (exactly so) names the file it points to.
+template <class Resolve>
+std::string TargetPathToShow(const std::string& path, Resolve&& resolve);
+
+}  // namespace kest
+
+#include "platform/paths.h"
+
+namespace kest {
+
+inline std::size_t TargetList::add(const std::string& path, int image) {
+  entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), image});
+  return entries_.size() - 1;
+}
+
+template <class Resolve>
+std::string TargetPathToShow(const std::string& path, Resolve&& resolve) {
+  return paths::ExtensionOf(path) == ".lnk" ? resolve(path) : path;
+}
 
 }  // namespace kest

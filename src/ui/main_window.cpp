@@ -1,11 +1,19 @@
 #include "ui/main_window.h"
 
-#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
 
-#include "app/single_instance.h"
+#include <vector>
+
+#include "catalog/shortcuts.h"
 #include "catalog/work_drive.h"
 #include "platform/paths.h"
+#include "targets/backup.h"
+#include "targets/target_store.h"
+#include "ui/controls.h"
 #include "ui/fast_string_window.h"
+#include "ui/main_window_ids.h"
 
 namespace kest {
 
@@ -16,8 +24,15 @@ constexpr int kDesignHeight = 302;
 constexpr int kTitleStripHeight = 11;
 constexpr int kCaptionStripHeight = 17;
 constexpr int kBottomBarHeight = 20;
+// The window's own background, and the colour drawing leaves out.
 constexpr COLORREF kTransparencyKey = RGB(0, 128, 0);
-constexpr int kLbFTCId = 100;
+constexpr UINT kHintTitleStrip = 1;
+// Help file question; shown through the wide API so that it reads right on any system.
+constexpr const char* kHelpQuestion =
+    "\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB \xD1\x81\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB2\xD0\xBA\xD0\xB8 "
+    "\xD0\xBD\xD0\xB5 \xD0\xBD\xD0\xB0\xD0\xB9\xD0\xB4\xD0\xB5\xD0\xBD. "
+    "\xD0\xA5\xD0\xBE\xD1\x82\xD0\xB8\xD1\x82\xD0\xB5 \xD1\x83\xD0\xBA\xD0\xB0\xD0\xB7\xD0\xB0\xD1\x82\xD1\x8C "
+    "\xD0\xBF\xD1\x83\xD1\x82\xD1\x8C \xD0\xB2\xD1\x80\xD1\x83\xD1\x87\xD0\xBD\xD1\x83\xD1\x8E?";
 
 HFONT MakeFont(const char* face, int height, bool underline = false, int weight = FW_NORMAL) {
   return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, RUSSIAN_CHARSET,
@@ -25,13 +40,16 @@ HFONT MakeFont(const char* face, int height, bool underline = false, int weight 
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+bool Inside(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
+
 }  // namespace
 
 TfKest::TfKest(AppContext& ctx) : ctx_(ctx) {}
 
 TfKest::~TfKest() {
-  if (font_) DeleteObject(font_);
-  if (listFont_) DeleteObject(listFont_);
+  for (HFONT f : {font_, listFont_, barFont_, edFont_})
+    if (f) DeleteObject(f);
+  if (imageList1_) ImageList_Destroy(imageList1_);
 }
 
 bool TfKest::Create() {
@@ -63,6 +81,38 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+      return Default(message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, message == WM_RBUTTONDOWN);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      OnDoubleClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == lbFTC_) {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (p.x == -1 && p.y == -1) GetCursorPos(&p);
+        pMenu1Popup(p);
+      }
+      return 0;
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+      if (hdr->hwndFrom == lbFTC_ && hdr->code == NM_DBLCLK) lbFTCDblClick();
+      return 0;
+    }
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_CLOSE:
       // A refused settings write throws out of here: the close is then abandoned and the
       // program keeps running.
@@ -82,39 +132,29 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// ---- Creation, close, destruction -------------------------------------------------------
+
 void TfKest::FormCreate() {
   settings_ = std::make_unique<SettingsFile>(ctx_.store, ctx_.exeDir);
   SettingsFile& s = *settings_;
   stayOnTop_ = s.read(opt::StOnTop);
   TheWorkDrive().confirm = s.read(opt::CheckDrive);
-  s.readLastDir();
+  openDialogDir_ = s.readLastDir();
   SetOpacity(s.read(opt::abValue) & 0xFF);
   TheWorkDrive().letter = s.readDriveLetter();
   DragAcceptFiles(hwnd(), TRUE);
-
-  font_ = MakeFont("Courier New", -11);
-  listFont_ = MakeFont("Courier New", -11, true);
-  lbFTC_ = CreateWindowExA(0, WC_LISTVIEWA, "",
-                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                           0, 0, 10, 10, hwnd(), reinterpret_cast<HMENU>(kLbFTCId),
-                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(lbFTC_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), FALSE);
-  ListView_SetExtendedListViewStyle(lbFTC_, LVS_EX_FULLROWSELECT);
-  ListView_SetBkColor(lbFTC_, 0xC16100);
-  ListView_SetTextBkColor(lbFTC_, 0xC16100);
-  ListView_SetTextColor(lbFTC_, RGB(255, 255, 255));
-  LVCOLUMNA column{};
-  column.mask = LVCF_TEXT | LVCF_WIDTH;
-  column.pszText = const_cast<char*>("File");
-  column.cx = 150;
-  SendMessageA(lbFTC_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-  column.pszText = const_cast<char*>("Directory");
-  column.cx = 0;
-  SendMessageA(lbFTC_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-
+  CreateControls();
+  SetColors();
+  LoadDefaultIcon();
+  LoadTargets();
   HandleOwnArgument();
-
-  s.read(opt::hlp);
+  if (!targets_.empty()) {
+    SelectOnly(static_cast<int>(targets_.size()) - 1);
+    currentTarget_ = targets_.at(targets_.size() - 1).fullPath();
+  } else {
+    currentTarget_.clear();
+  }
+  helpFile_ = s.read(opt::hlp);
   int left = s.read(opt::NMLeft);
   int top = s.read(opt::NMTop);
   int height = s.read(opt::NMHeight);
@@ -125,31 +165,84 @@ void TfKest::FormCreate() {
   Layout();
 }
 
-PathDispatch TfKest::Dispatch() {
-  return PathDispatch{[this](const std::string& p) { AddTarget(p); },
-                      [this](const std::string& p) { ImportToolsFromDir(p); }};
+void TfKest::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  font_ = MakeFont("Courier New", -11);
+  listFont_ = MakeFont("Courier New", -11, true);
+  barFont_ = MakeFont("Courier New", -13, false, FW_BOLD);
+  edFont_ = MakeFont("MS Serif", -11);
+
+  lbFTC_ = CreateWindowExA(0, WC_LISTVIEWA, "",
+                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                               LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                           0, 0, 10, 10, hwnd(), reinterpret_cast<HMENU>(ids::lbFTC), inst, nullptr);
+  SendMessageA(lbFTC_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), FALSE);
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = const_cast<char*>("File");
+  column.cx = 150;
+  SendMessageA(lbFTC_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  column.pszText = const_cast<char*>("Directory");
+  column.cx = 0;
+  SendMessageA(lbFTC_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+  SetWindowLongPtrA(lbFTC_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  listDefaultProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(lbFTC_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::ListProc)));
+  imageList1_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+  ListView_SetImageList(lbFTC_, imageList1_, LVSIL_SMALL);
+
+  edCL_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 1, kDesignHeight - 42, 272, 19,
+                          hwnd(), reinterpret_cast<HMENU>(ids::edCL), inst, nullptr);
+  SendMessageA(edCL_, WM_SETFONT, reinterpret_cast<WPARAM>(edFont_), FALSE);
+
+  struct Def { int id; const char* caption; int x; const char* hint; };
+  const Def caption[] = {{ids::sbClose3, "x", 4, nullptr}, {ids::sbMin3, "-", 19, nullptr},
+                         {ids::sbToIcon3, ">", 35, nullptr}, {ids::sbToIcon2, "<", 0, nullptr},
+                         {ids::sbMin2, "-", 0, nullptr},    {ids::sbClose2, "x", 0, nullptr}};
+  const Def bottom[] = {{ids::sbAddFile, "", 2, "Open file"},       {ids::sbBACKUP, "B", 32, "Backup file"},
+                        {ids::sbRESTORE, "R", 57, "Restore file"},  {ids::sbToolsEdit, "", 87, "Kest settings"},
+                        {ids::sbRich, "S", 112, "String edit"},     {ids::sbAbout, "A", 0, "Show about panel"},
+                        {ids::sbClose, "E", 0, "Bye Bye"}};
+  hints_ = CreateHintWindow(hwnd());
+  int captionButtonsTop = 1 + kTitleStripHeight + kCaptionStripHeight - 10;
+  for (const Def& d : caption) CreateFlatButton(hwnd(), d.id, d.caption, d.x, captionButtonsTop, 16, 10);
+  for (const Def& d : bottom) {
+    HWND b = CreateFlatButton(hwnd(), d.id, d.caption, d.x, kDesignHeight - kBottomBarHeight, 25, 18);
+    AddHint(hints_, hwnd(), b, d.hint);
+  }
+  AddHintRect(hints_, hwnd(), kHintTitleStrip, TitleStrip(), "Db click to mini mode");
+}
+
+void TfKest::SetColors() {
+  colors_ = ReadColorScheme(*settings_);
+  ListView_SetBkColor(lbFTC_, colors_.main);
+  ListView_SetTextBkColor(lbFTC_, colors_.main);
+  ListView_SetTextColor(lbFTC_, colors_.font);
+  SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(opacity_), LWA_ALPHA | LWA_COLORKEY);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TfKest::LoadDefaultIcon() {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  std::string shell32 = std::string(system) + "\\Shell32.dll";
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), shell32.c_str(), 2);
+  bool own = icon == nullptr || icon == reinterpret_cast<HICON>(1);
+  if (own) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  ImageList_AddIcon(imageList1_, icon);
+  if (!own) DestroyIcon(icon);
 }
 
 void TfKest::HandleOwnArgument() {
   DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
 }
 
-void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
-
-void TfKest::AddTarget(const std::string& path) {
-  targets_.add(path);
-  std::string name = paths::FileNameOf(path);
-  std::string dir = paths::DirectoryOf(path);
-  LVITEMA item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(targets_.size()) - 1;
-  item.pszText = name.data();
-  int index = static_cast<int>(SendMessageA(lbFTC_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  LVITEMA sub{};
-  sub.iSubItem = 1;
-  sub.pszText = dir.data();
-  SendMessageA(lbFTC_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+PathDispatch TfKest::Dispatch() {
+  return PathDispatch{[this](const std::string& p) { AddTarget(p); },
+                      [this](const std::string& p) { ImportToolsFromDir(p); }};
 }
+
+void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
 
 void TfKest::ImportToolsFromDir(const std::string& /*sourceDir*/) {
   // Importing a directory of programs as a tool folder comes with the tools manager.
@@ -163,10 +256,13 @@ void TfKest::FormCloseQuery() {
   SettingsFile& s = *settings_;
   s.write(opt::KFSOpened, kfs_ && kfs_->IsShown());
   s.write(opt::Drive, std::string(1, TheWorkDrive().letter));
-  s.write(opt::LastDir, lastChosenDir_);
+  s.write(opt::LastDir, lastChosenFile_.empty()
+                            ? std::string()
+                            : paths::WithoutTrailingBackslash(paths::DirectoryOf(lastChosenFile_)));
 }
 
 void TfKest::FormClose() {
+  kest::SaveTargets(*settings_, targets_, ctx_.box, hwnd());
   SettingsFile& s = *settings_;
   RECT r{};
   GetWindowRect(hwnd(), &r);
@@ -186,9 +282,8 @@ void TfKest::FormClose() {
   s.write(opt::Minimized, IsIconic(hwnd()) != FALSE);
   s.write(opt::abValue, opacity_);
   // Fade out before the window goes.
-  for (int alpha = opacity_; alpha > 170; --alpha) {
-    SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(alpha), LWA_ALPHA | LWA_COLORKEY);
-  }
+  for (int alpha = opacity_; alpha > 170; --alpha)
+    SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(alpha - 1), LWA_ALPHA | LWA_COLORKEY);
 }
 
 void TfKest::FormDestroy() {
@@ -196,19 +291,395 @@ void TfKest::FormDestroy() {
   PostQuitMessage(0);
 }
 
-void TfKest::SetOpacity(int alpha) {
-  opacity_ = alpha;
-  SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(alpha), LWA_ALPHA | LWA_COLORKEY);
+// ---- Target list ---------------------------------------------------------------------------
+
+void TfKest::LoadTargets() {
+  ListView_DeleteAllItems(lbFTC_);
+  kest::LoadTargets(*settings_, targets_, [this](const std::string& p) { AddTarget(p); }, ctx_.box, hwnd());
+}
+
+void TfKest::AddTarget(const std::string& path) {
+  std::string shown = TargetPathToShow(path, [this](const std::string& link) {
+    return ResolveShortcut(ctx_.links, ctx_.fs, TheWorkDrive(), link);
+  });
+  int image = 0;
+  // The icon of what was passed in: for a shortcut, the shortcut's own.
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
+  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+    int added = ImageList_AddIcon(imageList1_, icon);
+    if (added >= 0) image = added;
+    DestroyIcon(icon);
+  }
+  std::size_t index = targets_.add(shown, image);
+  const Target& t = targets_.at(index);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = static_cast<int>(index);
+  item.pszText = const_cast<char*>(t.fileName.c_str());
+  item.iImage = image;
+  int at = static_cast<int>(SendMessageA(lbFTC_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  LVITEMA sub{};
+  sub.iSubItem = 1;
+  sub.pszText = const_cast<char*>(t.directory.c_str());
+  SendMessageA(lbFTC_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
+  SelectOnly(at);
+  auto selected = SelectedEntry();
+  currentTarget_ = selected ? targets_.at(*selected).fullPath() : std::string();
+}
+
+void TfKest::SelectOnly(int index) {
+  ListView_SetItemState(lbFTC_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(lbFTC_, index, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(lbFTC_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+  ListView_EnsureVisible(lbFTC_, index, FALSE);
+}
+
+std::optional<std::size_t> TfKest::SelectedEntry() const {
+  int i = ListView_GetNextItem(lbFTC_, -1, LVNI_SELECTED);
+  if (i < 0 || static_cast<std::size_t>(i) >= targets_.size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::size_t> TfKest::FocusedEntry() const {
+  int i = ListView_GetNextItem(lbFTC_, -1, LVNI_FOCUSED);
+  if (i < 0 || static_cast<std::size_t>(i) >= targets_.size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::string> TfKest::FocusedPath() const {
+  auto i = FocusedEntry();
+  if (!i) return std::nullopt;
+  return targets_.at(*i).fullPath();
+}
+
+LRESULT CALLBACK TfKest::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TfKest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  try {
+    return self->HandleListMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ReportUncaught(self->hwnd(), e.what());
+    return 0;
+  }
+}
+
+LRESULT TfKest::HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      LVHITTESTINFO hit{};
+      hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      bool onEmptySpace = ListView_HitTest(lbFTC_, &hit) < 0;
+      bool left = message == WM_LBUTTONDOWN;
+      if (onEmptySpace && left) {
+        // The list keeps the focused entry but loses its selection, and the window moves.
+        SetFocus(lbFTC_);
+        ListView_SetItemState(lbFTC_, -1, 0, LVIS_SELECTED);
+        lbFTCMouseDown(true, true);
+        return 0;
+      }
+      LRESULT r = CallWindowProcA(listDefaultProc_, lbFTC_, message, wParam, lParam);
+      lbFTCMouseDown(left, onEmptySpace);
+      return r;
+    }
+    case WM_KEYDOWN:
+      lbFTCKeyDown(wParam);
+      break;
+    case WM_KEYUP:
+      lbFTCKeyUp(wParam);
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(lbFTC_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listDefaultProc_));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(listDefaultProc_, lbFTC_, message, wParam, lParam);
+}
+
+void TfKest::lbFTCMouseDown(bool leftButton, bool onEmptySpace) {
+  auto selected = SelectedEntry();
+  if (selected) {
+    currentTarget_ = targets_.at(*selected).fullPath();
+  } else {
+    currentTarget_.clear();
+    if (leftButton && onEmptySpace) BeginWindowDrag();
+  }
+}
+
+void TfKest::lbFTCDblClick() {
+  if (currentTarget_.empty()) return;
+  ctx_.processes.shellExecute(hwnd(), "", paths::FileNameOf(currentTarget_), "",
+                              paths::DirectoryOf(currentTarget_), SW_SHOW);
+}
+
+void TfKest::lbFTCKeyDown(WPARAM key) {
+  try {
+    if (key == VK_CONTROL) {
+      commandLineEditing_ = true;
+    } else if (key == VK_DELETE) {
+      N21Click();
+    } else if (key == VK_F1) {
+      if (!helpFile_.empty()) WinHelpA(hwnd(), helpFile_.c_str(), HELP_FINDER, 0);
+      else OpenHLP();
+    }
+  } catch (const std::exception&) {
+    // Failures of these keys are ignored.
+  }
+}
+
+void TfKest::lbFTCKeyUp(WPARAM key) {
+  if (key == VK_CONTROL) commandLineEditing_ = false;
+}
+
+void TfKest::pMenu1Popup(POINT screen) {
+  // Bring the current target in line with the press that opened the menu.
+  auto selected = SelectedEntry();
+  currentTarget_ = selected ? targets_.at(*selected).fullPath() : std::string();
+  HMENU menu = CreatePopupMenu();
+  // The entry commands are there only while an entry is selected.
+  if (selected) {
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, ids::N11, "Copy file path");
+    AppendMenuA(menu, MF_STRING, ids::N21, "Delete");
+    AppendMenuA(menu, MF_STRING, ids::N31, "Properties");
+  }
+  if (GetMenuItemCount(menu) > 0) {
+    SetForegroundWindow(hwnd());
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+    PostMessageA(hwnd(), WM_NULL, 0, 0);
+  }
+  DestroyMenu(menu);
+}
+
+void TfKest::N11Click() {
+  if (auto path = FocusedPath()) ctx_.clipboard.setText(hwnd(), *path);
+}
+
+void TfKest::N21Click() {
+  auto i = FocusedEntry();
+  if (!i) return;
+  targets_.removeAt(*i);
+  ListView_DeleteItem(lbFTC_, static_cast<int>(*i));
+}
+
+void TfKest::N31Click() {
+  if (auto path = FocusedPath()) ctx_.processes.showProperties(*path);
+}
+
+void TfKest::OpenHLP() {
+  if (ctx_.box.ask(hwnd(), kHelpQuestion, "Kest confirm", MbButtons::YesNoCancel, MbIcon::Question, true) !=
+      MbAnswer::Yes)
+    return;
+  auto chosen = RunOpenDialog();
+  if (!chosen) return;
+  std::string ext = paths::ExtensionOf(*chosen);
+  if (ext != ".HLP" && ext != ".hlp") return;
+  settings_->write(opt::hlp, *chosen);
+  helpFile_ = *chosen;
+  WinHelpA(hwnd(), helpFile_.c_str(), HELP_FINDER, 0);
+}
+
+std::optional<std::string> TfKest::RunOpenDialog() {
+  char file[MAX_PATH + 1] = {};
+  if (!lastChosenFile_.empty()) lstrcpynA(file, lastChosenFile_.c_str(), MAX_PATH);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = "Open file to reverse";
+  ofn.lpstrInitialDir = openDialogDir_.empty() ? nullptr : openDialogDir_.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  lastChosenFile_ = file;
+  // Later openings of the dialog start where this one ended.
+  openDialogDir_ = paths::WithoutTrailingBackslash(paths::DirectoryOf(lastChosenFile_));
+  return lastChosenFile_;
+}
+
+void TfKest::sbAddFileClick() {
+  ShowWindow(hwnd(), SW_HIDE);
+  auto chosen = RunOpenDialog();
+  if (chosen) AddTarget(*chosen);
+  ShowWindow(hwnd(), SW_SHOW);
+}
+
+void TfKest::DropFiles(HDROP drop) {
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    UINT length = DragQueryFileA(drop, i, nullptr, 0);
+    std::vector<char> name(length + 1, '\0');
+    DragQueryFileA(drop, i, name.data(), length + 1);
+    std::string path(name.data());
+    AddTarget(TargetPathToShow(path, [this](const std::string& link) {
+      return ResolveShortcut(ctx_.links, ctx_.fs, TheWorkDrive(), link);
+    }));
+  }
+  DragFinish(drop);
+}
+
+// ---- Frame ---------------------------------------------------------------------------------
+
+void TfKest::OnCommand(int id) {
+  switch (id) {
+    case ids::sbClose:
+    case ids::sbClose2:
+    case ids::sbClose3:
+    case ids::miExit:
+      PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+      break;
+    case ids::sbMin2:
+    case ids::sbMin3:
+    case ids::miMinimizeToTray:
+      ShowWindow(hwnd(), SW_MINIMIZE);
+      break;
+    case ids::sbAddFile:
+      sbAddFileClick();
+      break;
+    case ids::sbBACKUP:
+      BackupTarget(ctx_.fs, ctx_.box, hwnd(), FocusedPath());
+      break;
+    case ids::sbRESTORE:
+      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), FocusedPath());
+      break;
+    case ids::N11:
+      N11Click();
+      break;
+    case ids::N21:
+      N21Click();
+      break;
+    case ids::N31:
+      N31Click();
+      break;
+    default:
+      // Mini mode, the settings window, the fast string window and the about panel come
+      // with their own windows.
+      break;
+  }
+}
+
+void TfKest::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  Glyph glyph = item.CtlID == ids::sbAddFile     ? Glyph::OpenFile
+                : item.CtlID == ids::sbToolsEdit ? Glyph::Settings
+                                                 : Glyph::None;
+  bool bottom = item.CtlID >= ids::sbAddFile && item.CtlID <= ids::sbClose;
+  DrawFlatButton(item, colors_.caption, colors_.font, bottom ? barFont_ : font_, glyph);
+}
+
+bool TfKest::OnSetCursor(HWND under, int hit) {
+  if (hit != HTCLIENT) return false;
+  if (under != hwnd()) {
+    char cls[16] = {};
+    GetClassNameA(under, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0) {
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return true;
+    }
+    return false;
+  }
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(hwnd(), &p);
+  LPCSTR cursor = Inside(TitleStrip(), p) ? IDC_SIZEALL : Inside(Grip(), p) ? IDC_SIZENWSE : IDC_ARROW;
+  SetCursor(LoadCursorA(nullptr, cursor));
+  return true;
+}
+
+void TfKest::OnMouseDown(POINT p, bool right) {
+  if (Inside(Grip(), p)) {
+    ReleaseCapture();
+    SendMessageA(hwnd(), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, 0);
+    return;
+  }
+  bool title = Inside(TitleStrip(), p);
+  if (title || Inside(CaptionStrip(), p) || Inside(BottomBar(), p)) BeginWindowDrag();
+  if (title && right) {
+    POINT screen = p;
+    ClientToScreen(hwnd(), &screen);
+    ShowMainMenu(screen);
+  }
+}
+
+void TfKest::OnDoubleClick(POINT p) {
+  if (Inside(TitleStrip(), p) || Inside(CaptionStrip(), p)) {
+    // Mini mode comes with the folder pop-up window.
+  }
+}
+
+void TfKest::BeginWindowDrag() {
+  ReleaseCapture();
+  SendMessageA(hwnd(), WM_SYSCOMMAND, 0xF012, 0);
+}
+
+void TfKest::ShowMainMenu(POINT screen) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, ids::miToMini, "To mini mide");
+  AppendMenuA(menu, MF_STRING, ids::miMinimizeToTray, "Minimize to tray");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, ids::miExit, "Exit");
+  SetMenuDefaultItem(menu, ids::miToMini, FALSE);
+  SetForegroundWindow(hwnd());
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+  PostMessageA(hwnd(), WM_NULL, 0, 0);
+  DestroyMenu(menu);
+}
+
+RECT TfKest::TitleStrip() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{1, 1, rc.right - 1, 1 + kTitleStripHeight};
+}
+
+RECT TfKest::CaptionStrip() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{1, 1 + kTitleStripHeight, rc.right - 1, 1 + kTitleStripHeight + kCaptionStripHeight};
+}
+
+RECT TfKest::BottomBar() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{1, rc.bottom - 1 - kBottomBarHeight, rc.right - 1, rc.bottom - 1};
+}
+
+RECT TfKest::Grip() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{rc.right - 10, rc.bottom - 11, rc.right, rc.bottom};
 }
 
 void TfKest::Layout() {
+  if (!lbFTC_) return;
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  if (lbFTC_) {
-    int top = 1 + kTitleStripHeight + kCaptionStripHeight;
-    int height = rc.bottom - 1 - kBottomBarHeight - top;
-    MoveWindow(lbFTC_, 1, top, rc.right - 2, height > 0 ? height : 0, TRUE);
+  const int W = rc.right, H = rc.bottom;
+  int top = 1 + kTitleStripHeight + kCaptionStripHeight;
+  int height = H - 1 - kBottomBarHeight - top;
+  MoveWindow(lbFTC_, 1, top, W - 2, height > 0 ? height : 0, TRUE);
+  ListView_SetColumnWidth(lbFTC_, 0, W - 4);
+  MoveWindow(edCL_, 1, H - 42, W - 3, 19, TRUE);
+  auto place = [&](int id, int x, int y) {
+    HWND b = GetDlgItem(hwnd(), id);
+    RECT br{};
+    GetWindowRect(b, &br);
+    MoveWindow(b, x, y, br.right - br.left, br.bottom - br.top, TRUE);
+  };
+  int captionTop = 1 + kTitleStripHeight + kCaptionStripHeight - 10;
+  place(ids::sbToIcon2, W - 51, captionTop);
+  place(ids::sbMin2, W - 35, captionTop);
+  place(ids::sbClose2, W - 20, captionTop);
+  int barTop = H - kBottomBarHeight;
+  for (int id : {ids::sbAddFile, ids::sbBACKUP, ids::sbRESTORE, ids::sbToolsEdit, ids::sbRich}) {
+    HWND b = GetDlgItem(hwnd(), id);
+    RECT br{};
+    GetWindowRect(b, &br);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&br), 2);
+    place(id, br.left, barTop);
   }
+  place(ids::sbAbout, W - 55, barTop);
+  place(ids::sbClose, W - 30, barTop);
+  if (hints_) MoveHintRect(hints_, hwnd(), kHintTitleStrip, TitleStrip());
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -217,17 +688,41 @@ void TfKest::Paint() {
   HDC dc = BeginPaint(hwnd(), &ps);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  HBRUSH frame = CreateSolidBrush(RGB(128, 128, 128));
-  FrameRect(dc, &rc, frame);
+  HBRUSH frame = CreateSolidBrush(colors_.caption);
+  FillRect(dc, &rc, frame);
   DeleteObject(frame);
-  HGDIOBJ old = SelectObject(dc, font_);
+  HBRUSH border = CreateSolidBrush(RGB(128, 128, 128));
+  FrameRect(dc, &rc, border);
+  DeleteObject(border);
+
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(255, 255, 255));
-  RECT title{1, 1, rc.right - 1, 1 + kTitleStripHeight};
-  DrawTextA(dc, "TORVANDE", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SetTextColor(dc, colors_.font);
+  HGDIOBJ old = SelectObject(dc, font_);
+  RECT title = TitleStrip();
+  DrawTextA(dc, "TORVANDE", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+  // The bottom bar's separating lines and the resize grip.
+  HPEN pen = CreatePen(PS_SOLID, 1, colors_.font);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  RECT bar = BottomBar();
+  for (int x : {29, 84, 139}) {
+    MoveToEx(dc, x, bar.top + 3, nullptr);
+    LineTo(dc, x, bar.bottom - 2);
+  }
+  RECT grip = Grip();
+  for (int i = 2; i <= 8; i += 3) {
+    MoveToEx(dc, grip.right - 1 - i, grip.bottom - 1, nullptr);
+    LineTo(dc, grip.right, grip.bottom - 2 - i);
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
   SelectObject(dc, old);
   EndPaint(hwnd(), &ps);
+}
+
+void TfKest::SetOpacity(int alpha) {
+  opacity_ = alpha;
+  SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(alpha), LWA_ALPHA | LWA_COLORKEY);
 }
 
 }  // namespace kest

@@ -2,9 +2,14 @@
 // Starting, finding and closing copies of Kest.exe for the end-to-end tests.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "e2e/harness.h"
+#include "ui/main_window_ids.h"
+
+#include <shlobj.h>
 
 namespace kest::e2etest {
 
@@ -23,7 +28,56 @@ struct Kest {
   HWND targetList() const { return e2e::FindChildByClass(main, "SysListView32"); }
   std::vector<std::string> targetNames() const { return e2e::ListViewColumn(targetList(), 0); }
   std::vector<std::string> targetDirs() const { return e2e::ListViewColumn(targetList(), 1); }
+  HWND control(int id) const { return e2e::FindChildById(main, id); }
+  // A click in the middle of a button of the main window.
+  void click(int id) const {
+    HWND b = control(id);
+    RECT r = e2e::ClientRect(b);
+    e2e::PostClick(b, r.right / 2, r.bottom / 2);
+  }
 };
+
+// The clipboard's CF_TEXT, or nothing.
+inline std::optional<std::string> ClipboardText() {
+  std::optional<std::string> text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+inline void ClearClipboard() {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+}
+
+// Drops files on a window of another process, as the shell would: a DROPFILES block written
+// into that process and handed over with WM_DROPFILES.
+inline bool PostDropFiles(HWND target, const std::vector<std::string>& files) {
+  std::string list;
+  for (auto& f : files) list += f + '\0';
+  list += '\0';
+  std::string block(sizeof(DROPFILES), '\0');
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.pt = POINT{20, 60};
+  std::memcpy(block.data(), &header, sizeof header);
+  block += list;
+  DWORD pid = e2e::WindowPid(target);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
 
 // Starts a copy that is expected to open its main window.
 inline Kest StartKest(const e2e::AppDir& app, const std::string& commandLine) {

@@ -34,7 +34,8 @@ TEST_F(KestTest, FirstStartRunsOnDefaultsAndClosingEndsTheProgram) {
   EXPECT_EQ(e2e::ListViewCount(lv), 0);
   EXPECT_EQ(e2e::ListViewColumnTitle(lv, 0), "File");
   EXPECT_EQ(e2e::ListViewColumnTitle(lv, 1), "Directory");
-  EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), 150);
+  EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), 280 - 4) << "the file column follows the window";
+  EXPECT_EQ(e2e::ListViewColumnWidth(lv, 1), 0);
 
   CloseKest(k);
   EXPECT_FALSE(e2e::AtomExists("OnlyOneKest")) << "the marker goes with the main window";

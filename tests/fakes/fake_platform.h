@@ -158,6 +158,15 @@ class FakeFileSystem : public FileSystem {
     entries.insert(entries.end(), it->second.begin(), it->second.end());
     return std::make_unique<Listing>(std::move(entries));
   }
+  bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override {
+    if (!files.count(from)) return fail(2);
+    if (locked.count(to) || locked.count(from)) return fail(32);
+    if (failIfExists && files.count(to)) return fail(80);
+    files.insert(to);
+    contents[to] = contents[from];
+    return true;
+  }
+  unsigned lastError() override { return error; }
   std::string currentDirectory() override { return cwd; }
   bool setCurrentDirectory(const std::string& directory) override {
     cwd = directory;
@@ -180,6 +189,9 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, std::uint32_t> attrs;
   std::map<std::string, std::vector<DirEntry>> dirs;
   std::set<std::string> files;
+  std::map<std::string, std::string> contents;
+  std::set<std::string> locked;  // held open by a running program
+  unsigned error = 0;
   std::vector<std::string> existsCalls;
   std::string cwd = "C:\\";
   int openListings = 0;
@@ -198,6 +210,10 @@ class FakeFileSystem : public FileSystem {
     std::vector<DirEntry> entries_;
     std::size_t i_ = 0;
   };
+  bool fail(unsigned code) {
+    error = code;
+    return false;
+  }
   static std::string Trim(std::string p) {
     while (p.size() > 3 && p.back() == '\\') p.pop_back();
     return p;

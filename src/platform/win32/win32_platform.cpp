@@ -1,9 +1,11 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/kest_error.h"
@@ -113,6 +115,12 @@ bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
   return SetCurrentDirectoryA(directory.c_str()) != FALSE;
 }
 
+bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
+  return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
+}
+
+unsigned Win32FileSystem::lastError() { return GetLastError(); }
+
 void ComShellLinks::write(const std::string& linkFile, const std::string& path,
                           const std::string& arguments, const std::string& workingDirectory) {
   ComPtr<IShellLinkA> link;
@@ -141,6 +149,46 @@ std::string ComShellLinks::readPath(const std::string& linkFile) {
   link->GetPath(buffer, MAX_PATH, &data, SLGP_UNCPRIORITY);
   buffer[MAX_PATH] = '\0';
   return std::string(buffer);
+}
+
+bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  if (!memory) return false;
+  void* p = GlobalLock(memory);
+  std::memcpy(p, text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  if (!OpenClipboard(static_cast<HWND>(owner))) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  bool ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!ok) GlobalFree(memory);  // otherwise it belongs to the clipboard now
+  return ok;
+}
+
+unsigned Win32Processes::winExec(const std::string& commandLine, int show) {
+  return WinExec(commandLine.c_str(), static_cast<UINT>(show));
+}
+
+std::intptr_t Win32Processes::shellExecute(WindowHandle owner, const std::string& verb,
+                                           const std::string& file, const std::string& parameters,
+                                           const std::string& directory, int show) {
+  HINSTANCE r = ShellExecuteA(static_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(),
+                              file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                              directory.empty() ? nullptr : directory.c_str(), show);
+  return reinterpret_cast<std::intptr_t>(r);
+}
+
+bool Win32Processes::showProperties(const std::string& path) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.lpVerb = "properties";
+  info.lpFile = path.c_str();
+  info.nShow = 0;
+  return ShellExecuteExA(&info) != FALSE;
 }
 
 DriveType Win32Drives::type(char letter) {

@@ -1,9 +1,11 @@
 #pragma once
 // The Windows implementations of the platform interfaces: thin calls of the real API.
 #include "platform/atom_table.h"
+#include "platform/clipboard.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/processes.h"
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
@@ -42,6 +44,8 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<DirListing> list(const std::string& directory) override;
   std::string currentDirectory() override;
   bool setCurrentDirectory(const std::string& directory) override;
+  bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+  unsigned lastError() override;
 };
 
 // IShellLinkA and IPersistFile of the shell's link object; COM must be initialised on the
@@ -51,6 +55,19 @@ class ComShellLinks final : public ShellLinks {
   void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
              const std::string& workingDirectory) override;
   std::string readPath(const std::string& linkFile) override;
+};
+
+class Win32Clipboard final : public Clipboard {
+ public:
+  bool setText(WindowHandle owner, const std::string& text) override;
+};
+
+class Win32Processes final : public Processes {
+ public:
+  unsigned winExec(const std::string& commandLine, int show) override;
+  std::intptr_t shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int show) override;
+  bool showProperties(const std::string& path) override;
 };
 
 class Win32Drives final : public Drives {

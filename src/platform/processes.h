@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+namespace kest {
+
+// Starting programs and handing files to the shell.
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // WinExec: above 31 on success, otherwise its error code.
+  virtual unsigned winExec(const std::string& commandLine, int show) = 0;
+  // ShellExecuteA with an empty verb meaning the default one; above 32 on success.
+  virtual std::intptr_t shellExecute(WindowHandle owner, const std::string& verb,
+                                     const std::string& file, const std::string& parameters,
+                                     const std::string& directory, int show) = 0;
+  // The shell's properties sheet of a file.
+  virtual bool showProperties(const std::string& path) = 0;
+};
+
+}  // namespace kest

@@ -1,0 +1,36 @@
+#include "targets/backup.h"
+
+namespace kest {
+
+namespace {
+void Error(MsgBox& box, WindowHandle owner, const std::string& text) {
+  box.ask(owner, text, "Kest error", MbButtons::Ok, MbIcon::Error);
+}
+void Info(MsgBox& box, WindowHandle owner, const std::string& text) {
+  box.ask(owner, text, "Kest info", MbButtons::Ok, MbIcon::Information);
+}
+}  // namespace
+
+void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target) {
+  if (!target) {
+    Error(box, owner, "Error: " + std::to_string(fs.lastError()));
+    return;
+  }
+  // A failed copy must not pass for a backup because an older one is still there.
+  if (!fs.copyFile(*target, BackupPathOf(*target), false)) {
+    Error(box, owner, "Error: " + std::to_string(fs.lastError()));
+    return;
+  }
+  if (fs.fileExists(BackupPathOf(*target))) Info(box, owner, "Backup created!");
+}
+
+void RestoreTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target) {
+  if (!target) return;
+  if (fs.copyFile(BackupPathOf(*target), *target, false)) {
+    Info(box, owner, "Backup restored!");
+  } else {
+    Error(box, owner, "Error: !" + std::to_string(fs.lastError()));
+  }
+}
+
+}  // namespace kest

@@ -1,0 +1,23 @@
+#pragma once
+// One backup per target, beside it: the target's name followed by ".KestBackUp".
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/types.h"
+
+namespace kest {
+
+inline constexpr const char* kBackupSuffix = ".KestBackUp";
+
+inline std::string BackupPathOf(const std::string& target) { return target + kBackupSuffix; }
+
+// Copies the target over its backup and says how it went. Without a target the last system
+// error is reported.
+void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target);
+
+// Copies the backup over the target and says how it went; without a target nothing happens.
+void RestoreTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target);
+
+}  // namespace kest

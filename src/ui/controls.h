@@ -1,0 +1,20 @@
+#pragma once
+// Flat, owner-drawn buttons and hints shared by the program's frameless windows.
+#include <windows.h>
+
+namespace kest {
+
+enum class Glyph { None, OpenFile, Settings };
+
+HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height);
+// Draws a flat button: its caption (or glyph) in the text colour on the background colour;
+// pressed buttons are drawn inverted.
+void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font,
+                    Glyph glyph = Glyph::None);
+
+HWND CreateHintWindow(HWND owner);
+void AddHint(HWND hints, HWND owner, HWND control, const char* text);
+void AddHintRect(HWND hints, HWND owner, UINT id, const RECT& area, const char* text);
+void MoveHintRect(HWND hints, HWND owner, UINT id, const RECT& area);
+
+}  // namespace kest

@@ -1,0 +1,225 @@
+// The target list as a user meets it: stored lists, adding by every route, deleting, copying
+// the path, backup and restore, and the list written back at close.
+#include <gtest/gtest.h>
+
+#include "e2e/kest_driver.h"
+
+namespace kest::e2etest {
+namespace {
+
+using e2e::AppDir;
+
+void StoreTargets(const AppDir& app, const std::vector<std::string>& paths) {
+  app.writeIni("Targets", "Count", std::to_string(paths.size()));
+  for (std::size_t i = 0; i < paths.size(); ++i) app.writeIni("Targets", std::to_string(i), paths[i]);
+}
+
+TEST_F(KestTest, StoredListLoadsInOrderWithTheLastEntrySelected) {
+  AppDir app("stored-list");
+  app.writeFile("w\\a.exe", "MZ");
+  app.writeFile("w\\c.exe", "MZ");
+  StoreTargets(app, {app.file("w\\a.exe"), "", app.file("w\\c.exe")});
+  app.deleteIniKey("Targets", "1");  // a missing key becomes "Error link"
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"a.exe", "Error link", "c.exe"}));
+  EXPECT_EQ(k.targetDirs(), (std::vector<std::string>{app.file("w\\"), "", app.file("w\\")}));
+  EXPECT_EQ(e2e::ListViewSelected(k.targetList()), 2);
+  CloseKest(k);
+  // Written back as loaded; "Error link" has a file name, so it is kept too.
+  EXPECT_EQ(app.readIni("Targets", "Count"), "3");
+  EXPECT_EQ(app.readIni("Targets", "1"), "Error link");
+  EXPECT_EQ(app.readIni("Targets", "2"), app.file("w\\c.exe"));
+}
+
+TEST_F(KestTest, EmptyAndNegativeCountsLoadNothing) {
+  for (const char* count : {"0", "-3", "abc"}) {
+    AppDir app(std::string("count-") + count);
+    app.writeIni("Targets", "Count", count);
+    app.writeIni("Targets", "0", "C:\\never\\shown.exe");
+    Kest k = StartKest(app, BareCommandLine(app));
+    ASSERT_NE(k.main, nullptr);
+    EXPECT_EQ(e2e::ListViewCount(k.targetList()), 0) << count;
+    CloseKest(k);
+    EXPECT_EQ(app.readIni("Targets", "Count"), "0");
+    // The stale key "0" is deleted unless the old count was negative.
+    EXPECT_EQ(app.readIni("Targets", "0"), std::string(count) == "-3" ? "C:\\never\\shown.exe" : "\x01") << count;
+  }
+}
+
+TEST_F(KestTest, ForwardedFileLandsAtTheEndAndIsSelected) {
+  AppDir app("forward-end");
+  StoreTargets(app, {"C:\\one\\a.exe", "C:\\two\\b.exe"});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  RunRefusedStart(app, ArgumentCommandLine(app, "C:\\three\\c.exe"));
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+  EXPECT_EQ(e2e::ListViewSelected(k.targetList()), 2);
+  // The same path again is a second entry.
+  RunRefusedStart(app, ArgumentCommandLine(app, "C:\\three\\c.exe"));
+  EXPECT_EQ(e2e::ListViewCount(k.targetList()), 4);
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Targets", "Count"), "4");
+  EXPECT_EQ(app.readIni("Targets", "2"), "C:\\three\\c.exe");
+  EXPECT_EQ(app.readIni("Targets", "3"), "C:\\three\\c.exe");
+}
+
+TEST_F(KestTest, DeletingEntriesRewritesTargetsAtClose) {
+  AppDir app("delete-entries");
+  StoreTargets(app, {"C:\\a\\1.exe", "C:\\a\\2.exe", "C:\\a\\3.exe", "C:\\a\\4.exe", "C:\\a\\5.exe"});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  for (int item : {1, 2, 1}) {  // 2.exe, then 4.exe, then 3.exe: leaves 1.exe and 5.exe
+    int before = e2e::ListViewCount(lv);
+    ASSERT_TRUE(e2e::ListViewSelect(lv, item));
+    e2e::PostKey(lv, VK_DELETE);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListViewCount(lv) == before - 1; }, 3000));
+  }
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"1.exe", "5.exe"}));
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Targets", "Count"), "2");
+  EXPECT_EQ(app.readIni("Targets", "0"), "C:\\a\\1.exe");
+  EXPECT_EQ(app.readIni("Targets", "1"), "C:\\a\\5.exe");
+  for (const char* gone : {"2", "3", "4", "5"}) EXPECT_EQ(app.readIni("Targets", gone), "\x01") << gone;
+}
+
+TEST_F(KestTest, CopyFilePathFromThePopUpMenu) {
+  AppDir app("copy-path");
+  StoreTargets(app, {"C:\\w dir\\first.exe", "C:\\w dir\\second.exe"});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  ASSERT_TRUE(e2e::ListViewSelect(lv, 0));
+  ClearClipboard();
+  RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
+  e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
+  HWND menu = e2e::WaitForPopupMenu(5000, k.process.pid());
+  ASSERT_NE(menu, nullptr);
+  e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});  // the first entry after the separator
+  ASSERT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 5000));
+  EXPECT_EQ(ClipboardText().value_or(""), "C:\\w dir\\first.exe");
+  CloseKest(k);
+}
+
+TEST_F(KestTest, PopUpMenuWithoutSelectionHasNoEntryCommands) {
+  AppDir app("menu-no-selection");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  e2e::PostClick(lv, 40, 80, true);
+  // An empty catalog and no selected entry leave the menu with nothing to show.
+  EXPECT_FALSE(e2e::WaitUntil([&] { return !e2e::TopWindows("#32768", k.process.pid(), true).empty(); }, 700));
+  CloseKest(k);
+}
+
+TEST_F(KestTest, OpenDialogAddsTheChosenFileAndLastDirIsKept) {
+  AppDir app("open-dialog");
+  app.writeFile("picked\\target.exe", "MZ");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  k.click(ids::sbAddFile);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    for (HWND w : e2e::TopWindows("#32770", k.process.pid(), true))
+      if (e2e::WindowText(w) == "Open file to reverse") dialog = w;
+    return dialog != nullptr;
+  }, 10000));
+  EXPECT_FALSE(IsWindowVisible(k.main)) << "the main window steps aside for the dialog";
+  HWND name = e2e::FindChildById(dialog, 0x47C);  // the file name box
+  if (HWND edit = e2e::FindChildByClass(name, "Edit")) name = edit;
+  ASSERT_NE(name, nullptr);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app.file("picked\\target.exe").c_str()));
+  SendMessageA(e2e::FindChildById(dialog, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetNames() == std::vector<std::string>{"target.exe"}; }, 5000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 3000));
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "LastDir"), app.file("picked"));
+}
+
+TEST_F(KestTest, DroppedFilesBecomeTargetsAndShortcutsNameWhatTheyPointTo) {
+  AppDir app("drop-files");
+  app.writeFile("d\\plain.exe", "MZ");
+  app.makeDir("d\\folder");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ASSERT_TRUE(PostDropFiles(k.main, {app.file("d\\plain.exe"), app.file("d\\folder")}));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListViewCount(k.targetList()) == 2; }, 5000));
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"plain.exe", "folder"}));
+  EXPECT_EQ(e2e::ListViewSelected(k.targetList()), 1);
+  EXPECT_TRUE(k.process.running());
+  CloseKest(k);
+}
+
+TEST_F(KestTest, BackupAndRestoreWithTheirMessages) {
+  AppDir app("backup-restore");
+  app.writeFile("w\\app.exe", "version 1");
+  StoreTargets(app, {app.file("w\\app.exe")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  auto answer = [&](const char* caption, const std::string& text) {
+    auto box = e2e::WaitForMessageBox(caption, 10000, k.process.pid());
+    ASSERT_TRUE(box.has_value()) << "no \"" << caption << "\" box for " << text;
+    EXPECT_EQ(box->text, text);
+    e2e::AnswerMessageBox(box->hwnd, IDOK);
+  };
+
+  // Restore before any backup: the system's "file not found".
+  k.click(ids::sbRESTORE);
+  answer("Kest error", "Error: !2");
+  EXPECT_EQ(app.readFile("w\\app.exe"), "version 1");
+
+  k.click(ids::sbBACKUP);
+  answer("Kest info", "Backup created!");
+  EXPECT_EQ(app.readFile("w\\app.exe.KestBackUp"), "version 1");
+
+  app.writeFile("w\\app.exe", "version 2 patched");
+  k.click(ids::sbRESTORE);
+  answer("Kest info", "Backup restored!");
+  EXPECT_EQ(app.readFile("w\\app.exe"), "version 1");
+  EXPECT_TRUE(app.exists("w\\app.exe.KestBackUp")) << "the backup stays";
+
+  // A backup that cannot be made says so and leaves the older backup alone.
+  DeleteFileA(app.file("w\\app.exe").c_str());
+  k.click(ids::sbBACKUP);
+  answer("Kest error", "Error: 2");
+  EXPECT_EQ(app.readFile("w\\app.exe.KestBackUp"), "version 1");
+  CloseKest(k);
+}
+
+TEST_F(KestTest, RestoreOverARunningTargetReportsSharingViolation) {
+  AppDir app("restore-running");
+  CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), app.file("busy.exe").c_str(), FALSE);
+  CopyFileA(app.file("busy.exe").c_str(), app.file("busy.exe.KestBackUp").c_str(), FALSE);
+  StoreTargets(app, {app.file("busy.exe")});
+  e2e::Process busy = e2e::Process::Start(app.file("busy.exe"), e2e::Quoted(app.file("busy.exe")) + " --stay", app.path());
+  ASSERT_TRUE(e2e::WaitUntil([&] { return app.exists("probe.log"); }, 10000));
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  k.click(ids::sbRESTORE);
+  auto box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, "Error: !32");
+  e2e::AnswerMessageBox(box->hwnd, IDOK);
+  busy.terminate();
+  CloseKest(k);
+}
+
+TEST_F(KestTest, EmptyListBackupReportsAndRestoreSaysNothing) {
+  AppDir app("empty-backup");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  k.click(ids::sbRESTORE);
+  EXPECT_TRUE(e2e::NoMessageBox("Kest error", 500, k.process.pid()));
+  EXPECT_TRUE(e2e::NoMessageBox("Kest info", 10, k.process.pid()));
+  k.click(ids::sbBACKUP);
+  auto box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text.rfind("Error: ", 0), 0u) << box->text;
+  EXPECT_EQ(box->text.find('!'), std::string::npos);
+  e2e::AnswerMessageBox(box->hwnd, IDOK);
+  CloseKest(k);
+}
+
+}  // namespace
+}  // namespace kest::e2etest
