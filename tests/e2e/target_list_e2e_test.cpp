@@ -2,7 +2,9 @@
 // the path, backup and restore, and the list written back at close.
 #include <gtest/gtest.h>
 
+#include "catalog/shortcuts.h"
 #include "e2e/kest_driver.h"
+#include "platform/win32/win32_platform.h"
 
 namespace kest::e2etest {
 namespace {
@@ -219,6 +221,68 @@ TEST_F(KestTest, EmptyListBackupReportsAndRestoreSaysNothing) {
   EXPECT_EQ(box->text.find('!'), std::string::npos);
   e2e::AnswerMessageBox(box->hwnd, IDOK);
   CloseKest(k);
+}
+
+TEST_F(KestTest, F1WithoutHelpFileAsksInRussianAndRefusesOtherExtensions) {
+  AppDir app("help-question");
+  app.writeFile("docs\\manual.txt", "not help");
+  app.writeFile("docs\\mixed.HlP", "not accepted either");
+  StoreTargets(app, {"C:\\w\\a.exe"});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  auto askAndAnswer = [&](int button) {
+    e2e::PostKey(lv, VK_F1);
+    auto box = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
+    EXPECT_TRUE(box.has_value());
+    if (!box) return;
+    EXPECT_EQ(e2e::MessageBoxTextW(box->hwnd),
+              L"\u0424\u0430\u0439\u043b \u0441\u043f\u0440\u0430\u0432\u043a\u0438 \u043d\u0435 "
+              L"\u043d\u0430\u0439\u0434\u0435\u043d. \u0425\u043e\u0442\u0438\u0442\u0435 "
+              L"\u0443\u043a\u0430\u0437\u0430\u0442\u044c \u043f\u0443\u0442\u044c "
+              L"\u0432\u0440\u0443\u0447\u043d\u0443\u044e?");
+    EXPECT_NE(e2e::FindChildById(box->hwnd, IDCANCEL), nullptr) << "Yes, No and Cancel";
+    e2e::AnswerMessageBox(box->hwnd, button);
+  };
+  askAndAnswer(IDNO);
+  EXPECT_FALSE(e2e::WaitUntil([&] { return !e2e::TopWindows("#32770", k.process.pid(), true).empty(); }, 300));
+
+  for (const char* chosen : {"docs\\manual.txt", "docs\\mixed.HlP"}) {
+    askAndAnswer(IDYES);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+      for (HWND w : e2e::TopWindows("#32770", k.process.pid(), true))
+        if (e2e::WindowText(w) == "Open file to reverse") dialog = w;
+      return dialog != nullptr;
+    }, 10000));
+    HWND name = e2e::FindChildById(dialog, 0x47C);
+    if (HWND edit = e2e::FindChildByClass(name, "Edit")) name = edit;
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app.file(chosen).c_str()));
+    SendMessageA(e2e::FindChildById(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(e2e::WaitForWindowGone(dialog, 5000));
+  }
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "hlp"), "\x01") << "no help file was accepted";
+  EXPECT_EQ(app.readIni("Options", "LastDir"), app.file("docs")) << "the help choice uses the same dialog";
+}
+
+TEST_F(KestTest, ShortcutTargetNamesTheFileItPointsTo) {
+  AppDir app("shortcut-target");
+  app.writeFile("real\\program.exe", "MZ");
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    win32::Win32FileSystem fs;
+    win32::ComShellLinks links;
+    CreateShortcut(links, fs, app.file("real\\program.exe"), app.file("program.lnk"), "");
+  }
+  CoUninitialize();
+  ASSERT_TRUE(app.exists("program.lnk"));
+  Kest k = StartKest(app, ArgumentCommandLine(app, app.file("program.lnk")));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(k.targetNames(), std::vector<std::string>{"program.exe"});
+  EXPECT_EQ(k.targetDirs(), std::vector<std::string>{app.file("real\\")});
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Targets", "0"), app.file("real\\program.exe"));
 }
 
 }  // namespace
