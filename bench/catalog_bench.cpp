@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench_util.h"
+#include "catalog/catalog_menus.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"
@@ -52,7 +53,7 @@ struct Counter : kest::CatalogVisitor {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  kest::win32::ComApartment com;
   kest::win32::Win32FileSystem fs;
   kest::win32::ComShellLinks links;
   e2e::AppDir app("bench-catalog", "");
@@ -60,19 +61,17 @@ int main(int argc, char** argv) {
   std::string programs = app.path() + "programs\\";
   e2e::MakeDirs(programs);
   double t0 = bench::NowMs();
-  // Twenty real links in the first folder, copied into the others: the shell is slow to write
-  // links under Wine, and reading a copy costs the same as reading the original.
+  // Every tool names a program of its own: hard links to one small program with an icon.
+  // Twenty real links in the first folder are copied into the others, retargeted by name:
+  // the shell is slow to write links under Wine.
+  const std::string source = e2e::ExeDir() + "kest_bench_program.exe";
   for (int f = 0; f < kFolders; ++f) {
     std::string folder = root + "\\Folder" + std::to_string(f);
     e2e::MakeDirs(folder);
     for (int t = 0; t < kToolsPerFolder; ++t) {
-      std::string link = folder + "\\Tool" + std::to_string(t) + ".lnk";
-      if (f == 0) {
-        app.writeFile("programs\\tool" + std::to_string(t) + ".exe", "MZ");
-        kest::CreateShortcut(links, fs, programs + "tool" + std::to_string(t) + ".exe", link, "");
-      } else {
-        CopyFileA((root + "\\Folder0\\Tool" + std::to_string(t) + ".lnk").c_str(), link.c_str(), FALSE);
-      }
+      std::string program = programs + "tool" + std::to_string(f) + "_" + std::to_string(t) + ".exe";
+      if (!CreateHardLinkA(program.c_str(), source.c_str(), nullptr)) CopyFileA(source.c_str(), program.c_str(), FALSE);
+      kest::CreateShortcut(links, fs, program, folder + "\\Tool" + std::to_string(t) + ".lnk", "");
     }
   }
   std::printf("Catalog of %d shortcuts in %d folders (made in %.0f ms)\n", kFolders * kToolsPerFolder,
@@ -100,11 +99,36 @@ int main(int argc, char** argv) {
     resolve.push_back(bench::NowMs() - a);
     if (resolved != kFolders * kToolsPerFolder) std::printf("resolved only %d\n", resolved);
   }
+  // Both tools menus, against one link load and one icon extraction per tool.
+  std::vector<double> bareTools, rebuild;
+  HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  kest::CatalogMenus menus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
+                           {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+  kest::win32::Win32Drives drives;
+  kest::win32::Win32MessageBox box;
+  for (int i = 0; i < runs; ++i) {
+    Counter k;
+    k.keep = true;
+    kest::ToolCatalog::Walk(fs, root, k);
+    double a = bench::NowMs();
+    for (auto& p : k.paths) {
+      std::string program = links.readPath(p);
+      HICON h = ExtractIconA(nullptr, program.c_str(), 0);
+      if (h && h != reinterpret_cast<HICON>(1)) DestroyIcon(h);
+    }
+    bareTools.push_back(bench::NowMs() - a);
+    a = bench::NowMs();
+    kest::ToolChecker checker(fs, links, drive, kest::DriveSearch{drives, fs, box, nullptr});
+    menus.RebuildMenus(kest::RecordWalk(fs, root), checker);
+    rebuild.push_back(bench::NowMs() - a);
+  }
   bench::Report("bare FindFirstFileA/FindNextFileA listing of the tree", bare);
   bench::Report("ToolCatalog walk of the tree", walk);
   bench::Report("walk and ResolveShortcut of every tool", resolve);
   std::printf("walk / bare listing: %.2f\n", bench::Median(walk) / bench::Median(bare));
   std::printf("per tool, walk and resolve: %.3f ms\n", bench::Median(resolve) / (kFolders * kToolsPerFolder));
-  CoUninitialize();
+  bench::Report("one link load and one icon extraction per tool", bareTools);
+  bench::Report("FillMenuFromRoot for both menus", rebuild);
+  std::printf("menus rebuild / bare per-tool cost: %.2f\n", bench::Median(rebuild) / bench::Median(bareTools));
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/app_context.h"
 #include "app/settings_file.h"
 #include "app/single_instance.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/fast_string_window.h"
 #include "ui/main_window.h"
@@ -17,7 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   // Shell links are COM objects used from the user-interface thread.
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  win32::ComApartment com;
 
   win32::ProfileSettingsStore store;
   win32::GlobalAtomTable atoms;
@@ -50,6 +51,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       mainWindow.SetFastStringWindow(nullptr);
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }

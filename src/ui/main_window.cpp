@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "catalog/shortcuts.h"
+#include "catalog/tool_catalog.h"
+#include "catalog/tool_menus.h"
 #include "catalog/work_drive.h"
 #include "platform/paths.h"
+#include "platform/win32/icons.h"
 #include "targets/backup.h"
 #include "targets/target_store.h"
 #include "ui/controls.h"
@@ -27,6 +30,7 @@ constexpr int kBottomBarHeight = 20;
 // The window's own background, and the colour drawing leaves out.
 constexpr COLORREF kTransparencyKey = RGB(0, 128, 0);
 constexpr UINT kHintTitleStrip = 1;
+constexpr UINT kCatalogChangedMessage = WM_USER + 2;
 // Help file question; shown through the wide API so that it reads right on any system.
 constexpr const char* kHelpQuestion =
     "\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB \xD1\x81\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB2\xD0\xBA\xD0\xB8 "
@@ -84,9 +88,18 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
       return 0;
-    case WM_DRAWITEM:
-      OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM:
+      if (menus_ && menus_->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      return Default(message, wParam, lParam);
+    case WM_DRAWITEM: {
+      auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_MENU) {
+        if (menus_) menus_->DrawItem(item);
+      } else {
+        OnDrawItem(item);
+      }
       return TRUE;
+    }
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       return Default(message, wParam, lParam);
@@ -127,6 +140,10 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kForwardMessage:
       WMForwardedCommandLine();
       return 0;
+    case kCatalogChangedMessage:
+      // The icon bar serves only a run that began in mini mode.
+      if (!normalMode_) FillIconBarFromRoot();
+      return 0;
     default:
       return Default(message, wParam, lParam);
   }
@@ -145,6 +162,7 @@ void TfKest::FormCreate() {
   DragAcceptFiles(hwnd(), TRUE);
   CreateControls();
   SetColors();
+  menusOutOfDate_ = true;
   LoadDefaultIcon();
   LoadTargets();
   HandleOwnArgument();
@@ -194,6 +212,12 @@ void TfKest::CreateControls() {
   edCL_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 1, kDesignHeight - 42, 272, 19,
                           hwnd(), reinterpret_cast<HMENU>(ids::edCL), inst, nullptr);
   SendMessageA(edCL_, WM_SETFONT, reinterpret_cast<WPARAM>(edFont_), FALSE);
+  SetWindowLongPtrA(edCL_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editDefaultProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(edCL_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::EditProc)));
+  tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
+                            0, 0, kDesignWidth, 24, hwnd(), reinterpret_cast<HMENU>(ids::tbIcon), inst, nullptr);
+  SendMessageA(tbIcon_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
   struct Def { int id; const char* caption; int x; const char* hint; };
   const Def caption[] = {{ids::sbClose3, "x", 4, nullptr}, {ids::sbMin3, "-", 19, nullptr},
@@ -229,6 +253,17 @@ void TfKest::LoadDefaultIcon() {
   HICON icon = ExtractIconA(GetModuleHandleA(nullptr), shell32.c_str(), 2);
   bool own = icon == nullptr || icon == reinterpret_cast<HICON>(1);
   if (own) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  menus_ = std::make_unique<CatalogMenus>(
+      icon,
+      std::vector<FixedItem>{{0, nullptr, -1},
+                             {ids::N11, "Copy file path", menu_image::kCopy},
+                             {ids::N21, "Delete", menu_image::kDelete},
+                             {ids::N31, "Properties", menu_image::kProperties}},
+      std::vector<FixedItem>{{0, nullptr, -1},
+                             {ids::miKFS, "Kest fast string", -1},
+                             {ids::Restore1, "Restore", -1},
+                             {ids::Exit3, "Exit", -1}});
+  SendMessageA(tbIcon_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
   ImageList_AddIcon(imageList1_, icon);
   if (!own) DestroyIcon(icon);
 }
@@ -306,7 +341,7 @@ void TfKest::AddTarget(const std::string& path) {
   // The icon of what was passed in: for a shortcut, the shortcut's own.
   HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
   if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-    int added = ImageList_AddIcon(imageList1_, icon);
+    int added = win32::AddIconToImageList(imageList1_, icon);
     if (added >= 0) image = added;
     DestroyIcon(icon);
   }
@@ -436,20 +471,89 @@ void TfKest::pMenu1Popup(POINT screen) {
   // Bring the current target in line with the press that opened the menu.
   auto selected = SelectedEntry();
   currentTarget_ = selected ? targets_.at(*selected).fullPath() : std::string();
-  HMENU menu = CreatePopupMenu();
+  if (menusOutOfDate_) FillMenuFromRoot();
   // The entry commands are there only while an entry is selected.
-  if (selected) {
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, ids::N11, "Copy file path");
-    AppendMenuA(menu, MF_STRING, ids::N21, "Delete");
-    AppendMenuA(menu, MF_STRING, ids::N31, "Properties");
-  }
+  menus_->SetFixedItemsVisible(ToolMenu::Targets, selected.has_value());
+  HMENU menu = menus_->Menu(ToolMenu::Targets);
   if (GetMenuItemCount(menu) > 0) {
     SetForegroundWindow(hwnd());
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
     PostMessageA(hwnd(), WM_NULL, 0, 0);
   }
-  DestroyMenu(menu);
+}
+
+// ---- Tools -----------------------------------------------------------------------------------
+
+void TfKest::FillMenuFromRoot() {
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  ToolChecker checker(ctx_.fs, ctx_.links, TheWorkDrive(), DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()});
+  menus_->RebuildMenus(events, checker);
+  menusOutOfDate_ = false;
+  // Launching moves the current directory into the target's.
+  ctx_.fs.setCurrentDirectory(ctx_.exeDir);
+}
+
+void TfKest::FillIconBarFromRoot() {
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  ToolChecker checker(ctx_.fs, ctx_.links, TheWorkDrive(), DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()});
+  menus_->RebuildIconBar(events, checker, tbIcon_);
+  ctx_.fs.setCurrentDirectory(ctx_.exeDir);
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  SetWindowPos(tbIcon_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LaunchServices TfKest::Launching() {
+  return LaunchServices{ctx_.fs, ctx_.links, ctx_.processes, TheWorkDrive(),
+                        DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()}};
+}
+
+void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
+  MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, currentTarget_, commandLineEditing_);
+  if (launch.commandLine) {
+    SetWindowTextA(edCL_, launch.commandLine->c_str());
+    ShowWindow(edCL_, SW_SHOW);
+    SetFocus(edCL_);
+    return;
+  }
+  if (launch.ran && settings_->read(opt::MinToolsRun)) ShowWindow(hwnd(), SW_MINIMIZE);
+}
+
+void TfKest::pTBIconItemClickEx(const IconBarButton& button) {
+  LaunchFromButton(Launching(), button.file, currentTarget_);
+}
+
+LRESULT CALLBACK TfKest::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TfKest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  try {
+    return self->HandleEditMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ReportUncaught(self->hwnd(), e.what());
+    return 0;
+  }
+}
+
+LRESULT TfKest::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && edCLKeyDown(wParam)) return 0;
+  if (message == WM_CHAR && wParam == '\r') return 0;  // no beep for the Enter just handled
+  if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
+  if (message == WM_NCDESTROY)
+    SetWindowLongPtrA(edCL_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editDefaultProc_));
+  return CallWindowProcA(editDefaultProc_, edCL_, message, wParam, lParam);
+}
+
+bool TfKest::edCLKeyDown(WPARAM key) {
+  if (key != VK_RETURN) return false;
+  char text[1024] = {};
+  GetWindowTextA(edCL_, text, sizeof text);
+  if (text[0] != '\0') {
+    ctx_.processes.winExec(text, kSwShowNormal);
+    SetWindowTextA(edCL_, "");
+    InvalidateRect(lbFTC_, nullptr, TRUE);
+  }
+  ShowWindow(edCL_, SW_HIDE);
+  commandLineEditing_ = false;
+  return true;
 }
 
 void TfKest::N11Click() {
@@ -527,12 +631,17 @@ void TfKest::OnCommand(int id) {
     case ids::sbClose2:
     case ids::sbClose3:
     case ids::miExit:
+    case ids::Exit3:
       PostMessageA(hwnd(), WM_CLOSE, 0, 0);
       break;
     case ids::sbMin2:
     case ids::sbMin3:
     case ids::miMinimizeToTray:
       ShowWindow(hwnd(), SW_MINIMIZE);
+      break;
+    case ids::Restore1:
+      ShowWindow(hwnd(), SW_RESTORE);
+      SetForegroundWindow(hwnd());
       break;
     case ids::sbAddFile:
       sbAddFileClick();
@@ -553,6 +662,15 @@ void TfKest::OnCommand(int id) {
       N31Click();
       break;
     default:
+      if (menus_) {
+        if (auto* captions = menus_->ToolCaptions(id)) {
+          std::vector<std::string> copy = *captions;  // the launch's questions run a message loop
+          pMenuItemClickEx(copy);
+        } else if (auto* button = menus_->IconBarTool(id)) {
+          IconBarButton copy = *button;
+          pTBIconItemClickEx(copy);
+        }
+      }
       // Mini mode, the settings window, the fast string window and the about panel come
       // with their own windows.
       break;

@@ -11,6 +11,8 @@
 #include "app/app_context.h"
 #include "app/settings_file.h"
 #include "app/single_instance.h"
+#include "catalog/catalog_menus.h"
+#include "catalog/launch.h"
 #include "targets/target_list.h"
 #include "ui/color_scheme.h"
 #include "ui/window_base.h"
@@ -41,6 +43,8 @@ class TfKest final : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Creation and close, in their order.
   void FormCreate();
@@ -73,6 +77,14 @@ class TfKest final : public Window {
   void DropFiles(HDROP drop);
   std::optional<std::string> RunOpenDialog();
 
+  // Tools.
+  void FillMenuFromRoot();
+  void FillIconBarFromRoot();
+  LaunchServices Launching();
+  void pMenuItemClickEx(const std::vector<std::string>& captions);
+  void pTBIconItemClickEx(const IconBarButton& button);
+  bool edCLKeyDown(WPARAM key);
+
   // Frame.
   void OnCommand(int id);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -100,6 +112,10 @@ class TfKest final : public Window {
   HWND edCL_ = nullptr;
   HWND hints_ = nullptr;
   WNDPROC listDefaultProc_ = nullptr;
+  WNDPROC editDefaultProc_ = nullptr;
+  HWND tbIcon_ = nullptr;  // the icon bar, on a panel no mode shows
+  std::unique_ptr<CatalogMenus> menus_;
+  bool menusOutOfDate_ = true;
   HIMAGELIST imageList1_ = nullptr;
   HFONT font_ = nullptr;
   HFONT listFont_ = nullptr;

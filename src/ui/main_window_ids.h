@@ -6,6 +6,7 @@ namespace kest::ids {
 enum : int {
   lbFTC = 100,
   edCL = 101,
+  tbIcon = 102,
   // Caption strip.
   sbClose3 = 110,
   sbMin3 = 111,
@@ -29,6 +30,10 @@ enum : int {
   miToMini = 210,
   miMinimizeToTray = 211,
   miExit = 212,
+  // pTrayMenu's fixed entries.
+  miKFS = 220,     // "Kest fast string"
+  Restore1 = 221,  // "Restore"
+  Exit3 = 222,     // "Exit"
 };
 
 }  // namespace kest::ids

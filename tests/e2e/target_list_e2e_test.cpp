@@ -269,13 +269,12 @@ TEST_F(KestTest, F1WithoutHelpFileAsksInRussianAndRefusesOtherExtensions) {
 TEST_F(KestTest, ShortcutTargetNamesTheFileItPointsTo) {
   AppDir app("shortcut-target");
   app.writeFile("real\\program.exe", "MZ");
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
+    win32::ComApartment com;
     win32::Win32FileSystem fs;
     win32::ComShellLinks links;
     CreateShortcut(links, fs, app.file("real\\program.exe"), app.file("program.lnk"), "");
   }
-  CoUninitialize();
   ASSERT_TRUE(app.exists("program.lnk"));
   Kest k = StartKest(app, ArgumentCommandLine(app, app.file("program.lnk")));
   ASSERT_NE(k.main, nullptr);

@@ -19,8 +19,8 @@ namespace kest {
 namespace {
 
 struct ComTest : ::testing::Test {
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
-  void TearDown() override { CoUninitialize(); }
+  void SetUp() override { ASSERT_TRUE(com.ok()); }
+  win32::ComApartment com;  // first in, last out
   win32::Win32FileSystem fs;
   win32::ComShellLinks links;
 };

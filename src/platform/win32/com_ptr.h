@@ -1,6 +1,7 @@
 #pragma once
 // Small RAII owners for COM interface pointers and Win32 handles.
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -30,6 +31,22 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// COM for the calling thread, for as long as this object lives: declare it before any COM
+// object so that those are released first.
+class ComApartment {
+ public:
+  ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  bool ok() const { return SUCCEEDED(hr_); }
+
+ private:
+  HRESULT hr_;
 };
 
 class FindHandle {

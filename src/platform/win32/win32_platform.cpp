@@ -137,16 +137,24 @@ void ComShellLinks::write(const std::string& linkFile, const std::string& path,
 }
 
 std::string ComShellLinks::readPath(const std::string& linkFile) {
-  ComPtr<IShellLinkA> link;
-  ComPtr<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.putVoid())) || !link)
-    return std::string();
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) || !file) return std::string();
-  file->Load(AnsiToWide(linkFile).c_str(), STGM_READ);
+  // One link object serves every read: loading a file replaces what it held, and creating
+  // the object costs more than reading a link.
+  if (!reader_ || !readerFile_) {
+    reader_.reset();
+    readerFile_.reset();
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reader_.putVoid())) || !reader_)
+      return std::string();
+    if (FAILED(reader_->QueryInterface(IID_IPersistFile, readerFile_.putVoid())) || !readerFile_) {
+      reader_.reset();
+      return std::string();
+    }
+  }
+  // A failed load must not leave the previous link's path behind.
+  if (FAILED(readerFile_->Load(AnsiToWide(linkFile).c_str(), STGM_READ))) return std::string();
   char buffer[MAX_PATH + 1] = {};
   WIN32_FIND_DATAA data;
-  link->GetPath(buffer, MAX_PATH, &data, SLGP_UNCPRIORITY);
+  reader_->GetPath(buffer, MAX_PATH, &data, SLGP_UNCPRIORITY);
   buffer[MAX_PATH] = '\0';
   return std::string(buffer);
 }

@@ -1,5 +1,8 @@
 #pragma once
 // The Windows implementations of the platform interfaces: thin calls of the real API.
+#include <windows.h>
+#include <shobjidl.h>
+
 #include "platform/atom_table.h"
 #include "platform/clipboard.h"
 #include "platform/drives.h"
@@ -9,6 +12,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
+#include "platform/win32/com_ptr.h"
 
 namespace kest::win32 {
 
@@ -55,6 +59,10 @@ class ComShellLinks final : public ShellLinks {
   void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
              const std::string& workingDirectory) override;
   std::string readPath(const std::string& linkFile) override;
+
+ private:
+  ComPtr<IShellLinkA> reader_;
+  ComPtr<IPersistFile> readerFile_;
 };
 
 class Win32Clipboard final : public Clipboard {

@@ -1,0 +1,175 @@
+#include "catalog/tool_menus.h"
+
+#include <array>
+
+#include "platform/paths.h"
+
+namespace kest {
+
+std::string ToolNotFoundText(const std::string& fileName) {
+  return "Tool [" + fileName + "] was not found!!! Run Tools Manager and delete or edit links to it!";
+}
+
+namespace {
+
+struct Recorder final : CatalogVisitor {
+  std::vector<WalkEvent> events;
+  void FolderEntered(const std::string& name, const std::string& path, int depth) override {
+    events.push_back({WalkEvent::Type::Entered, name, path, depth});
+  }
+  void ToolFound(const std::string& path, const std::string& fileName, int depth) override {
+    events.push_back({WalkEvent::Type::Tool, fileName, path, depth});
+  }
+  void FolderLeft() override { events.push_back({WalkEvent::Type::Left, {}, {}, 0}); }
+};
+
+}  // namespace
+
+std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory) {
+  Recorder r;
+  ToolCatalog::Walk(fs, directory, r);
+  return std::move(r.events);
+}
+
+void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor) {
+  for (const WalkEvent& e : events) {
+    switch (e.type) {
+      case WalkEvent::Type::Entered: visitor.FolderEntered(e.name, e.path, e.depth); break;
+      case WalkEvent::Type::Tool: visitor.ToolFound(e.path, e.name, e.depth); break;
+      case WalkEvent::Type::Left: visitor.FolderLeft(); break;
+    }
+  }
+}
+
+ToolChecker::ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search)
+    : fs_(fs), links_(links), drive_(drive), search_(search) {}
+
+const std::string& ToolChecker::Raw(const std::string& file) {
+  auto it = raw_.find(file);
+  if (it == raw_.end()) {
+    std::string path = fs_.fileExists(file) ? links_.readPath(file) : std::string();
+    it = raw_.emplace(file, std::move(path)).first;
+  }
+  return it->second;
+}
+
+std::string ToolChecker::Resolve(const std::string& file) {
+  std::string program = Raw(file);
+  if (!program.empty() && !fs_.fileExists(program)) program[0] = drive_.letter;
+  return program;
+}
+
+void ToolChecker::Check(const std::string& file) {
+  std::string b = Resolve(file);
+  if (b.empty()) {
+    // Nothing could be read from the file: no drive can hold what it names.
+    search_.box.ask(search_.owner, ToolNotFoundText(paths::FileNameOf(file)), "Kest warning",
+                    MbButtons::Ok, MbIcon::Error);
+    return;
+  }
+  std::string a = b;
+  a[0] = drive_.letter;
+  if (fs_.fileExists(a) || fs_.fileExists(b)) return;
+  if (!CheckToolDrive(a, drive_, search_))
+    search_.box.ask(search_.owner, ToolNotFoundText(paths::FileNameOf(a)), "Kest warning", MbButtons::Ok,
+                    MbIcon::Error);
+}
+
+namespace {
+
+class MenuBuilder final : public CatalogVisitor {
+ public:
+  MenuBuilder(ToolChecker& checker, const std::function<int(const std::string&)>& iconImage)
+      : checker_(checker), iconImage_(iconImage) {
+    root_.kind = MenuNode::Kind::Root;
+    parents_.push_back(&root_);
+    counters_.fill(0);
+  }
+  MenuNode Take() { return std::move(root_); }
+
+  void FolderEntered(const std::string& name, const std::string&, int) override {
+    MenuNode* parent = parents_.back();
+    MenuNode folder;
+    folder.kind = MenuNode::Kind::Folder;
+    folder.caption = name;
+    folder.image = menu_image::kEmptyFolder;
+    std::size_t at = Position(*parent);
+    parent->children.insert(parent->children.begin() + static_cast<std::ptrdiff_t>(at), std::move(folder));
+    if (parent != &root_) parent->image = menu_image::kFolder;
+    ++counters_[Level()];
+    parents_.push_back(&parent->children[at]);
+  }
+
+  void ToolFound(const std::string& path, const std::string& fileName, int) override {
+    checker_.Check(path);
+    MenuNode* parent = parents_.back();
+    MenuNode tool;
+    tool.kind = MenuNode::Kind::Tool;
+    tool.caption = ToolDisplayName(fileName);
+    tool.image = iconImage_(checker_.Resolve(path));
+    tool.file = path;
+    parent->children.insert(parent->children.begin() + static_cast<std::ptrdiff_t>(Position(*parent)),
+                            std::move(tool));
+    if (parent != &root_) parent->image = menu_image::kFolder;
+  }
+
+  void FolderLeft() override {
+    if (parents_.size() <= 1) return;
+    counters_[Level()] = 0;
+    parents_.pop_back();
+  }
+
+ private:
+  // One insertion counter per level, 0 to 50.
+  std::size_t Level() const { return parents_.size() - 1; }
+  std::size_t Position(const MenuNode& parent) const {
+    std::size_t at = counters_[Level()];
+    return at <= parent.children.size() ? at : parent.children.size();
+  }
+
+  ToolChecker& checker_;
+  const std::function<int(const std::string&)>& iconImage_;
+  MenuNode root_;
+  std::vector<MenuNode*> parents_;
+  std::array<std::size_t, ToolCatalog::kMaxDepth + 1> counters_{};
+};
+
+class IconBarBuilder final : public CatalogVisitor {
+ public:
+  IconBarBuilder(ToolChecker& checker, const std::function<int(const std::string&)>& iconImage)
+      : checker_(checker), iconImage_(iconImage) {}
+  std::vector<IconBarButton> buttons;
+
+  void FolderEntered(const std::string& name, const std::string&, int) override { groups_.push_back(name); }
+  void ToolFound(const std::string& path, const std::string& fileName, int) override {
+    checker_.Check(path);
+    std::string group = groups_.empty() ? kNotAllowedGroup : groups_.back();
+    buttons.push_back({path, ToolDisplayName(fileName) + " [" + group + "]", iconImage_(checker_.Resolve(path))});
+  }
+  void FolderLeft() override {
+    if (!groups_.empty()) groups_.pop_back();
+  }
+
+ private:
+  ToolChecker& checker_;
+  const std::function<int(const std::string&)>& iconImage_;
+  std::vector<std::string> groups_;
+};
+
+}  // namespace
+
+MenuNode BuildToolMenu(const std::vector<WalkEvent>& events, ToolChecker& checker,
+                       const std::function<int(const std::string& program)>& iconImage) {
+  MenuBuilder builder(checker, iconImage);
+  Replay(events, builder);
+  return builder.Take();
+}
+
+std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker,
+                                        const std::function<int(const std::string& program)>& iconImage) {
+  IconBarBuilder builder(checker, iconImage);
+  Replay(events, builder);
+  return std::move(builder.buttons);
+}
+
+}  // namespace kest

@@ -1,0 +1,83 @@
+#pragma once
+// The catalog as the tools menus and the icon bar show it: the menu tree with the program's
+// insertion order, the tool check every builder makes, and the icon bar's buttons.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalog/tool_catalog.h"
+#include "catalog/work_drive.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/shell_links.h"
+
+namespace kest {
+
+// Images of the menus' image list.
+namespace menu_image {
+inline constexpr int kDelete = 0;
+inline constexpr int kProperties = 1;
+inline constexpr int kCopy = 2;
+inline constexpr int kEmptyFolder = 3;
+inline constexpr int kFolder = 4;
+inline constexpr int kDefaultTool = 5;
+inline constexpr int kFirstToolIcon = 6;
+}  // namespace menu_image
+
+inline constexpr const char* kNotAllowedGroup = "not allowed";
+
+std::string ToolNotFoundText(const std::string& fileName);
+
+// One walk, kept so that both menus are built from the same listing.
+struct WalkEvent {
+  enum class Type { Entered, Tool, Left } type;
+  std::string name;  // folder name or tool file name
+  std::string path;  // full path
+  int depth = 0;
+};
+std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory);
+void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor);
+
+// What the tool checks of one rebuild need. Each shortcut is read once per rebuild: the path
+// it names does not change while the menus are built.
+class ToolChecker {
+ public:
+  ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search);
+  // What ResolveShortcut gives for the file, with the work drive as it is now.
+  std::string Resolve(const std::string& file);
+  // Looks for a missing tool on the other drives and warns when it is nowhere.
+  void Check(const std::string& file);
+
+ private:
+  const std::string& Raw(const std::string& file);
+  FileSystem& fs_;
+  ShellLinks& links_;
+  WorkDrive& drive_;
+  DriveSearch search_;
+  std::map<std::string, std::string> raw_;
+};
+
+struct MenuNode {
+  enum class Kind { Root, Folder, Tool } kind = Kind::Root;
+  std::string caption;   // folder name, or the tool's display name
+  int image = -1;        // into the menus' image list
+  std::string file;      // a tool's shortcut file
+  std::vector<MenuNode> children;
+};
+
+// Builds one tools menu from a recorded walk: subfolders first in listing order, then the
+// tools in reverse listing order. iconImage gives the image of a tool's program.
+MenuNode BuildToolMenu(const std::vector<WalkEvent>& events, ToolChecker& checker,
+                       const std::function<int(const std::string& program)>& iconImage);
+
+struct IconBarButton {
+  std::string file;  // the shortcut's full path, the button's caption
+  std::string hint;  // "name [group]"
+  int image = 0;     // into the icon bar's image list
+};
+
+std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker,
+                                        const std::function<int(const std::string& program)>& iconImage);
+
+}  // namespace kest

@@ -1,0 +1,181 @@
+// Launching a tool from the target list's pop-up menu: a probe program stands in for the tool
+// and records the command line and directory it was started with.
+#include <gtest/gtest.h>
+
+#include "catalog/shortcuts.h"
+#include "e2e/kest_driver.h"
+#include "platform/win32/win32_platform.h"
+
+namespace kest::e2etest {
+namespace {
+
+using e2e::AppDir;
+
+// A catalog with the probe as a tool; returns the probe's path.
+std::string AddProbeTool(const AppDir& app, const std::string& linkRelative, const std::string& probeDir = "tools") {
+  std::string probe = app.file(probeDir + "\\probe.exe");
+  e2e::MakeDirs(app.file(probeDir));
+  CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), probe.c_str(), FALSE);
+  e2e::MakeDirs(app.file(linkRelative.substr(0, linkRelative.find_last_of('\\'))));
+  win32::ComApartment com;
+  win32::Win32FileSystem fs;
+  win32::ComShellLinks links;
+  CreateShortcut(links, fs, probe, app.file(linkRelative), "");
+  return probe;
+}
+
+// "cmd=..." and "cwd=..." of the probe's last start.
+struct ProbeRun {
+  std::string cmd, cwd;
+};
+std::optional<ProbeRun> WaitForProbe(const AppDir& app, const std::string& probeDir = "tools", DWORD ms = 10000) {
+  std::string log;
+  if (!e2e::WaitUntil([&] {
+        log = app.readFile(probeDir + "\\probe.log");
+        return log.find("cwd=") != std::string::npos && log.back() == '\n';
+      }, ms))
+    return std::nullopt;
+  ProbeRun run;
+  std::size_t c = log.rfind("cmd="), d = log.rfind("cwd=");
+  run.cmd = log.substr(c + 4, log.find("\r\n", c) - c - 4);
+  run.cwd = log.substr(d + 4, log.find("\r\n", d) - d - 4);
+  return run;
+}
+
+// Opens the target list's pop-up menu over an entry (or empty space) and sends keys to it.
+void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT>& keys) {
+  HWND lv = k.targetList();
+  if (item >= 0) {
+    ASSERT_TRUE(e2e::ListViewSelect(lv, item));
+    RECT r = e2e::ListViewItemRect(lv, item, LVIR_LABEL);
+    e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
+  } else {
+    RECT r = e2e::ClientRect(lv);
+    e2e::PostClick(lv, r.right / 2, r.bottom - 5, true);
+  }
+  HWND menu = e2e::WaitForPopupMenu(10000, k.process.pid());
+  ASSERT_NE(menu, nullptr) << "the pop-up menu did not open";
+  e2e::MenuKeys(menu, keys);
+}
+
+const std::vector<UINT> kFirstToolOfFirstFolder{VK_DOWN, VK_RIGHT, VK_RETURN};
+
+TEST_F(KestTest, MenuLaunchRunsTheToolOnTheTargetInItsDirectory) {
+  AppDir app("launch-target");
+  std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");
+  app.writeFile("work dir\\a.exe", "MZ");
+  app.writeIni("Targets", "Count", "1");
+  app.writeIni("Targets", "0", app.file("work dir\\a.exe"));
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ChooseFromTargetMenu(k, 0, kFirstToolOfFirstFolder);
+  auto run = WaitForProbe(app);
+  ASSERT_TRUE(run.has_value()) << "the probe did not start";
+  EXPECT_EQ(run->cmd, probe + " \"a.exe\"");
+  EXPECT_EQ(run->cwd, app.file("work dir"));
+  EXPECT_FALSE(IsIconic(k.main));
+  CloseKest(k);
+}
+
+TEST_F(KestTest, WithoutTargetTheToolStartsInItsOwnDirectoryAndMinToolsRunMinimises) {
+  AppDir app("launch-no-target");
+  std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");
+  app.writeIni("Options", "MinToolsRun", "1");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ChooseFromTargetMenu(k, -1, kFirstToolOfFirstFolder);
+  auto run = WaitForProbe(app);
+  ASSERT_TRUE(run.has_value());
+  EXPECT_EQ(run->cmd.find("\"a.exe\""), std::string::npos);
+  EXPECT_NE(run->cmd.find("probe.exe"), std::string::npos);
+  EXPECT_EQ(run->cwd, app.file("tools"));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsIconic(k.main) != FALSE; }, 3000)) << "MinToolsRun minimises";
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "Minimized"), "1");
+}
+
+TEST_F(KestTest, CtrlShowsTheCommandLineAndEnterRunsIt) {
+  AppDir app("launch-ctrl");
+  std::string probe = AddProbeTool(app, "root\\Probe.lnk", "my tools");
+  app.writeFile("w\\b.exe", "MZ");
+  app.writeIni("Targets", "Count", "1");
+  app.writeIni("Targets", "0", app.file("w\\b.exe"));
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  PostMessageA(lv, WM_KEYDOWN, VK_CONTROL, 1);
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  HWND edCL = k.control(ids::edCL);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(edCL) != FALSE; }, 5000));
+  // The program path holds a blank: it is quoted.
+  EXPECT_EQ(e2e::WindowText(edCL), "\"" + probe + "\" \"b.exe\"");
+  EXPECT_FALSE(WaitForProbe(app, "my tools", 300).has_value()) << "nothing starts yet";
+  e2e::PostKey(edCL, VK_RETURN);
+  auto run = WaitForProbe(app, "my tools");
+  ASSERT_TRUE(run.has_value());
+  EXPECT_EQ(run->cmd, "\"" + probe + "\" \"b.exe\"");
+  EXPECT_EQ(run->cwd, app.file("w"));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(edCL); }, 3000));
+  PostMessageA(lv, WM_KEYUP, VK_CONTROL, 0xC0000001);
+  CloseKest(k);
+}
+
+TEST_F(KestTest, OnlyAPifIsStillLaunchedAndAnAmpersandNameIsNot) {
+  AppDir app("launch-pif");
+  std::string probe = AddProbeTool(app, "root\\Tool.lnk");
+  MoveFileA(app.file("root\\Tool.lnk").c_str(), app.file("root\\Tool.pif").c_str());
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ChooseFromTargetMenu(k, -1, {VK_DOWN, VK_RETURN});
+  ASSERT_TRUE(WaitForProbe(app).has_value()) << "Tool.pif stands in for Tool.lnk";
+  CloseKest(k);
+
+  AppDir amp("launch-ampersand");
+  AddProbeTool(amp, "root\\A&B.lnk");
+  Kest k2 = StartKest(amp, BareCommandLine(amp));
+  ASSERT_NE(k2.main, nullptr);
+  ChooseFromTargetMenu(k2, -1, {VK_DOWN, VK_RETURN});
+  EXPECT_FALSE(WaitForProbe(amp, "tools", 1500).has_value()) << "AB.lnk does not exist: nothing starts";
+  EXPECT_TRUE(e2e::NoMessageBox("Kest warning", 10, k2.process.pid()));
+  CloseKest(k2);
+}
+
+TEST_F(KestTest, MissingToolBringsTheDriveQuestionsAndTheWarning) {
+  AppDir app("launch-missing");
+  std::string probe = AddProbeTool(app, "root\\Gone.lnk");
+  DeleteFileA(probe.c_str());
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  RECT r = e2e::ClientRect(k.targetList());
+  e2e::PostClick(k.targetList(), r.right / 2, r.bottom - 5, true);
+  auto answer = [&](const char* caption, const std::string& start, int button) {
+    auto box = e2e::WaitForMessageBox(caption, 10000, k.process.pid());
+    ASSERT_TRUE(box.has_value()) << "no \"" << caption << "\" box";
+    EXPECT_EQ(box->text.substr(0, start.size()), start);
+    e2e::AnswerMessageBox(box->hwnd, button);
+  };
+  const std::string warning = "Tool [probe.exe] was not found!!! Run Tools Manager and delete or edit links to it!";
+  // The target list's menu: search the drives, no CD, then the warning.
+  answer("Kest", "One or more tools was not found! May be work drive was changed!\r\n", IDYES);
+  answer("Kest", "Tool not found on HDD and Flesh drives!Check CD?", IDNO);
+  answer("Kest warning", warning, IDOK);
+  // The tray menu is built in the same go, and checks again.
+  answer("Kest", "One or more tools was not found!", IDNO);
+  answer("Kest warning", warning, IDOK);
+  HWND menu = e2e::WaitForPopupMenu(10000, k.process.pid());
+  ASSERT_NE(menu, nullptr);
+  e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});
+  answer("Kest", "One or more tools was not found!", IDNO);
+  answer("Kest warning", warning, IDOK);
+  EXPECT_TRUE(k.process.running());
+  // A second opening rebuilds nothing: no questions.
+  e2e::PostClick(k.targetList(), r.right / 2, r.bottom - 5, true);
+  menu = e2e::WaitForPopupMenu(10000, k.process.pid());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(e2e::NoMessageBox("Kest", 300, k.process.pid()));
+  e2e::MenuKeys(menu, {VK_ESCAPE});
+  CloseKest(k);
+}
+
+}  // namespace
+}  // namespace kest::e2etest

@@ -1,0 +1,162 @@
+#include "catalog/launch.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace kest {
+namespace {
+
+class FakeProcesses : public Processes {
+ public:
+  unsigned winExec(const std::string& commandLine, int show) override {
+    calls.push_back("winexec " + commandLine + " @" + std::to_string(show));
+    return winExecResult;
+  }
+  std::intptr_t shellExecute(WindowHandle, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int show) override {
+    calls.push_back("shell [" + verb + "] " + file + " [" + parameters + "] in " + directory + " @" +
+                    std::to_string(show));
+    return 42;
+  }
+  bool showProperties(const std::string&) override { return true; }
+  std::vector<std::string> calls;
+  unsigned winExecResult = 33;
+};
+
+struct LaunchTest : ::testing::Test {
+  fakes::FakeFileSystem fs;
+  fakes::FakeShellLinks links{fs};
+  fakes::FakeDrives drives;
+  fakes::FakeMessageBox box;
+  FakeProcesses processes;
+  WorkDrive drive{'C', false};
+  LaunchServices services{fs, links, processes, drive, DriveSearch{drives, fs, box, nullptr}};
+  const std::string exeDir = R"(C:\k\)";
+
+  void link(const std::string& rel, const std::string& program) {
+    fs.files.insert(exeDir + "root\\" + rel);
+    links.links[exeDir + "root\\" + rel] = {program, "", ""};
+  }
+  MenuLaunch menu(std::vector<std::string> captions, const std::string& target, bool ctrl = false) {
+    return LaunchFromMenu(services, exeDir, captions, target, ctrl);
+  }
+};
+
+TEST(ToolFileFromCaptions, RebuildsThePathWithoutAmpersands) {
+  EXPECT_EQ(ToolFileFromCaptions(R"(C:\k\)", {"Debuggers", "Dbg"}), R"(C:\k\root\Debuggers\Dbg.lnk)");
+  EXPECT_EQ(ToolFileFromCaptions(R"(C:\k\)", {"Dbg"}), R"(C:\k\root\Dbg.lnk)");
+  EXPECT_EQ(ToolFileFromCaptions(R"(C:\k\)", {"R&D", "A&B"}), R"(C:\k\root\RD\AB.lnk)");
+}
+
+TEST(ToolCommandLine, QuotesOnlyProgramsWithBlanks) {
+  EXPECT_EQ(ToolCommandLine(R"(C:\Tools\Dbg\dbg.exe)", "\"a.exe\""), R"(C:\Tools\Dbg\dbg.exe "a.exe")");
+  EXPECT_EQ(ToolCommandLine(R"(C:\Program Files\Dbg\dbg.exe)", "\"a.exe\""),
+            R"("C:\Program Files\Dbg\dbg.exe" "a.exe")");
+  EXPECT_EQ(ToolCommandLine(R"(C:\Tools\dbg.exe)", ""), R"(C:\Tools\dbg.exe )");
+}
+
+TEST_F(LaunchTest, ToolRunsOnTheTargetInTheTargetsDirectory) {
+  link("Debuggers\\Dbg.lnk", R"(C:\Tools\Dbg\dbg.exe)");
+  fs.files.insert(R"(C:\Tools\Dbg\dbg.exe)");
+  MenuLaunch r = menu({"Debuggers", "Dbg"}, R"(D:\Work\a.exe)");
+  EXPECT_TRUE(r.ran);
+  EXPECT_EQ(fs.cwd, R"(D:\Work\)");
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec C:\Tools\Dbg\dbg.exe "a.exe" @1)"});
+}
+
+TEST_F(LaunchTest, WithoutTargetTheShellStartsTheToolInItsOwnDirectory) {
+  link("Dbg.lnk", R"(C:\Tools\Dbg\dbg.exe)");
+  fs.files.insert(R"(C:\Tools\Dbg\dbg.exe)");
+  fs.cwd = R"(C:\k\)";
+  MenuLaunch r = menu({"Dbg"}, "");
+  EXPECT_TRUE(r.ran);
+  EXPECT_EQ(fs.cwd, R"(C:\k\)");
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(shell [] C:\Tools\Dbg\dbg.exe [] in C:\Tools\Dbg\ @5)"});
+}
+
+TEST_F(LaunchTest, PifWhenThereIsNoLnkAndNothingWhenThereIsNeither) {
+  fs.files.insert(R"(C:\k\root\Dbg.pif)");
+  links.links[R"(C:\k\root\Dbg.pif)"] = {R"(C:\T\dbg.exe)", "", ""};
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  EXPECT_TRUE(menu({"Dbg"}, R"(D:\w\a.exe)").ran);
+  EXPECT_EQ(processes.calls.size(), 1u);
+  // "A&B" is looked for as AB.lnk, which is not there.
+  link("A&B.lnk", R"(C:\T\dbg.exe)");
+  MenuLaunch r = menu({"A&B"}, R"(D:\w\a.exe)");
+  EXPECT_FALSE(r.ran);
+  EXPECT_FALSE(r.commandLine);
+  EXPECT_EQ(processes.calls.size(), 1u);
+  EXPECT_TRUE(box.asked.empty());
+}
+
+TEST_F(LaunchTest, TheWorkDriveLetterAlwaysGoesInFront) {
+  drive.letter = 'E';
+  link("Dbg.lnk", R"(C:\T\dbg.exe)");
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  fs.files.insert(R"(E:\T\dbg.exe)");
+  menu({"Dbg"}, R"(D:\w\a.exe)");
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec E:\T\dbg.exe "a.exe" @1)"});
+}
+
+TEST_F(LaunchTest, MissingToolIsSearchedForThenWarnedAboutAndStillTried) {
+  link("Dbg.lnk", R"(D:\T\dbg.exe)");
+  drives.types = {{'C', DriveType::Fixed}, {'F', DriveType::Removable}};
+  MenuLaunch r = menu({"Dbg"}, R"(D:\w\a.exe)");
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, "Tool [dbg.exe] was not found!!! Run Tools Manager and delete or edit links to it!");
+  EXPECT_EQ(box.asked[0].caption, "Kest warning");
+  EXPECT_TRUE(r.ran);
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec C:\T\dbg.exe "a.exe" @1)"});
+
+  // Found on a removable drive: that drive's letter is used, and no warning.
+  fs.files.insert(R"(F:\T\dbg.exe)");
+  processes.calls.clear();
+  menu({"Dbg"}, R"(D:\w\a.exe)");
+  EXPECT_EQ(drive.letter, 'F');
+  EXPECT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec F:\T\dbg.exe "a.exe" @1)"});
+}
+
+TEST_F(LaunchTest, CtrlPutsTheCommandLineInTheBoxInstead) {
+  link("Dbg.lnk", R"(C:\Program Files\Dbg\dbg.exe)");
+  fs.files.insert(R"(C:\Program Files\Dbg\dbg.exe)");
+  MenuLaunch r = menu({"Dbg"}, R"(D:\Work\a b.exe)", true);
+  EXPECT_FALSE(r.ran);
+  EXPECT_EQ(r.commandLine.value_or(""), R"("C:\Program Files\Dbg\dbg.exe" "a b.exe")");
+  EXPECT_TRUE(processes.calls.empty());
+  EXPECT_EQ(fs.cwd, R"(D:\Work\)");
+}
+
+TEST_F(LaunchTest, UnreadableShortcutStartsNothing) {
+  fs.files.insert(R"(C:\k\root\Text.lnk)");  // a file the link object cannot read
+  MenuLaunch r = menu({"Text"}, R"(D:\w\a.exe)");
+  EXPECT_FALSE(r.ran);
+  EXPECT_TRUE(processes.calls.empty());
+  EXPECT_TRUE(box.asked.empty());
+  LaunchFromButton(services, R"(C:\k\root\Text.lnk)", R"(D:\w\a.exe)");
+  EXPECT_TRUE(processes.calls.empty());
+}
+
+TEST_F(LaunchTest, ButtonRunsDirectlyAndFallsBackToTheShellForNonPrograms) {
+  link("Dbg.lnk", R"(C:\T\dbg.exe)");
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  LaunchFromButton(services, R"(C:\k\root\Dbg.lnk)", "");
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec C:\T\dbg.exe  @1)"});
+  processes.calls.clear();
+  processes.winExecResult = 11;
+  link("Doc.lnk", R"(C:\T\readme.txt)");
+  fs.files.insert(R"(C:\T\readme.txt)");
+  LaunchFromButton(services, R"(C:\k\root\Doc.lnk)", R"(D:\w\a.exe)");
+  EXPECT_EQ(processes.calls, (std::vector<std::string>{R"(winexec C:\T\readme.txt "a.exe" @1)",
+                                                       R"(shell [] C:\T\readme.txt [] in C:\T\ @5)"}));
+  // Any other failure ends there, without a message.
+  processes.calls.clear();
+  processes.winExecResult = 2;
+  LaunchFromButton(services, R"(C:\k\root\Doc.lnk)", "");
+  EXPECT_EQ(processes.calls.size(), 1u);
+  EXPECT_TRUE(box.asked.empty());
+}
+
+}  // namespace
+}  // namespace kest

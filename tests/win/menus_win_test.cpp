@@ -1,0 +1,139 @@
+// The tools menus as real Win32 objects: their order, images and what rebuilding them costs in
+// handles.
+#include <gtest/gtest.h>
+
+#include "catalog/catalog_menus.h"
+#include "catalog/shortcuts.h"
+#include "platform/win32/win32_platform.h"
+#include "win/win_test_util.h"
+
+namespace kest {
+namespace {
+
+// How many more objects of a kind the process can still create. Wine's GetGuiResources
+// answers 0, so a leak is measured as capacity that does not come back.
+template <class Create, class Destroy>
+std::size_t FreeCapacity(Create create, Destroy destroy) {
+  std::vector<decltype(create())> made;
+  while (made.size() < 200000) {
+    auto h = create();
+    if (!h) break;
+    made.push_back(h);
+  }
+  for (auto h : made) destroy(h);
+  return made.size();
+}
+std::size_t FreeGdi() {
+  return FreeCapacity([] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); });
+}
+std::size_t FreeUser() {
+  return FreeCapacity([] { return CreatePopupMenu(); }, [](HMENU m) { DestroyMenu(m); });
+}
+
+std::string MenuText(HMENU menu, int pos) {
+  char text[128] = {};
+  GetMenuStringA(menu, static_cast<UINT>(pos), text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+struct MenusTest : ::testing::Test {
+  win32::ComApartment com;
+  win32::Win32FileSystem fs;
+  win32::ComShellLinks links;
+  win32::Win32Drives drives;
+  win32::Win32MessageBox box;
+  WorkDrive drive{'C', false};
+  wintest::ScratchDir dir{"menus"};
+  std::string root = dir + "root";
+  std::string program;
+
+  void SetUp() override {
+    ASSERT_TRUE(com.ok());
+    // A program with an icon of its own.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string bin(self);
+    bin = bin.substr(0, bin.find_last_of('\\') + 1);
+    program = dir + "Kest.exe";
+    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), program.c_str(), FALSE));
+    for (const char* d : {"", "\\A", "\\B", "\\B\\Inner"}) CreateDirectoryA((root + d).c_str(), nullptr);
+    CreateShortcut(links, fs, program, root + "\\x.lnk", "");
+    CreateShortcut(links, fs, program, root + "\\B\\y.lnk", "");
+    wintest::WriteText(dir + "plain.txt", "no icon here");
+    CreateShortcut(links, fs, dir + "plain.txt", root + "\\B\\z.lnk", "");
+  }
+  CatalogMenus Make() {
+    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
+                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+  }
+  void Rebuild(CatalogMenus& menus) {
+    ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr});
+    menus.RebuildMenus(RecordWalk(fs, root), checker);
+  }
+};
+
+TEST_F(MenusTest, BothMenusHoldTheCatalogAboveTheirFixedItems) {
+  CatalogMenus menus = Make();
+  Rebuild(menus);
+  for (ToolMenu which : {ToolMenu::Targets, ToolMenu::Tray}) {
+    HMENU m = menus.Menu(which);
+    // Folders in listing order, then the tools reversed, then the four fixed items.
+    std::vector<std::string> top;
+    for (int i = 0; i < GetMenuItemCount(m); ++i) top.push_back(MenuText(m, i));
+    std::vector<std::string> folders(top.begin(), top.begin() + 2);
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(top[2], "x");
+    EXPECT_EQ(GetMenuItemCount(m), 3 + 4);
+    EXPECT_EQ(GetSubMenu(m, top[0] == "A" ? 0 : 1), nullptr) << "an empty folder opens nothing";
+    HMENU b = GetSubMenu(m, top[0] == "B" ? 0 : 1);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(GetMenuItemCount(b), 3);
+    EXPECT_EQ(MenuText(b, 0), "Inner");
+    // Tool images: the program's own icon, and the default one for a file without an icon.
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_DATA | MIIM_ID;
+    std::map<std::string, ULONG_PTR> images;
+    for (int i = 1; i < 3; ++i) {
+      GetMenuItemInfoA(b, static_cast<UINT>(i), TRUE, &mii);
+      images[MenuText(b, i)] = mii.dwItemData;
+      const auto* captions = menus.ToolCaptions(static_cast<int>(mii.wID));
+      ASSERT_NE(captions, nullptr);
+      EXPECT_EQ(captions->front(), "B");
+    }
+    EXPECT_EQ(images["z"], static_cast<ULONG_PTR>(menu_image::kDefaultTool));
+    EXPECT_GE(images["y"], static_cast<ULONG_PTR>(menu_image::kFirstToolIcon));
+  }
+  EXPECT_EQ(MenuText(menus.Menu(ToolMenu::Targets), 4), "Copy file path");
+  EXPECT_EQ(MenuText(menus.Menu(ToolMenu::Tray), 6), "Exit");
+  // The program's icon is extracted once and shared by both menus.
+  EXPECT_EQ(ImageList_GetImageCount(menus.MenuImages()), menu_image::kFirstToolIcon + 1);
+
+  menus.SetFixedItemsVisible(ToolMenu::Targets, false);
+  EXPECT_EQ(GetMenuItemCount(menus.Menu(ToolMenu::Targets)), 3);
+  menus.SetFixedItemsVisible(ToolMenu::Targets, true);
+  EXPECT_EQ(GetMenuItemCount(menus.Menu(ToolMenu::Targets)), 7);
+  EXPECT_EQ(MenuText(menus.Menu(ToolMenu::Targets), 6), "Properties");
+}
+
+TEST_F(MenusTest, AThousandRebuildsLeaveNoHandlesBehind) {
+  CatalogMenus menus = Make();
+  for (int i = 0; i < 3; ++i) Rebuild(menus);  // let first-use caches settle
+  std::size_t gdi = FreeGdi(), user = FreeUser();
+  ASSERT_GT(gdi, 1000u);
+  ASSERT_GT(user, 1000u);
+  for (int i = 0; i < 1000; ++i) {
+    Rebuild(menus);
+    menus.SetFixedItemsVisible(ToolMenu::Targets, i % 2 == 0);
+  }
+  menus.SetFixedItemsVisible(ToolMenu::Targets, true);
+  EXPECT_EQ(FreeGdi(), gdi);
+  // The USER table is shared with the other processes of the prefix: allow a little noise.
+  EXPECT_NEAR(static_cast<double>(FreeUser()), static_cast<double>(user), 8.0);
+  EXPECT_EQ(ImageList_GetImageCount(menus.MenuImages()), menu_image::kFirstToolIcon + 1);
+}
+
+}  // namespace
+}  // namespace kest
