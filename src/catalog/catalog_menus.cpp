@@ -222,7 +222,7 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
 
 bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const {
   if (item.CtlType != ODT_MENU) return false;
-  item.itemWidth = 16;
+  item.itemWidth = 19;  // a little room between the image and the caption
   item.itemHeight = 16;
   return true;
 }

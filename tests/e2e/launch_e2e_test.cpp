@@ -177,5 +177,57 @@ TEST_F(KestTest, MissingToolBringsTheDriveQuestionsAndTheWarning) {
   CloseKest(k);
 }
 
+TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
+  AppDir app("icon-bar");
+  std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");
+  app.writeFile("w\\t.exe", "MZ");
+  app.writeIni("Targets", "Count", "1");
+  app.writeIni("Targets", "0", app.file("w\\t.exe"));
+  app.writeIni("Options", "IMOnStart", "1");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND bar = k.control(ids::tbIcon);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(IsWindowVisible(bar)) << "no mode shows the icon bar";
+  EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 0);
+  SendMessageA(k.main, WM_USER + 2, 0, 0);
+  EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 1);
+  e2e::PostCommand(k.main, 40000);  // the first tool button
+  auto run = WaitForProbe(app);
+  ASSERT_TRUE(run.has_value());
+  EXPECT_EQ(run->cmd, probe + " \"t.exe\"");
+  EXPECT_EQ(run->cwd, app.file("w"));
+  CloseKest(k);
+  // Such a run keeps its own geometry keys.
+  EXPECT_EQ(app.readIni("Options", "IMOnStart"), "1");
+  EXPECT_NE(app.readIni("Options", "IMLeft"), "\x01");
+
+  AppDir normal("icon-bar-normal");
+  AddProbeTool(normal, "root\\Probe.lnk");
+  Kest n = StartKest(normal, BareCommandLine(normal));
+  ASSERT_NE(n.main, nullptr);
+  SendMessageA(n.main, WM_USER + 2, 0, 0);
+  EXPECT_EQ(SendMessageA(n.control(ids::tbIcon), TB_BUTTONCOUNT, 0, 0), 0) << "normal mode leaves the bar alone";
+  CloseKest(n);
+}
+
+TEST_F(KestTest, EnterInAnEmptiedCommandBoxOnlyHidesIt) {
+  AppDir app("empty-command-box");
+  AddProbeTool(app, "root\\Probe.lnk");
+  app.writeIni("Targets", "Count", "1");
+  app.writeIni("Targets", "0", "C:\\x\\t.exe");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  PostMessageA(k.targetList(), WM_KEYDOWN, VK_CONTROL, 1);
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  HWND edCL = k.control(ids::edCL);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(edCL) != FALSE; }, 5000));
+  SendMessageA(edCL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  e2e::PostKey(edCL, VK_RETURN);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(edCL); }, 3000));
+  EXPECT_FALSE(WaitForProbe(app, "tools", 500).has_value());
+  CloseKest(k);
+}
+
 }  // namespace
 }  // namespace kest::e2etest
