@@ -47,6 +47,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        // A modal loop (a window move, a menu) may have taken the quit message of a close
+        // that happened inside it.
+        if (!mainWindow.hwnd()) break;
       }
       mainWindow.SetFastStringWindow(nullptr);
     }

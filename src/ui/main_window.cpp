@@ -205,7 +205,7 @@ void TfKest::CreateControls() {
   SendMessageA(lbFTC_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
   SetWindowLongPtrA(lbFTC_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   listDefaultProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(lbFTC_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::ListProc)));
+      SetWindowLongPtrA(lbFTC_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::ControlProc)));
   imageList1_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
   ListView_SetImageList(lbFTC_, imageList1_, LVSIL_SMALL);
 
@@ -214,7 +214,7 @@ void TfKest::CreateControls() {
   SendMessageA(edCL_, WM_SETFONT, reinterpret_cast<WPARAM>(edFont_), FALSE);
   SetWindowLongPtrA(edCL_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   editDefaultProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(edCL_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::EditProc)));
+      SetWindowLongPtrA(edCL_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfKest::ControlProc)));
   tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
                             0, 0, kDesignWidth, 24, hwnd(), reinterpret_cast<HMENU>(ids::tbIcon), inst, nullptr);
   SendMessageA(tbIcon_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -387,10 +387,12 @@ std::optional<std::string> TfKest::FocusedPath() const {
   return targets_.at(*i).fullPath();
 }
 
-LRESULT CALLBACK TfKest::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The subclassed target list and command-line box, with the window's general error handler.
+LRESULT CALLBACK TfKest::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<TfKest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   try {
-    return self->HandleListMessage(message, wParam, lParam);
+    return hwnd == self->lbFTC_ ? self->HandleListMessage(message, wParam, lParam)
+                                : self->HandleEditMessage(message, wParam, lParam);
   } catch (const std::exception& e) {
     ReportUncaught(self->hwnd(), e.what());
     return 0;
@@ -521,16 +523,6 @@ void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
 
 void TfKest::pTBIconItemClickEx(const IconBarButton& button) {
   LaunchFromButton(Launching(), button.file, currentTarget_);
-}
-
-LRESULT CALLBACK TfKest::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TfKest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  try {
-    return self->HandleEditMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    ReportUncaught(self->hwnd(), e.what());
-    return 0;
-  }
 }
 
 LRESULT TfKest::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -41,9 +41,8 @@ class TfKest final : public Window {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Creation and close, in their order.

@@ -37,6 +37,25 @@ struct Kest {
   }
 };
 
+// The open dialog "Open file to reverse" of a copy of Kest, once it is on screen.
+inline HWND WaitForOpenDialog(const Kest& k) {
+  HWND dialog = nullptr;
+  e2e::WaitUntil([&] {
+    for (HWND w : e2e::TopWindows("#32770", k.process.pid(), true))
+      if (e2e::WindowText(w) == "Open file to reverse") dialog = w;
+    return dialog != nullptr;
+  }, 10000);
+  return dialog;
+}
+
+// Types a path into the open dialog's file name box and presses its OK button.
+inline void ChooseInOpenDialog(HWND dialog, const std::string& path) {
+  HWND name = e2e::FindChildById(dialog, 0x47C);  // the file name box
+  if (HWND edit = e2e::FindChildByClass(name, "Edit")) name = edit;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  SendMessageA(e2e::FindChildById(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
 // The clipboard's CF_TEXT, or nothing.
 inline std::optional<std::string> ClipboardText() {
   std::optional<std::string> text;

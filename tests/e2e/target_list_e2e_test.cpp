@@ -104,6 +104,65 @@ TEST_F(KestTest, CopyFilePathFromThePopUpMenu) {
   CloseKest(k);
 }
 
+// Real mouse input through the system's input queue, in screen coordinates.
+void MouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+TEST_F(KestTest, PressOnEmptyListSpaceDeselectsAndMovesTheWindow) {
+  AppDir app("empty-space-drag");
+  StoreTargets(app, {"C:\\w\\a.exe"});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  EXPECT_EQ(e2e::ListViewSelected(lv), 0);
+  RECT before = e2e::WindowRectOnScreen(k.main);
+  RECT list = e2e::WindowRectOnScreen(lv);
+  POINT start{(list.left + list.right) / 2, list.bottom - 20};
+  MouseTo(start.x, start.y);
+  MouseButton(true);
+  for (int step = 1; step <= 10; ++step) {
+    Sleep(15);
+    MouseTo(start.x + 4 * step, start.y - 3 * step);
+  }
+  Sleep(50);
+  MouseButton(false);
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    RECT now = e2e::WindowRectOnScreen(k.main);
+    return now.left == before.left + 40 && now.top == before.top - 30;
+  }, 3000)) << "the window follows the mouse";
+  EXPECT_EQ(e2e::ListViewSelected(lv), -1) << "the press leaves no entry selected";
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "NMLeft"), std::to_string(before.left + 40));
+}
+
+TEST_F(KestTest, DoubleClickOpensTheTargetThroughTheShell) {
+  AppDir app("double-click");
+  CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), app.file("opened.exe").c_str(), FALSE);
+  StoreTargets(app, {app.file("opened.exe")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND lv = k.targetList();
+  RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
+  e2e::PostDoubleClick(lv, r.left + 5, (r.top + r.bottom) / 2);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return app.exists("probe.log"); }, 10000)) << "the target was not opened";
+  std::string log = app.readFile("probe.log");
+  EXPECT_NE(log.find("cwd=" + app.path().substr(0, app.path().size() - 1)), std::string::npos) << log;
+  CloseKest(k);
+}
+
 TEST_F(KestTest, PopUpMenuWithoutSelectionHasNoEntryCommands) {
   AppDir app("menu-no-selection");
   Kest k = StartKest(app, BareCommandLine(app));
@@ -121,18 +180,10 @@ TEST_F(KestTest, OpenDialogAddsTheChosenFileAndLastDirIsKept) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   k.click(ids::sbAddFile);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    for (HWND w : e2e::TopWindows("#32770", k.process.pid(), true))
-      if (e2e::WindowText(w) == "Open file to reverse") dialog = w;
-    return dialog != nullptr;
-  }, 10000));
+  HWND dialog = WaitForOpenDialog(k);
+  ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowVisible(k.main)) << "the main window steps aside for the dialog";
-  HWND name = e2e::FindChildById(dialog, 0x47C);  // the file name box
-  if (HWND edit = e2e::FindChildByClass(name, "Edit")) name = edit;
-  ASSERT_NE(name, nullptr);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app.file("picked\\target.exe").c_str()));
-  SendMessageA(e2e::FindChildById(dialog, IDOK), BM_CLICK, 0, 0);
+  ChooseInOpenDialog(dialog, app.file("picked\\target.exe"));
   ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetNames() == std::vector<std::string>{"target.exe"}; }, 5000));
   EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 3000));
   CloseKest(k);
@@ -249,16 +300,9 @@ TEST_F(KestTest, F1WithoutHelpFileAsksInRussianAndRefusesOtherExtensions) {
 
   for (const char* chosen : {"docs\\manual.txt", "docs\\mixed.HlP"}) {
     askAndAnswer(IDYES);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-      for (HWND w : e2e::TopWindows("#32770", k.process.pid(), true))
-        if (e2e::WindowText(w) == "Open file to reverse") dialog = w;
-      return dialog != nullptr;
-    }, 10000));
-    HWND name = e2e::FindChildById(dialog, 0x47C);
-    if (HWND edit = e2e::FindChildByClass(name, "Edit")) name = edit;
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app.file(chosen).c_str()));
-    SendMessageA(e2e::FindChildById(dialog, IDOK), BM_CLICK, 0, 0);
+    HWND dialog = WaitForOpenDialog(k);
+    ASSERT_NE(dialog, nullptr);
+    ChooseInOpenDialog(dialog, app.file(chosen));
     ASSERT_TRUE(e2e::WaitForWindowGone(dialog, 5000));
   }
   CloseKest(k);
