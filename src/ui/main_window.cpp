@@ -121,6 +121,12 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(lParam);
       if (hdr->hwndFrom == lbFTC_ && hdr->code == NM_DBLCLK) lbFTCDblClick();
+      if (hdr->code == TTN_GETDISPINFOA && menus_) {
+        // The icon bar's hints: "name [group]".
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        if (const IconBarButton* b = menus_->IconBarTool(static_cast<int>(hdr->idFrom)))
+          info->lpszText = const_cast<char*>(b->hint.c_str());
+      }
       return 0;
     }
     case WM_DROPFILES:
