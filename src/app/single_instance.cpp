@@ -61,15 +61,13 @@ void ReleaseInstanceMarker(AtomTable& atoms) {
 void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch) {
   const std::size_t prefixLength = std::strlen(kForwardPrefix);
   // Values below 0xC000 are integer atoms, named "#n": they can never carry an argument.
-  // Every other value is asked for, because atom values of other programs leave gaps.
-  for (unsigned value = 0xC000; value <= 0xFFFF; ++value) {
-    auto atom = static_cast<AtomValue>(value);
-    // The whole buffer: a limit of 255 would cut (or, under Wine, refuse) the name of the
-    // longest argument a second start can forward.
-    std::optional<std::string> name = atoms.name(atom, 256);
+  // Every other value is asked for, because atom values of other programs leave gaps. The
+  // whole buffer is used: a limit of 255 would cut (or, under Wine, refuse) the name of the
+  // longest argument a second start can forward.
+  for (const auto& [atom, name] : atoms.names(0xC000, 0xFFFF, 256)) {
     // Only the first five characters are compared, as every copy of the program does.
-    if (!name || name->compare(0, 5, "KestC") != 0) continue;
-    std::string path = name->size() > prefixLength ? name->substr(prefixLength) : std::string();
+    if (name.compare(0, 5, "KestC") != 0) continue;
+    std::string path = name.size() > prefixLength ? name.substr(prefixLength) : std::string();
     if (!path.empty()) dispatch(path);
     atoms.remove(atom);
   }

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kest {
 
@@ -19,6 +21,14 @@ class AtomTable {
   virtual void remove(AtomValue atom) = 0;
   // The name of an atom value, at most maxChars characters; nothing for a value in no use.
   virtual std::optional<std::string> name(AtomValue atom, int maxChars) = 0;
+  // Every value from first to last that is in use, with its name, in ascending order.
+  virtual std::vector<std::pair<AtomValue, std::string>> names(AtomValue first, AtomValue last, int maxChars) {
+    std::vector<std::pair<AtomValue, std::string>> found;
+    for (unsigned v = first; v <= last; ++v) {
+      if (auto n = name(static_cast<AtomValue>(v), maxChars)) found.emplace_back(static_cast<AtomValue>(v), *n);
+    }
+    return found;
+  }
 };
 
 }  // namespace kest

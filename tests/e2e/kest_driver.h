@@ -20,6 +20,12 @@ inline std::string ArgumentCommandLine(const e2e::AppDir& app, const std::string
   return e2e::Quoted(app.exe()) + " " + path + "\"";
 }
 
+// A stored target list in [Targets].
+inline void StoreTargets(const e2e::AppDir& app, const std::vector<std::string>& paths) {
+  app.writeIni("Targets", "Count", std::to_string(paths.size()));
+  for (std::size_t i = 0; i < paths.size(); ++i) app.writeIni("Targets", std::to_string(i), paths[i]);
+}
+
 // A running copy of Kest: its process and main window.
 struct Kest {
   e2e::Process process;

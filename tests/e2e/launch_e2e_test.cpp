@@ -64,8 +64,7 @@ TEST_F(KestTest, MenuLaunchRunsTheToolOnTheTargetInItsDirectory) {
   AppDir app("launch-target");
   std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");
   app.writeFile("work dir\\a.exe", "MZ");
-  app.writeIni("Targets", "Count", "1");
-  app.writeIni("Targets", "0", app.file("work dir\\a.exe"));
+  StoreTargets(app, {app.file("work dir\\a.exe")});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   ChooseFromTargetMenu(k, 0, kFirstToolOfFirstFolder);
@@ -98,8 +97,7 @@ TEST_F(KestTest, CtrlShowsTheCommandLineAndEnterRunsIt) {
   AppDir app("launch-ctrl");
   std::string probe = AddProbeTool(app, "root\\Probe.lnk", "my tools");
   app.writeFile("w\\b.exe", "MZ");
-  app.writeIni("Targets", "Count", "1");
-  app.writeIni("Targets", "0", app.file("w\\b.exe"));
+  StoreTargets(app, {app.file("w\\b.exe")});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   HWND lv = k.targetList();
@@ -181,8 +179,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   AppDir app("icon-bar");
   std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");
   app.writeFile("w\\t.exe", "MZ");
-  app.writeIni("Targets", "Count", "1");
-  app.writeIni("Targets", "0", app.file("w\\t.exe"));
+  StoreTargets(app, {app.file("w\\t.exe")});
   app.writeIni("Options", "IMOnStart", "1");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
@@ -214,8 +211,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
 TEST_F(KestTest, EnterInAnEmptiedCommandBoxOnlyHidesIt) {
   AppDir app("empty-command-box");
   AddProbeTool(app, "root\\Probe.lnk");
-  app.writeIni("Targets", "Count", "1");
-  app.writeIni("Targets", "0", "C:\\x\\t.exe");
+  StoreTargets(app, {"C:\\x\\t.exe"});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   PostMessageA(k.targetList(), WM_KEYDOWN, VK_CONTROL, 1);

@@ -11,11 +11,6 @@ namespace {
 
 using e2e::AppDir;
 
-void StoreTargets(const AppDir& app, const std::vector<std::string>& paths) {
-  app.writeIni("Targets", "Count", std::to_string(paths.size()));
-  for (std::size_t i = 0; i < paths.size(); ++i) app.writeIni("Targets", std::to_string(i), paths[i]);
-}
-
 TEST_F(KestTest, StoredListLoadsInOrderWithTheLastEntrySelected) {
   AppDir app("stored-list");
   app.writeFile("w\\a.exe", "MZ");

@@ -1,6 +1,8 @@
 // Global atoms, window search and attribute words through the real API.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/single_instance.h"
 #include "platform/types.h"
 #include "platform/win32/win32_platform.h"
@@ -35,6 +37,20 @@ TEST(GlobalAtomTable, ReferencesNamesAndLimits) {
   EXPECT_EQ(atoms.name(f, 256), fits);
   atoms.remove(f);
   EXPECT_EQ(atoms.add(kForwardPrefix + std::string(244, 'x')), 0);
+}
+
+TEST(GlobalAtomTable, ParallelScanFindsWhatASequentialOneFinds) {
+  win32::GlobalAtomTable atoms;
+  std::vector<AtomValue> mine;
+  for (int i = 0; i < 20; ++i) mine.push_back(atoms.add("KestWinTest=scan" + std::to_string(i)));
+  auto parallel = atoms.names(0xC000, 0xFFFF, 256);
+  auto sequential = atoms.AtomTable::names(0xC000, 0xFFFF, 256);
+  EXPECT_EQ(parallel, sequential);
+  EXPECT_TRUE(std::is_sorted(parallel.begin(), parallel.end()));
+  int seen = 0;
+  for (auto& [value, name] : parallel) seen += name.rfind("KestWinTest=scan", 0) == 0;
+  EXPECT_EQ(seen, 20);
+  for (AtomValue v : mine) atoms.remove(v);
 }
 
 TEST(GlobalAtomTable, ReceiverTakesOverRealForwardingAtoms) {

@@ -5,7 +5,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/kest_error.h"
@@ -49,6 +52,33 @@ std::optional<std::string> GlobalAtomTable::name(AtomValue atom, int maxChars) {
   UINT n = GlobalGetAtomNameA(atom, buffer.data(), maxChars);
   if (n == 0) return std::nullopt;
   return std::string(buffer.data(), n);
+}
+
+std::vector<std::pair<AtomValue, std::string>> GlobalAtomTable::names(AtomValue first, AtomValue last,
+                                                                      int maxChars) {
+  constexpr unsigned kThreads = 8;
+  std::vector<std::pair<AtomValue, std::string>> found[kThreads];
+  auto scan = [&](unsigned t) {
+    std::vector<char> buffer(static_cast<std::size_t>(maxChars) + 1, '\0');
+    for (unsigned v = first + t; v <= last; v += kThreads) {
+      UINT n = GlobalGetAtomNameA(static_cast<ATOM>(v), buffer.data(), maxChars);
+      if (n != 0) found[t].emplace_back(static_cast<AtomValue>(v), std::string(buffer.data(), n));
+    }
+  };
+  std::vector<std::thread> workers;
+  for (unsigned t = 1; t < kThreads; ++t) {
+    try {
+      workers.emplace_back(scan, t);
+    } catch (const std::system_error&) {
+      scan(t);  // no thread to be had: this one does that share too
+    }
+  }
+  scan(0);
+  for (auto& w : workers) w.join();
+  std::vector<std::pair<AtomValue, std::string>> all;
+  for (auto& f : found) all.insert(all.end(), f.begin(), f.end());
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return all;
 }
 
 WindowHandle Win32WindowSystem::findByClass(const std::string& className) {
