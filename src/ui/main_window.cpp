@@ -132,6 +132,14 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
+    case WM_CTLCOLOREDIT:
+      if (reinterpret_cast<HWND>(lParam) == edCL_) {
+        // The command-line box writes in blue.
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 255));
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return Default(message, wParam, lParam);
     case WM_CLOSE:
       // A refused settings write throws out of here: the close is then abandoned and the
       // program keeps running.
