@@ -30,7 +30,7 @@ void ToolCatalog::Walk(FileSystem& fs, const std::string& directory, CatalogVisi
   stack.push_back({std::move(root), paths::WithTrailingBackslash(directory)});
 
   DirEntry entry;
-  while (!stack.empty()) {
+  while (!stack.empty() && !visitor.Stopped()) {
     Open& top = stack.back();
     if (!top.listing->next(entry)) {
       stack.pop_back();

@@ -26,6 +26,8 @@ class CatalogVisitor {
   // depth: that of the folder holding the tool.
   virtual void ToolFound(const std::string& path, const std::string& fileName, int depth) = 0;
   virtual void FolderLeft() = 0;
+  // True ends the walk after the event just reported.
+  virtual bool Stopped() const { return false; }
 };
 
 class ToolCatalog {

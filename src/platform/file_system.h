@@ -31,6 +31,10 @@ class FileSystem {
   // With its trailing backslash.
   virtual std::string currentDirectory() = 0;
   virtual bool setCurrentDirectory(const std::string& directory) = 0;
+  // CreateDirectoryA: false when it could not be made (also when it exists).
+  virtual bool createDirectory(const std::string& path) = 0;
+  // RemoveDirectoryA, which removes empty directories only.
+  virtual bool removeDirectory(const std::string& path) = 0;
   // CopyFileA; false on failure, with the reason in lastError().
   virtual bool copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
   // The calling thread's last system error code.

@@ -11,6 +11,7 @@
 #include "catalog/tool_menus.h"
 #include "catalog/work_drive.h"
 #include "platform/paths.h"
+#include "settings_ui/directory_import.h"
 #include "platform/win32/icons.h"
 #include "targets/backup.h"
 #include "targets/target_store.h"
@@ -293,8 +294,10 @@ PathDispatch TfKest::Dispatch() {
 
 void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
 
-void TfKest::ImportToolsFromDir(const std::string& /*sourceDir*/) {
-  // Importing a directory of programs as a tool folder comes with the tools manager.
+void TfKest::ImportToolsFromDir(const std::string& sourceDir) {
+  kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
+                                          [this] { menusOutOfDate_ = true; }},
+                           sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
 }
 
 void TfKest::WMForwardedCommandLine() {

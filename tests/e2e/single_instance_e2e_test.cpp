@@ -110,6 +110,47 @@ TEST_F(KestTest, SecondStartForwardsItsFileAndTheAtomIsGone) {
   CloseKest(first);
 }
 
+// Answers the import's two questions: a new folder (Yes), and every tool at once (No).
+void AnswerImportQuestions(const Kest& k, const std::string& folder) {
+  auto where = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
+  ASSERT_TRUE(where.has_value());
+  EXPECT_EQ(where->text, "Create a new folder " + folder + " [YES] and scan or just scan from it [NO]?");
+  e2e::AnswerMessageBox(where->hwnd, IDYES);
+  auto how = e2e::WaitForMessageBox("Need request", 10000, k.process.pid());
+  ASSERT_TRUE(how.has_value());
+  EXPECT_EQ(how->text, "Request to add new tool [YES] or add all automaticly [NO]?");
+  e2e::AnswerMessageBox(how->hwnd, IDNO);
+}
+
+TEST_F(KestTest, ForwardedDirectoryIsImportedAsTools) {
+  AppDir app("forward-directory");
+  app.writeFile("kits\\Pack\\unpack.exe", "MZ");
+  app.writeFile("kits\\Pack\\docs\\readme.txt", "text");
+  app.writeFile("kits\\Pack\\bin\\dump.exe", "MZ");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  e2e::Process second = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("kits\\Pack")), app.path());
+  AnswerImportQuestions(first, "Pack");
+  EXPECT_TRUE(second.waitExit(10000));
+  EXPECT_TRUE(app.exists("root\\Pack\\unpack.lnk"));
+  EXPECT_TRUE(app.exists("root\\Pack\\bin\\dump.lnk"));
+  EXPECT_FALSE(e2e::DirExists(app.file("root\\Pack\\docs"))) << "a branch without programs leaves nothing";
+  EXPECT_EQ(e2e::ListViewCount(first.targetList()), 0) << "a directory is no target";
+  CloseKest(first);
+}
+
+TEST_F(KestTest, FirstStartImportsADirectoryArgument) {
+  AppDir app("own-directory");
+  app.writeFile("Tools Dir\\t.exe", "MZ");
+  Kest k;
+  k.process = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("Tools Dir")), app.path());
+  AnswerImportQuestions(k, "Tools Dir");
+  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 10000, true);
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_TRUE(app.exists("root\\Tools Dir\\t.lnk"));
+  CloseKest(k);
+}
+
 TEST_F(KestTest, FirstStartTakesItsOwnArgument) {
   AppDir app("own-argument");
   app.writeFile("t\\own.exe", "MZ");

@@ -167,6 +167,28 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
   unsigned lastError() override { return error; }
+  bool createDirectory(const std::string& path) override {
+    log.push_back("mkdir " + path);
+    if (attrs.count(Trim(path))) return false;
+    std::string parent = Trim(path);
+    parent = parent.substr(0, parent.rfind('\\'));
+    if (!dirs.count(Trim(parent))) return false;
+    dir(path);
+    return true;
+  }
+  bool removeDirectory(const std::string& path) override {
+    auto it = dirs.find(Trim(path));
+    if (it == dirs.end() || !it->second.empty()) return false;
+    log.push_back("rmdir " + path);
+    std::string p = Trim(path);
+    dirs.erase(it);
+    attrs.erase(p);
+    std::string parent = p.substr(0, p.rfind('\\'));
+    auto par = dirs.find(Trim(parent));
+    if (par != dirs.end())
+      std::erase_if(par->second, [&](const DirEntry& e) { return e.name == p.substr(p.rfind('\\') + 1); });
+    return true;
+  }
   std::string currentDirectory() override { return cwd; }
   bool setCurrentDirectory(const std::string& directory) override {
     cwd = directory;
@@ -193,6 +215,7 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> locked;  // held open by a running program
   unsigned error = 0;
   std::vector<std::string> existsCalls;
+  std::vector<std::string> log;
   std::string cwd = "C:\\";
   int openListings = 0;
 
@@ -236,7 +259,7 @@ class FakeShellLinks : public ShellLinks {
              const std::string& workingDirectory) override {
     if (refuse) throw KestError("Unable to create the shell link object");
     links[linkFile] = {path, arguments, workingDirectory};
-    fs_.files.insert(linkFile);
+    fs_.file(linkFile);
   }
   std::string readPath(const std::string& linkFile) override {
     ++reads;

@@ -145,6 +145,12 @@ bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
   return SetCurrentDirectoryA(directory.c_str()) != FALSE;
 }
 
+bool Win32FileSystem::createDirectory(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+
 bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
   return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
 }

@@ -51,6 +51,8 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<DirListing> list(const std::string& directory) override;
   std::string currentDirectory() override;
   bool setCurrentDirectory(const std::string& directory) override;
+  bool createDirectory(const std::string& path) override;
+  bool removeDirectory(const std::string& path) override;
   bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   unsigned lastError() override;
 };

@@ -1,0 +1,105 @@
+#include "settings_ui/directory_import.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "catalog/shortcuts.h"
+#include "catalog/tool_catalog.h"
+#include "platform/paths.h"
+
+namespace kest {
+
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+class Importer final : public CatalogVisitor {
+ public:
+  Importer(const ImportServices& s, std::string destination, bool askEachTool)
+      : s_(s), top_(Lower(paths::WithoutTrailingBackslash(destination))), askEachTool_(askEachTool) {
+    destinations_.push_back(std::move(destination));
+  }
+
+  void FolderEntered(const std::string& name, const std::string& path, int) override {
+    // A destination inside the source is not walked into: it would import what it creates.
+    bool isDestination = Lower(path) == top_;
+    std::string dest = destinations_.back() + name + "\\";
+    if (!isDestination) s_.fs.createDirectory(paths::WithoutTrailingBackslash(dest));
+    destinations_.push_back(dest);
+    skipping_.push_back(isDestination);
+  }
+
+  void ToolFound(const std::string& path, const std::string& fileName, int) override {
+    if (skipping_.back() || Lower(paths::ExtensionOf(fileName)) != ".exe") return;
+    if (askEachTool_) {
+      MbAnswer a = s_.box.ask(s_.owner, "Create link for this tool: " + fileName + "?", "Kest confirm",
+                              MbButtons::YesNoCancel, MbIcon::Question);
+      if (a == MbAnswer::Cancel) {
+        cancelled_ = true;
+        return;
+      }
+      if (a != MbAnswer::Yes) return;
+    }
+    s_.fs.setCurrentDirectory(destinations_.back());
+    CreateShortcut(s_.links, s_.fs, path, fileName, "");
+  }
+
+  void FolderLeft() override {
+    // A folder that got nothing is taken away again; so is a branch that yielded nothing.
+    if (!skipping_.back()) s_.fs.removeDirectory(paths::WithoutTrailingBackslash(destinations_.back()));
+    destinations_.pop_back();
+    skipping_.pop_back();
+  }
+
+  bool Stopped() const override { return cancelled_; }
+
+ private:
+  const ImportServices& s_;
+  std::string top_;
+  bool askEachTool_;
+  bool cancelled_ = false;
+  std::vector<std::string> destinations_;  // with trailing backslash
+  std::vector<bool> skipping_{false};
+};
+
+}  // namespace
+
+std::string ImportFolderName(const std::string& source) {
+  std::string dir = paths::WithTrailingBackslash(source);
+  std::size_t last = dir.size() - 1;
+  std::size_t before = dir.rfind('\\', last - 1);
+  if (before == std::string::npos) return paths::DriveOf(dir).substr(0, 1);
+  return dir.substr(before + 1, last - before - 1);
+}
+
+void ImportToolsFromDir(const ImportServices& s, std::string source, std::string destination) {
+  if (s.menusOutOfDate) s.menusOutOfDate();
+  source = paths::WithTrailingBackslash(source);
+  destination = paths::WithTrailingBackslash(destination);
+  if (source.empty() || source == "\\") {
+    s.box.ask(s.owner, "Not selected source directory!", "Kest error", MbButtons::Ok, MbIcon::Error);
+    return;
+  }
+  std::string folder = ImportFolderName(source);
+  MbAnswer where = s.box.ask(s.owner, "Create a new folder " + folder + " [YES] and scan or just scan from it [NO]?",
+                             "Kest confirm", MbButtons::YesNoCancel, MbIcon::Question);
+  if (where == MbAnswer::Cancel) return;
+  // Shortcuts must land in the catalog, not wherever the current directory happens to be:
+  // a missing destination (a catalog without its root yet) is made first.
+  s.fs.createDirectory(paths::WithoutTrailingBackslash(destination));
+  if (where == MbAnswer::Yes) {
+    s.fs.createDirectory(destination + folder);
+    destination += folder + "\\";
+  }
+  bool askEachTool = s.box.ask(s.owner, "Request to add new tool [YES] or add all automaticly [NO]?", "Need request",
+                               MbButtons::YesNo, MbIcon::Question) == MbAnswer::Yes;
+  Importer importer(s, destination, askEachTool);
+  ToolCatalog::Walk(s.fs, paths::WithoutTrailingBackslash(source), importer);
+  s.fs.setCurrentDirectory(s.exeDir);
+}
+
+}  // namespace kest

@@ -1,0 +1,135 @@
+#include "settings_ui/directory_import.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace kest {
+namespace {
+
+struct ImportTest : ::testing::Test {
+  fakes::FakeFileSystem fs;
+  fakes::FakeShellLinks links{fs};
+  fakes::FakeMessageBox box;
+  int outOfDate = 0;
+  ImportServices services{fs, links, box, nullptr, R"(C:\k\)", [this] { ++outOfDate; }};
+  const std::string dest = R"(C:\k\root)";
+
+  void SetUp() override {
+    fs.dir(R"(C:\k)");
+    fs.dir(dest);
+    // D:\Kits\Pack: a.exe, x\b.EXE, x\readme.txt, y\notes.txt
+    fs.dir(R"(D:\Kits)");
+    fs.dir(R"(D:\Kits\Pack)");
+    fs.file(R"(D:\Kits\Pack\a.exe)");
+    fs.dir(R"(D:\Kits\Pack\x)");
+    fs.file(R"(D:\Kits\Pack\x\b.EXE)");
+    fs.file(R"(D:\Kits\Pack\x\readme.txt)");
+    fs.dir(R"(D:\Kits\Pack\y)");
+    fs.file(R"(D:\Kits\Pack\y\notes.txt)");
+  }
+  std::vector<std::string> linksMade() {
+    std::vector<std::string> out;
+    for (auto& [file, link] : links.links) out.push_back(file + " -> " + link.path);
+    return out;
+  }
+  std::vector<std::string> questions() {
+    std::vector<std::string> out;
+    for (auto& a : box.asked) out.push_back(a.caption + ": " + a.text);
+    return out;
+  }
+};
+
+TEST(ImportFolderName, LastComponentOrTheDriveLetter) {
+  EXPECT_EQ(ImportFolderName(R"(D:\Kits\Pack)"), "Pack");
+  EXPECT_EQ(ImportFolderName(R"(D:\Kits\Pack\)"), "Pack");
+  EXPECT_EQ(ImportFolderName(R"(D:\)"), "D");
+}
+
+TEST_F(ImportTest, NewFolderAndEverythingAtOnce) {
+  box.answers = {MbAnswer::Yes, MbAnswer::No};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_EQ(outOfDate, 1);
+  EXPECT_EQ(questions(), (std::vector<std::string>{
+                             "Kest confirm: Create a new folder Pack [YES] and scan or just scan from it [NO]?",
+                             "Need request: Request to add new tool [YES] or add all automaticly [NO]?"}));
+  EXPECT_EQ(box.asked[0].buttons, MbButtons::YesNoCancel);
+  EXPECT_EQ(box.asked[1].buttons, MbButtons::YesNo);
+  EXPECT_EQ(linksMade(), (std::vector<std::string>{R"(C:\k\root\Pack\a.lnk -> D:\Kits\Pack\a.exe)",
+                                                   R"(C:\k\root\Pack\x\b.lnk -> D:\Kits\Pack\x\b.EXE)"}));
+  EXPECT_EQ(links.links[R"(C:\k\root\Pack\a.lnk)"].workingDirectory, R"(D:\Kits\Pack\)");
+  // y was made and taken away again, having yielded nothing.
+  EXPECT_EQ(fs.attributes(R"(C:\k\root\Pack\y)"), kInvalidAttributes);
+  EXPECT_NE(std::find(fs.log.begin(), fs.log.end(), R"(mkdir C:\k\root\Pack\y)"), fs.log.end());
+  EXPECT_EQ(fs.cwd, R"(C:\k\)");
+}
+
+TEST_F(ImportTest, StraightIntoTheDestinationAskingForEachTool) {
+  box.answers = {MbAnswer::No, MbAnswer::Yes, MbAnswer::Yes, MbAnswer::Yes};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack\)", dest + "\\");
+  EXPECT_EQ(linksMade(), (std::vector<std::string>{R"(C:\k\root\a.lnk -> D:\Kits\Pack\a.exe)",
+                                                   R"(C:\k\root\x\b.lnk -> D:\Kits\Pack\x\b.EXE)"}));
+  ASSERT_EQ(box.asked.size(), 4u);
+  EXPECT_EQ(box.asked[2].text, "Create link for this tool: a.exe?");
+  EXPECT_EQ(box.asked[3].text, "Create link for this tool: b.EXE?");
+  EXPECT_EQ(box.asked[3].caption, "Kest confirm");
+}
+
+TEST_F(ImportTest, CancelAtAToolEndsTheImportAndKeepsWhatExists) {
+  box.answers = {MbAnswer::Yes, MbAnswer::Yes, MbAnswer::Yes, MbAnswer::Cancel};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_EQ(linksMade(), std::vector<std::string>{R"(C:\k\root\Pack\a.lnk -> D:\Kits\Pack\a.exe)"});
+  EXPECT_EQ(fs.attributes(R"(C:\k\root\Pack\x)"), 16u) << "the still empty folder stays after Cancel";
+  EXPECT_EQ(box.asked.size(), 4u);
+  EXPECT_EQ(fs.cwd, R"(C:\k\)");
+}
+
+TEST_F(ImportTest, CancelFirstOrAnEmptySourceChangeNothing) {
+  box.answers = {MbAnswer::Cancel};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_TRUE(links.links.empty());
+  EXPECT_TRUE(fs.log.empty());
+  box.asked.clear();
+  ImportToolsFromDir(services, "", dest);
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, "Not selected source directory!");
+  EXPECT_EQ(box.asked[0].caption, "Kest error");
+  EXPECT_EQ(box.asked[0].icon, MbIcon::Error);
+  EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(ImportTest, DottedLockedAndArchivedEntriesAndTakenNames) {
+  fs.dir(R"(D:\Kits\Pack\.git)");
+  fs.file(R"(D:\Kits\Pack\.git\hook.exe)");
+  fs.dir(R"(D:\Kits\Pack\locked)", 17);
+  fs.file(R"(D:\Kits\Pack\locked\l.exe)");
+  fs.dir(R"(D:\Kits\Pack\arch.exe)", 48);  // a folder with the archive bit is a file here
+  fs.dir(dest + "\\Pack");
+  fs.file(dest + "\\Pack\\a.lnk");
+  box.answers = {MbAnswer::Yes, MbAnswer::No};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_EQ(linksMade(), (std::vector<std::string>{R"(C:\k\root\Pack\a(1).lnk -> D:\Kits\Pack\a.exe)",
+                                                   R"(C:\k\root\Pack\arch.lnk -> D:\Kits\Pack\arch.exe)",
+                                                   R"(C:\k\root\Pack\x\b.lnk -> D:\Kits\Pack\x\b.EXE)"}));
+}
+
+TEST_F(ImportTest, MissingCatalogRootIsMadeSoNothingLandsElsewhere) {
+  fs.dirs.erase(dest);
+  fs.attrs.erase(dest);
+  fs.cwd = R"(C:\elsewhere\)";
+  box.answers = {MbAnswer::Yes, MbAnswer::No};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_EQ(links.links.count(R"(C:\k\root\Pack\a.lnk)"), 1u);
+  for (auto& [file, link] : links.links) EXPECT_EQ(file.rfind(R"(C:\k\root\)", 0), 0u) << file;
+}
+
+TEST_F(ImportTest, ADestinationInsideTheSourceIsNotImportedAgain) {
+  box.answers = {MbAnswer::No, MbAnswer::No};
+  fs.dir(R"(D:\Kits\Pack\out)");
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", R"(D:\Kits\Pack\out)");
+  EXPECT_EQ(links.links.count(R"(D:\Kits\Pack\out\a.lnk)"), 1u);
+  EXPECT_EQ(links.links.count(R"(D:\Kits\Pack\out\out\a.lnk)"), 0u);
+}
+
+}  // namespace
+}  // namespace kest
