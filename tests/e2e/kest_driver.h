@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,6 +43,17 @@ struct Kest {
     e2e::PostClick(b, r.right / 2, r.bottom / 2);
   }
 };
+
+// A pop-up menu of Kest that has opened and stayed open: an activation change right after
+// it opened (a message box just closed, say) may cancel it, and then it is opened again.
+inline HWND OpenPopupMenu(const Kest& k, const std::function<void()>& open) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    open();
+    HWND menu = e2e::WaitForPopupMenu(10000, k.process.pid());
+    if (menu && !e2e::WaitUntil([&] { return !IsWindowVisible(menu); }, 200)) return menu;
+  }
+  return nullptr;
+}
 
 // The open dialog "Open file to reverse" of a copy of Kest, once it is on screen.
 inline HWND WaitForOpenDialog(const Kest& k) {

@@ -90,8 +90,7 @@ TEST_F(KestTest, CopyFilePathFromThePopUpMenu) {
   ASSERT_TRUE(e2e::ListViewSelect(lv, 0));
   ClearClipboard();
   RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
-  e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
-  HWND menu = e2e::WaitForPopupMenu(5000, k.process.pid());
+  HWND menu = OpenPopupMenu(k, [&] { e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true); });
   ASSERT_NE(menu, nullptr);
   e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});  // the first entry after the separator
   ASSERT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 5000));
