@@ -37,11 +37,14 @@ wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb
   wineserver -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 </dev/null
-    # Without a window manager every window would take seconds to be destroyed.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
   else
     wineboot >/dev/null 2>&1 </dev/null
   fi
+  # On a private display there is no window manager, and every window would take seconds to
+  # be destroyed unless Wine manages them itself; on a real desktop the window manager does.
+  local managed=Y
+  [ -n "$XVFB_PID" ] && managed=N
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 </dev/null
 }
 
 # wine_env_add_drive <letter> <floppy|cdrom|hd|network|ramdisk> <directory>: a drive of that type
