@@ -55,8 +55,7 @@ MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
     if (CheckToolDrive(program, s.drive, s.search)) {
       program[0] = s.drive.letter;
     } else {
-      s.search.box.ask(s.search.owner, ToolNotFoundText(paths::FileNameOf(program)), "Kest warning",
-                       MbButtons::Ok, MbIcon::Error);
+      WarnToolNotFound(s.search, paths::FileNameOf(program));
     }
   }
   std::string quotedTarget = EnterTarget(s.fs, currentTarget);

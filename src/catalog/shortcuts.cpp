@@ -30,14 +30,19 @@ std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string&
   return file;
 }
 
+std::string ReadShortcutPath(ShellLinks& links, FileSystem& fs, const std::string& linkPath) {
+  return fs.fileExists(linkPath) ? links.readPath(linkPath) : std::string();
+}
+
+std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, std::string program) {
+  // Nothing read stays nothing: a lone drive letter would name no program.
+  if (!program.empty() && !fs.fileExists(program)) program[0] = drive.letter;
+  return program;
+}
+
 std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,
                             const std::string& linkPath) {
-  if (!fs.fileExists(linkPath)) return std::string();
-  std::string program = links.readPath(linkPath);
-  // Nothing read stays nothing: a lone drive letter would name no program.
-  if (program.empty()) return program;
-  if (!fs.fileExists(program)) program[0] = drive.letter;
-  return program;
+  return OnWorkDrive(fs, drive, ReadShortcutPath(links, fs, linkPath));
 }
 
 }  // namespace kest

@@ -18,8 +18,14 @@ std::string UniqueShortcutName(FileSystem& fs, const std::string& linkName);
 std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string& programPath,
                            const std::string& linkName, const std::string& arguments);
 
-// The program a .lnk or .pif file names; empty for a missing file or when nothing could be
-// read. A program that does not exist gets the work drive letter in front.
+// The program path a .lnk or .pif file holds, as stored; empty for a missing file or when
+// nothing could be read.
+std::string ReadShortcutPath(ShellLinks& links, FileSystem& fs, const std::string& linkPath);
+
+// A program that does not exist gets the work drive letter in front; nothing stays nothing.
+std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, std::string program);
+
+// The program a .lnk or .pif file names, on the work drive when it is not where the link says.
 std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,
                             const std::string& linkPath);
 

@@ -2,12 +2,17 @@
 
 #include <array>
 
+#include "catalog/shortcuts.h"
 #include "platform/paths.h"
 
 namespace kest {
 
 std::string ToolNotFoundText(const std::string& fileName) {
   return "Tool [" + fileName + "] was not found!!! Run Tools Manager and delete or edit links to it!";
+}
+
+void WarnToolNotFound(const DriveSearch& search, const std::string& fileName) {
+  search.box.ask(search.owner, ToolNotFoundText(fileName), "Kest warning", MbButtons::Ok, MbIcon::Error);
 }
 
 namespace {
@@ -47,32 +52,25 @@ ToolChecker::ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, co
 const std::string& ToolChecker::Raw(const std::string& file) {
   auto it = raw_.find(file);
   if (it == raw_.end()) {
-    std::string path = fs_.fileExists(file) ? links_.readPath(file) : std::string();
-    it = raw_.emplace(file, std::move(path)).first;
+    it = raw_.emplace(file, ReadShortcutPath(links_, fs_, file)).first;
   }
   return it->second;
 }
 
-std::string ToolChecker::Resolve(const std::string& file) {
-  std::string program = Raw(file);
-  if (!program.empty() && !fs_.fileExists(program)) program[0] = drive_.letter;
-  return program;
-}
+std::string ToolChecker::Resolve(const std::string& file) { return OnWorkDrive(fs_, drive_, Raw(file)); }
 
 void ToolChecker::Check(const std::string& file) {
   std::string b = Resolve(file);
   if (b.empty()) {
     // Nothing could be read from the file: no drive can hold what it names.
-    search_.box.ask(search_.owner, ToolNotFoundText(paths::FileNameOf(file)), "Kest warning",
-                    MbButtons::Ok, MbIcon::Error);
+    WarnToolNotFound(search_, paths::FileNameOf(file));
     return;
   }
   std::string a = b;
   a[0] = drive_.letter;
   if (fs_.fileExists(a) || fs_.fileExists(b)) return;
   if (!CheckToolDrive(a, drive_, search_))
-    search_.box.ask(search_.owner, ToolNotFoundText(paths::FileNameOf(a)), "Kest warning", MbButtons::Ok,
-                    MbIcon::Error);
+    WarnToolNotFound(search_, paths::FileNameOf(a));
 }
 
 namespace {

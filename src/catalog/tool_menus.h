@@ -28,6 +28,8 @@ inline constexpr int kFirstToolIcon = 6;
 inline constexpr const char* kNotAllowedGroup = "not allowed";
 
 std::string ToolNotFoundText(const std::string& fileName);
+// The warning about a tool whose program is nowhere, on the search's owner window.
+void WarnToolNotFound(const DriveSearch& search, const std::string& fileName);
 
 // One walk, kept so that both menus are built from the same listing.
 struct WalkEvent {

@@ -350,10 +350,14 @@ void TfKest::LoadTargets() {
   kest::LoadTargets(*settings_, targets_, [this](const std::string& p) { AddTarget(p); }, ctx_.box, hwnd());
 }
 
-void TfKest::AddTarget(const std::string& path) {
-  std::string shown = TargetPathToShow(path, [this](const std::string& link) {
+std::string TfKest::ShownTargetPath(const std::string& path) {
+  return TargetPathToShow(path, [this](const std::string& link) {
     return ResolveShortcut(ctx_.links, ctx_.fs, TheWorkDrive(), link);
   });
+}
+
+void TfKest::AddTarget(const std::string& path) {
+  std::string shown = ShownTargetPath(path);
   int image = 0;
   // The icon of what was passed in: for a shortcut, the shortcut's own.
   HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
@@ -625,9 +629,7 @@ void TfKest::DropFiles(HDROP drop) {
     std::vector<char> name(length + 1, '\0');
     DragQueryFileA(drop, i, name.data(), length + 1);
     std::string path(name.data());
-    AddTarget(TargetPathToShow(path, [this](const std::string& link) {
-      return ResolveShortcut(ctx_.links, ctx_.fs, TheWorkDrive(), link);
-    }));
+    AddTarget(ShownTargetPath(path));
   }
   DragFinish(drop);
 }

@@ -59,6 +59,7 @@ class TfKest final : public Window {
 
   // Target list.
   void LoadTargets();
+  std::string ShownTargetPath(const std::string& path);
   void SelectOnly(int index);
   std::optional<std::size_t> SelectedEntry() const;
   std::optional<std::size_t> FocusedEntry() const;
