@@ -1,7 +1,9 @@
 #pragma once
-// The platform services and process facts every window of the program works with.
+// The platform services, the application state and the process facts every window of the
+// program works with.
 #include <string>
 
+#include "app/app_state.h"
 #include "platform/atom_table.h"
 #include "platform/clipboard.h"
 #include "platform/drives.h"
@@ -24,6 +26,7 @@ struct AppContext {
   Drives& drives;
   Clipboard& clipboard;
   Processes& processes;
+  AppState& state;
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started
 };

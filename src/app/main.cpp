@@ -5,11 +5,12 @@
 #include <objbase.h>
 
 #include "app/app_context.h"
-#include "app/settings_file.h"
+#include "app/app_state.h"
 #include "app/single_instance.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/fast_string_window.h"
+#include "ui/kit/modal.h"
 #include "ui/main_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -29,30 +30,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   win32::Win32Drives drives;
   win32::Win32Clipboard clipboard;
   win32::Win32Processes processes;
-  AppContext ctx{store,  atoms,     windows,   fs, box, links, drives, clipboard, processes,
-                 win32::ExecutableDirectory(), GetCommandLineA()};
+  const std::string exeDir = win32::ExecutableDirectory();
+  AppState state(store, exeDir);
+  AppContext ctx{store, atoms,     windows, fs,     box,     links,
+                 drives, clipboard, processes, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&box);
 
-  SettingsFile entrySettings(store, ctx.exeDir);
   bool startUp = RunStartupDecision(atoms, windows, ctx.commandLine,
-                                    [&] { return entrySettings.read(opt::NoMoreOneCopy); });
-  if (startUp) {
-    TfKest mainWindow(ctx);
-    if (mainWindow.Create()) {
-      TfKFS fastString(ctx, mainWindow.Settings());
-      fastString.Create(mainWindow.hwnd());
-      mainWindow.SetFastStringWindow(&fastString);
-      mainWindow.Show();
-      MSG msg;
-      while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-        // A modal loop (a window move, a menu) may have taken the quit message of a close
-        // that happened inside it.
-        if (!mainWindow.hwnd()) break;
-      }
-      mainWindow.SetFastStringWindow(nullptr);
-    }
-  }
+                                    [&] { return state.settings().read(opt::NoMoreOneCopy); });
+  if (!startUp) return 0;
+
+  TfKest mainWindow(ctx);
+  if (!mainWindow.Create()) return 0;
+  // The main window owns the others: they follow it when it is minimised or kept on top.
+  TfKFS fastString(ctx);
+  fastString.Create(mainWindow.hwnd());
+  mainWindow.SetNotePane(&fastString);
+  mainWindow.Show();
+  // A modal loop (a window move, a menu) may have taken the quit message of a close that
+  // happened inside it: the loop also ends once the main window is gone.
+  PumpMessages([&] { return mainWindow.hwnd() != nullptr; });
+  mainWindow.SetNotePane(nullptr);
   return 0;
 }

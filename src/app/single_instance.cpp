@@ -25,7 +25,7 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::stri
         // A refused atom (an argument too long for it) is ignored: the receiver then finds
         // nothing to do.
         atoms.add(kForwardPrefix + argument);
-        windows.send(running, kForwardMessage, 0, 0);
+        windows.send(running, msg::kForwardedCommandLine, 0, 0);
       }
       windows.bringToForeground(running);
       return false;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "app/window_messages.h"
 #include "platform/atom_table.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
@@ -15,7 +16,6 @@ namespace kest {
 inline constexpr const char* kInstanceMarker = "OnlyOneKest";
 inline constexpr const char* kForwardPrefix = "KestComLine=";
 inline constexpr const char* kMainWindowClass = "TfKest";
-inline constexpr unsigned kForwardMessage = 0x0400 + 3;  // WM_USER + 3
 // Longest argument a forwarding atom can carry: 255 characters less the prefix.
 inline constexpr std::size_t kMaxForwardedArgument = 243;
 

@@ -10,7 +10,7 @@ constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
-HBITMAP DrawFixedImages() {
+win32::OwnedBitmap DrawFixedImages() {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = 16 * 5;
@@ -18,22 +18,19 @@ HBITMAP DrawFixedImages() {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  win32::WindowDC screen(nullptr);
+  win32::OwnedBitmap bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
+  HDC dc = memory.get();
+  win32::ScopedSelect selected(dc, bmp.get());
   RECT all{0, 0, 16 * 5, 16};
-  HBRUSH mask = CreateSolidBrush(kMaskColour);
-  FillRect(dc, &all, mask);
-  DeleteObject(mask);
+  win32::OwnedBrush mask(CreateSolidBrush(kMaskColour));
+  FillRect(dc, &all, mask.get());
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) {
-    HPEN pen = CreatePen(PS_SOLID, width, c);
-    HGDIOBJ o = SelectObject(dc, pen);
+    win32::OwnedPen pen(CreatePen(PS_SOLID, width, c));
+    win32::ScopedSelect use(dc, pen.get());
     std::vector<POINT> v(pts);
     Polyline(dc, v.data(), static_cast<int>(v.size()));
-    SelectObject(dc, o);
-    DeleteObject(pen);
   };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
@@ -51,8 +48,6 @@ HBITMAP DrawFixedImages() {
     line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
   }
   for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(dc, x, 10, RGB(0, 0, 0));
-  SelectObject(dc, old);
-  DeleteDC(dc);
   return bmp;
 }
 
@@ -61,24 +56,19 @@ HBITMAP DrawFixedImages() {
 CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed) {
   fixed_[0] = std::move(targetFixed);
   fixed_[1] = std::move(trayFixed);
-  images2_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256);
-  HBITMAP fixed = DrawFixedImages();
-  ImageList_AddMasked(images2_, fixed, kMaskColour);
-  DeleteObject(fixed);
-  ImageList_AddIcon(images2_, defaultIcon);  // image 5
-  images3_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256);
-  ImageList_AddIcon(images3_, defaultIcon);  // image 0
-  for (int m = 0; m < 2; ++m) {
-    menus_[m] = CreatePopupMenu();
-    AppendFixed(menus_[m], fixed_[m]);
+  images2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
+  {
+    // The image list keeps its own copy of the bitmap.
+    win32::OwnedBitmap fixed = DrawFixedImages();
+    ImageList_AddMasked(images2_.get(), fixed.get(), kMaskColour);
   }
-}
-
-CatalogMenus::~CatalogMenus() {
-  for (HMENU m : menus_)
-    if (m) DestroyMenu(m);
-  ImageList_Destroy(images2_);
-  ImageList_Destroy(images3_);
+  ImageList_AddIcon(images2_.get(), defaultIcon);  // image 5
+  images3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
+  ImageList_AddIcon(images3_.get(), defaultIcon);  // image 0
+  for (int m = 0; m < 2; ++m) {
+    menus_[m].reset(CreatePopupMenu());
+    AppendFixed(menus_[m].get(), fixed_[m]);
+  }
 }
 
 int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& cache, int fallback,
@@ -89,20 +79,20 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& cache, 
   HICON icon = program.empty() ? nullptr : ExtractIconA(nullptr, program.c_str(), 0);
   // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
   if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-    int added = win32::AddIconToImageList(list, icon);
+    win32::OwnedIcon owned(icon);
+    int added = win32::AddIconToImageList(list, owned.get());
     if (added >= 0) image = added;
-    DestroyIcon(icon);
   }
   cache.emplace(program, image);
   return image;
 }
 
 void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker) {
-  ImageList_SetImageCount(images2_, menu_image::kFirstToolIcon);
+  ImageList_SetImageCount(images2_.get(), menu_image::kFirstToolIcon);
   // The icon of a program is taken once per rebuild and shown in both menus.
   std::map<std::string, int> icons;
   auto iconImage = [&](const std::string& program) {
-    return IconImage(images2_, icons, menu_image::kDefaultTool, program);
+    return IconImage(images2_.get(), icons, menu_image::kDefaultTool, program);
   };
   // Every shortcut is read before any icon is taken, and the icons before the menus are
   // built: under Wine these kinds of work slow each other down when they alternate. A tool
@@ -113,18 +103,17 @@ void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecke
     if (e.type == WalkEvent::Type::Tool) iconImage(checker.Resolve(e.path));
   for (int m = 0; m < 2; ++m) {
     MenuNode root = BuildToolMenu(events, checker, iconImage);
-    if (menus_[m]) DestroyMenu(menus_[m]);
     tools_[m].clear();
     menus_[m] = BuildMenu(root, static_cast<ToolMenu>(m));
     fixedVisible_[m] = true;
   }
 }
 
-HMENU CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which) {
-  HMENU menu = CreatePopupMenu();
+win32::OwnedMenu CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which) {
+  win32::OwnedMenu menu(CreatePopupMenu());
   std::vector<std::string> path;
-  AddItems(menu, root, path, which);
-  AppendFixed(menu, fixed_[static_cast<int>(which)]);
+  AddItems(menu.get(), root, path, which);
+  AppendFixed(menu.get(), fixed_[static_cast<int>(which)]);
   return menu;
 }
 
@@ -139,14 +128,21 @@ void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::s
     mii.dwItemData = static_cast<ULONG_PTR>(child.image);
     path.push_back(child.caption);
     if (child.kind == MenuNode::Kind::Tool) {
-      mii.wID = static_cast<UINT>((which == ToolMenu::Targets ? kTargetMenuToolBase : kTrayMenuToolBase) +
-                                  static_cast<int>(tools_[m].size()));
-      tools_[m].push_back(path);
+      auto range = which == ToolMenu::Targets ? ToolCommandRange::TargetMenu : ToolCommandRange::TrayMenu;
+      if (auto id = ToolCommandId(range, tools_[m].size())) {
+        mii.wID = static_cast<UINT>(*id);
+        tools_[m].push_back(path);
+      } else {
+        // Past the end of the menu's command range: shown, but it cannot be chosen.
+        mii.fMask |= MIIM_STATE;
+        mii.fState = MFS_GRAYED;
+      }
     } else if (!child.children.empty()) {
-      HMENU sub = CreatePopupMenu();
-      AddItems(sub, child, path, which);
+      // The menu owns a submenu once it is inserted.
+      win32::OwnedMenu sub(CreatePopupMenu());
+      AddItems(sub.get(), child, path, which);
       mii.fMask |= MIIM_SUBMENU;
-      mii.hSubMenu = sub;
+      mii.hSubMenu = sub.release();
     }
     // An empty folder is a plain item that does nothing.
     InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
@@ -175,45 +171,46 @@ void CatalogMenus::AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed) 
 void CatalogMenus::SetFixedItemsVisible(ToolMenu which, bool visible) {
   const int m = static_cast<int>(which);
   if (fixedVisible_[m] == visible) return;
+  HMENU menu = menus_[m].get();
   if (visible) {
-    AppendFixed(menus_[m], fixed_[m]);
+    AppendFixed(menu, fixed_[m]);
   } else {
     for (std::size_t i = 0; i < fixed_[m].size(); ++i)
-      DeleteMenu(menus_[m], static_cast<UINT>(GetMenuItemCount(menus_[m]) - 1), MF_BYPOSITION);
+      DeleteMenu(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), MF_BYPOSITION);
   }
   fixedVisible_[m] = visible;
 }
 
 const std::vector<std::string>* CatalogMenus::ToolCaptions(int commandId) const {
-  for (int m = 0; m < 2; ++m) {
-    int base = m == 0 ? kTargetMenuToolBase : kTrayMenuToolBase;
-    int k = commandId - base;
-    if (k >= 0 && k < kToolIdSpan && static_cast<std::size_t>(k) < tools_[m].size()) return &tools_[m][k];
-  }
-  return nullptr;
+  auto tool = ToolOfCommand(commandId);
+  if (!tool || tool->range == ToolCommandRange::IconBar) return nullptr;
+  const auto& tools = tools_[static_cast<int>(tool->range)];
+  return tool->index < tools.size() ? &tools[tool->index] : nullptr;
 }
 
 const IconBarButton* CatalogMenus::IconBarTool(int commandId) const {
-  int k = commandId - kIconBarToolBase;
-  if (k < 0 || static_cast<std::size_t>(k) >= iconBar_.size()) return nullptr;
-  return &iconBar_[k];
+  auto tool = ToolOfCommand(commandId);
+  if (!tool || tool->range != ToolCommandRange::IconBar || tool->index >= iconBar_.size()) return nullptr;
+  return &iconBar_[tool->index];
 }
 
 void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar) {
-  ImageList_SetImageCount(images3_, 1);
+  ImageList_SetImageCount(images3_.get(), 1);
   if (toolbar) {
     for (int i = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
       SendMessageA(toolbar, TB_DELETEBUTTON, i, 0);
   }
   std::map<std::string, int> icons;
   iconBar_ = BuildIconBar(events, checker, [&](const std::string& program) {
-    return IconImage(images3_, icons, 0, program);
+    return IconImage(images3_.get(), icons, 0, program);
   });
   if (!toolbar) return;
   for (std::size_t i = 0; i < iconBar_.size(); ++i) {
+    auto id = ToolCommandId(ToolCommandRange::IconBar, i);
+    if (!id) break;  // no command left for the rest
     TBBUTTON b{};
     b.iBitmap = iconBar_[i].image;
-    b.idCommand = kIconBarToolBase + static_cast<int>(i);
+    b.idCommand = *id;
     b.fsState = TBSTATE_ENABLED;
     b.fsStyle = BTNS_BUTTON;
     SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
@@ -232,7 +229,7 @@ bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const {
   int image = static_cast<int>(item.itemData);
   if (image < 0) return true;
   int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-  ImageList_Draw(images2_, image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
+  ImageList_Draw(images2_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
   return true;
 }
 

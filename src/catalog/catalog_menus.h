@@ -9,16 +9,11 @@
 #include <vector>
 
 #include "catalog/tool_menus.h"
+#include "platform/win32/handles.h"
 
 namespace kest {
 
 enum class ToolMenu { Targets = 0, Tray = 1 };
-
-// Command ids of the tool entries.
-inline constexpr int kTargetMenuToolBase = 1000;
-inline constexpr int kTrayMenuToolBase = 20000;
-inline constexpr int kIconBarToolBase = 40000;
-inline constexpr int kToolIdSpan = 19000;
 
 struct FixedItem {
   int id;              // 0 for a separator
@@ -30,7 +25,6 @@ class CatalogMenus {
  public:
   // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with.
   CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed);
-  ~CatalogMenus();
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
@@ -39,7 +33,7 @@ class CatalogMenus {
   // Rebuilds the icon bar's buttons on the toolbar (which may be null).
   void RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar);
 
-  HMENU Menu(ToolMenu which) const { return menus_[static_cast<int>(which)]; }
+  HMENU Menu(ToolMenu which) const { return menus_[static_cast<int>(which)].get(); }
   // Shows or hides the four fixed items at the end of a menu.
   void SetFixedItemsVisible(ToolMenu which, bool visible);
 
@@ -49,22 +43,22 @@ class CatalogMenus {
   const IconBarButton* IconBarTool(int commandId) const;
   const std::vector<IconBarButton>& IconBar() const { return iconBar_; }
 
-  HIMAGELIST MenuImages() const { return images2_; }
-  HIMAGELIST IconBarImages() const { return images3_; }
+  HIMAGELIST MenuImages() const { return images2_.get(); }
+  HIMAGELIST IconBarImages() const { return images3_.get(); }
   // Owner drawing of the menu item images.
   bool MeasureItem(MEASUREITEMSTRUCT& item) const;
   bool DrawItem(const DRAWITEMSTRUCT& item) const;
 
  private:
-  HMENU BuildMenu(const MenuNode& root, ToolMenu which);
+  win32::OwnedMenu BuildMenu(const MenuNode& root, ToolMenu which);
   void AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed);
   void AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which);
   int IconImage(HIMAGELIST list, std::map<std::string, int>& cache, int fallback, const std::string& program);
 
-  HIMAGELIST images2_ = nullptr;  // menus: six fixed images, then the tools'
-  HIMAGELIST images3_ = nullptr;  // icon bar: the default image, then the tools'
+  win32::OwnedImageList images2_;  // menus: six fixed images, then the tools'
+  win32::OwnedImageList images3_;  // icon bar: the default image, then the tools'
   std::vector<FixedItem> fixed_[2];
-  HMENU menus_[2] = {nullptr, nullptr};
+  win32::OwnedMenu menus_[2];
   bool fixedVisible_[2] = {true, true};
   std::vector<std::vector<std::string>> tools_[2];
   std::vector<IconBarButton> iconBar_;

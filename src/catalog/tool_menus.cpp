@@ -170,4 +170,16 @@ std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, To
   return std::move(builder.buttons);
 }
 
+std::optional<int> ToolCommandId(ToolCommandRange range, std::size_t index) {
+  if (index >= static_cast<std::size_t>(kToolCommandSpan)) return std::nullopt;
+  return kFirstToolCommand + static_cast<int>(range) * kToolCommandSpan + static_cast<int>(index);
+}
+
+std::optional<ToolCommand> ToolOfCommand(int id) {
+  if (id < kFirstToolCommand || id >= kFirstToolCommand + 3 * kToolCommandSpan) return std::nullopt;
+  int offset = id - kFirstToolCommand;
+  return ToolCommand{static_cast<ToolCommandRange>(offset / kToolCommandSpan),
+                     static_cast<std::size_t>(offset % kToolCommandSpan)};
+}
+
 }  // namespace kest

@@ -3,6 +3,7 @@
 // insertion order, the tool check every builder makes, and the icon bar's buttons.
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,19 @@ inline constexpr int kFolder = 4;
 inline constexpr int kDefaultTool = 5;
 inline constexpr int kFirstToolIcon = 6;
 }  // namespace menu_image
+
+// Command identifiers of the tool entries. Each of the two menus and the icon bar has a range
+// of its own above the fixed commands; an entry past the end of its range gets no command
+// (it is shown but cannot be chosen), so identifiers never collide however big the catalog.
+enum class ToolCommandRange { TargetMenu = 0, TrayMenu = 1, IconBar = 2 };
+inline constexpr int kFirstToolCommand = 1000;
+inline constexpr int kToolCommandSpan = 21000;  // three ranges below 0x10000
+std::optional<int> ToolCommandId(ToolCommandRange range, std::size_t index);
+struct ToolCommand {
+  ToolCommandRange range;
+  std::size_t index;
+};
+std::optional<ToolCommand> ToolOfCommand(int id);
 
 inline constexpr const char* kNotAllowedGroup = "not allowed";
 

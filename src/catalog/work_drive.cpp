@@ -2,11 +2,6 @@
 
 namespace kest {
 
-WorkDrive& TheWorkDrive() {
-  static WorkDrive drive;
-  return drive;
-}
-
 namespace {
 
 bool SearchPass(const std::string& toolPath, WorkDrive& drive, const DriveSearch& search,

@@ -15,9 +15,6 @@ struct WorkDrive {
   bool confirm = true;
 };
 
-// The process-wide work drive.
-WorkDrive& TheWorkDrive();
-
 inline constexpr const char* kDriveQuestion =
     "One or more tools was not found! May be work drive was changed!\r\n"
     "Kest may check other drives to find the tools. Do it now?";

@@ -28,6 +28,13 @@ class TargetList {
   std::vector<Target> entries_;
 };
 
+// "LastDir" as written at exit: the directory, without trailing backslash, of the file last
+// chosen in the open dialog; empty when none was chosen.
+std::string LastDirOf(const std::string& lastChosenFile);
+
+// A help file chosen after F1 is taken only with the extension ".HLP" or ".hlp" exactly.
+bool IsHelpFileName(const std::string& path);
+
 // The path a target is shown under: a ".lnk" (exactly so) names the file it points to.
 template <class Resolve>
 std::string TargetPathToShow(const std::string& path, Resolve&& resolve);
@@ -41,6 +48,16 @@ namespace kest {
 inline std::size_t TargetList::add(const std::string& path, int image) {
   entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), image});
   return entries_.size() - 1;
+}
+
+inline std::string LastDirOf(const std::string& lastChosenFile) {
+  return lastChosenFile.empty() ? std::string()
+                                : paths::WithoutTrailingBackslash(paths::DirectoryOf(lastChosenFile));
+}
+
+inline bool IsHelpFileName(const std::string& path) {
+  std::string ext = paths::ExtensionOf(path);
+  return ext == ".HLP" || ext == ".hlp";
 }
 
 template <class Resolve>

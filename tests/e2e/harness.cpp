@@ -159,38 +159,6 @@ bool MakeDirs(const std::string& dir) {
   return DirExists(d);
 }
 
-namespace {
-void RemoveTreeOnce(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveTreeOnce(full);
-        RemoveDirectoryA(full.c_str());
-      } else {
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-  }
-  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_DIRECTORY);
-  RemoveDirectoryA(dir.c_str());
-}
-}  // namespace
-
-bool RemoveTree(const std::string& dir) {
-  const std::string d = WithoutTrailingSlash(ToBackslashes(dir));
-  if (d.empty()) return false;
-  if (GetFileAttributesA(d.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-  RemoveTreeOnce(d);
-  return GetFileAttributesA(d.c_str()) == INVALID_FILE_ATTRIBUTES;
-}
-
 // ---------------------------------------------------------------------------------------------
 // AppDir
 

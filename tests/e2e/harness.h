@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "common/remove_tree.h"
+
 namespace e2e {
 
 // Directory of the running executable, with a trailing backslash.
@@ -31,7 +33,7 @@ std::string ExeDir();
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 10000, DWORD pollMs = 10);
 
 // Removes a directory tree (best effort). True when the directory no longer exists.
-bool RemoveTree(const std::string& dir);
+using kest::testutil::RemoveTree;
 // Creates a directory and all missing parents. True when it exists afterwards.
 bool MakeDirs(const std::string& dir);
 bool FileExists(const std::string& path);

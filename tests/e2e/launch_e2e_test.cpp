@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/shortcuts.h"
+#include "catalog/tool_menus.h"
 #include "e2e/kest_driver.h"
 #include "platform/win32/win32_platform.h"
 
@@ -192,7 +193,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 0);
   SendMessageA(k.main, WM_USER + 2, 0, 0);
   EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 1);
-  e2e::PostCommand(k.main, 40000);  // the first tool button
+  e2e::PostCommand(k.main, *ToolCommandId(ToolCommandRange::IconBar, 0));  // the first tool button
   auto run = WaitForProbe(app);
   ASSERT_TRUE(run.has_value());
   EXPECT_EQ(run->cmd, probe + " \"t.exe\"");

@@ -68,10 +68,21 @@ TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
   EXPECT_EQ(r.right - r.left, 300);
   EXPECT_EQ(r.bottom - r.top, 256);
   EXPECT_EQ(e2e::WindowAlpha(k.main), 44);
+  // Closed while minimised, it keeps the place it had before.
+  k.click(ids::sbMin3);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(k.main) != FALSE; }, 5000));
   CloseKest(k);
   EXPECT_EQ(app.readIni("Options", "abValue"), "44");
-  EXPECT_EQ(app.readIni("Options", "NMTop"), "64");
+  EXPECT_EQ(app.readIni("Options", "Minimized"), "1");
   EXPECT_EQ(app.readIni("Options", "Drive"), "Q") << "the work drive letter is kept";
+  Kest again = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(again.main, nullptr);
+  RECT r2 = e2e::WindowRectOnScreen(again.main);
+  EXPECT_EQ(r2.left, 40);
+  EXPECT_EQ(r2.top, 64);
+  EXPECT_EQ(r2.right - r2.left, 300);
+  EXPECT_EQ(r2.bottom - r2.top, 256);
+  CloseKest(again);
 }
 
 TEST_F(KestTest, SecondStartWithoutArgumentOnlyActivatesTheRunningCopy) {

@@ -17,6 +17,7 @@
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/processes.h"
 #include "platform/settings_store.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
@@ -298,6 +299,24 @@ class FakeMessageBox : public MsgBox {
   }
   std::deque<MbAnswer> answers;
   std::vector<Asked> asked;
+};
+
+// Records each start as a line of text; WinExec answers winExecResult.
+class FakeProcesses : public Processes {
+ public:
+  unsigned winExec(const std::string& commandLine, int show) override {
+    calls.push_back("winexec " + commandLine + " @" + std::to_string(show));
+    return winExecResult;
+  }
+  std::intptr_t shellExecute(WindowHandle, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int show) override {
+    calls.push_back("shell [" + verb + "] " + file + " [" + parameters + "] in " + directory + " @" +
+                    std::to_string(show));
+    return 42;
+  }
+  bool showProperties(const std::string&) override { return true; }
+  std::vector<std::string> calls;
+  unsigned winExecResult = 33;
 };
 
 }  // namespace kest::fakes

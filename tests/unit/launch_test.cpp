@@ -7,29 +7,12 @@
 namespace kest {
 namespace {
 
-class FakeProcesses : public Processes {
- public:
-  unsigned winExec(const std::string& commandLine, int show) override {
-    calls.push_back("winexec " + commandLine + " @" + std::to_string(show));
-    return winExecResult;
-  }
-  std::intptr_t shellExecute(WindowHandle, const std::string& verb, const std::string& file,
-                             const std::string& parameters, const std::string& directory, int show) override {
-    calls.push_back("shell [" + verb + "] " + file + " [" + parameters + "] in " + directory + " @" +
-                    std::to_string(show));
-    return 42;
-  }
-  bool showProperties(const std::string&) override { return true; }
-  std::vector<std::string> calls;
-  unsigned winExecResult = 33;
-};
-
 struct LaunchTest : ::testing::Test {
   fakes::FakeFileSystem fs;
   fakes::FakeShellLinks links{fs};
   fakes::FakeDrives drives;
   fakes::FakeMessageBox box;
-  FakeProcesses processes;
+  fakes::FakeProcesses processes;
   WorkDrive drive{'C', false};
   LaunchServices services{fs, links, processes, drive, DriveSearch{drives, fs, box, nullptr}};
   const std::string exeDir = R"(C:\k\)";

@@ -144,5 +144,31 @@ TEST_F(ToolMenuTest, DeepCatalogStaysWithinTheCounters) {
   EXPECT_EQ(depth, 50);
 }
 
+TEST(ToolCommandIds, EachRangeRoundTripsBelow0x10000WithoutOverlap) {
+  const ToolCommandRange ranges[] = {ToolCommandRange::TargetMenu, ToolCommandRange::TrayMenu,
+                                     ToolCommandRange::IconBar};
+  const std::size_t span = kToolCommandSpan;
+  std::optional<int> lastOfPrevious;
+  for (ToolCommandRange r : ranges) {
+    for (std::size_t i : {std::size_t{0}, std::size_t{1}, span - 1}) {
+      std::optional<int> id = ToolCommandId(r, i);
+      ASSERT_TRUE(id);
+      EXPECT_LT(*id, 0x10000);
+      std::optional<ToolCommand> tool = ToolOfCommand(*id);
+      ASSERT_TRUE(tool) << *id;
+      EXPECT_EQ(tool->range, r);
+      EXPECT_EQ(tool->index, i);
+    }
+    EXPECT_EQ(ToolCommandId(r, span), std::nullopt);
+    if (lastOfPrevious) {
+      EXPECT_LT(*lastOfPrevious, *ToolCommandId(r, 0));
+    }
+    lastOfPrevious = ToolCommandId(r, span - 1);
+  }
+  // The fixed commands and anything past the last range are no tools.
+  for (int id : {0, 100, 222, kFirstToolCommand - 1, *lastOfPrevious + 1})
+    EXPECT_FALSE(ToolOfCommand(id)) << id;
+}
+
 }  // namespace
 }  // namespace kest

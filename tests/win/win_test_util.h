@@ -4,28 +4,9 @@
 
 #include <string>
 
-namespace kest::wintest {
+#include "common/remove_tree.h"
 
-inline void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = dir + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full + "\\");
-      } else {
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(dir.c_str());
-}
+namespace kest::wintest {
 
 class ScratchDir {
  public:
@@ -33,10 +14,10 @@ class ScratchDir {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     path_ = std::string(temp) + "kest-win-" + name + "\\";
-    RemoveTree(path_);
+    testutil::RemoveTree(path_);
     CreateDirectoryA(path_.c_str(), nullptr);
   }
-  ~ScratchDir() { RemoveTree(path_); }
+  ~ScratchDir() { testutil::RemoveTree(path_); }
   const std::string& path() const { return path_; }
   std::string operator+(const std::string& rel) const { return path_ + rel; }
 

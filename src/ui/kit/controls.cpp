@@ -1,6 +1,8 @@
-#include "ui/controls.h"
+#include "ui/kit/controls.h"
 
 #include <commctrl.h>
+
+#include "platform/win32/handles.h"
 
 namespace kest {
 
@@ -13,9 +15,9 @@ HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, in
 namespace {
 
 void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour) {
-  HPEN pen = CreatePen(PS_SOLID, 1, colour);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
+  win32::ScopedSelect usePen(dc, pen.get());
+  win32::ScopedSelect useBrush(dc, GetStockObject(NULL_BRUSH));
   int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   if (glyph == Glyph::OpenFile) {
     // A folder with its flap open.
@@ -34,9 +36,6 @@ void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour) {
     for (auto& s : spokes) Polyline(dc, s, 2);
     SetPixel(dc, cx, cy, colour);
   }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
 }
 
 }  // namespace
@@ -45,21 +44,19 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
   bool pressed = (item.itemState & ODS_SELECTED) != 0;
   COLORREF bg = pressed ? text : background;
   COLORREF fg = pressed ? background : text;
-  HBRUSH brush = CreateSolidBrush(bg);
-  FillRect(item.hDC, &item.rcItem, brush);
-  DeleteObject(brush);
+  win32::OwnedBrush brush(CreateSolidBrush(bg));
+  FillRect(item.hDC, &item.rcItem, brush.get());
   if (glyph != Glyph::None) {
     DrawGlyph(item.hDC, item.rcItem, glyph, fg);
     return;
   }
   char caption[32] = {};
   GetWindowTextA(item.hwndItem, caption, sizeof caption);
-  HGDIOBJ old = SelectObject(item.hDC, font);
+  win32::ScopedSelect useFont(item.hDC, font);
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, fg);
   RECT r = item.rcItem;
   DrawTextA(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(item.hDC, old);
 }
 
 HWND CreateHintWindow(HWND owner) {

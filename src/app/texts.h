@@ -1,0 +1,23 @@
+#pragma once
+// Captions and texts that more than one place of the program shows. UTF-8 texts that are not
+// ASCII are shown through the wide API (see MsgBox::ask).
+namespace kest::text {
+
+// Message box captions.
+inline constexpr const char* kCaption = "Kest";
+inline constexpr const char* kCaptionError = "Kest error";
+inline constexpr const char* kCaptionWarning = "Kest warning";
+inline constexpr const char* kCaptionConfirm = "Kest confirm";
+inline constexpr const char* kCaptionInfo = "Kest info";
+
+// Window and menu texts.
+inline constexpr const char* kMainWindowText = "Kest_main";
+inline constexpr const char* kTitleStrip = "TORVANDE";
+inline constexpr const char* kFastStringCaption = "Kest fast string";
+inline constexpr const char* kSettingsHint = "Kest settings";
+inline constexpr const char* kOpenDialogTitle = "Open file to reverse";
+
+// F1 in the target list without a help file.
+inline constexpr const char* kHelpQuestion = "Файл справки не найден. Хотите указать путь вручную?";
+
+}  // namespace kest::text

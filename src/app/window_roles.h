@@ -1,0 +1,36 @@
+#pragma once
+// What the program's windows may ask of each other, so that none needs another's header and
+// each can be tested against a stand-in.
+#include <string>
+
+#include "platform/types.h"
+
+namespace kest {
+
+// What other windows may ask of the main window.
+class MainHost {
+ public:
+  virtual ~MainHost() = default;
+  // Runs a tool's shortcut file on the current target, as a click on an icon bar button does.
+  virtual void LaunchToolOnCurrentTarget(const std::string& shortcutFile) = 0;
+  // The catalog may have changed: the menus are rebuilt at their next opening.
+  virtual void MarkMenusOutOfDate() = 0;
+  // Shows the main window again at its place and brings it to the front.
+  virtual void ShowMain() = 0;
+  // The main window, to own dialogs and message boxes.
+  virtual WindowHandle MainHandle() const = 0;
+};
+
+// What the main window asks of the fast string window.
+class NotePane {
+ public:
+  virtual ~NotePane() = default;
+  virtual bool IsShown() const = 0;
+  // Hides it when it is shown, shows it otherwise.
+  virtual void Toggle() = 0;
+  virtual void Hide() = 0;
+  // Ends the window at exit; it writes its place as it goes.
+  virtual void Destroy() = 0;
+};
+
+}  // namespace kest

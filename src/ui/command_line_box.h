@@ -1,0 +1,38 @@
+#pragma once
+// edCL: the hidden box in which a launch's command line is edited (Ctrl held while choosing a
+// tool); Enter runs it.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/app_context.h"
+#include "ui/kit/subclass.h"
+#include "ui/placement.h"
+
+namespace kest {
+
+class CommandLineBox {
+ public:
+  explicit CommandLineBox(AppContext& ctx) : ctx_(ctx) {}
+
+  // ran: after a command line was run, so that the target list is drawn again.
+  void Create(HWND parent, int id, HFONT font, std::function<void()> ran);
+  HWND hwnd() const { return edit_; }
+  void Place(const Box& box);
+  // Shows the command line for editing, with the keyboard focus.
+  void Edit(const std::string& commandLine);
+  // The box writes in blue: the answer to WM_CTLCOLOREDIT.
+  static LRESULT Colors(HDC dc);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool edCLKeyDown(WPARAM key);
+
+  AppContext& ctx_;
+  HWND edit_ = nullptr;
+  Subclass subclass_;
+  std::function<void()> ran_;
+};
+
+}  // namespace kest

@@ -1,0 +1,252 @@
+#include "ui/target_list_view.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "app/texts.h"
+#include "catalog/shortcuts.h"
+#include "platform/paths.h"
+#include "platform/win32/icons.h"
+#include "targets/target_store.h"
+
+namespace kest {
+
+void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
+  owner_ = parent;
+  beginDrag_ = std::move(beginDrag);
+  list_ = CreateWindowExA(0, WC_LISTVIEWA, "",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                              LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                          0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = const_cast<char*>("File");
+  column.cx = 150;
+  SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  column.pszText = const_cast<char*>("Directory");
+  column.cx = 0;
+  SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+  // The list shares the image list (LVS_SHAREIMAGELISTS): this object frees it.
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
+  subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
+}
+
+void TargetListView::Place(const Box& box, int fileColumnWidth) {
+  MoveWindow(list_, box.x, box.y, box.width, box.height, TRUE);
+  ListView_SetColumnWidth(list_, 0, fileColumnWidth);
+}
+
+void TargetListView::SetColors(const ColorScheme& colors) {
+  ListView_SetBkColor(list_, colors.main);
+  ListView_SetTextBkColor(list_, colors.main);
+  ListView_SetTextColor(list_, colors.font);
+}
+
+void TargetListView::AddDefaultImage(HICON icon) { ImageList_AddIcon(images_.get(), icon); }
+
+void TargetListView::LoadTargets() {
+  ListView_DeleteAllItems(list_);
+  kest::LoadTargets(state_.settings(), state_.targets(), [this](const std::string& p) { AddTarget(p); },
+                    ctx_.box, owner_);
+}
+
+void TargetListView::SaveTargets() { kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_); }
+
+std::string TargetListView::ShownTargetPath(const std::string& path) {
+  return TargetPathToShow(path, [this](const std::string& link) {
+    return ResolveShortcut(ctx_.links, ctx_.fs, state_.workDrive, link);
+  });
+}
+
+void TargetListView::AddTarget(const std::string& path) {
+  std::string shown = ShownTargetPath(path);
+  int image = 0;
+  // The icon of what was passed in: for a shortcut, the shortcut's own.
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
+  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+    win32::OwnedIcon owned(icon);
+    int added = win32::AddIconToImageList(images_.get(), owned.get());
+    if (added >= 0) image = added;
+  }
+  std::size_t index = state_.targets().add(shown, image);
+  const Target& t = state_.targets().at(index);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = static_cast<int>(index);
+  item.pszText = const_cast<char*>(t.fileName.c_str());
+  item.iImage = image;
+  int at = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  LVITEMA sub{};
+  sub.iSubItem = 1;
+  sub.pszText = const_cast<char*>(t.directory.c_str());
+  SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
+  SelectOnly(at);
+  state_.SetCurrentTargetFromSelection(SelectedEntry());
+}
+
+void TargetListView::SelectLast() {
+  const std::size_t n = state_.targets().size();
+  if (n == 0) {
+    state_.SetCurrentTarget(std::string());
+    return;
+  }
+  SelectOnly(static_cast<int>(n) - 1);
+  state_.SetCurrentTarget(state_.targets().at(n - 1).fullPath());
+}
+
+void TargetListView::SelectOnly(int index) {
+  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(list_, index, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(list_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+  ListView_EnsureVisible(list_, index, FALSE);
+}
+
+std::optional<std::size_t> TargetListView::SelectedEntry() const {
+  int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (i < 0 || static_cast<std::size_t>(i) >= state_.targets().size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::size_t> TargetListView::FocusedEntry() const {
+  int i = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+  if (i < 0 || static_cast<std::size_t>(i) >= state_.targets().size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::string> TargetListView::FocusedPath() const {
+  auto i = FocusedEntry();
+  if (!i) return std::nullopt;
+  return state_.targets().at(*i).fullPath();
+}
+
+LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      LVHITTESTINFO hit{};
+      hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      bool onEmptySpace = ListView_HitTest(list_, &hit) < 0;
+      bool left = message == WM_LBUTTONDOWN;
+      if (onEmptySpace && left) {
+        // The list keeps the focused entry but loses its selection, and the window moves.
+        SetFocus(list_);
+        ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+        lbFTCMouseDown(true, true);
+        return 0;
+      }
+      LRESULT r = subclass_.Default(message, wParam, lParam);
+      lbFTCMouseDown(left, onEmptySpace);
+      return r;
+    }
+    case WM_KEYDOWN:
+      lbFTCKeyDown(wParam);
+      break;
+    case WM_KEYUP:
+      lbFTCKeyUp(wParam);
+      break;
+    default:
+      break;
+  }
+  return subclass_.Default(message, wParam, lParam);
+}
+
+void TargetListView::lbFTCMouseDown(bool leftButton, bool onEmptySpace) {
+  auto selected = SelectedEntry();
+  state_.SetCurrentTargetFromSelection(selected);
+  if (!selected && leftButton && onEmptySpace && beginDrag_) beginDrag_();
+}
+
+void TargetListView::lbFTCDblClick() {
+  const std::string& target = state_.currentTarget();
+  if (target.empty()) return;
+  ctx_.processes.shellExecute(owner_, "", paths::FileNameOf(target), "", paths::DirectoryOf(target), SW_SHOW);
+}
+
+void TargetListView::lbFTCKeyDown(WPARAM key) {
+  try {
+    if (key == VK_CONTROL) {
+      state_.commandLineEditing = true;
+    } else if (key == VK_DELETE) {
+      N21Click();
+    } else if (key == VK_F1) {
+      if (!helpFile.empty()) WinHelpA(owner_, helpFile.c_str(), HELP_FINDER, 0);
+      else OpenHLP();
+    }
+  } catch (const std::exception&) {
+    // Failures of these keys are ignored.
+  }
+}
+
+void TargetListView::lbFTCKeyUp(WPARAM key) {
+  if (key == VK_CONTROL) state_.commandLineEditing = false;
+}
+
+void TargetListView::N11Click() {
+  if (auto path = FocusedPath()) ctx_.clipboard.setText(owner_, *path);
+}
+
+void TargetListView::N21Click() {
+  auto i = FocusedEntry();
+  if (!i) return;
+  state_.targets().removeAt(*i);
+  ListView_DeleteItem(list_, static_cast<int>(*i));
+}
+
+void TargetListView::N31Click() {
+  if (auto path = FocusedPath()) ctx_.processes.showProperties(*path);
+}
+
+void TargetListView::OpenHLP() {
+  if (ctx_.box.ask(owner_, text::kHelpQuestion, text::kCaptionConfirm, MbButtons::YesNoCancel,
+                   MbIcon::Question, true) != MbAnswer::Yes)
+    return;
+  auto chosen = RunOpenDialog();
+  if (!chosen || !IsHelpFileName(*chosen)) return;
+  state_.settings().write(opt::hlp, *chosen);
+  helpFile = *chosen;
+  WinHelpA(owner_, helpFile.c_str(), HELP_FINDER, 0);
+}
+
+std::optional<std::string> TargetListView::RunOpenDialog() {
+  char file[MAX_PATH + 1] = {};
+  if (!lastChosenFile_.empty()) lstrcpynA(file, lastChosenFile_.c_str(), MAX_PATH);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = text::kOpenDialogTitle;
+  ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  lastChosenFile_ = file;
+  // Later openings of the dialog start where this one ended.
+  openDialogDir = LastDirOf(lastChosenFile_);
+  return lastChosenFile_;
+}
+
+void TargetListView::sbAddFileClick(HWND mainWindow) {
+  ShowWindow(mainWindow, SW_HIDE);
+  auto chosen = RunOpenDialog();
+  if (chosen) AddTarget(*chosen);
+  ShowWindow(mainWindow, SW_SHOW);
+}
+
+void TargetListView::DropFiles(HDROP drop) {
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    UINT length = DragQueryFileA(drop, i, nullptr, 0);
+    std::vector<char> name(length + 1, '\0');
+    DragQueryFileA(drop, i, name.data(), length + 1);
+    AddTarget(ShownTargetPath(std::string(name.data())));
+  }
+  DragFinish(drop);
+}
+
+}  // namespace kest

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "app/app_state.h"
+#include "fakes/fake_platform.h"
+#include "targets/target_list.h"
+#include "ui/placement.h"
+
+namespace kest {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kIni = R"(D:\tools\kest\Tools.ini)";
+
+// Logs each notice with the target that is current while it is heard.
+struct Recorder : CurrentTargetObserver {
+  Recorder(const char* n, AppState& s, Lines& l) : name(n), state(s), log(l) {}
+  void CurrentTargetChanging(const std::string& from, const std::string& to) override {
+    log.push_back(name + " changing " + from + ">" + to + " at " + state.currentTarget());
+    if (leaveWhenTold) state.RemoveObserver(this);
+  }
+  void CurrentTargetChanged(const std::string& from, const std::string& to) override {
+    log.push_back(name + " changed " + from + ">" + to + " at " + state.currentTarget());
+  }
+  std::string name;
+  AppState& state;
+  Lines& log;
+  bool leaveWhenTold = false;
+};
+
+struct AppStateTest : ::testing::Test {
+  fakes::FakeSettingsStore store;
+  AppState state{store, R"(D:\tools\kest\)"};
+  Lines log;
+  Recorder a{"A", state, log}, b{"B", state, log};
+  void set(const std::string& key, const std::string& value) { store.set(kIni, "Options", key, value); }
+};
+
+TEST_F(AppStateTest, EveryCallTellsAllObserversBeforeThenAfterInTheOrderAdded) {
+  state.AddObserver(&b);
+  state.AddObserver(&a);
+  state.AddObserver(&b);  // already there
+  state.SetCurrentTarget("x");
+  state.SetCurrentTarget("x");
+  EXPECT_EQ(log, (Lines{"B changing >x at ", "A changing >x at ", "B changed >x at x", "A changed >x at x",
+                        "B changing x>x at x", "A changing x>x at x", "B changed x>x at x",
+                        "A changed x>x at x"}));
+  log.clear();
+  state.RemoveObserver(&b);
+  state.SetCurrentTarget("");
+  EXPECT_EQ(log, (Lines{"A changing x> at x", "A changed x> at "}));
+}
+
+TEST_F(AppStateTest, ObserverMayLeaveWhileItIsTold) {
+  Recorder c{"C", state, log};
+  for (Recorder* o : {&a, &b, &c}) state.AddObserver(o);
+  a.leaveWhenTold = true;
+  state.SetCurrentTarget("x");
+  EXPECT_EQ(state.currentTarget(), "x");
+  Lines others;
+  std::copy_if(log.begin(), log.end(), std::back_inserter(others), [](auto& l) { return l[0] != 'A'; });
+  EXPECT_EQ(others, (Lines{"B changing >x at ", "C changing >x at ", "B changed >x at x", "C changed >x at x"}));
+  log.clear();
+  state.SetCurrentTarget("y");
+  EXPECT_EQ(log, (Lines{"B changing x>y at x", "C changing x>y at x", "B changed x>y at y", "C changed x>y at y"}));
+}
+
+TEST_F(AppStateTest, SelectionGivesTheEntrysFullPathOrNothing) {
+  state.targets().add(R"(C:\w\a.exe)", 0);
+  state.targets().add(R"(C:\w\b.exe)", 0);
+  state.SetCurrentTargetFromSelection(1);
+  EXPECT_EQ(state.currentTarget(), R"(C:\w\b.exe)");
+  state.SetCurrentTargetFromSelection(2);
+  EXPECT_EQ(state.currentTarget(), "");
+  state.SetCurrentTargetFromSelection(0);
+  state.SetCurrentTargetFromSelection(std::nullopt);
+  EXPECT_EQ(state.currentTarget(), "");
+}
+
+TEST_F(AppStateTest, OptionsFromAFreshFileAndFromStoredValues) {
+  state.LoadOptions();
+  EXPECT_EQ(store.reads, (Lines{"StOnTop", "CheckDrive", "abValue", "Drive", "Col1", "Col2", "Col3", "IMOnStart"}));
+  EXPECT_FALSE(state.stayOnTop);
+  EXPECT_TRUE(state.workDrive.confirm);
+  EXPECT_EQ(state.opacity, 245);
+  EXPECT_EQ(state.workDrive.letter, 'D');
+  EXPECT_EQ(state.colors.main, 0xC16100u);
+  EXPECT_EQ(state.colors.caption, 0u);
+  EXPECT_EQ(state.colors.font, 0xFFFFFFu);
+  EXPECT_TRUE(state.normalMode);
+
+  for (auto [key, value] : {std::pair{"StOnTop", "1"}, {"CheckDrive", "0"}, {"abValue", "$1F0"}, {"Drive", "G"},
+                            {"Col1", "1"}, {"Col2", "2"}, {"Col3", "3"}, {"IMOnStart", "1"}})
+    set(key, value);
+  state.LoadOptions();
+  EXPECT_TRUE(state.stayOnTop);
+  EXPECT_FALSE(state.workDrive.confirm);
+  EXPECT_EQ(state.opacity, 0xF0);
+  EXPECT_EQ(state.workDrive.letter, 'G');
+  EXPECT_EQ(state.colors.main, 1u);
+  EXPECT_EQ(state.colors.caption, 2u);
+  EXPECT_EQ(state.colors.font, 3u);
+  EXPECT_FALSE(state.normalMode);
+}
+
+TEST(Placement, ExitGeometryGoesToTheKeysOfTheRunsMode) {
+  fakes::FakeSettingsStore store;
+  SettingsFile settings{store, R"(D:\tools\kest\)"};
+  const Box place{10, 20, 300, 400};
+  WriteExitGeometry(settings, true, place, true);
+  EXPECT_EQ(store.writes,
+            (Lines{"NMLeft=10", "NMTop=20", "NMHeight=400", "NMWidth=300", "IMOnStart=0", "Minimized=1"}));
+  store.writes.clear();
+  store.data.clear();
+  WriteExitGeometry(settings, false, place, false);
+  EXPECT_EQ(store.writes,
+            (Lines{"IMLeft=10", "IMTop=20", "IMWidth=300", "IMHeight=400", "IMOnStart=1", "Minimized=0"}));
+}
+
+TEST(Placement, FadeRunsFromBelowTheOpacityDownTo170) {
+  std::vector<int> full = FadeSteps(255);
+  ASSERT_EQ(full.size(), 85u);
+  EXPECT_EQ(full.front(), 254);
+  EXPECT_EQ(full.back(), 170);
+  EXPECT_EQ(FadeSteps(171), std::vector<int>{170});
+  EXPECT_TRUE(FadeSteps(170).empty());
+  EXPECT_TRUE(FadeSteps(0).empty());
+}
+
+TEST(Placement, RightEndPartsFollowTheRightEdge) {
+  MainLayout l = LayoutMainWindow(400, 500);
+  EXPECT_EQ(l.sbToIcon2Left, 349);
+  EXPECT_EQ(l.sbMin2Left, 365);
+  EXPECT_EQ(l.sbClose2Left, 380);
+  EXPECT_EQ(l.sbAboutLeft, 345);
+  EXPECT_EQ(l.sbCloseLeft, 370);
+  EXPECT_EQ(l.commandLine.width, 397);
+  EXPECT_EQ(l.commandLine.y, 458);
+  EXPECT_EQ(l.fileColumnWidth, 396);
+  for (int h = 0; h < 60; ++h) EXPECT_GE(LayoutMainWindow(20, h).list.height, 0) << h;
+}
+
+TEST(TargetRules, LastDirAndHelpFileNames) {
+  EXPECT_EQ(LastDirOf(""), "");
+  EXPECT_EQ(LastDirOf(R"(C:\a\b.exe)"), R"(C:\a)");
+  EXPECT_EQ(LastDirOf(R"(C:\b.exe)"), R"(C:\)");
+
+  EXPECT_TRUE(IsHelpFileName(R"(C:\h\x.HLP)"));
+  EXPECT_TRUE(IsHelpFileName(R"(C:\h.v2\x.hlp)"));
+  EXPECT_FALSE(IsHelpFileName(R"(C:\h\x.Hlp)"));
+  EXPECT_FALSE(IsHelpFileName(R"(C:\h\x.hlp.txt)"));
+  EXPECT_FALSE(IsHelpFileName(R"(C:\h.hlp\readme)"));
+}
+
+}  // namespace
+}  // namespace kest
