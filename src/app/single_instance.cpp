@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/texts.h"
 #include "app/command_line.h"
 
 namespace kest {
@@ -85,7 +86,7 @@ void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const P
   try {
     DispatchPath(fs, argument, to);
   } catch (const std::exception&) {
-    box.ask(owner, "Someone error with command line!", "Kest", MbButtons::Ok, MbIcon::Error);
+    box.ask(owner, "Someone error with command line!", text::kCaption, MbButtons::Ok, MbIcon::Error);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/texts.h"
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
 
@@ -12,7 +13,7 @@ std::string ToolNotFoundText(const std::string& fileName) {
 }
 
 void WarnToolNotFound(const DriveSearch& search, const std::string& fileName) {
-  search.box.ask(search.owner, ToolNotFoundText(fileName), "Kest warning", MbButtons::Ok, MbIcon::Error);
+  search.box.ask(search.owner, ToolNotFoundText(fileName), text::kCaptionWarning, MbButtons::Ok, MbIcon::Error);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "catalog/work_drive.h"
 
+#include "app/texts.h"
+
 namespace kest {
 
 namespace {
@@ -18,7 +20,7 @@ bool SearchPass(const std::string& toolPath, WorkDrive& drive, const DriveSearch
 }
 
 bool Ask(const DriveSearch& search, const char* text) {
-  return search.box.ask(search.owner, text, "Kest", MbButtons::YesNo, MbIcon::Question) == MbAnswer::Yes;
+  return search.box.ask(search.owner, text, text::kCaption, MbButtons::YesNo, MbIcon::Question) == MbAnswer::Yes;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "app/texts.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "platform/paths.h"
@@ -36,7 +37,7 @@ class Importer final : public CatalogVisitor {
   void ToolFound(const std::string& path, const std::string& fileName, int) override {
     if (skipping_.back() || Lower(paths::ExtensionOf(fileName)) != ".exe") return;
     if (askEachTool_) {
-      MbAnswer a = s_.box.ask(s_.owner, "Create link for this tool: " + fileName + "?", "Kest confirm",
+      MbAnswer a = s_.box.ask(s_.owner, "Create link for this tool: " + fileName + "?", text::kCaptionConfirm,
                               MbButtons::YesNoCancel, MbIcon::Question);
       if (a == MbAnswer::Cancel) {
         cancelled_ = true;
@@ -81,12 +82,12 @@ void ImportToolsFromDir(const ImportServices& s, std::string source, std::string
   source = paths::WithTrailingBackslash(source);
   destination = paths::WithTrailingBackslash(destination);
   if (source.empty() || source == "\\") {
-    s.box.ask(s.owner, "Not selected source directory!", "Kest error", MbButtons::Ok, MbIcon::Error);
+    s.box.ask(s.owner, "Not selected source directory!", text::kCaptionError, MbButtons::Ok, MbIcon::Error);
     return;
   }
   std::string folder = ImportFolderName(source);
   MbAnswer where = s.box.ask(s.owner, "Create a new folder " + folder + " [YES] and scan or just scan from it [NO]?",
-                             "Kest confirm", MbButtons::YesNoCancel, MbIcon::Question);
+                             text::kCaptionConfirm, MbButtons::YesNoCancel, MbIcon::Question);
   if (where == MbAnswer::Cancel) return;
   // Shortcuts must land in the catalog, not wherever the current directory happens to be:
   // a missing destination (a catalog without its root yet) is made first.

@@ -1,13 +1,15 @@
 #include "targets/backup.h"
 
+#include "app/texts.h"
+
 namespace kest {
 
 namespace {
 void Error(MsgBox& box, WindowHandle owner, const std::string& text) {
-  box.ask(owner, text, "Kest error", MbButtons::Ok, MbIcon::Error);
+  box.ask(owner, text, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 void Info(MsgBox& box, WindowHandle owner, const std::string& text) {
-  box.ask(owner, text, "Kest info", MbButtons::Ok, MbIcon::Information);
+  box.ask(owner, text, text::kCaptionInfo, MbButtons::Ok, MbIcon::Information);
 }
 }  // namespace
 

@@ -2,11 +2,13 @@
 
 #include <exception>
 
+#include "app/texts.h"
+
 namespace kest {
 
 namespace {
 void ReportIniError(MsgBox& box, WindowHandle owner) {
-  box.ask(owner, kIniErrorText, "Kest error", MbButtons::Ok, MbIcon::Error);
+  box.ask(owner, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 }  // namespace
 

@@ -239,6 +239,11 @@ void TargetListView::sbAddFileClick(HWND mainWindow) {
 }
 
 void TargetListView::DropFiles(HDROP drop) {
+  // The drop block is freed however the adding ends.
+  struct Finish {
+    HDROP drop;
+    ~Finish() { DragFinish(drop); }
+  } finish{drop};
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     UINT length = DragQueryFileA(drop, i, nullptr, 0);
@@ -246,7 +251,6 @@ void TargetListView::DropFiles(HDROP drop) {
     DragQueryFileA(drop, i, name.data(), length + 1);
     AddTarget(ShownTargetPath(std::string(name.data())));
   }
-  DragFinish(drop);
 }
 
 }  // namespace kest
