@@ -1,5 +1,7 @@
 #include "platform/win32/icons.h"
 
+#include "platform/win32/handles.h"
+
 namespace kest::win32 {
 
 int AddIconToImageList(HIMAGELIST list, HICON icon) {
@@ -10,23 +12,21 @@ int AddIconToImageList(HIMAGELIST list, HICON icon) {
   bi.bmiHeader.biHeight = -16;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
-  HDC dc = CreateCompatibleDC(nullptr);
+  OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
   void* bits = nullptr;
-  HBITMAP colour = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
-  int index = -1;
-  if (colour && mask) {
-    HGDIOBJ old = SelectObject(dc, mask);
-    DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_MASK);
-    SelectObject(dc, colour);
-    DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
-    SelectObject(dc, old);
-    index = ImageList_Add(list, colour, mask);
+  OwnedBitmap colour(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  OwnedBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
+  if (!colour || !mask) return -1;
+  {
+    ScopedSelect drawMask(dc.get(), mask.get());
+    DrawIconEx(dc.get(), 0, 0, icon, 16, 16, 0, nullptr, DI_MASK);
   }
-  if (colour) DeleteObject(colour);
-  if (mask) DeleteObject(mask);
-  DeleteDC(dc);
-  return index;
+  {
+    ScopedSelect drawColour(dc.get(), colour.get());
+    DrawIconEx(dc.get(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  }
+  // The image list copies both bitmaps.
+  return ImageList_Add(list, colour.get(), mask.get());
 }
 
 }  // namespace kest::win32
