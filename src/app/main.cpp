@@ -7,6 +7,7 @@
 #include "app/app_context.h"
 #include "app/app_state.h"
 #include "app/single_instance.h"
+#include "catalog/mini_window.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/fast_string_window.h"
@@ -41,6 +42,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!startUp) return 0;
 
   TfKest mainWindow(ctx);
+  mainWindow.SetMiniFactory([&](MainHost& host, HWND owner, int left, int top, int opacity) {
+    return CreateMiniWindow(ctx, host, owner, left, top, opacity);
+  });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
   TfKFS fastString(ctx);

@@ -11,6 +11,6 @@ inline constexpr unsigned kWantRepaint = kUser + 2;
 // A second start, to the running copy's main window: forwarded arguments wait in the atom table.
 inline constexpr unsigned kForwardedCommandLine = kUser + 3;
 // The notification-area icon's callback to the main window.
-inline constexpr unsigned kTrayCallback = kUser + 16;
+inline constexpr unsigned kTrayCallback = kUser + 0x400;
 
 }  // namespace kest::msg

@@ -1,6 +1,7 @@
 #pragma once
 // What the program's windows may ask of each other, so that none needs another's header and
 // each can be tested against a stand-in.
+#include <memory>
 #include <string>
 
 #include "platform/types.h"
@@ -13,6 +14,9 @@ class MainHost {
   virtual ~MainHost() = default;
   // Runs a tool's shortcut file on the current target, as a click on an icon bar button does.
   virtual void LaunchToolOnCurrentTarget(const std::string& shortcutFile) = 0;
+  // Adds a file as a dropped file is added (a shortcut names what it points to); it becomes
+  // the current target.
+  virtual void AddDroppedTarget(const std::string& path) = 0;
   // The catalog may have changed: the menus are rebuilt at their next opening.
   virtual void MarkMenusOutOfDate() = 0;
   // Shows the main window again at its place and brings it to the front.
@@ -31,6 +35,15 @@ class NotePane {
   virtual void Hide() = 0;
   // Ends the window at exit; it writes its place as it goes.
   virtual void Destroy() = 0;
+};
+
+// What the main window asks of the mini window of mini mode.
+class MiniPane {
+ public:
+  virtual ~MiniPane() = default;
+  virtual bool IsShown() const = 0;
+  // Closes it as its own "X" does: the main window is shown again.
+  virtual void Close() = 0;
 };
 
 }  // namespace kest

@@ -29,6 +29,9 @@ bool TfKFS::Create(HWND owner) {
   if (!CreateWindowFor(kFastStringClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
                        WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, owner))
     return false;
+  // Placed again once it snaps, so that the stored place is snapped like any other.
+  SnapToEdges(true);
+  SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   if (s.read(opt::KFSOpened)) ShowNotes();
   return true;
 }
@@ -47,6 +50,9 @@ LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     SetColors();
     return 0;
   }
+  if (message == WM_WINDOWPOSCHANGED && ctx_.state.stayOnTop &&
+      !(GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return FramelessWindow::HandleMessage(message, wParam, lParam);
 }
 

@@ -61,12 +61,12 @@ bool TfKest::Create() {
 }
 
 void TfKest::Show() {
+  if (mini_ && mini_->IsShown()) return;
   ShowWindow(hwnd(), SW_SHOW);
   UpdateWindow(hwnd());
 }
 
 void TfKest::ShowMain() {
-  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
 }
@@ -89,11 +89,18 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case msg::kForwardedCommandLine:
       WMForwardedCommandLine();
       return 0;
+    case msg::kTrayCallback:
+      OnTrayMessage(static_cast<UINT>(lParam));
+      return 0;
     case msg::kCatalogChanged:
       // The icon bar serves only a run that began in mini mode.
       if (!state_.normalMode) FillIconBarFromRoot();
       return 0;
     default:
+      if (message == tray_.TaskbarCreatedMessage() && message != 0) {
+        tray_.AddAgain();
+        return 0;
+      }
       break;
   }
   return FramelessWindow::HandleMessage(message, wParam, lParam);
@@ -119,11 +126,14 @@ void TfKest::OnCreate() {
   int top = s.settings().read(opt::NMTop);
   int height = s.settings().read(opt::NMHeight);
   int width = s.settings().read(opt::NMWidth);
-  SetWindowPos(hwnd(), s.stayOnTop ? HWND_TOPMOST : nullptr, left, top, width, height,
-               SWP_NOACTIVATE | (s.stayOnTop ? 0 : SWP_NOZORDER));
+  SnapToEdges(true);
+  SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   OnSize(rc.right, rc.bottom);
+  tray_.Add(hwnd(), LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), TrayTip(s.currentTarget()));
+  // A run begun in mini mode shows the mini window in place of the main window.
+  if (!s.normalMode) ToIconBarMode();
 }
 
 void TfKest::CreateControls() {
@@ -222,12 +232,14 @@ void TfKest::FormClose() {
 }
 
 void TfKest::OnDestroy() {
+  tray_.Remove();
   ReleaseInstanceMarker(ctx_.atoms);
   PostQuitMessage(0);
 }
 
 void TfKest::OnFinalDestroy() {
-  // The controls are gone; what they used can go now.
+  // The owned windows and the controls are gone; what they used can go now.
+  mini_.reset();
   menus_.reset();
   font_.reset();
   listFont_.reset();
@@ -249,10 +261,18 @@ void TfKest::OnCommand(int id, int, HWND) {
     case ids::sbMin2:
     case ids::sbMin3:
     case ids::miMinimizeToTray:
-      ShowWindow(hwnd(), SW_MINIMIZE);
+      MinimizeToTray();
+      break;
+    case ids::sbToIcon2:
+    case ids::sbToIcon3:
+    case ids::miToMini:
+      ToIconBarMode();
       break;
     case ids::Restore1:
-      ShowMain();
+      Restore1Click();
+      break;
+    case ids::miKFS:
+      miKFSClick();
       break;
     case ids::sbAddFile:
       lbFTC_.sbAddFileClick(hwnd());
@@ -326,8 +346,8 @@ std::optional<RECT> TfKest::GripRect() const {
   return ToRect(LayoutMainWindow(rc.right, rc.bottom).grip);
 }
 
-void TfKest::OnStripDoubleClick(Strip) {
-  // Mini mode comes with the folder pop-up window.
+void TfKest::OnStripDoubleClick(Strip strip) {
+  if (strip == Strip::Title || strip == Strip::Caption) ToIconBarMode();
 }
 
 void TfKest::OnStripRightClick(Strip strip, POINT screen) {
@@ -357,6 +377,10 @@ void TfKest::ShowMainMenu(POINT screen) {
 
 void TfKest::OnSize(int W, int H) {
   if (!lbFTC_.hwnd()) return;
+  if (IsIconic(hwnd())) {
+    pMinimize();
+    return;
+  }
   MainLayout l = LayoutMainWindow(W, H);
   lbFTC_.Place(l.list, l.fileColumnWidth);
   edCL_.Place(l.commandLine);

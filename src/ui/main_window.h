@@ -3,6 +3,7 @@
 // windows, and its closing ends the program. The shared state lives in AppState.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "ui/command_line_box.h"
 #include "ui/kit/frameless.h"
 #include "ui/target_list_view.h"
+#include "ui/tray_icon.h"
+#include "ui/tray_rules.h"
 
 namespace kest {
 
@@ -28,6 +31,10 @@ class TfKest final : public FramelessWindow, public MainHost {
   void Show();
   // The fast string window, once it exists (and nothing after it is gone).
   void SetNotePane(NotePane* notes) { notes_ = notes; }
+  // Makes the mini window of mini mode; set before Create.
+  using MiniFactory = std::function<std::unique_ptr<MiniPane>(MainHost& host, HWND owner, int left, int top,
+                                                              int opacity)>;
+  void SetMiniFactory(MiniFactory factory) { miniFactory_ = std::move(factory); }
 
   // The one route of a path given on the command line or forwarded by a second start.
   void DispatchPath(const std::string& path);
@@ -35,6 +42,7 @@ class TfKest final : public FramelessWindow, public MainHost {
 
   // MainHost.
   void LaunchToolOnCurrentTarget(const std::string& shortcutFile) override;
+  void AddDroppedTarget(const std::string& path) override { lbFTC_.AddDroppedFile(path); }
   void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
   WindowHandle MainHandle() const override { return hwnd(); }
@@ -57,6 +65,7 @@ class TfKest final : public FramelessWindow, public MainHost {
   std::optional<RECT> GripRect() const override;
   void OnStripDoubleClick(Strip strip) override;
   void OnStripRightClick(Strip strip, POINT screen) override;
+  void OnPositionChanging(WINDOWPOS& pos) override;
   HFONT ButtonFont(int id) const override;
   Glyph ButtonGlyph(int id) const override;
 
@@ -70,6 +79,18 @@ class TfKest final : public FramelessWindow, public MainHost {
   void WMForwardedCommandLine();
   void ShowMainMenu(POINT screen);
 
+  // Modes and the tray icon.
+  void ToIconBarMode();
+  void MinimizeToTray();
+  void pMinimize();
+  void EndMiniMode();
+  void Restore1Click();
+  void CoolTrayIcon1Click();
+  void CoolTrayIcon1MouseMove();
+  void OnTrayMessage(UINT mouseMessage);
+  void pTrayMenuPopup(POINT screen);
+  void miKFSClick();
+
   // Tools.
   void pMenu1Popup(POINT screen);
   void FillMenuFromRoot();
@@ -81,6 +102,11 @@ class TfKest final : public FramelessWindow, public MainHost {
   AppContext& ctx_;
   AppState& state_;
   NotePane* notes_ = nullptr;
+  MiniFactory miniFactory_;
+  std::unique_ptr<MiniPane> mini_;
+  TrayIcon tray_;
+  TrayClick trayClick_;
+  bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
   TargetListView lbFTC_;
   CommandLineBox edCL_;
   HWND tbIcon_ = nullptr;  // the icon bar, on a panel no mode shows

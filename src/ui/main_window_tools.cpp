@@ -50,7 +50,7 @@ void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
     edCL_.Edit(*launch.commandLine);
     return;
   }
-  if (launch.ran && state_.settings().read(opt::MinToolsRun)) ShowWindow(hwnd(), SW_MINIMIZE);
+  if (launch.ran && state_.settings().read(opt::MinToolsRun)) MinimizeToTray();
 }
 
 void TfKest::pTBIconItemClickEx(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }

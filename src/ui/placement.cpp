@@ -27,6 +27,25 @@ std::vector<int> FadeSteps(int opacity) {
   return steps;
 }
 
+Point SnapToWorkArea(Point p, int width, int height, const WorkArea& a) {
+  // Wide arithmetic: stored positions are taken as they are, however far off they lie.
+  auto near = [](long long a, long long b) { return (a > b ? a - b : b - a) <= kSnapDistance; };
+  const long long right = static_cast<long long>(a.right) - width;
+  const long long bottom = static_cast<long long>(a.bottom) - height;
+  if (near(a.left, p.x)) p.x = a.left;
+  if (near(right, p.x)) p.x = static_cast<int>(right);
+  if (near(a.top, p.y)) p.y = a.top;
+  if (near(bottom, p.y)) p.y = static_cast<int>(bottom);
+  return p;
+}
+
+Size GripSize(Point topLeft, Point cursor, Size minimum) {
+  long long width = static_cast<long long>(cursor.x) - topLeft.x;
+  long long height = static_cast<long long>(cursor.y) - topLeft.y;
+  return Size{width > minimum.width ? static_cast<int>(std::min<long long>(width, 0x7FFF)) : minimum.width,
+              height > minimum.height ? static_cast<int>(std::min<long long>(height, 0x7FFF)) : minimum.height};
+}
+
 MainLayout LayoutMainWindow(int W, int H) {
   MainLayout l;
   l.titleStrip = Box{1, 1, W - 2, kTitleStripHeight};

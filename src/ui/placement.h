@@ -21,6 +21,25 @@ void WriteExitGeometry(SettingsFile& settings, bool normalMode, const Box& place
 // opacity down to 170; none when it is 170 or less.
 std::vector<int> FadeSteps(int opacity);
 
+// Edge snapping of the main and fast string windows: a proposed position within 10 pixels
+// (inclusive) of an edge of the work area lands on it; the right edge wins over the left and
+// the bottom over the top when both are in reach.
+struct WorkArea {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+inline constexpr int kSnapDistance = 10;
+struct Point {
+  int x = 0, y = 0;
+};
+Point SnapToWorkArea(Point proposed, int width, int height, const WorkArea& area);
+
+// The size the grip gives for the cursor at (cursorX, cursorY): the distance from the window's
+// top-left corner, but never less than the minimum.
+struct Size {
+  int width = 0, height = 0;
+};
+Size GripSize(Point windowTopLeft, Point cursor, Size minimum);
+
 inline constexpr int kMainDesignWidth = 277;
 inline constexpr int kMainDesignHeight = 302;
 inline constexpr int kTitleStripHeight = 11;

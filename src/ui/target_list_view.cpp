@@ -249,7 +249,7 @@ void TargetListView::DropFiles(HDROP drop) {
     UINT length = DragQueryFileA(drop, i, nullptr, 0);
     std::vector<char> name(length + 1, '\0');
     DragQueryFileA(drop, i, name.data(), length + 1);
-    AddTarget(ShownTargetPath(std::string(name.data())));
+    AddDroppedFile(std::string(name.data()));
   }
 }
 

@@ -44,6 +44,8 @@ class TargetListView {
   // Hides the main window while the open dialog is up.
   void sbAddFileClick(HWND mainWindow);
   void DropFiles(HDROP drop);
+  // One dropped file: a shortcut is added as the file it points to.
+  void AddDroppedFile(const std::string& path) { AddTarget(ShownTargetPath(path)); }
 
   std::string helpFile;                  // "hlp"
   std::string openDialogDir;             // initial directory of the open dialog

@@ -588,6 +588,14 @@ RECT ListViewItemRect(HWND lv, int item, int code) {
   return r;
 }
 
+RECT ToolbarItemRect(HWND toolbar, int index) {
+  RECT r{};
+  RemoteMemory mem(toolbar, sizeof(RECT));
+  if (!mem.ok() || !SendWait(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), mem.lparam())) return r;
+  mem.read(0, &r, sizeof r);
+  return r;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Input
 

@@ -159,6 +159,11 @@ int ListViewColumnCount(HWND lv);  // through the header control
 // LVIR_ICON, LVIR_LABEL, ...). Empty rectangle when it fails.
 RECT ListViewItemRect(HWND lv, int item, int code = LVIR_BOUNDS);
 
+// ---- Tool bars of another process ----
+// A button's rectangle in the tool bar's client coordinates (TB_GETITEMRECT); empty when it
+// fails.
+RECT ToolbarItemRect(HWND toolbar, int index);
+
 // ---- Input posted to windows of another process (client coordinates) ----
 void PostClick(HWND w, int x, int y, bool right = false);  // WM_xBUTTONDOWN + UP with MK_ flags
 void PostDoubleClick(HWND w, int x, int y);

@@ -96,15 +96,16 @@ inline void ClearClipboard() {
 }
 
 // Drops files on a window of another process, as the shell would: a DROPFILES block written
-// into that process and handed over with WM_DROPFILES.
-inline bool PostDropFiles(HWND target, const std::vector<std::string>& files) {
+// into that process and handed over with WM_DROPFILES, dropped at a point of the target's
+// client area.
+inline bool PostDropFiles(HWND target, const std::vector<std::string>& files, POINT at = POINT{20, 60}) {
   std::string list;
   for (auto& f : files) list += f + '\0';
   list += '\0';
   std::string block(sizeof(DROPFILES), '\0');
   DROPFILES header{};
   header.pFiles = sizeof(DROPFILES);
-  header.pt = POINT{20, 60};
+  header.pt = at;
   std::memcpy(block.data(), &header, sizeof header);
   block += list;
   DWORD pid = e2e::WindowPid(target);
@@ -116,11 +117,11 @@ inline bool PostDropFiles(HWND target, const std::vector<std::string>& files) {
   return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
-// Starts a copy that is expected to open its main window.
-inline Kest StartKest(const e2e::AppDir& app, const std::string& commandLine) {
+// Starts a copy that is expected to open its main window (hidden: one begun in mini mode).
+inline Kest StartKest(const e2e::AppDir& app, const std::string& commandLine, bool shown = true) {
   Kest k;
   k.process = e2e::Process::Start(app.exe(), commandLine, app.path());
-  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 15000, true);
+  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 15000, shown);
   EXPECT_NE(k.main, nullptr) << "no main window for " << commandLine;
   return k;
 }

@@ -5,43 +5,13 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_menus.h"
 #include "e2e/kest_driver.h"
+#include "e2e/probe_tool.h"
 #include "platform/win32/win32_platform.h"
 
 namespace kest::e2etest {
 namespace {
 
 using e2e::AppDir;
-
-// A catalog with the probe as a tool; returns the probe's path.
-std::string AddProbeTool(const AppDir& app, const std::string& linkRelative, const std::string& probeDir = "tools") {
-  std::string probe = app.file(probeDir + "\\probe.exe");
-  e2e::MakeDirs(app.file(probeDir));
-  CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), probe.c_str(), FALSE);
-  e2e::MakeDirs(app.file(linkRelative.substr(0, linkRelative.find_last_of('\\'))));
-  win32::ComApartment com;
-  win32::Win32FileSystem fs;
-  win32::ComShellLinks links;
-  CreateShortcut(links, fs, probe, app.file(linkRelative), "");
-  return probe;
-}
-
-// "cmd=..." and "cwd=..." of the probe's last start.
-struct ProbeRun {
-  std::string cmd, cwd;
-};
-std::optional<ProbeRun> WaitForProbe(const AppDir& app, const std::string& probeDir = "tools", DWORD ms = 10000) {
-  std::string log;
-  if (!e2e::WaitUntil([&] {
-        log = app.readFile(probeDir + "\\probe.log");
-        return log.find("cwd=") != std::string::npos && log.back() == '\n';
-      }, ms))
-    return std::nullopt;
-  ProbeRun run;
-  std::size_t c = log.rfind("cmd="), d = log.rfind("cwd=");
-  run.cmd = log.substr(c + 4, log.find("\r\n", c) - c - 4);
-  run.cwd = log.substr(d + 4, log.find("\r\n", d) - d - 4);
-  return run;
-}
 
 // Opens the target list's pop-up menu over an entry (or empty space) and sends keys to it.
 void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT>& keys) {
@@ -185,8 +155,11 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   app.writeFile("w\\t.exe", "MZ");
   StoreTargets(app, {app.file("w\\t.exe")});
   app.writeIni("Options", "IMOnStart", "1");
-  Kest k = StartKest(app, BareCommandLine(app));
+  Kest k = StartKest(app, BareCommandLine(app), false);
   ASSERT_NE(k.main, nullptr);
+  // Such a run begins in mini mode: the mini window in place of the main window.
+  ASSERT_NE(e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true), nullptr);
+  EXPECT_FALSE(IsWindowVisible(k.main));
   HWND bar = k.control(ids::tbIcon);
   ASSERT_NE(bar, nullptr);
   EXPECT_FALSE(IsWindowVisible(bar)) << "no mode shows the icon bar";

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 #include "app/app_state.h"
 #include "fakes/fake_platform.h"
 #include "targets/target_list.h"
 #include "ui/placement.h"
+#include "ui/tray_rules.h"
 
 namespace kest {
 namespace {
@@ -141,6 +143,48 @@ TEST(Placement, RightEndPartsFollowTheRightEdge) {
   EXPECT_EQ(l.commandLine.y, 458);
   EXPECT_EQ(l.fileColumnWidth, 396);
   for (int h = 0; h < 60; ++h) EXPECT_GE(LayoutMainWindow(20, h).list.height, 0) << h;
+}
+
+TEST(Placement, SnapsWithinTenPixelsAndTheRightAndBottomEdgesWin) {
+  const WorkArea area{0, 0, 1280, 994};
+  auto snap = [&](int x, int y, int w = 280, int h = 334) {
+    Point p = SnapToWorkArea(Point{x, y}, w, h, area);
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+  };
+  EXPECT_EQ(snap(10, 10), "0,0");
+  EXPECT_EQ(snap(11, -11), "11,-11");
+  EXPECT_EQ(snap(-10, 500), "0,500");
+  EXPECT_EQ(snap(1280 - 280 - 10, 994 - 334 + 10), "1000,660");
+  EXPECT_EQ(snap(1280 - 280 - 11, 994 - 334 + 11), "989,671");
+  // Both edges in reach: a window at most 10 pixels narrower or lower than the area ends flush
+  // with its right and bottom edges.
+  EXPECT_EQ(snap(3, 2, 1272, 990), "8,4");
+  // Stored values far off the screen are taken as they are.
+  EXPECT_EQ(snap(INT32_MIN, INT32_MAX), std::to_string(INT32_MIN) + "," + std::to_string(INT32_MAX));
+}
+
+TEST(Placement, GripFollowsTheCursorButKeepsTheMinimum) {
+  auto size = [](Point cursor) {
+    Size s = GripSize(Point{100, 200}, cursor, Size{220, 200});
+    return std::to_string(s.width) + "x" + std::to_string(s.height);
+  };
+  EXPECT_EQ(size(Point{500, 700}), "400x500");
+  EXPECT_EQ(size(Point{321, 401}), "221x201");
+  EXPECT_EQ(size(Point{320, 400}), "220x200");
+  EXPECT_EQ(size(Point{0, 0}), "220x200") << "above and left of the corner";
+}
+
+TEST(TrayRules, TipNamesTheTargetAndAClickNeedsItsPress) {
+  EXPECT_EQ(TrayTip(R"(C:	\sample.exe)"), "Kest - sample.exe");
+  EXPECT_EQ(TrayTip(""), "Kest");
+  std::string tip = TrayTip(R"(C:\t\)" + std::string(200, 'x'));
+  EXPECT_EQ(tip.size(), 127u);
+  EXPECT_EQ(tip.substr(0, 8), "Kest - x");
+  TrayClick click;
+  EXPECT_FALSE(click.Released()) << "a release without its press";
+  click.Pressed();
+  EXPECT_TRUE(click.Released());
+  EXPECT_FALSE(click.Released());
 }
 
 TEST(TargetRules, LastDirAndHelpFileNames) {

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "ui/placement.h"
+
 namespace kest {
 
 namespace {
@@ -95,9 +97,9 @@ void FramelessWindow::OnMouseMove() {
   if (resizing_) {
     RECT wr{};
     GetWindowRect(hwnd(), &wr);
-    int width = cursor.x - wr.left > minimumSize_.cx ? cursor.x - wr.left : minimumSize_.cx;
-    int height = cursor.y - wr.top > minimumSize_.cy ? cursor.y - wr.top : minimumSize_.cy;
-    SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Size size = GripSize(Point{wr.left, wr.top}, Point{cursor.x, cursor.y},
+                         Size{static_cast<int>(minimumSize_.cx), static_cast<int>(minimumSize_.cy)});
+    SetWindowPos(hwnd(), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     OnGripResized();
     return;
   }
@@ -126,8 +128,32 @@ bool FramelessWindow::OnSetCursor(HWND under, int hit) {
   return true;
 }
 
+void FramelessWindow::Snap(WINDOWPOS& pos) {
+  // No snapping while the grip is held, and none for a change that does not move the window.
+  if (!snaps_ || resizing_ || (pos.flags & SWP_NOMOVE)) return;
+  int width = pos.cx, height = pos.cy;
+  if (pos.flags & SWP_NOSIZE) {
+    RECT wr{};
+    GetWindowRect(hwnd(), &wr);
+    width = wr.right - wr.left;
+    height = wr.bottom - wr.top;
+  }
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  Point p = SnapToWorkArea(Point{pos.x, pos.y}, width, height,
+                           WorkArea{work.left, work.top, work.right, work.bottom});
+  pos.x = p.x;
+  pos.y = p.y;
+}
+
 LRESULT FramelessWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_WINDOWPOSCHANGING: {
+      auto& pos = *reinterpret_cast<WINDOWPOS*>(lParam);
+      OnPositionChanging(pos);
+      Snap(pos);
+      break;
+    }
     case WM_ERASEBKGND:
       return 1;  // the paint fills everything
     case WM_LBUTTONDOWN:

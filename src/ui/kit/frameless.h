@@ -36,6 +36,10 @@ class FramelessWindow : public Window {
   virtual void OnStripDoubleClick(Strip) {}
   virtual void OnStripRightClick(Strip, POINT /*screen*/) {}
   virtual void OnGripResized() {}
+  // Before every position change, ahead of the edge snapping.
+  virtual void OnPositionChanging(WINDOWPOS& /*pos*/) {}
+  // Windows that snap to the work area's edges turn this on.
+  void SnapToEdges(bool on) { snaps_ = on; }
   // The font and picture of a flat button.
   virtual HFONT ButtonFont(int /*id*/) const { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
   virtual Glyph ButtonGlyph(int /*id*/) const { return Glyph::None; }
@@ -61,11 +65,13 @@ class FramelessWindow : public Window {
   bool OnMousePress(UINT message, POINT p);
   void OnMouseMove();
   bool OnSetCursor(HWND under, int hit);
+  void Snap(WINDOWPOS& pos);
 
   SIZE minimumSize_;
   ColorScheme colors_;
   int opacity_ = 255;
   bool resizing_ = false;
+  bool snaps_ = false;
   struct PendingDrag {
     POINT at;
     UINT button;  // the message of the press
