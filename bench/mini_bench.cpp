@@ -75,8 +75,9 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
   kest::win32::Win32Drives drives;
   kest::win32::Win32Clipboard clipboard;
   kest::win32::Win32Processes processes;
+  kest::win32::Win32Registry registry;
   kest::AppState state(store, app.path());
-  kest::AppContext ctx{store, atoms, windows, fs, box, links, drives, clipboard, processes, state, app.path(), ""};
+  kest::AppContext ctx{store, atoms, windows, fs, box, links, drives, clipboard, processes, registry, state, app.path(), ""};
   IdleHost host(owner);
 
   std::vector<double> read, window;

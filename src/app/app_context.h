@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
@@ -26,6 +27,7 @@ struct AppContext {
   Drives& drives;
   Clipboard& clipboard;
   Processes& processes;
+  Registry& registry;
   AppState& state;
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started

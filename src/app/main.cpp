@@ -31,10 +31,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   win32::Win32Drives drives;
   win32::Win32Clipboard clipboard;
   win32::Win32Processes processes;
+  win32::Win32Registry registry;
   const std::string exeDir = win32::ExecutableDirectory();
   AppState state(store, exeDir);
-  AppContext ctx{store, atoms,     windows, fs,     box,     links,
-                 drives, clipboard, processes, state, exeDir, GetCommandLineA()};
+  AppContext ctx{store,     atoms,     windows,  fs,    box,    links,           drives,
+                 clipboard, processes, registry, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&box);
 
   bool startUp = RunStartupDecision(atoms, windows, ctx.commandLine,

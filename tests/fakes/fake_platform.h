@@ -17,6 +17,7 @@
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/registry.h"
 #include "platform/processes.h"
 #include "platform/settings_store.h"
 #include "platform/types.h"
@@ -317,6 +318,22 @@ class FakeProcesses : public Processes {
   bool showProperties(const std::string&) override { return true; }
   std::vector<std::string> calls;
   unsigned winExecResult = 33;
+};
+
+// HKEY_CLASSES_ROOT as a map of key paths to default values.
+class FakeRegistry : public Registry {
+ public:
+  bool isUserAdmin() override { return admin; }
+  bool classesKeyExists(const std::string& subKey) override { return keys.count(Lower(subKey)) != 0; }
+  bool setClassesKeyDefault(const std::string& subKey, const std::string& value) override {
+    if (refuseWrites) return false;
+    keys[Lower(subKey)] = value;
+    return true;
+  }
+  bool deleteClassesKey(const std::string& subKey) override { return keys.erase(Lower(subKey)) != 0; }
+  bool admin = true;
+  bool refuseWrites = false;
+  std::map<std::string, std::string> keys;
 };
 
 }  // namespace kest::fakes

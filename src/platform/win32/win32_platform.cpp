@@ -277,4 +277,48 @@ std::wstring AnsiToWide(const std::string& text) {
   return wide;
 }
 
+// ---- Registry ---------------------------------------------------------------------------
+
+bool Win32Registry::isUserAdmin() {
+  // Looked up at run time: systems without it (Windows 9x, NT 4) have no groups that keep a
+  // user from the keys, so every user counts as an administrator there.
+  using CheckFn = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  if (!advapi) advapi = LoadLibraryA("advapi32.dll");
+  auto check = advapi ? reinterpret_cast<CheckFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CheckTokenMembership")))
+                      : nullptr;
+  if (!check) return true;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID admins = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                &admins))
+    return false;
+  BOOL member = FALSE;
+  if (!check(nullptr, admins, &member)) member = FALSE;
+  FreeSid(admins);
+  return member != FALSE;
+}
+
+bool Win32Registry::classesKeyExists(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool Win32Registry::setClassesKeyDefault(const std::string& subKey, const std::string& value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG r = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+  return r == ERROR_SUCCESS;
+}
+
+bool Win32Registry::deleteClassesKey(const std::string& subKey) {
+  return RegDeleteKeyA(HKEY_CLASSES_ROOT, subKey.c_str()) == ERROR_SUCCESS;
+}
+
 }  // namespace kest::win32

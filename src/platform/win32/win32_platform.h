@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
@@ -81,6 +82,14 @@ class Win32Processes final : public Processes {
   std::intptr_t shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory, int show) override;
   bool showProperties(const std::string& path) override;
+};
+
+class Win32Registry final : public Registry {
+ public:
+  bool isUserAdmin() override;
+  bool classesKeyExists(const std::string& subKey) override;
+  bool setClassesKeyDefault(const std::string& subKey, const std::string& value) override;
+  bool deleteClassesKey(const std::string& subKey) override;
 };
 
 class Win32Drives final : public Drives {
