@@ -34,6 +34,8 @@ class IdleHost : public kest::MainHost {
   void MarkMenusOutOfDate() override {}
   void ShowMain() override {}
   kest::WindowHandle MainHandle() const override { return main_; }
+  std::string FocusedTarget() const override { return std::string(); }
+  void SchemeApplied() override {}
 
  private:
   HWND main_;

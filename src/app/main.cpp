@@ -8,8 +8,10 @@
 #include "app/app_state.h"
 #include "app/single_instance.h"
 #include "catalog/mini_window.h"
+#include "settings_ui/settings_window.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/about_panel.h"
 #include "ui/fast_string_window.h"
 #include "ui/kit/modal.h"
 #include "ui/main_window.h"
@@ -46,6 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mainWindow.SetMiniFactory([&](MainHost& host, HWND owner, int left, int top, int opacity) {
     return CreateMiniWindow(ctx, host, owner, left, top, opacity);
   });
+  mainWindow.SetSettingsOpener([&](MainHost& host) { OpenSettingsWindow(ctx, host); });
+  mainWindow.SetAboutOpener([&](MainHost& host) { OpenAboutPanel(ctx, host); });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
   TfKFS fastString(ctx);

@@ -68,9 +68,13 @@ void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const 
   for (const auto& [atom, name] : atoms.names(0xC000, 0xFFFF, 256)) {
     // Only the first five characters are compared, as every copy of the program does.
     if (name.compare(0, 5, "KestC") != 0) continue;
+    // Handling a path may wait on a question, during which a further forward can take over the
+    // atoms listed here: one that has gone since is not handled again, and each reference is
+    // given up before its path is handled, so that no forward is handled twice.
+    if (atoms.find(name) != atom) continue;
+    atoms.remove(atom);
     std::string path = name.size() > prefixLength ? name.substr(prefixLength) : std::string();
     if (!path.empty()) dispatch(path);
-    atoms.remove(atom);
   }
 }
 

@@ -21,6 +21,10 @@ class MainHost {
   virtual void MarkMenusOutOfDate() = 0;
   // Shows the main window again at its place and brings it to the front.
   virtual void ShowMain() = 0;
+  // The colours and opacity in the application state changed: the main window takes them.
+  virtual void SchemeApplied() = 0;
+  // The full path of the target list's focused entry; empty when none is focused.
+  virtual std::string FocusedTarget() const = 0;
   // The main window, to own dialogs and message boxes.
   virtual WindowHandle MainHandle() const = 0;
 };
@@ -33,7 +37,8 @@ class NotePane {
   // Hides it when it is shown, shows it otherwise.
   virtual void Toggle() = 0;
   virtual void Hide() = 0;
-  // Ends the window at exit; it writes its place as it goes.
+  // Ends the window at exit; a note on the screen is saved first, and the window writes its
+  // place as it goes.
   virtual void Destroy() = 0;
 };
 

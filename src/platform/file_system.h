@@ -37,6 +37,12 @@ class FileSystem {
   virtual bool removeDirectory(const std::string& path) = 0;
   // CopyFileA; false on failure, with the reason in lastError().
   virtual bool copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // DeleteFileA: files only; a read-only file is refused.
+  virtual bool deleteFile(const std::string& path) = 0;
+  // MoveFileA: moves or renames a file or a directory; refused when the new name exists.
+  virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+  // SetFileAttributesA; the directory bit of a directory stays whatever is asked.
+  virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.
   virtual unsigned lastError() = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The registry keys of the Explorer integration, under HKEY_CLASSES_ROOT, and the
 // administrator test that tells whether they can be written.
+#include <optional>
 #include <string>
 
 namespace kest {
@@ -12,10 +13,17 @@ class Registry {
   virtual bool isUserAdmin() = 0;
   // Whether the key opens for reading; it is never created here.
   virtual bool classesKeyExists(const std::string& subKey) = 0;
-  // Creates the key (and the keys above it) and sets its default value.
+  // Creates the key and the keys above it; an existing key stays as it is.
+  virtual bool createClassesKey(const std::string& subKey) = 0;
+  // Creates the key if needed and sets its default value (REG_SZ).
   virtual bool setClassesKeyDefault(const std::string& subKey, const std::string& value) = 0;
-  // Deletes the key, which must have no sub-keys.
-  virtual bool deleteClassesKey(const std::string& subKey) = 0;
+  // Deletes the key with all its sub-keys, the sub-keys first.
+  virtual bool deleteClassesKeyTree(const std::string& subKey) = 0;
 };
+
+// The administrator test's answer from the group membership, when the system could tell it.
+// Systems without the membership test (Windows 9x, NT 4) keep no user from the keys by group,
+// so every user counts as one there; a failed write is reported by the registry work anyway.
+inline bool AdminAnswer(std::optional<bool> membership) { return membership.value_or(true); }
 
 }  // namespace kest

@@ -8,6 +8,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "platform/paths.h"
+#include "platform/types.h"
 
 namespace kest {
 
@@ -26,12 +27,13 @@ class Importer final : public CatalogVisitor {
   }
 
   void FolderEntered(const std::string& name, const std::string& path, int) override {
-    // A destination inside the source is not walked into: it would import what it creates.
-    bool isDestination = Lower(path) == top_;
+    // A destination inside the source is not walked into, nor is anything below it: it would
+    // import what it creates.
+    bool skip = skipping_.back() || Lower(path) == top_;
     std::string dest = destinations_.back() + name + "\\";
-    if (!isDestination) s_.fs.createDirectory(paths::WithoutTrailingBackslash(dest));
+    if (!skip) s_.fs.createDirectory(paths::WithoutTrailingBackslash(dest));
     destinations_.push_back(dest);
-    skipping_.push_back(isDestination);
+    skipping_.push_back(skip);
   }
 
   void ToolFound(const std::string& path, const std::string& fileName, int) override {
@@ -45,7 +47,12 @@ class Importer final : public CatalogVisitor {
       }
       if (a != MbAnswer::Yes) return;
     }
-    s_.fs.setCurrentDirectory(destinations_.back());
+    // The shortcut is made in the current directory: where that cannot be the folder's own,
+    // the rest of the branch is left alone rather than written somewhere else.
+    if (!s_.fs.setCurrentDirectory(destinations_.back())) {
+      skipping_.back() = true;
+      return;
+    }
     CreateShortcut(s_.links, s_.fs, path, fileName, "");
   }
 
@@ -101,6 +108,34 @@ void ImportToolsFromDir(const ImportServices& s, std::string source, std::string
   Importer importer(s, destination, askEachTool);
   ToolCatalog::Walk(s.fs, paths::WithoutTrailingBackslash(source), importer);
   s.fs.setCurrentDirectory(s.exeDir);
+}
+
+DroppedKind ClassifyDropped(FileSystem& fs, const std::string& path) {
+  if (IsPlainFolder(fs.attributes(path))) return DroppedKind::Directory;
+  return paths::ExtensionOf(path) == ".lnk" ? DroppedKind::Shortcut : DroppedKind::File;
+}
+
+void DropToolFiles(const ImportServices& s, const std::vector<std::string>& dropped, const std::string& currentFolder,
+                   const std::function<void()>& refreshViews) {
+  for (const std::string& path : dropped) {
+    switch (ClassifyDropped(s.fs, path)) {
+      case DroppedKind::Directory: {
+        MbAnswer a = s.box.ask(s.owner, "Scan from this directory here?", text::kCaptionConfirm,
+                               MbButtons::YesNoCancel, MbIcon::Question);
+        if (a == MbAnswer::Cancel) return;
+        if (a == MbAnswer::Yes) ImportToolsFromDir(s, path, currentFolder);
+        break;
+      }
+      case DroppedKind::Shortcut:
+        // An existing shortcut of that name is never overwritten.
+        s.fs.copyFile(path, currentFolder + "\\" + paths::FileNameOf(path), true);
+        break;
+      case DroppedKind::File:
+        CreateShortcut(s.links, s.fs, path, currentFolder + "\\" + paths::FileNameOf(path), "");
+        break;
+    }
+    if (refreshViews) refreshViews();
+  }
 }
 
 }  // namespace kest

@@ -1,5 +1,14 @@
 #include "ui/fast_string_window.h"
 
+#include <richedit.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <utility>
+
 #include "app/texts.h"
 #include "app/window_messages.h"
 
@@ -10,13 +19,161 @@ namespace {
 constexpr WindowClass kFastStringClass{kFastStringWindowClass, CS_DBLCLKS, nullptr};
 constexpr int kCaptionHeight = 13;
 constexpr int kBarHeight = 20;
+constexpr int kEditorPixels = 11;
 constexpr int sbExit = 300;
+constexpr int RichEdit1 = 301;
+constexpr int sbCopy = 302;
+constexpr int sbPast = 303;
+constexpr int SpeedButton1 = 304;
+constexpr int sbClear = 305;
+constexpr int kMenuBase = 400;  // + the entry's NoteCommand
+
+struct BarButton {
+  int id;
+  const char* hint;
+};
+constexpr BarButton kBarButtons[] = {
+    {sbCopy, "Copy (Ctrl+C)"}, {sbPast, "Paste (Ctrl+V)"}, {SpeedButton1, "Choose font"}, {sbClear, "Clear all"}};
+constexpr int kBarButtonSize = 18;
+
+int BarButtonLeft(std::size_t index) { return 2 + static_cast<int>(index) * (kBarButtonSize + 1); }
+
+// The rich edit class, from the library that brings it; the library stays loaded for the run.
+const char* RichEditClass() {
+  static const char* cls = [] {
+    if (LoadLibraryA("Msftedit.dll")) return "RICHEDIT50W";
+    LoadLibraryA("Riched20.dll");  // every system without the first has this one
+    return "RichEdit20A";
+  }();
+  return cls;
+}
+
+std::wstring Wide(const std::string& text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring w(n > 0 ? n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), -1, w.data(), n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+struct FileClose {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using OwnedFile = win32::Owned<HANDLE, FileClose>;
+
+OwnedFile OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return OwnedFile(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  OwnedFile f = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char chunk[16384];
+  DWORD got = 0;
+  while (ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  OwnedFile f = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  DWORD written = 0;
+  return f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+struct StreamBuffer {
+  const std::string* in = nullptr;
+  std::size_t at = 0;
+  std::string out;
+};
+
+DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  auto& b = *reinterpret_cast<StreamBuffer*>(cookie);
+  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size), b.in->size() - b.at);
+  std::memcpy(buffer, b.in->data() + b.at, n);
+  b.at += n;
+  *done = static_cast<LONG>(n);
+  return 0;
+}
+
+DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  reinterpret_cast<StreamBuffer*>(cookie)->out.append(reinterpret_cast<const char*>(buffer), size);
+  *done = size;
+  return 0;
+}
+
+std::string StreamOut(HWND edit, WPARAM format) {
+  StreamBuffer b;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &WriteBytes};
+  SendMessageA(edit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+  return b.out;
+}
+
+// False when the control reports an error for the bytes in that format.
+bool StreamIn(HWND edit, const std::string& bytes, WPARAM format) {
+  StreamBuffer b;
+  b.in = &bytes;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &ReadBytes};
+  SendMessageA(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+  return es.dwError == 0;
+}
+
+// The bar's pictures, drawn in the button's text colour around its centre.
+void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
+  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, fg));
+  win32::OwnedBrush fill(CreateSolidBrush(bg));
+  win32::ScopedSelect usePen(dc, pen.get());
+  win32::ScopedSelect useBrush(dc, fill.get());
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  auto line = [&](int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  };
+  switch (id) {
+    case sbCopy:  // two pages, one over the other
+      Rectangle(dc, cx - 6, cy - 6, cx + 2, cy + 4);
+      Rectangle(dc, cx - 2, cy - 3, cx + 6, cy + 7);
+      line(cx, cy, cx + 4, cy);
+      line(cx, cy + 2, cx + 4, cy + 2);
+      line(cx, cy + 4, cx + 3, cy + 4);
+      break;
+    case sbPast:  // a clipboard with its clip
+      Rectangle(dc, cx - 5, cy - 5, cx + 6, cy + 7);
+      Rectangle(dc, cx - 2, cy - 7, cx + 3, cy - 3);
+      line(cx - 3, cy - 1, cx + 4, cy - 1);
+      line(cx - 3, cy + 1, cx + 4, cy + 1);
+      line(cx - 3, cy + 3, cx + 2, cy + 3);
+      break;
+    case SpeedButton1:  // a capital A over a base line
+      line(cx - 5, cy + 4, cx, cy - 7);
+      line(cx, cy - 7, cx + 5, cy + 4);
+      line(cx - 3, cy, cx + 3, cy);
+      line(cx - 6, cy + 6, cx + 7, cy + 6);
+      break;
+    case sbClear:  // a page crossed out
+      Rectangle(dc, cx - 5, cy - 6, cx + 5, cy + 7);
+      line(cx - 3, cy - 3, cx + 4, cy + 4);
+      line(cx + 3, cy - 3, cx - 4, cy + 4);
+      break;
+    default:
+      break;
+  }
+}
 
 }  // namespace
 
-TfKFS::TfKFS(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {}
+TfKFS::TfKFS(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {
+  editorFont_.lfHeight = -kEditorPixels;
+  editorFont_.lfWeight = FW_NORMAL;
+  editorFont_.lfCharSet = DEFAULT_CHARSET;
+  editorFont_.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynA(editorFont_.lfFaceName, "Courier New", LF_FACESIZE);
+}
 
 TfKFS::~TfKFS() {
+  ctx_.state.RemoveObserver(this);
   if (hwnd()) DestroyWindow(hwnd());
 }
 
@@ -32,7 +189,10 @@ bool TfKFS::Create(HWND owner) {
   // Placed again once it snaps, so that the stored place is snapped like any other.
   SnapToEdges(true);
   SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (s.read(opt::KFSOpened)) ShowNotes();
+  noteFile_ = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  ctx_.state.AddObserver(this);
+  // Shown at once when it was open at the last exit; showing reads the note anyway.
+  Follow(s.read(opt::KFSOpened) ? NoteEvent::Toggle : NoteEvent::Create);
   return true;
 }
 
@@ -42,13 +202,51 @@ void TfKFS::OnCreate() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   AddFlatButton(sbExit, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");
+  for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
+    AddFlatButton(kBarButtons[i].id, "", BarButtonLeft(i), rc.bottom - kBarHeight + 1, kBarButtonSize,
+                  kBarButtonSize, kBarButtons[i].hint);
+
+  RichEdit1_ = CreateWindowExA(0, RichEditClass(), "",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                               1, kCaptionHeight, rc.right - 2, rc.bottom - kCaptionHeight - kBarHeight, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(RichEdit1)),
+                               GetModuleHandleA(nullptr), nullptr);
+  // The control's own limit (32K characters) would cut a long note short on loading.
+  SendMessageA(RichEdit1_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  editor_.Attach(RichEdit1_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return RichEdit1Message(m, w, l); });
+
+  pmKFSPopupMenu_.reset(CreatePopupMenu());
+  for (const NoteMenuEntry& e : kNoteMenu) {
+    if (!e.caption) {
+      AppendMenuW(pmKFSPopupMenu_.get(), MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::string caption = std::string(e.caption) + (e.shortcut ? std::string("\t") + e.shortcut : "");
+    AppendMenuW(pmKFSPopupMenu_.get(), MF_STRING, kMenuBase + static_cast<int>(e.command),
+                Wide(caption, CP_UTF8).c_str());
+  }
+  // The default format first: left alone, it reads back bold under Wine.
   SetColors();
+}
+
+void TfKFS::OnSize(int width, int height) {
+  if (RichEdit1_)
+    MoveWindow(RichEdit1_, 1, kCaptionHeight, width - 2, height - kCaptionHeight - kBarHeight, TRUE);
+  for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
+    MoveChild(kBarButtons[i].id, BarButtonLeft(i), height - kBarHeight + 1);
 }
 
 LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == msg::kWantRepaint) {
-    SetColors();
+    WantRepaint();
     return 0;
+  }
+  if (message == WM_DRAWITEM) {
+    auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_BUTTON && item.CtlID != sbExit) {
+      DrawBarButton(item);
+      return TRUE;
+    }
   }
   if (message == WM_WINDOWPOSCHANGED && ctx_.state.stayOnTop &&
       !(GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST))
@@ -56,41 +254,256 @@ LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return FramelessWindow::HandleMessage(message, wParam, lParam);
 }
 
-void TfKFS::SetColors() {
-  ctx_.state.LoadColors();
-  SetFrameColors(ctx_.state.colors);
-  SetOpacity(ctx_.state.opacity);
+// ---- Notes ------------------------------------------------------------------------------------
+
+void TfKFS::Follow(NoteEvent event) {
+  if (event == NoteEvent::TargetChanged && std::exchange(keepText_, false)) return;
+  NoteSteps steps = StepsFor(event, IsShown());
+  if (steps.save && !SaveTempToFile()) {
+    // The window stays as it is, text and all: the user has been told and may try again.
+    keepText_ = event == NoteEvent::TargetChanging;
+    return;
+  }
+  if (steps.show) {
+    SetColors();
+    SetOpacity(ctx_.state.opacity);
+  }
+  if (steps.load) LoadTempFromFile();
+  if (steps.show) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  if (steps.hide) ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TfKFS::ShowNotes() {
-  SetColors();
-  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
-}
+void TfKFS::CurrentTargetChanging(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanging); }
 
-void TfKFS::Toggle() {
-  if (IsShown()) Hide();
-  else ShowNotes();
-}
+void TfKFS::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
 
-void TfKFS::Hide() { ShowWindow(hwnd(), SW_HIDE); }
+void TfKFS::Toggle() { Follow(NoteEvent::Toggle); }
+
+void TfKFS::Hide() { Follow(NoteEvent::Minimise); }
 
 void TfKFS::Destroy() {
-  if (hwnd()) DestroyWindow(hwnd());
+  if (!hwnd()) return;
+  // A refused save has been reported; the program ends all the same, since one that cannot
+  // write beside itself could otherwise never be left.
+  Follow(NoteEvent::Exit);
+  DestroyWindow(hwnd());
+}
+
+void TfKFS::LoadTempFromFile() {
+  std::string file = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  if (!ctx_.fs.fileExists(file)) {
+    ClearEditor();
+    noteFile_ = file;
+    return;
+  }
+  std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes) {
+    Report(FileMessage(kCannotOpenFile, file));
+    return;
+  }
+  // A failed RTF read empties the control, so what it held is kept for the worst case.
+  std::string held = StreamOut(RichEdit1_, SF_RTF);
+  bool plain = !StreamIn(RichEdit1_, *bytes, SF_RTF);
+  if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT)) {
+    StreamIn(RichEdit1_, held, SF_RTF);
+    Report(kFailedToLoadStream);
+    return;
+  }
+  noteFile_ = file;
+  // Plain text has no font of its own; rich text keeps its fonts but is drawn in the scheme's
+  // font colour, so no note is ever written in the colour of its background.
+  ApplyEditorFormat(SCF_ALL, plain);
+  SendMessageA(RichEdit1_, EM_SETSEL, 0, 0);
+  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+bool TfKFS::SaveTempToFile() {
+  if (!WriteWholeFile(noteFile_, StreamOut(RichEdit1_, SF_RTF))) {
+    Report(FileMessage(kCannotCreateFile, noteFile_));
+    return false;
+  }
+  return true;
+}
+
+void TfKFS::Report(const std::string& text) {
+  ctx_.box.ask(hwnd(), text, text::kCaption, MbButtons::Ok, MbIcon::Error);
+}
+
+void TfKFS::ClearEditor() {
+  SetWindowTextA(RichEdit1_, "");
+  ApplyEditorFormat(SCF_ALL, true);
+  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TfKFS::ApplyEditorFormat(DWORD scope, bool withFont) {
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_COLOR;
+  cf.crTextColor = editorColour_;
+  if (withFont) {
+    cf.dwMask |= CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    win32::WindowDC screen(nullptr);
+    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    int pixels = editorFont_.lfHeight ? std::abs(editorFont_.lfHeight) : kEditorPixels;
+    cf.yHeight = MulDiv(pixels, 1440, dpi > 0 ? dpi : 96);
+    cf.dwEffects = (editorFont_.lfWeight >= FW_BOLD ? CFE_BOLD : 0) | (editorFont_.lfItalic ? CFE_ITALIC : 0) |
+                   (editorFont_.lfUnderline ? CFE_UNDERLINE : 0) | (editorFont_.lfStrikeOut ? CFE_STRIKEOUT : 0);
+    cf.bCharSet = editorFont_.lfCharSet;
+    cf.bPitchAndFamily = editorFont_.lfPitchAndFamily;
+    std::wstring face = Wide(editorFont_.lfFaceName, CP_ACP);
+    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
+  }
+  SendMessageW(RichEdit1_, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf));
+}
+
+// ---- Colours and commands ---------------------------------------------------------------------
+
+void TfKFS::SetColors() {
+  const ColorScheme& c = ctx_.state.colors;
+  SetFrameColors(c);
+  editorColour_ = c.font;
+  SendMessageA(RichEdit1_, EM_SETBKGNDCOLOR, 0, c.main);
+  ApplyEditorFormat(SCF_DEFAULT, true);
+  ApplyEditorFormat(SCF_ALL, false);
+  InvalidateRect(RichEdit1_, nullptr, TRUE);
 }
 
 void TfKFS::OnCommand(int id, int, HWND) {
-  if (id == sbExit) sbExitClick();
+  switch (id) {
+    case sbExit:
+      sbExitClick();
+      break;
+    case sbCopy:
+      sbCopyClick();
+      break;
+    case sbPast:
+      sbPastClick();
+      break;
+    case SpeedButton1:
+      SpeedButton1Click();
+      break;
+    case sbClear:
+      sbClearClick();
+      break;
+    default:
+      break;
+  }
 }
 
 void TfKFS::sbExitClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
 bool TfKFS::OnClose() {
-  // The window is only hidden: it lives until the program ends.
-  Hide();
+  // Saved and hidden, never destroyed: the window lives until the program ends. A refused
+  // save keeps it on the screen.
+  Follow(NoteEvent::Close);
   return true;
 }
 
+// The bar's buttons give the keyboard back to the editor, whose selection they work on.
+void TfKFS::sbCopyClick() {
+  SendMessageA(RichEdit1_, WM_COPY, 0, 0);
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::sbPastClick() {
+  SendMessageA(RichEdit1_, WM_PASTE, 0, 0);
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::N4Click() {
+  CHARRANGE all{0, -1};
+  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::sbClearClick() {
+  // Through the selection, so that the deletion can be undone.
+  CHARRANGE all{0, -1};
+  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SendMessageA(RichEdit1_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::SpeedButton1Click() {
+  LOGFONTA lf = editorFont_;
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = hwnd();
+  cf.lpLogFont = &lf;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  cf.rgbColors = editorColour_;
+  if (ChooseFontA(&cf)) {
+    // For this run only: the next show takes the scheme's font colour again.
+    editorFont_ = lf;
+    editorColour_ = cf.rgbColors;
+    ApplyEditorFormat(SCF_DEFAULT, true);
+    ApplyEditorFormat(SCF_ALL, true);
+  }
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::Run(NoteCommand command) {
+  switch (command) {
+    case NoteCommand::Copy:
+      sbCopyClick();
+      break;
+    case NoteCommand::Paste:
+      sbPastClick();
+      break;
+    case NoteCommand::SelectAll:
+      N4Click();
+      break;
+    case NoteCommand::ClearAll:
+      sbClearClick();
+      break;
+    case NoteCommand::None:
+      break;
+  }
+}
+
+LRESULT TfKFS::RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam) {
+  // AltGr arrives as Ctrl+Alt: its characters are text, not shortcuts.
+  bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (ctrl) {
+        NoteCommand c = wParam == 'C'   ? NoteCommand::Copy
+                        : wParam == 'V' ? NoteCommand::Paste
+                        : wParam == 'A' ? NoteCommand::SelectAll
+                                        : NoteCommand::None;
+        if (c != NoteCommand::None) {
+          Run(c);
+          return 0;
+        }
+      }
+      break;
+    case WM_CHAR:
+      // The control characters of the shortcuts above are not text.
+      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x16)) return 0;
+      break;
+    case WM_CONTEXTMENU:
+      pmKFSPopupMenuPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    default:
+      break;
+  }
+  return editor_.Default(message, wParam, lParam);
+}
+
+void TfKFS::pmKFSPopupMenuPopup(POINT screen) {
+  if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the caret
+    GetCaretPos(&screen);
+    ClientToScreen(RichEdit1_, &screen);
+  }
+  int id = static_cast<int>(TrackPopupMenu(pmKFSPopupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                           screen.x, screen.y, 0, hwnd(), nullptr));
+  if (id >= kMenuBase) Run(static_cast<NoteCommand>(id - kMenuBase));
+}
+
+// ---- Frame ------------------------------------------------------------------------------------
+
 void TfKFS::OnDestroy() {
+  ctx_.state.RemoveObserver(this);
   RECT r{};
   GetWindowRect(hwnd(), &r);
   SettingsFile& s = ctx_.state.settings();
@@ -98,6 +511,12 @@ void TfKFS::OnDestroy() {
   s.write(opt::KFSTop, r.top);
   s.write(opt::KFSWidth, r.right - r.left);
   s.write(opt::KFSHeight, r.bottom - r.top);
+}
+
+void TfKFS::OnFinalDestroy() {
+  RichEdit1_ = nullptr;
+  pmKFSPopupMenu_.reset();
+  font_.reset();
 }
 
 FramelessWindow::Strip TfKFS::StripAt(POINT p) const {
@@ -121,14 +540,19 @@ void TfKFS::OnGripResized() {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+void TfKFS::DrawBarButton(const DRAWITEMSTRUCT& item) const {
+  bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  COLORREF bg = pressed ? FrameColors().font : FrameColors().caption;
+  COLORREF fg = pressed ? FrameColors().caption : FrameColors().font;
+  win32::OwnedBrush brush(CreateSolidBrush(bg));
+  FillRect(item.hDC, &item.rcItem, brush.get());
+  DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg);
+}
+
 void TfKFS::OnPaint(HDC dc) {
   PaintFrame(dc);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  // The note's page, between the caption strip and the bar.
-  RECT page{1, kCaptionHeight, rc.right - 1, rc.bottom - kBarHeight};
-  win32::OwnedBrush brush(CreateSolidBrush(FrameColors().main));
-  FillRect(dc, &page, brush.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());

@@ -1,45 +1,85 @@
 #pragma once
-// TfKFS: the per-target note window. It lives, hidden until asked for, for the whole run.
+// TfKFS: the per-target note window. It lives, hidden until asked for, for the whole run, and
+// follows the current target while it is on the screen.
+#include <string>
+
 #include "app/app_context.h"
 #include "app/window_roles.h"
 #include "platform/win32/handles.h"
 #include "ui/kit/frameless.h"
+#include "ui/kit/subclass.h"
+#include "ui/notes.h"
 
 namespace kest {
 
 inline constexpr const char* kFastStringWindowClass = "TfKFS";
 
-class TfKFS final : public FramelessWindow, public NotePane {
+class TfKFS final : public FramelessWindow, public NotePane, public CurrentTargetObserver {
  public:
   explicit TfKFS(AppContext& ctx);
   ~TfKFS() override;
   bool Create(HWND owner);
 
-  // NotePane.
+  // NotePane. Every route off the screen saves the note first.
   bool IsShown() const override { return hwnd() && IsWindowVisible(hwnd()); }
   void Toggle() override;
   void Hide() override;
   void Destroy() override;
 
+  // CurrentTargetObserver.
+  void CurrentTargetChanging(const std::string& from, const std::string& to) override;
+  void CurrentTargetChanged(const std::string& from, const std::string& to) override;
+
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCreate() override;
+  void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
   void OnPaint(HDC dc) override;
   bool OnClose() override;
   void OnDestroy() override;
-  void OnFinalDestroy() override { font_.reset(); }
+  void OnFinalDestroy() override;
   Strip StripAt(POINT client) const override;
   std::optional<RECT> GripRect() const override;
   void OnGripResized() override;
   HFONT ButtonFont(int) const override { return font_.get(); }
 
-  void ShowNotes();
+  void Follow(NoteEvent event);
+  // The current target's note into the editor; a failure is reported and the editor keeps
+  // its text and its file.
+  void LoadTempFromFile();
+  // The editor's text as RTF into the file it was read from; false (reported) when refused.
+  bool SaveTempToFile();
+  void Report(const std::string& text);
+  void ClearEditor();
+  // The editor's font and colour for the scope (SCF_DEFAULT, SCF_ALL); the colour alone when
+  // withFont is false.
+  void ApplyEditorFormat(DWORD scope, bool withFont);
+
   void SetColors();
+  void WantRepaint() { SetColors(); }
   void sbExitClick();
+  void sbCopyClick();
+  void sbPastClick();
+  void N4Click();
+  void sbClearClick();
+  void SpeedButton1Click();
+  void Run(NoteCommand command);
+  LRESULT RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam);
+  void pmKFSPopupMenuPopup(POINT screen);
+  void DrawBarButton(const DRAWITEMSTRUCT& item) const;
 
   AppContext& ctx_;
-  win32::OwnedFont font_;
+  win32::OwnedFont font_;  // caption and "X"
+  HWND RichEdit1_ = nullptr;
+  Subclass editor_;
+  win32::OwnedMenu pmKFSPopupMenu_;
+  LOGFONTA editorFont_{};
+  COLORREF editorColour_ = RGB(255, 255, 255);
+  // The file the editor's text was read from and is saved to.
+  std::string noteFile_;
+  // The save before a target change failed: the text stays, with its own file, until it can go.
+  bool keepText_ = false;
 };
 
 }  // namespace kest

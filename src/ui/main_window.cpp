@@ -283,6 +283,12 @@ void TfKest::OnCommand(int id, int, HWND) {
     case ids::sbRESTORE:
       RestoreTarget(ctx_.fs, ctx_.box, hwnd(), lbFTC_.FocusedPath());
       break;
+    case ids::sbToolsEdit:
+      if (settingsOpener_) settingsOpener_(*this);
+      break;
+    case ids::sbAbout:
+      if (aboutOpener_) aboutOpener_(*this);
+      break;
     case ids::sbRich:
       if (notes_) notes_->Toggle();
       break;

@@ -35,6 +35,10 @@ class TfKest final : public FramelessWindow, public MainHost {
   using MiniFactory = std::function<std::unique_ptr<MiniPane>(MainHost& host, HWND owner, int left, int top,
                                                               int opacity)>;
   void SetMiniFactory(MiniFactory factory) { miniFactory_ = std::move(factory); }
+  // Opens the settings window modally and returns when it has closed.
+  using Opener = std::function<void(MainHost& host)>;
+  void SetSettingsOpener(Opener opener) { settingsOpener_ = std::move(opener); }
+  void SetAboutOpener(Opener opener) { aboutOpener_ = std::move(opener); }
 
   // The one route of a path given on the command line or forwarded by a second start.
   void DispatchPath(const std::string& path);
@@ -46,6 +50,8 @@ class TfKest final : public FramelessWindow, public MainHost {
   void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
   WindowHandle MainHandle() const override { return hwnd(); }
+  void SchemeApplied() override { SetColors(); }
+  std::string FocusedTarget() const override { return lbFTC_.FocusedPath().value_or(std::string()); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -103,6 +109,8 @@ class TfKest final : public FramelessWindow, public MainHost {
   AppState& state_;
   NotePane* notes_ = nullptr;
   MiniFactory miniFactory_;
+  Opener settingsOpener_;
+  Opener aboutOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
   TrayClick trayClick_;

@@ -23,7 +23,8 @@ void WriteExitGeometry(SettingsFile& s, bool normalMode, const Box& place, bool 
 
 std::vector<int> FadeSteps(int opacity) {
   std::vector<int> steps;
-  for (int alpha = std::min(opacity, 255) - 1; alpha >= 170; --alpha) steps.push_back(alpha);
+  if (opacity <= 170) return steps;
+  for (int alpha = std::min(opacity, 255); alpha >= 170; --alpha) steps.push_back(alpha);
   return steps;
 }
 

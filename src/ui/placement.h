@@ -17,8 +17,13 @@ struct Box {
 // then "Minimized". place is the window's normal (not minimised) place on the screen.
 void WriteExitGeometry(SettingsFile& settings, bool normalMode, const Box& place, bool minimized);
 
-// The opacities the closing fade goes through: one step at a time below the window's
-// opacity down to 170; none when it is 170 or less.
+// No window is ever drawn less opaque than this, whatever the stored value: a window a user
+// cannot see cannot be clicked either, in this run or the next.
+inline constexpr int kMinimumOpacity = 30;
+inline int VisibleOpacity(int alpha) { return alpha < kMinimumOpacity ? kMinimumOpacity : alpha; }
+
+// The opacities the closing fade goes through: one step at a time from the window's opacity
+// down to 170; none when it is 170 or less.
 std::vector<int> FadeSteps(int opacity);
 
 // Edge snapping of the main and fast string windows: a proposed position within 10 pixels

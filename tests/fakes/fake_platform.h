@@ -185,18 +185,71 @@ class FakeFileSystem : public FileSystem {
     std::string p = Trim(path);
     dirs.erase(it);
     attrs.erase(p);
-    std::string parent = p.substr(0, p.rfind('\\'));
-    auto par = dirs.find(Trim(parent));
-    if (par != dirs.end())
-      std::erase_if(par->second, [&](const DirEntry& e) { return e.name == p.substr(p.rfind('\\') + 1); });
+    removeFromParent(p);
+    return true;
+  }
+  // As Windows does: a read-only file, a held one and a directory are refused.
+  bool deleteFile(const std::string& path) override {
+    if (!files.count(path)) return fail(dirs.count(Trim(path)) ? 5 : 2);
+    if (locked.count(path)) return fail(32);
+    if (attrs[path] & 1) return fail(5);
+    log.push_back("del " + path);
+    files.erase(path);
+    attrs.erase(path);
+    contents.erase(path);
+    removeFromParent(path);
+    return true;
+  }
+  bool moveFile(const std::string& from, const std::string& to) override {
+    std::string f = Trim(from), t = Trim(to);
+    if (!attrs.count(f)) return fail(2);
+    if (attrs.count(t)) return fail(183);
+    if (!dirs.count(t.substr(0, t.rfind('\\')))) return fail(3);
+    if (t.rfind(f + "\\", 0) == 0 || locked.count(f)) return fail(5);
+    log.push_back("move " + from + " -> " + to);
+    std::uint32_t a = attrs[f];
+    removeFromParent(f);
+    // Everything under the old name goes to the new one.
+    auto rename = [&](auto& container) {
+      std::vector<std::string> keys;
+      for (auto& e : container)
+        if (Key(e) == f || Key(e).rfind(f + "\\", 0) == 0) keys.push_back(Key(e));
+      for (auto& k : keys) {
+        auto node = container.extract(k);
+        if constexpr (requires { node.key(); }) node.key() = t + k.substr(f.size());
+        else node.value() = t + k.substr(f.size());
+        container.insert(std::move(node));
+      }
+    };
+    rename(attrs);
+    rename(dirs);
+    rename(files);
+    rename(contents);
+    addToParent(t, a);
+    return true;
+  }
+  bool setAttributes(const std::string& path, std::uint32_t attributes) override {
+    std::string p = Trim(path);
+    auto it = attrs.find(p);
+    if (it == attrs.end()) return fail(2);
+    log.push_back("attrib " + path + " " + std::to_string(attributes));
+    it->second = dirs.count(p) ? (attributes | 16u) : (attributes & ~16u);
+    std::size_t slash = p.rfind('\\');
+    auto parent = dirs.find(Trim(p.substr(0, slash + 1)));
+    if (parent != dirs.end())
+      for (DirEntry& e : parent->second)
+        if (e.name == p.substr(slash + 1)) e.attributes = it->second;
     return true;
   }
   std::string currentDirectory() override { return cwd; }
   bool setCurrentDirectory(const std::string& directory) override {
-    cwd = directory;
-    if (cwd.empty() || cwd.back() != '\\') cwd += '\\';
+    std::string d = directory;
+    if (d.empty() || d.back() != '\\') d += '\\';
+    if (refuseCurrentDirectory.count(d)) return false;
+    cwd = d;
     return true;
   }
+  std::set<std::string> refuseCurrentDirectory;  // with trailing backslash
 
   // Builders.
   void dir(const std::string& path, std::uint32_t attributes = 16) {
@@ -242,6 +295,16 @@ class FakeFileSystem : public FileSystem {
   static std::string Trim(std::string p) {
     while (p.size() > 3 && p.back() == '\\') p.pop_back();
     return p;
+  }
+  static const std::string& Key(const std::string& k) { return k; }
+  template <class V>
+  static const std::string& Key(const std::pair<const std::string, V>& e) { return e.first; }
+  void removeFromParent(const std::string& p) {
+    std::size_t slash = p.rfind('\\');
+    if (slash == std::string::npos) return;
+    auto par = dirs.find(Trim(p.substr(0, slash + 1)));
+    if (par != dirs.end())
+      std::erase_if(par->second, [&](const DirEntry& e) { return e.name == p.substr(slash + 1); });
   }
   void addToParent(const std::string& path, std::uint32_t attributes) {
     std::string p = Trim(path);
@@ -320,20 +383,34 @@ class FakeProcesses : public Processes {
   unsigned winExecResult = 33;
 };
 
-// HKEY_CLASSES_ROOT as a map of key paths to default values.
+// HKEY_CLASSES_ROOT as a map of key paths to default values; refuse names a key that cannot
+// be created.
 class FakeRegistry : public Registry {
  public:
   bool isUserAdmin() override { return admin; }
   bool classesKeyExists(const std::string& subKey) override { return keys.count(Lower(subKey)) != 0; }
+  bool createClassesKey(const std::string& subKey) override {
+    log.push_back("create " + subKey);
+    if (Lower(subKey) == Lower(refuse)) return false;
+    keys.emplace(Lower(subKey), "");
+    return true;
+  }
   bool setClassesKeyDefault(const std::string& subKey, const std::string& value) override {
-    if (refuseWrites) return false;
+    log.push_back("set " + subKey + " = " + value);
+    if (!createClassesKey(subKey)) return false;
     keys[Lower(subKey)] = value;
     return true;
   }
-  bool deleteClassesKey(const std::string& subKey) override { return keys.erase(Lower(subKey)) != 0; }
+  bool deleteClassesKeyTree(const std::string& subKey) override {
+    log.push_back("delete " + subKey);
+    std::string k = Lower(subKey);
+    std::erase_if(keys, [&](const auto& e) { return e.first == k || e.first.rfind(k + "\\", 0) == 0; });
+    return true;
+  }
   bool admin = true;
-  bool refuseWrites = false;
+  std::string refuse;
   std::map<std::string, std::string> keys;
+  std::vector<std::string> log;
 };
 
 }  // namespace kest::fakes

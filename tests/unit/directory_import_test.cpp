@@ -131,5 +131,53 @@ TEST_F(ImportTest, ADestinationInsideTheSourceIsNotImportedAgain) {
   EXPECT_EQ(links.links.count(R"(D:\Kits\Pack\out\out\a.lnk)"), 0u);
 }
 
+TEST_F(ImportTest, NothingBelowADestinationInsideTheSourceAndNothingOutOfPlace) {
+  box.answers = {MbAnswer::No, MbAnswer::No};
+  // An earlier import left a program inside the destination's own folder.
+  fs.dir(R"(D:\Kits\Pack\out)");
+  fs.dir(R"(D:\Kits\Pack\out\tools)");
+  fs.file(R"(D:\Kits\Pack\out\tools\old.exe)");
+  // A folder whose mirror cannot be entered.
+  fs.dir(R"(D:\Kits\Pack\z)");
+  fs.file(R"(D:\Kits\Pack\z\c.exe)");
+  fs.refuseCurrentDirectory.insert(R"(D:\Kits\Pack\out\z\)");
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", R"(D:\Kits\Pack\out)");
+  for (const std::string& made : linksMade()) {
+    EXPECT_EQ(made.find("old.exe"), std::string::npos) << made;
+    EXPECT_EQ(made.find("c.exe"), std::string::npos) << made;
+    // Each shortcut lands in its own mirrored folder.
+    EXPECT_EQ(made.rfind(R"(D:\Kits\Pack\out\)", 0), 0u) << made;
+  }
+  EXPECT_EQ(links.links.count(R"(D:\Kits\Pack\out\x\b.lnk)"), 1u);
+}
+
+TEST_F(ImportTest, DroppedFilesDirectoriesAndShortcutsBecomeTools) {
+  fs.file(R"(D:\t\tool.exe)");
+  fs.file(R"(D:\t\tool.lnk)");
+  fs.file(R"(D:\t\OTHER.LNK)");
+  int refreshed = 0;
+  const std::string here = R"(C:\k\root)";
+  // The directory is passed over (No); the others, each followed by a refresh.
+  box.answers = {MbAnswer::No};
+  DropToolFiles(services, {R"(D:\Kits\Pack)", R"(D:\t\tool.lnk)", R"(D:\t\tool.lnk)", R"(D:\t\tool.exe)",
+                           R"(D:\t\tool.exe)", R"(D:\t\OTHER.LNK)"},
+                here, [&] { ++refreshed; });
+  EXPECT_EQ(refreshed, 6);
+  EXPECT_EQ(questions(), (std::vector<std::string>{"Kest confirm: Scan from this directory here?"}));
+  EXPECT_TRUE(fs.fileExists(R"(C:\k\root\tool.lnk)"));
+  EXPECT_EQ(links.links.count(R"(C:\k\root\tool.lnk)"), 0u) << "copied, never overwritten by a new one";
+  EXPECT_EQ(links.links[R"(C:\k\root\tool(1).lnk)"].path, R"(D:\t\tool.exe)");
+  EXPECT_EQ(links.links[R"(C:\k\root\tool(2).lnk)"].path, R"(D:\t\tool.exe)");
+  EXPECT_EQ(links.links[R"(C:\k\root\OTHER.lnk)"].path, R"(D:\t\OTHER.LNK)") << "not exactly .lnk: a file";
+  // Cancel at a directory ends the whole drop.
+  box.asked.clear();
+  box.answers = {MbAnswer::Cancel};
+  refreshed = 0;
+  DropToolFiles(services, {R"(D:\Kits\Pack)", R"(D:\t\tool.exe)"}, here, [&] { ++refreshed; });
+  EXPECT_EQ(refreshed, 0);
+  EXPECT_EQ(links.links.count(R"(C:\k\root\tool(3).lnk)"), 0u);
+  EXPECT_EQ(questions().size(), 1u);
+}
+
 }  // namespace
 }  // namespace kest

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_platform.h"
 #include "platform/kest_error.h"
 
@@ -146,6 +148,25 @@ TEST(ReceiveForwardedArguments, HandlesEveryForwardingAtomInAscendingOrder) {
   // Integer atoms are never asked for; every string atom value is.
   EXPECT_EQ(atoms.minNameValue, 0xC000);
   EXPECT_EQ(atoms.nameCalls, 0x4000);
+}
+
+TEST(ReceiveForwardedArguments, AForwardArrivingWhileAPathIsHandledHandlesNothingTwice) {
+  fakes::FakeAtomTable atoms;
+  atoms.place(0xC010, R"(KestComLine=D:\pack)");
+  atoms.place(0xC020, R"(KestComLine=D:.exe)");
+  std::vector<std::string> got;
+  bool nested = false;
+  ReceiveForwardedArguments(atoms, [&](const std::string& p) {
+    got.push_back(p);
+    // The import's question runs a message loop, and a second start's message arrives there.
+    if (!nested) {
+      nested = true;
+      ReceiveForwardedArguments(atoms, [&](const std::string& q) { got.push_back("nested " + q); });
+    }
+  });
+  EXPECT_EQ(got, (std::vector<std::string>{R"(D:\pack)", R"(nested D:.exe)"}));
+  EXPECT_TRUE(atoms.atoms.empty());
+  EXPECT_EQ(std::count(atoms.log.begin(), atoms.log.end(), "remove " + std::to_string(0xC020)), 1);
 }
 
 TEST(ReceiveForwardedArguments, LongestForwardableArgumentArrivesWhole) {

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "fakes/fake_platform.h"
 #include "targets/target_list.h"
+#include "ui/color_rules.h"
 #include "ui/placement.h"
 #include "ui/tray_rules.h"
 
@@ -122,12 +123,12 @@ TEST(Placement, ExitGeometryGoesToTheKeysOfTheRunsMode) {
             (Lines{"IMLeft=10", "IMTop=20", "IMWidth=300", "IMHeight=400", "IMOnStart=1", "Minimized=0"}));
 }
 
-TEST(Placement, FadeRunsFromBelowTheOpacityDownTo170) {
+TEST(Placement, FadeRunsFromTheOpacityDownTo170) {
   std::vector<int> full = FadeSteps(255);
-  ASSERT_EQ(full.size(), 85u);
-  EXPECT_EQ(full.front(), 254);
+  ASSERT_EQ(full.size(), 86u);
+  EXPECT_EQ(full.front(), 255);
   EXPECT_EQ(full.back(), 170);
-  EXPECT_EQ(FadeSteps(171), std::vector<int>{170});
+  EXPECT_EQ(FadeSteps(171), (std::vector<int>{171, 170}));
   EXPECT_TRUE(FadeSteps(170).empty());
   EXPECT_TRUE(FadeSteps(0).empty());
 }
@@ -185,6 +186,25 @@ TEST(TrayRules, TipNamesTheTargetAndAClickNeedsItsPress) {
   click.Pressed();
   EXPECT_TRUE(click.Released());
   EXPECT_FALSE(click.Released());
+}
+
+TEST(ColorRules, KeyColourOpacityTextFloorAndApply) {
+  EXPECT_EQ(PickedColour(0x008000), 0x008001u);
+  EXPECT_EQ(PickedColour(0x008001), 0x008001u);
+  EXPECT_EQ(PickedColour(0xC16100), 0xC16100u);
+  for (auto [text, value] : std::vector<std::pair<std::string, int>>{
+           {"300", 255}, {"", 0}, {"abc", 0}, {"12", 12}, {"-5", 0}, {"7x", 0}, {std::string(40, '9'), 255}})
+    EXPECT_EQ(OpacityFromText(text), value) << text;
+  EXPECT_EQ(VisibleOpacity(0), kMinimumOpacity);
+  EXPECT_EQ(VisibleOpacity(200), 200);
+  fakes::FakeSettingsStore store;
+  AppState state{store, R"(D:\k\)"};
+  ApplyScheme(state, ColorScheme{0x112233, 0x008001, 0xFFFFFF}, 300);
+  EXPECT_EQ(store.writes, (Lines{"Col1=1122867", "Col2=32769", "Col3=16777215"}));
+  EXPECT_EQ(state.colors.main, 0x112233u) << "read back from the file";
+  EXPECT_EQ(state.opacity, 255);
+  EXPECT_EQ(FadeSteps(200).front(), 200);
+  EXPECT_EQ(FadeSteps(200).back(), 170);
 }
 
 TEST(TargetRules, LastDirAndHelpFileNames) {

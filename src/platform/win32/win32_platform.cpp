@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -155,6 +156,16 @@ bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, b
   return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
 }
 
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
 unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
 void ComShellLinks::write(const std::string& linkFile, const std::string& path,
@@ -280,23 +291,25 @@ std::wstring AnsiToWide(const std::string& text) {
 // ---- Registry ---------------------------------------------------------------------------
 
 bool Win32Registry::isUserAdmin() {
-  // Looked up at run time: systems without it (Windows 9x, NT 4) have no groups that keep a
-  // user from the keys, so every user counts as an administrator there.
+  // Looked up in the advapi32 the program already has, and called only when it is there.
   using CheckFn = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
-  HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  if (!advapi) advapi = LoadLibraryA("advapi32.dll");
+  HMODULE advapi = GetModuleHandleA("Advapi32.dll");
   auto check = advapi ? reinterpret_cast<CheckFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CheckTokenMembership")))
                       : nullptr;
-  if (!check) return true;
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID admins = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                &admins))
-    return false;
-  BOOL member = FALSE;
-  if (!check(nullptr, admins, &member)) member = FALSE;
-  FreeSid(admins);
-  return member != FALSE;
+  std::optional<bool> member;
+  if (check) {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                 &admins)) {
+      BOOL is = FALSE;
+      member = check(nullptr, admins, &is) && is;
+      FreeSid(admins);
+    } else {
+      member = false;
+    }
+  }
+  return AdminAnswer(member);
 }
 
 bool Win32Registry::classesKeyExists(const std::string& subKey) {
@@ -306,19 +319,55 @@ bool Win32Registry::classesKeyExists(const std::string& subKey) {
   return true;
 }
 
+bool Win32Registry::createClassesKey(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
 bool Win32Registry::setClassesKeyDefault(const std::string& subKey, const std::string& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
+  // Stored with its terminating zero.
   LONG r = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1));
   RegCloseKey(key);
   return r == ERROR_SUCCESS;
 }
 
-bool Win32Registry::deleteClassesKey(const std::string& subKey) {
-  return RegDeleteKeyA(HKEY_CLASSES_ROOT, subKey.c_str()) == ERROR_SUCCESS;
+namespace {
+
+// Sub-keys first; the depth is bounded, so that no key tree can keep it going for ever.
+bool DeleteKeyTree(HKEY root, const std::string& subKey, int depth) {
+  if (depth > 32) return false;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    std::vector<std::string> children;
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) == ERROR_SUCCESS) {
+      std::vector<char> name(longest + 2);
+      for (DWORD i = 0; i < count; ++i) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+          children.emplace_back(name.data(), length);
+      }
+    }
+    RegCloseKey(key);
+    for (const std::string& child : children) DeleteKeyTree(root, subKey + "\\" + child, depth + 1);
+  }
+  return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool Win32Registry::deleteClassesKeyTree(const std::string& subKey) {
+  return DeleteKeyTree(HKEY_CLASSES_ROOT, subKey, 0);
 }
 
 }  // namespace kest::win32

@@ -55,6 +55,9 @@ class Win32FileSystem final : public FileSystem {
   bool createDirectory(const std::string& path) override;
   bool removeDirectory(const std::string& path) override;
   bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+  bool deleteFile(const std::string& path) override;
+  bool moveFile(const std::string& from, const std::string& to) override;
+  bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
 };
 
@@ -88,8 +91,9 @@ class Win32Registry final : public Registry {
  public:
   bool isUserAdmin() override;
   bool classesKeyExists(const std::string& subKey) override;
+  bool createClassesKey(const std::string& subKey) override;
   bool setClassesKeyDefault(const std::string& subKey, const std::string& value) override;
-  bool deleteClassesKey(const std::string& subKey) override;
+  bool deleteClassesKeyTree(const std::string& subKey) override;
 };
 
 class Win32Drives final : public Drives {

@@ -50,13 +50,14 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
     DrawGlyph(item.hDC, item.rcItem, glyph, fg);
     return;
   }
-  char caption[32] = {};
-  GetWindowTextA(item.hwndItem, caption, sizeof caption);
+  // Wide, so that a caption in another script reads right on any system.
+  wchar_t caption[64] = {};
+  GetWindowTextW(item.hwndItem, caption, 64);
   win32::ScopedSelect useFont(item.hDC, font);
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, fg);
   RECT r = item.rcItem;
-  DrawTextA(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 HWND CreateHintWindow(HWND owner) {

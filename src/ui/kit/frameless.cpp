@@ -14,7 +14,8 @@ bool Inside(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
 
 void FramelessWindow::SetOpacity(int alpha) {
   opacity_ = alpha & 0xFF;
-  SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(opacity_), LWA_ALPHA | LWA_COLORKEY);
+  SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(VisibleOpacity(opacity_)),
+                             LWA_ALPHA | LWA_COLORKEY);
 }
 
 void FramelessWindow::BeginWindowDrag() {
@@ -201,7 +202,8 @@ LRESULT FramelessWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_DRAWITEM: {
       auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item.CtlType == ODT_BUTTON) {
-        DrawFlatButton(item, colors_.caption, colors_.font, ButtonFont(static_cast<int>(item.CtlID)),
+        DrawFlatButton(item, colors_.caption, ButtonTextColour(static_cast<int>(item.CtlID)),
+                       ButtonFont(static_cast<int>(item.CtlID)),
                        ButtonGlyph(static_cast<int>(item.CtlID)));
         return TRUE;
       }

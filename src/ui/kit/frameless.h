@@ -20,7 +20,8 @@ inline constexpr COLORREF kTransparencyKey = RGB(0, 128, 0);
 class FramelessWindow : public Window {
  public:
   int Opacity() const { return opacity_; }
-  // Sets the layered window's opacity (0..255) with the transparency key.
+  // Sets the layered window's opacity (0..255) with the transparency key; it is drawn no less
+  // opaque than the visible floor.
   void SetOpacity(int alpha);
   bool Resizing() const { return resizing_; }
 
@@ -43,6 +44,7 @@ class FramelessWindow : public Window {
   // The font and picture of a flat button.
   virtual HFONT ButtonFont(int /*id*/) const { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
   virtual Glyph ButtonGlyph(int /*id*/) const { return Glyph::None; }
+  virtual COLORREF ButtonTextColour(int /*id*/) const { return colors_.font; }
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

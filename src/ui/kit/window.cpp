@@ -84,6 +84,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case WM_ACTIVATE:
+      // Wine may leave the disabled owner above a modal window once a box or dialog of the
+      // window has closed: the window then looks on top but the owner gets the clicks.
+      if (inModal_ && LOWORD(wParam) != WA_INACTIVE)
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
     default:
       break;
   }

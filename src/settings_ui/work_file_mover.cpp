@@ -1,0 +1,64 @@
+#include "settings_ui/work_file_mover.h"
+
+#include "catalog/shortcuts.h"
+#include "catalog/tool_catalog.h"
+#include "platform/paths.h"
+
+namespace kest {
+
+std::vector<std::string> ParseExtensionList(const std::string& text) {
+  std::vector<std::string> entries;
+  std::size_t star = text.find('*');
+  while (star != std::string::npos) {
+    std::size_t comma = text.find(',', star + 1);
+    if (comma == std::string::npos) break;
+    entries.push_back(text.substr(star + 1, comma - star - 1));
+    star = text.find('*', comma + 1);
+  }
+  return entries;
+}
+
+std::string WorkFileDestination(const std::string& target, const std::string& extension) {
+  return paths::ChangeExtension(target, extension);
+}
+
+namespace {
+
+class Mover final : public CatalogVisitor {
+ public:
+  Mover(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& target,
+        const std::vector<std::string>& extensions)
+      : fs_(fs), links_(links), drive_(drive), target_(target), extensions_(extensions) {}
+
+  void FolderEntered(const std::string&, const std::string&, int) override {}
+  void FolderLeft() override {}
+  void ToolFound(const std::string& path, const std::string&, int) override {
+    // A file that names no program has no tool directory: it contributes nothing, rather than
+    // sending the search into whatever the current directory is.
+    std::string toolDir = paths::DirectoryOf(ResolveShortcut(links_, fs_, drive_, path));
+    if (toolDir.empty()) return;
+    for (auto ext = extensions_.rbegin(); ext != extensions_.rend(); ++ext) {
+      std::string destination = WorkFileDestination(target_, *ext);
+      std::string source = toolDir + paths::FileNameOf(destination);
+      if (fs_.fileExists(source)) fs_.moveFile(source, destination);
+    }
+  }
+
+ private:
+  FileSystem& fs_;
+  ShellLinks& links_;
+  const WorkDrive& drive_;
+  const std::string& target_;
+  const std::vector<std::string>& extensions_;
+};
+
+}  // namespace
+
+void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
+                   const std::string& target, const std::vector<std::string>& extensions) {
+  if (target.empty()) return;
+  Mover mover(fs, links, drive, target, extensions);
+  ToolCatalog::Walk(fs, ToolCatalog::RootOf(exeDir), mover);
+}
+
+}  // namespace kest

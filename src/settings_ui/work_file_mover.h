@@ -1,0 +1,33 @@
+#pragma once
+// The work-file mover: files that tools leave in their own directories, named after the target
+// with one of the listed extensions, are moved next to the target.
+#include <string>
+#include <vector>
+
+#include "catalog/work_drive.h"
+#include "platform/file_system.h"
+#include "platform/shell_links.h"
+
+namespace kest {
+
+inline constexpr const char* kWorkFileExtensions = "*.udd, *.bak, *.bac, *.back, *.BACK,";
+inline constexpr const char* kMoverText =
+    "Move file with follow extensions to \"target\" path. Add symbol ',' to the end of text after adding. "
+    "Press 'do it':";
+
+// Each entry is a star followed by the extension text (its dot included, taken literally) and
+// ended by a comma; what stands between a comma and the next star is ignored, and text after
+// the last comma is no entry.
+std::vector<std::string> ParseExtensionList(const std::string& text);
+
+// The target's path with its extension replaced (for D:\w\a.exe and ".udd": D:\w\a.udd).
+std::string WorkFileDestination(const std::string& target, const std::string& extension);
+
+// Walks the catalog below exeDir + "root" with the catalog's rules and, for each tool whose
+// program path can be read, moves the work files of the target found in the program's
+// directory next to the target, trying the extensions from the last to the first. A move that
+// fails (the destination exists) leaves the file where it is. Nothing is reported.
+void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
+                   const std::string& target, const std::vector<std::string>& extensions);
+
+}  // namespace kest

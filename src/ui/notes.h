@@ -1,0 +1,60 @@
+#pragma once
+// The fast string window's notes: which file holds the note of a target, what the window does
+// with its note at each event, and its editor's pop-up menu.
+#include <string>
+#include <string_view>
+
+namespace kest {
+
+// The note kept while there is no current target. Every target's note is "<file name>.txt",
+// and Windows never strips or folds the "t" a name ends with, so a name that does not end in
+// ".txt" in any case can never be a target's note, whatever the target is called.
+inline constexpr const char* kScratchNoteName = "Kest scratch note.rtf";
+
+// exeDir (with its trailing backslash) + the target's file name + ".txt": targets of the same
+// file name share one note. With no target, the scratch note.
+std::string NoteFilePath(std::string_view exeDir, std::string_view target);
+
+inline constexpr const char* kCannotOpenFile = "Cannot open file %s";
+inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
+inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
+// The message with the file's name in place of its "%s".
+std::string FileMessage(std::string_view pattern, std::string_view file);
+
+enum class NoteEvent {
+  Create,          // made at start and left hidden
+  Toggle,          // "S", or the tray entry
+  Close,           // its own close request
+  Minimise,        // the program goes to the tray
+  Exit,            // the program ends
+  TargetChanging,  // the old target is still current
+  TargetChanged,
+};
+
+// What happens, in this order. A note is saved whenever the window leaves the screen or its
+// text stops being the current target's, so no route loses what was typed; while the window is
+// hidden its text is already in its file and nothing is saved or read.
+struct NoteSteps {
+  bool save = false;  // the shown text goes to its note file; when that fails nothing follows
+  bool show = false;  // coloured and given the opacity, then read, then shown
+  bool load = false;  // the current target's note is read into the editor
+  bool hide = false;
+};
+NoteSteps StepsFor(NoteEvent event, bool visible);
+
+// The editor's pop-up menu, in its order; an entry without a caption is a separator.
+enum class NoteCommand { None, Copy, Paste, SelectAll, ClearAll };
+struct NoteMenuEntry {
+  const char* caption;  // UTF-8
+  const char* shortcut;
+  NoteCommand command;
+};
+inline constexpr NoteMenuEntry kNoteMenu[] = {
+    {"Копировать", "Ctrl+C", NoteCommand::Copy},
+    {"Вставить", "Ctrl+V", NoteCommand::Paste},
+    {nullptr, nullptr, NoteCommand::None},
+    {"Выделить всё", "Ctrl+A", NoteCommand::SelectAll},
+    {"Очистить всё", nullptr, NoteCommand::ClearAll},
+};
+
+}  // namespace kest
