@@ -9,8 +9,9 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   added_i386=1
 fi
+# clang and its compiler runtime (libclang_rt.fuzzer and the sanitizers) build the fuzz targets.
 for p in cmake ninja-build g++ googletest g++-mingw-w64-i686 mingw-w64-i686-dev \
-         wine wine32:i386 wine64 xvfb xauth imagemagick; do
+         wine wine32:i386 wine64 xvfb xauth imagemagick clang libclang-rt-14-dev; do
   have "$p" || need+=("$p")
 done
 

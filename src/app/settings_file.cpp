@@ -90,6 +90,11 @@ void SettingsFile::deleteKey(const std::string& section, const std::string& key)
   if (!store_.remove(path_, section, key)) throw KestError("Unable to write to " + path_);
 }
 
+void SettingsFile::replaceSection(const std::string& section,
+                                  const std::vector<std::pair<std::string, std::string>>& entries) {
+  if (!store_.replaceSection(path_, section, entries)) throw KestError("Unable to write to " + path_);
+}
+
 std::string SettingsFile::readLastDir() {
   return readString(kOptionsSection, opt::LastDir.name, paths::WithoutTrailingBackslash(directory_));
 }

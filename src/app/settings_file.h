@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/settings_store.h"
 
@@ -70,6 +71,12 @@ class SettingsFile {
   void writeInteger(const std::string& section, const std::string& key, int value);
   void writeBool(const std::string& section, const std::string& key, bool value);
   void deleteKey(const std::string& section, const std::string& key);
+  // The section's keys with their values, in one read.
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& section) {
+    return store_.entries(path_, section);
+  }
+  // Writes the section anew in one write; a refused write throws as every write does.
+  void replaceSection(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
   // [Options] keys by descriptor.
   bool read(const BoolKey& k) { return readBool(kOptionsSection, k.name, k.def); }

@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include <cstring>
+#include <optional>
 
 #include "app/texts.h"
 #include "app/command_line.h"
@@ -25,8 +26,10 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::stri
       if (!argument.empty()) {
         // A refused atom (an argument too long for it) is ignored: the receiver then finds
         // nothing to do.
-        atoms.add(kForwardPrefix + argument);
-        windows.send(running, msg::kForwardedCommandLine, 0, 0);
+        // The atom goes in the message, so that the running copy need not look for it; a copy
+        // that does not read it finds it by its name as before.
+        AtomValue atom = atoms.add(kForwardPrefix + argument);
+        windows.send(running, msg::kForwardedCommandLine, 0, atom);
       }
       windows.bringToForeground(running);
       return false;
@@ -59,23 +62,49 @@ void ReleaseInstanceMarker(AtomTable& atoms) {
   }
 }
 
-void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch) {
+namespace {
+
+constexpr int kAtomNameChars = 256;
+
+bool IsForwardingName(const std::string& name) {
+  // Only the first five characters are compared, as every copy of the program does.
+  return name.compare(0, 5, "KestC") == 0;
+}
+
+void HandleOne(AtomTable& atoms, AtomValue atom, const std::string& name,
+               const std::function<void(const std::string&)>& dispatch) {
   const std::size_t prefixLength = std::strlen(kForwardPrefix);
+  // Handling a path may wait on a question, during which a further forward can take over the
+  // atoms listed here: one that has gone since is not handled again, and each reference is
+  // given up before its path is handled, so that no forward is handled twice.
+  if (atoms.find(name) != atom) return;
+  atoms.remove(atom);
+  std::string path = name.size() > prefixLength ? name.substr(prefixLength) : std::string();
+  if (!path.empty()) dispatch(path);
+}
+
+}  // namespace
+
+void HandleForwardingAtoms(AtomTable& atoms, const std::vector<std::pair<AtomValue, std::string>>& listing,
+                           const std::function<void(const std::string&)>& dispatch) {
+  for (const auto& [atom, name] : listing)
+    if (IsForwardingName(name)) HandleOne(atoms, atom, name, dispatch);
+}
+
+void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch) {
   // Values below 0xC000 are integer atoms, named "#n": they can never carry an argument.
   // Every other value is asked for, because atom values of other programs leave gaps. The
   // whole buffer is used: a limit of 255 would cut (or, under Wine, refuse) the name of the
   // longest argument a second start can forward.
-  for (const auto& [atom, name] : atoms.names(0xC000, 0xFFFF, 256)) {
-    // Only the first five characters are compared, as every copy of the program does.
-    if (name.compare(0, 5, "KestC") != 0) continue;
-    // Handling a path may wait on a question, during which a further forward can take over the
-    // atoms listed here: one that has gone since is not handled again, and each reference is
-    // given up before its path is handled, so that no forward is handled twice.
-    if (atoms.find(name) != atom) continue;
-    atoms.remove(atom);
-    std::string path = name.size() > prefixLength ? name.substr(prefixLength) : std::string();
-    if (!path.empty()) dispatch(path);
-  }
+  HandleForwardingAtoms(atoms, atoms.names(0xC000, 0xFFFF, kAtomNameChars), dispatch);
+}
+
+bool ReceiveForwardedAtom(AtomTable& atoms, AtomValue atom, const std::function<void(const std::string&)>& dispatch) {
+  if (atom < 0xC000) return false;
+  std::optional<std::string> name = atoms.name(atom, kAtomNameChars);
+  if (!name || !IsForwardingName(*name)) return false;
+  HandleOne(atoms, atom, *name, dispatch);
+  return true;
 }
 
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to) {

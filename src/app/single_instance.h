@@ -3,6 +3,8 @@
 // second start's argument through a "KestComLine=" atom and WM_USER + 3.
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/window_messages.h"
 #include "platform/atom_table.h"
@@ -37,9 +39,18 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::stri
 // Removes every reference of the marker, also those other copies added.
 void ReleaseInstanceMarker(AtomTable& atoms);
 
-// Takes over every forwarding atom present, in ascending atom order: dispatch gets the path,
-// then one reference of the atom is removed.
+// Takes over every forwarding atom present, in ascending atom order: one reference of the
+// atom is removed, then dispatch gets the path.
 void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch);
+
+// The same over a listing made earlier (by a scan off the user-interface thread): an atom that
+// has gone since, or now names something else, is passed over.
+void HandleForwardingAtoms(AtomTable& atoms, const std::vector<std::pair<AtomValue, std::string>>& listing,
+                           const std::function<void(const std::string&)>& dispatch);
+
+// The atom a second start names in its message: handled at once when it is a forwarding atom.
+// False for 0 (a copy that names none) or any other value.
+bool ReceiveForwardedAtom(AtomTable& atoms, AtomValue atom, const std::function<void(const std::string&)>& dispatch);
 
 // Where a received path goes: a plain folder (attribute word exactly 16) is imported as
 // tools, anything else, also a path that does not exist, becomes a target.

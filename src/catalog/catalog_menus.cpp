@@ -71,36 +71,65 @@ CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed
   }
 }
 
-int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& cache, int fallback,
-                            const std::string& program) {
-  auto it = cache.find(program);
-  if (it != cache.end()) return it->second;
+int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                            const std::string& program, const CachedIcon& cached) {
+  auto it = images.find(program);
+  if (it != images.end()) return it->second;
   int image = fallback;
-  HICON icon = program.empty() ? nullptr : ExtractIconA(nullptr, program.c_str(), 0);
-  // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
-  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-    win32::OwnedIcon owned(icon);
-    int added = win32::AddIconToImageList(list, owned.get());
-    if (added >= 0) image = added;
+  if (cached) {
+    if (auto pixels = cached(program)) {
+      int added = win32::AddIconsToImageList(list, {pixels.get()});
+      if (added >= 0) image = added;
+    }
+  } else {
+    HICON icon = program.empty() ? nullptr : ExtractIconA(nullptr, program.c_str(), 0);
+    // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
+    if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+      win32::OwnedIcon owned(icon);
+      int added = win32::AddIconToImageList(list, owned.get());
+      if (added >= 0) image = added;
+    }
   }
-  cache.emplace(program, image);
+  images.emplace(program, image);
   return image;
 }
 
-void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker) {
+void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                            const std::vector<std::string>& programs, const CachedIcon& cached) {
+  if (!cached) {
+    for (const std::string& program : programs) IconImage(list, images, fallback, program, cached);
+    return;
+  }
+  std::vector<std::shared_ptr<const IconPixels>> kept;
+  std::vector<const IconPixels*> strip;
+  std::vector<std::string> named;
+  for (const std::string& program : programs) {
+    if (!images.emplace(program, fallback).second) continue;
+    if (auto pixels = cached(program)) {
+      strip.push_back(pixels.get());
+      named.push_back(program);
+      kept.push_back(std::move(pixels));
+    }
+  }
+  int first = win32::AddIconsToImageList(list, strip);
+  if (first < 0) return;
+  for (std::size_t i = 0; i < named.size(); ++i) images[named[i]] = first + static_cast<int>(i);
+}
+
+void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached) {
   ImageList_SetImageCount(images2_.get(), menu_image::kFirstToolIcon);
   // The icon of a program is taken once per rebuild and shown in both menus.
   std::map<std::string, int> icons;
   auto iconImage = [&](const std::string& program) {
-    return IconImage(images2_.get(), icons, menu_image::kDefaultTool, program);
+    return IconImage(images2_.get(), icons, menu_image::kDefaultTool, program, cached);
   };
   // Every shortcut is read before any icon is taken, and the icons before the menus are
   // built: under Wine these kinds of work slow each other down when they alternate. A tool
   // relocated while the menus are built has its icon taken again from the new place.
+  std::vector<std::string> programs;
   for (const WalkEvent& e : events)
-    if (e.type == WalkEvent::Type::Tool) checker.Resolve(e.path);
-  for (const WalkEvent& e : events)
-    if (e.type == WalkEvent::Type::Tool) iconImage(checker.Resolve(e.path));
+    if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
+  AddIcons(images2_.get(), icons, menu_image::kDefaultTool, programs, cached);
   for (int m = 0; m < 2; ++m) {
     MenuNode root = BuildToolMenu(events, checker, iconImage);
     tools_[m].clear();
@@ -194,15 +223,22 @@ const IconBarButton* CatalogMenus::IconBarTool(int commandId) const {
   return &iconBar_[tool->index];
 }
 
-void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar) {
+void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar,
+                                  const CachedIcon& cached) {
   ImageList_SetImageCount(images3_.get(), 1);
   if (toolbar) {
     for (int i = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
       SendMessageA(toolbar, TB_DELETEBUTTON, i, 0);
   }
   std::map<std::string, int> icons;
+  if (cached) {
+    std::vector<std::string> programs;
+    for (const WalkEvent& e : events)
+      if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
+    AddIcons(images3_.get(), icons, 0, programs, cached);
+  }
   iconBar_ = BuildIconBar(events, checker, [&](const std::string& program) {
-    return IconImage(images3_.get(), icons, 0, program);
+    return IconImage(images3_.get(), icons, 0, program, cached);
   });
   if (!toolbar) return;
   for (std::size_t i = 0; i < iconBar_.size(); ++i) {

@@ -4,12 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "catalog/tool_menus.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_icons.h"
 
 namespace kest {
 
@@ -28,10 +31,15 @@ class CatalogMenus {
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
+  // Where the icons come from: a program's icon as kept by the catalog cache (nullptr when it
+  // has none). Without one, every icon is taken with ExtractIconA on the spot.
+  using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program)>;
+
   // Rebuilds both menus from one walk of the catalog, checking every tool on the way.
-  void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker);
+  void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached = {});
   // Rebuilds the icon bar's buttons on the toolbar (which may be null).
-  void RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar);
+  void RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar,
+                      const CachedIcon& cached = {});
 
   HMENU Menu(ToolMenu which) const { return menus_[static_cast<int>(which)].get(); }
   // Shows or hides the four fixed items at the end of a menu.
@@ -53,7 +61,11 @@ class CatalogMenus {
   win32::OwnedMenu BuildMenu(const MenuNode& root, ToolMenu which);
   void AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed);
   void AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which);
-  int IconImage(HIMAGELIST list, std::map<std::string, int>& cache, int fallback, const std::string& program);
+  int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,
+                const CachedIcon& cached);
+  // The icons of every tool of the walk, added to the list in one go.
+  void AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                const std::vector<std::string>& programs, const CachedIcon& cached);
 
   win32::OwnedImageList images2_;  // menus: six fixed images, then the tools'
   win32::OwnedImageList images3_;  // icon bar: the default image, then the tools'

@@ -47,31 +47,44 @@ void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor) {
   }
 }
 
-ToolChecker::ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search)
-    : fs_(fs), links_(links), drive_(drive), search_(search) {}
+ToolChecker::ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search,
+                         CatalogCache* cache)
+    : fs_(fs), links_(links), drive_(drive), search_(search), cache_(cache) {}
 
 const std::string& ToolChecker::Raw(const std::string& file) {
   auto it = raw_.find(file);
   if (it == raw_.end()) {
-    it = raw_.emplace(file, ReadShortcutPath(links_, fs_, file)).first;
+    it = raw_.emplace(file, cache_ ? cache_->ProgramOf(fs_, links_, file) : ReadShortcutPath(links_, fs_, file)).first;
   }
   return it->second;
 }
 
-std::string ToolChecker::Resolve(const std::string& file) { return OnWorkDrive(fs_, drive_, Raw(file)); }
+bool ToolChecker::Exists(const std::string& path) {
+  auto it = exists_.find(path);
+  if (it == exists_.end()) it = exists_.emplace(path, fs_.fileExists(path)).first;
+  return it->second;
+}
+
+std::string ToolChecker::Resolve(const std::string& file) {
+  // As OnWorkDrive, with the existence asked once.
+  std::string program = Raw(file);
+  if (!program.empty() && !Exists(program)) program[0] = drive_.letter;
+  return program;
+}
 
 void ToolChecker::Check(const std::string& file) {
   std::string b = Resolve(file);
   if (b.empty()) {
     // Nothing could be read from the file: no drive can hold what it names.
     WarnToolNotFound(search_, paths::FileNameOf(file));
+    exists_.clear();
     return;
   }
   std::string a = b;
   a[0] = drive_.letter;
-  if (fs_.fileExists(a) || fs_.fileExists(b)) return;
-  if (!CheckToolDrive(a, drive_, search_))
-    WarnToolNotFound(search_, paths::FileNameOf(a));
+  if (Exists(a) || Exists(b)) return;
+  if (!CheckToolDrive(a, drive_, search_)) WarnToolNotFound(search_, paths::FileNameOf(a));
+  exists_.clear();
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_cache.h"
 #include "catalog/tool_catalog.h"
 #include "catalog/work_drive.h"
 #include "platform/file_system.h"
@@ -56,10 +57,14 @@ std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory);
 void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor);
 
 // What the tool checks of one rebuild need. Each shortcut is read once per rebuild: the path
-// it names does not change while the menus are built.
+// it names does not change while the menus are built. With a cache, a shortcut whose file is
+// unchanged since an earlier read is not read again. Existence is asked afresh in every
+// rebuild, once for each path until a question or warning has been shown: while one is on the
+// screen the user may plug in a drive, so every answer is asked again after it.
 class ToolChecker {
  public:
-  ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search);
+  ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search,
+              CatalogCache* cache = nullptr);
   // What ResolveShortcut gives for the file, with the work drive as it is now.
   std::string Resolve(const std::string& file);
   // Looks for a missing tool on the other drives and warns when it is nowhere.
@@ -67,11 +72,14 @@ class ToolChecker {
 
  private:
   const std::string& Raw(const std::string& file);
+  bool Exists(const std::string& path);
   FileSystem& fs_;
   ShellLinks& links_;
   WorkDrive& drive_;
   DriveSearch search_;
+  CatalogCache* cache_;
   std::map<std::string, std::string> raw_;
+  std::map<std::string, bool> exists_;
 };
 
 struct MenuNode {

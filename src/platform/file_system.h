@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kest {
@@ -8,6 +9,14 @@ namespace kest {
 struct DirEntry {
   std::string name;
   std::uint32_t attributes = 0;  // the Windows attribute word of the listing
+};
+
+// What tells one version of a file from the next: a rewritten file changes its size or its
+// last-write time (in FILETIME ticks).
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t lastWrite = 0;
+  bool operator==(const FileStamp&) const = default;
 };
 
 // One open directory listing, in the order the file system returns its entries.
@@ -26,6 +35,9 @@ class FileSystem {
   virtual std::uint32_t attributes(const std::string& path) = 0;
   // True for an existing file; false for a directory or nothing.
   virtual bool fileExists(const std::string& path) = 0;
+  // Size and last-write time of an existing file; nothing for a directory or nothing, as
+  // fileExists says.
+  virtual std::optional<FileStamp> fileStamp(const std::string& path) = 0;
   // Lists the directory (pattern "*.*"); nullptr when it cannot be opened.
   virtual std::unique_ptr<DirListing> list(const std::string& directory) = 0;
   // With its trailing backslash.

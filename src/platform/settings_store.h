@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kest {
 
@@ -15,6 +17,14 @@ class SettingsStore {
                    const std::string& value) = 0;
   virtual bool remove(const std::string& file, const std::string& section,
                       const std::string& key) = 0;
+  // The keys the section holds with their values (as get reads them), in file order: one read
+  // of the file for a whole section.
+  virtual std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
+                                                                    const std::string& section) = 0;
+  // Writes the section anew with these keys and values, in one write of the file. False when
+  // the system refused it.
+  virtual bool replaceSection(const std::string& file, const std::string& section,
+                              const std::vector<std::pair<std::string, std::string>>& entries) = 0;
 };
 
 }  // namespace kest

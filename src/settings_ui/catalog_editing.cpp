@@ -12,7 +12,6 @@ namespace kest {
 namespace {
 
 constexpr const char* kCaptionInternalError = "Internal error";
-constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
@@ -61,6 +60,16 @@ std::optional<std::vector<std::string>> NormalParts(std::string_view path) {
   }
   if (!take()) return std::nullopt;
   return parts;
+}
+
+// The folder a path lies in, without trailing backslash. A path that ends in another separator
+// ("a\b/", "a\b:") is its own directory part: its parent is then taken from the character
+// before that separator, so that the parent is always shorter and a climb always ends.
+std::string ParentFolder(std::string_view path) {
+  std::string parent = paths::WithoutTrailingBackslash(paths::DirectoryOf(path));
+  if (!path.empty() && parent.size() >= path.size())
+    parent = paths::WithoutTrailingBackslash(paths::DirectoryOf(path.substr(0, path.size() - 1)));
+  return parent;
 }
 
 bool AtOrInsideRoot(const std::string& root, const std::string& path) {
@@ -141,8 +150,7 @@ bool IsInsideRoot(const std::string& root, const std::string& path) {
 
 std::string NearestExistingFolder(FileSystem& fs, const std::string& root, const std::string& folder) {
   std::string f = paths::WithoutTrailingBackslash(folder);
-  while (IsInsideRoot(root, f) && !IsPlainFolder(fs.attributes(f)))
-    f = paths::WithoutTrailingBackslash(paths::DirectoryOf(f));
+  while (IsInsideRoot(root, f) && !IsPlainFolder(fs.attributes(f))) f = ParentFolder(f);
   return IsInsideRoot(root, f) ? f : paths::WithoutTrailingBackslash(root);
 }
 
@@ -156,7 +164,7 @@ std::string RebasedPath(const std::string& path, const std::string& oldPath, con
 std::optional<std::string> UpFolder(const std::string& treeSelected, const std::string& currentFolder,
                                     const std::string& rootWithBackslash) {
   if (treeSelected + "\\" == rootWithBackslash) return std::nullopt;
-  std::string parent = paths::WithoutTrailingBackslash(paths::DirectoryOf(currentFolder));
+  std::string parent = ParentFolder(currentFolder);
   // The tree may show a file of the root while the list shows the root itself.
   if (!AtOrInsideRoot(rootWithBackslash, parent)) return std::nullopt;
   return parent;
@@ -236,10 +244,14 @@ RenameOutcome RenameCatalogItem(FileSystem& fs, const std::string& root, const s
 
 bool MoveIntoFolder(FileSystem& fs, const std::string& root, const std::string& source, const std::string& folder) {
   if (!IsInsideRoot(root, source) || !AtOrInsideRoot(root, folder)) return false;
+  // A source whose last part is "." or ".." (or nothing) names a folder above that part: moved
+  // under that name it would land beside or above the target folder, even outside the catalog.
+  const std::string name = paths::FileNameOf(source);
+  if (OnlyDotsAndBlanks(name)) return false;
   if (!IsPlainFolder(fs.attributes(folder))) return false;
   // A folder never goes into itself or below itself.
   if (AtOrInsideRoot(source, folder)) return false;
-  return fs.moveFile(source, paths::WithoutTrailingBackslash(folder) + "\\" + paths::FileNameOf(source));
+  return fs.moveFile(source, paths::WithoutTrailingBackslash(folder) + "\\" + name);
 }
 
 }  // namespace kest

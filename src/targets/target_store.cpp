@@ -1,15 +1,41 @@
 #include "targets/target_store.h"
 
+#include <algorithm>
+#include <cctype>
+#include <map>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/texts.h"
 
 namespace kest {
 
 namespace {
+
 void ReportIniError(MsgBox& box, WindowHandle owner) {
   box.ask(owner, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
+
+// The entries that exist in [Targets] below limit, by position in ascending order: keys
+// written exactly as the decimal numbers the program writes.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::map<int, std::string> StoredPositions(SettingsFile& settings, long long limit) {
+  std::map<int, std::string> positions;
+  for (auto& [key, value] : settings.entries(kTargetsSection)) {
+    if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string::npos) continue;
+    long long i = std::stoll(key);
+    // A key given twice reads as its first, as a single read would find it.
+    if (i < limit && std::to_string(i) == key) positions.emplace(static_cast<int>(i), value);
+  }
+  return positions;
+}
+
 }  // namespace
 
 void LoadTargets(SettingsFile& settings, TargetList& list,
@@ -18,8 +44,15 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
   try {
     list.clear();
     int count = settings.readInteger(kTargetsSection, "Count", 0);
-    for (int i = 0; i < count; ++i)
-      addTarget(settings.readString(kTargetsSection, std::to_string(i), kErrorLink));
+    // Only the positions that exist are visited, so that a "Count" far beyond them costs
+    // nothing; a gap between two of them still gives its "Error link" entry, as a position read
+    // without a key does, but nothing is made up after the last one.
+    int next = 0;
+    for (const auto& [i, path] : StoredPositions(settings, count)) {
+      for (; next < i; ++next) addTarget(kErrorLink);
+      addTarget(path);
+      next = i + 1;
+    }
   } catch (const std::exception&) {
     ReportIniError(box, owner);
   }
@@ -28,13 +61,27 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
 void SaveTargets(SettingsFile& settings, const TargetList& list, MsgBox& box, WindowHandle owner) {
   try {
     int oldCount = settings.readInteger(kTargetsSection, "Count", 0);
-    for (int i = 0; i <= oldCount; ++i) settings.deleteKey(kTargetsSection, std::to_string(i));
+    // The section is written anew in one go, which for thousands of targets is the difference
+    // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
+    // writing every entry and the count, would leave it: other keys stay as they are.
+    std::map<int, std::string> old = StoredPositions(settings, static_cast<long long>(oldCount) + 1);
+    std::vector<std::pair<std::string, std::string>> section;
+    for (auto& [key, value] : settings.entries(kTargetsSection)) {
+      bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
+                         !key.empty() && old.count(static_cast<int>(std::stoll(key))) &&
+                         std::to_string(std::stoll(key)) == key;
+      if (!oldPosition && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
+    }
     for (std::size_t i = 0; i < list.size(); ++i) {
       const Target& t = list.at(i);
       // An entry without a file name is left out; the positions after it stay.
-      if (!t.fileName.empty()) settings.writeString(kTargetsSection, std::to_string(i), t.fullPath());
+      if (t.fileName.empty()) continue;
+      std::string key = std::to_string(i);
+      std::erase_if(section, [&](const auto& e) { return e.first == key; });
+      section.emplace_back(key, t.fullPath());
     }
-    settings.writeInteger(kTargetsSection, "Count", static_cast<int>(list.size()));
+    section.emplace_back("Count", std::to_string(list.size()));
+    settings.replaceSection(kTargetsSection, section);
   } catch (const std::exception&) {
     ReportIniError(box, owner);
   }

@@ -17,6 +17,9 @@ namespace kest {
 namespace {
 
 constexpr UINT kHintTitleStrip = 1;
+// The search for left-behind forwarding atoms has finished.
+constexpr UINT kForwardSearchDone = msg::kUser + 101;
+constexpr UINT_PTR kForwardSearchTimer = 1;
 constexpr WindowClass kMainClass{kMainWindowClass, CS_DBLCLKS, nullptr};
 
 HFONT MakeFont(const char* face, int height, bool underline = false, int weight = FW_NORMAL) {
@@ -47,7 +50,12 @@ Box NormalPlace(HWND w) {
 }  // namespace
 
 TfKest::TfKest(AppContext& ctx)
-    : FramelessWindow(SIZE{220, 200}), ctx_(ctx), state_(ctx.state), lbFTC_(ctx), edCL_(ctx) {}
+    : FramelessWindow(SIZE{220, 200}),
+      ctx_(ctx),
+      state_(ctx.state),
+      forwards_(ctx.atoms, kForwardSearchDone, kForwardSearchTimer),
+      lbFTC_(ctx),
+      edCL_(ctx) {}
 
 // The window goes while the object and what it owns are still whole.
 TfKest::~TfKest() {
@@ -61,9 +69,12 @@ bool TfKest::Create() {
 }
 
 void TfKest::Show() {
-  if (mini_ && mini_->IsShown()) return;
-  ShowWindow(hwnd(), SW_SHOW);
-  UpdateWindow(hwnd());
+  if (!mini_ || !mini_->IsShown()) {
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+  }
+  // With the window on the screen, the catalog is read ahead of the first menu.
+  StartCatalogReadAhead();
 }
 
 void TfKest::ShowMain() {
@@ -87,7 +98,16 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) == edCL_.hwnd()) return CommandLineBox::Colors(reinterpret_cast<HDC>(wParam));
       break;
     case msg::kForwardedCommandLine:
-      WMForwardedCommandLine();
+      forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
+      return 0;
+    case WM_TIMER:
+      if (wParam == forwards_.TimerId()) {
+        forwards_.OnTimer(hwnd());
+        return 0;
+      }
+      break;
+    case kForwardSearchDone:
+      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
       return 0;
     case msg::kTrayCallback:
       OnTrayMessage(static_cast<UINT>(lParam));
@@ -203,10 +223,6 @@ void TfKest::ImportToolsFromDir(const std::string& sourceDir) {
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
 }
 
-void TfKest::WMForwardedCommandLine() {
-  ReceiveForwardedArguments(ctx_.atoms, [this](const std::string& path) { DispatchPath(path); });
-}
-
 bool TfKest::OnClose() {
   // A refused settings write throws out of here: the close is then abandoned and the
   // program keeps running.
@@ -240,6 +256,7 @@ void TfKest::OnDestroy() {
 void TfKest::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
+  forwards_.Stop();
   menus_.reset();
   font_.reset();
   listFont_.reset();

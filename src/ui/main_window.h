@@ -15,6 +15,7 @@
 #include "catalog/launch.h"
 #include "platform/win32/handles.h"
 #include "ui/command_line_box.h"
+#include "ui/forward_receiver.h"
 #include "ui/kit/frameless.h"
 #include "ui/target_list_view.h"
 #include "ui/tray_icon.h"
@@ -82,7 +83,6 @@ class TfKest final : public FramelessWindow, public MainHost {
   PathDispatch Dispatch();
   void FormCloseQuery();
   void FormClose();
-  void WMForwardedCommandLine();
   void ShowMainMenu(POINT screen);
 
   // Modes and the tray icon.
@@ -113,6 +113,7 @@ class TfKest final : public FramelessWindow, public MainHost {
   Opener aboutOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
+  ForwardReceiver forwards_;
   TrayClick trayClick_;
   bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
   TargetListView lbFTC_;
@@ -120,6 +121,15 @@ class TfKest final : public FramelessWindow, public MainHost {
   HWND tbIcon_ = nullptr;  // the icon bar, on a panel no mode shows
   std::unique_ptr<CatalogMenus> menus_;
   win32::OwnedFont font_, listFont_, barFont_, edFont_;
+
+  // ---- Catalog cache ----------------------------------------------------------------------
+  // What the tools menus read from the catalog (shortcuts and icons), kept between rebuilds and
+  // read ahead on a thread of its own once the window is shown (main_window_tools.cpp).
+  void StartCatalogReadAhead();
+  CatalogMenus::CachedIcon CachedIcons();
+  CatalogCache catalogCache_;
+  win32::Win32ProgramIcons programIcons_;  // this thread's; the read-ahead makes its own
+  ReadAheadThread readAhead_;              // after the cache: it stops before the cache goes
 };
 
 }  // namespace kest

@@ -1,5 +1,8 @@
-// The main window's tools: the menus and the icon bar built from the catalog, and launching.
+// The main window's tools: the menus and the icon bar built from the catalog through the catalog
+// cache and its read-ahead, and launching.
 #include "catalog/tool_catalog.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/main_window.h"
 
 namespace kest {
@@ -20,22 +23,52 @@ void TfKest::pMenu1Popup(POINT screen) {
 }
 
 void TfKest::FillMenuFromRoot() {
+  // A read-ahead still at work ends after the file it is on; what it has read is used and the
+  // rest is read here, so an early menu costs no more than it would without it.
+  readAhead_.Stop();
   auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
-  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()});
-  menus_->RebuildMenus(events, checker);
+  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()},
+                      &catalogCache_);
+  catalogCache_.BeginRound();
+  menus_->RebuildMenus(events, checker, CachedIcons());
+  catalogCache_.EndRound();
   state_.menusOutOfDate = false;
   // Launching moves the current directory into the target's.
   ctx_.fs.setCurrentDirectory(ctx_.exeDir);
 }
 
 void TfKest::FillIconBarFromRoot() {
+  readAhead_.Stop();
   auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
-  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()});
-  menus_->RebuildIconBar(events, checker, tbIcon_);
+  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()},
+                      &catalogCache_);
+  catalogCache_.BeginRound();
+  menus_->RebuildIconBar(events, checker, tbIcon_, CachedIcons());
+  catalogCache_.EndRound();
   ctx_.fs.setCurrentDirectory(ctx_.exeDir);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   SetWindowPos(tbIcon_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfKest::StartCatalogReadAhead() {
+  if (readAhead_.Started()) return;
+  CatalogCache& cache = catalogCache_;
+  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive](
+                       const std::atomic<bool>& stop) {
+    // A shell link object belongs to the thread that made it: this thread has its own, in its
+    // own apartment, declared first so that it goes last.
+    win32::ComApartment com;
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+    win32::Win32FileSystem fs;
+    win32::ComShellLinks links;
+    win32::Win32ProgramIcons icons;
+    ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+  });
+}
+
+CatalogMenus::CachedIcon TfKest::CachedIcons() {
+  return [this](const std::string& program) { return catalogCache_.IconOf(ctx_.fs, programIcons_, program); };
 }
 
 LaunchServices TfKest::Launching() {

@@ -51,6 +51,18 @@ void TargetListView::AddDefaultImage(HICON icon) { ImageList_AddIcon(images_.get
 
 void TargetListView::LoadTargets() {
   ListView_DeleteAllItems(list_);
+  // The list is drawn and an entry selected once, after the last one: drawing and selecting
+  // at every addition made a long list take many seconds.
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  loading_ = true;
+  struct Done {
+    TargetListView* view;
+    ~Done() {
+      view->loading_ = false;
+      SendMessageA(view->list_, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(view->list_, nullptr, TRUE);
+    }
+  } done{this};
   kest::LoadTargets(state_.settings(), state_.targets(), [this](const std::string& p) { AddTarget(p); },
                     ctx_.box, owner_);
 }
@@ -85,8 +97,9 @@ void TargetListView::AddTarget(const std::string& path) {
   sub.iSubItem = 1;
   sub.pszText = const_cast<char*>(t.directory.c_str());
   SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
+  if (loading_) return;  // the caller selects the last entry afterwards
   SelectOnly(at);
-  state_.SetCurrentTargetFromSelection(SelectedEntry());
+  state_.SetCurrentTarget(state_.targets().at(index).fullPath());
 }
 
 void TargetListView::SelectLast() {
@@ -100,9 +113,10 @@ void TargetListView::SelectLast() {
 }
 
 void TargetListView::SelectOnly(int index) {
-  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemState(list_, index, LVIS_SELECTED, LVIS_SELECTED);
-  ListView_SetItemState(list_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+  // A single-selection list takes the mark off the other entries itself, and only one entry
+  // can have the focus: nothing is cleared by hand, which cost a pass over the whole list at
+  // every addition.
+  ListView_SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(list_, index, FALSE);
 }
 

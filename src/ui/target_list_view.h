@@ -70,6 +70,7 @@ class TargetListView {
   win32::OwnedImageList images_;  // ImageList1
   std::function<void()> beginDrag_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
+  bool loading_ = false;          // the stored list is being loaded
 };
 
 }  // namespace kest

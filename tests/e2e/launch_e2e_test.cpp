@@ -202,5 +202,44 @@ TEST_F(KestTest, EnterInAnEmptiedCommandBoxOnlyHidesIt) {
   CloseKest(k);
 }
 
+TEST_F(KestTest, ARePointedToolRunsItsNewProgramOnceTheSettingsWindowHasClosed) {
+  AppDir app("launch-repointed");
+  std::string probe = AddProbeTool(app, "root\\Probe.lnk");
+  // A second probe whose path is as long as the first: the rewritten link keeps its size, and
+  // only its last-write time tells it from the old one.
+  std::string moved = app.file("tool2\\probe.exe");
+  e2e::MakeDirs(app.file("tool2"));
+  ASSERT_TRUE(CopyFileA(probe.c_str(), moved.c_str(), FALSE));
+  app.writeFile("w\\t.exe", "MZ");
+  StoreTargets(app, {app.file("w\\t.exe")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  auto run = WaitForProbe(app);
+  ASSERT_TRUE(run.has_value());
+  EXPECT_EQ(run->cmd, probe + " \"t.exe\"");
+
+  k.click(ids::sbToolsEdit);
+  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  ASSERT_NE(settings, nullptr);
+  {
+    win32::ComApartment com;
+    win32::ComShellLinks links;
+    links.write(app.file("root\\Probe.lnk"), moved, "", app.file("tool2"));
+  }
+  // The old program is gone: a menu that still took the link's old path would warn about it.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return DeleteFileA(probe.c_str()) != FALSE; }, 5000));
+  e2e::PostClose(settings);
+  ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  run = WaitForProbe(app, "tool2");
+  ASSERT_TRUE(run.has_value()) << "the re-pointed tool did not start";
+  EXPECT_EQ(run->cmd, moved + " \"t.exe\"");
+  EXPECT_TRUE(e2e::NoMessageBox("Kest", 300, k.process.pid()));
+  EXPECT_TRUE(e2e::NoMessageBox("Kest warning", 10, k.process.pid()));
+  CloseKest(k);
+}
+
 }  // namespace
 }  // namespace kest::e2etest

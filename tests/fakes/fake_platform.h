@@ -17,6 +17,7 @@
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/program_icons.h"
 #include "platform/registry.h"
 #include "platform/processes.h"
 #include "platform/settings_store.h"
@@ -51,6 +52,28 @@ class FakeSettingsStore : public SettingsStore {
     if (refuseWrites) return false;
     writes.push_back("-" + key);
     data[file][Lower(section)].erase(Lower(key));
+    return true;
+  }
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
+                                                            const std::string& section) override {
+    reads.push_back("[" + section + "]");
+    std::vector<std::pair<std::string, std::string>> found;
+    auto f = data.find(file);
+    if (f == data.end()) return found;
+    auto sec = f->second.find(Lower(section));
+    if (sec == f->second.end()) return found;
+    for (const auto& [k, v] : sec->second) found.emplace_back(k, v);
+    return found;
+  }
+  bool replaceSection(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& entries) override {
+    if (refuseWrites) return false;
+    auto& sec = data[file][Lower(section)];
+    sec.clear();
+    for (const auto& [k, v] : entries) {
+      writes.push_back(k + "=" + v);
+      sec[Lower(k)] = v;
+    }
     return true;
   }
   const std::string* find(const std::string& file, const std::string& section, const std::string& key) const {
@@ -152,6 +175,12 @@ class FakeFileSystem : public FileSystem {
     existsCalls.push_back(path);
     return files.count(path) > 0;
   }
+  std::optional<FileStamp> fileStamp(const std::string& path) override {
+    ++stampCalls;
+    if (!files.count(path)) return std::nullopt;
+    auto it = stamps.find(path);
+    return it == stamps.end() ? FileStamp{} : it->second;
+  }
   std::unique_ptr<DirListing> list(const std::string& directory) override {
     ++openListings;
     auto it = dirs.find(Trim(directory));
@@ -197,6 +226,7 @@ class FakeFileSystem : public FileSystem {
     files.erase(path);
     attrs.erase(path);
     contents.erase(path);
+    stamps.erase(path);
     removeFromParent(path);
     return true;
   }
@@ -225,6 +255,7 @@ class FakeFileSystem : public FileSystem {
     rename(dirs);
     rename(files);
     rename(contents);
+    rename(stamps);
     addToParent(t, a);
     return true;
   }
@@ -267,6 +298,10 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, std::vector<DirEntry>> dirs;
   std::set<std::string> files;
   std::map<std::string, std::string> contents;
+  // A rewritten file: its last-write time moves on.
+  void touch(const std::string& path) { ++stamps[path].lastWrite; }
+  std::map<std::string, FileStamp> stamps;  // {0, 0} for a file not in here
+  int stampCalls = 0;
   std::set<std::string> locked;  // held open by a running program
   unsigned error = 0;
   std::vector<std::string> existsCalls;
@@ -325,6 +360,7 @@ class FakeShellLinks : public ShellLinks {
     if (refuse) throw KestError("Unable to create the shell link object");
     links[linkFile] = {path, arguments, workingDirectory};
     fs_.file(linkFile);
+    fs_.touch(linkFile);
   }
   std::string readPath(const std::string& linkFile) override {
     ++reads;
@@ -337,6 +373,19 @@ class FakeShellLinks : public ShellLinks {
 
  private:
   FakeFileSystem& fs_;
+};
+
+// Icons made up from the program's name; a program whose name holds "noicon" has none.
+class FakeProgramIcons : public ProgramIcons {
+ public:
+  std::optional<IconPixels> extract(const std::string& program) override {
+    extracted.push_back(program);
+    if (program.find("noicon") != std::string::npos) return std::nullopt;
+    IconPixels icon;
+    icon.colour.fill(static_cast<std::uint32_t>(std::hash<std::string>{}(program)));
+    return icon;
+  }
+  std::vector<std::string> extracted;
 };
 
 class FakeDrives : public Drives {

@@ -146,6 +146,19 @@ TEST(CatalogRules, InsideRootUpAndDisplayNames) {
   EXPECT_EQ(ItemDisplayName("Dir.lnk", 16), "Dir.lnk");
 }
 
+TEST_F(CatalogEditingTest, NearestFolderClimbsToTheRootWhateverEndsThePath) {
+  fs.dir(root + R"(\a)");
+  EXPECT_EQ(NearestExistingFolder(fs, root, root + R"(\a)"), root + R"(\a)");
+  EXPECT_EQ(NearestExistingFolder(fs, root, root + R"(\a\gone\deeper\)"), root + R"(\a)");
+  // A path ending in a slash or a colon is its own directory part: the climb went on forever.
+  EXPECT_EQ(NearestExistingFolder(fs, root, root + R"(\a\b/)"), root + R"(\a)");
+  EXPECT_EQ(NearestExistingFolder(fs, root, root + R"(\a\b/\c/)"), root + R"(\a)");
+  EXPECT_EQ(NearestExistingFolder(fs, root, root + R"(\x:)"), root);
+  EXPECT_EQ(NearestExistingFolder(fs, root, R"(C:\elsewhere\y/)"), root);
+  // Up from such a path goes up too, rather than to the path itself.
+  EXPECT_EQ(UpFolder(root + R"(\a)", root + R"(\a\b/)", root + "\\"), root + R"(\a)");
+}
+
 TEST_F(CatalogEditingTest, ListingSortsFoldersFirstAndRenameAndMoveStayInside) {
   fs.file(root + R"(\b.lnk)");
   fs.dir(root + R"(\Zed)");
@@ -168,6 +181,16 @@ TEST_F(CatalogEditingTest, ListingSortsFoldersFirstAndRenameAndMoveStayInside) {
   EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\Zed)", root + R"(\Zed)"));
   EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\A.txt)", R"(C:\k)"));
   EXPECT_TRUE(fs.files.count(root + R"(\A.txt)"));
+
+  // A source ending in ".." is inside the catalog, but moved under that last part it went to
+  // "<folder>\..", out of the catalog; ending in "." it went onto the folder itself.
+  fs.dir(root + R"(\alpha\beta)");
+  fs.file(root + R"(\alpha\beta\..)");
+  fs.file(root + R"(\alpha\beta\.)");
+  fs.log.clear();
+  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\alpha\beta\..)", root));
+  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\alpha\beta\.)", root + R"(\Zed)"));
+  EXPECT_TRUE(fs.log.empty());
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ TEST_F(StartupTest, SecondStartForwardsItsArgumentThenActivatesAndEnds) {
   EXPECT_EQ(windows.sent[0].window, kRunning);
   EXPECT_EQ(windows.sent[0].message, 0x0403u);
   EXPECT_EQ(windows.sent[0].wParam, 0u);
-  EXPECT_EQ(windows.sent[0].lParam, 0);
-  // The atom is there when the message is sent.
+  // The message names the atom, which is there when the message is sent.
+  EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=D:\work\app.exe)"));
   EXPECT_EQ(atomsAtSend, (std::vector<std::string>{"OnlyOneKest", R"(KestComLine=D:\work\app.exe)"}));
   EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
   EXPECT_EQ(windows.searched, std::vector<std::string>{"TfKest"});
@@ -167,6 +167,29 @@ TEST(ReceiveForwardedArguments, AForwardArrivingWhileAPathIsHandledHandlesNothin
   EXPECT_EQ(got, (std::vector<std::string>{R"(D:\pack)", R"(nested D:.exe)"}));
   EXPECT_TRUE(atoms.atoms.empty());
   EXPECT_EQ(std::count(atoms.log.begin(), atoms.log.end(), "remove " + std::to_string(0xC020)), 1);
+}
+
+TEST(ReceiveForwardedAtom, TheNamedAtomAtOnceAndNothingElse) {
+  fakes::FakeAtomTable atoms;
+  atoms.place(0xC010, R"(KestComLine=D:\left.exe)");  // left behind by an earlier start
+  atoms.place(0xC020, R"(KestComLine=D:\new.exe)", 2);
+  atoms.place(0xC030, "OnlyOneKest");
+  std::vector<std::string> got;
+  auto dispatch = [&](const std::string& p) { got.push_back(p); };
+  EXPECT_TRUE(ReceiveForwardedAtom(atoms, 0xC020, dispatch));
+  EXPECT_EQ(got, std::vector<std::string>{R"(D:\new.exe)"});
+  EXPECT_EQ(atoms.refs(R"(KestComLine=D:\new.exe)"), 1) << "one reference for one forward";
+  EXPECT_EQ(atoms.nameCalls, 1) << "no scan of the table";
+  // What is not a forwarding atom is left alone: an older copy's 0, another atom, a value in no use.
+  for (AtomValue v : {AtomValue{0}, AtomValue{0xC030}, AtomValue{0xC040}, AtomValue{5}})
+    EXPECT_FALSE(ReceiveForwardedAtom(atoms, v, dispatch));
+  EXPECT_EQ(atoms.refs("OnlyOneKest"), 1);
+  // The left-behind atoms come from a listing made earlier; one handled meanwhile is not handled again.
+  auto listing = atoms.names(0xC000, 0xFFFF, 256);
+  atoms.remove(0xC020);
+  HandleForwardingAtoms(atoms, listing, dispatch);
+  EXPECT_EQ(got, (std::vector<std::string>{R"(D:\new.exe)", R"(D:\left.exe)"}));
+  EXPECT_TRUE(atoms.atoms.count(0xC030));
 }
 
 TEST(ReceiveForwardedArguments, LongestForwardableArgumentArrivesWhole) {

@@ -38,6 +38,26 @@ TEST_F(TargetStoreTest, LoadsEveryPositionInOrderWithErrorLinkForGaps) {
   EXPECT_TRUE(box.asked.empty());
 }
 
+TEST_F(TargetStoreTest, AHugeCountVisitsOnlyTheStoredPositions) {
+  set("Count", "2147483647");
+  set("0", R"(C:\w\a.exe)");
+  set("2", R"(C:\w\c.exe)");
+  set("02", R"(C:\w\not-a-position.exe)");
+  set("x", R"(C:\w\neither.exe)");
+  load();
+  // The same as reading every position, up to the last one that exists.
+  EXPECT_EQ(added, (std::vector<std::string>{R"(C:\w\a.exe)", "Error link", R"(C:\w\c.exe)"}));
+  std::size_t reads = store.reads.size();
+  EXPECT_LT(reads, 20u);
+  list.removeAt(1);
+  SaveTargets(settings, list, box, nullptr);
+  EXPECT_EQ(*get("Count"), "2");
+  EXPECT_EQ(*get("1"), R"(C:\w\c.exe)");
+  EXPECT_EQ(get("2"), nullptr) << "an old position beyond the new list is deleted";
+  EXPECT_NE(get("02"), nullptr) << "no position: left as it was";
+  EXPECT_LT(store.writes.size(), 10u);
+}
+
 TEST_F(TargetStoreTest, MissingZeroNegativeAndInvalidCountsLoadNothing) {
   for (const char* count : {"", "0", "-2", "x"}) {
     if (*count) set("Count", count);
@@ -82,7 +102,8 @@ TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
   TargetList none;
   SaveTargets(settings, none, box, nullptr);
   EXPECT_EQ(*get("0"), "kept");
-  EXPECT_EQ(store.writes, std::vector<std::string>{"Count=0"});
+  EXPECT_EQ(*get("2"), R"(C:\w\a.exe)");
+  EXPECT_EQ(*get("Count"), "0");
 }
 
 TEST_F(TargetStoreTest, RefusedWritesAreReportedAsIniErrors) {

@@ -126,6 +126,30 @@ TEST_F(ToolMenuTest, IconBarHintsNameTheGroup) {
   EXPECT_EQ(buttons[1].file, root + "\\Debuggers\\dbg.lnk");
 }
 
+TEST_F(ToolMenuTest, ExistenceIsAskedOncePerRebuildUntilABoxHasBeenShown) {
+  tool("x.lnk", R"(C:\p\x.exe)");
+  tool("gone.lnk", R"(C:\p\gone.exe)", false);
+  drive.confirm = false;
+  auto events = RecordWalk(fs, root);
+  auto asked = [&](const std::string& path) { return std::count(fs.existsCalls.begin(), fs.existsCalls.end(), path); };
+  {
+    ToolChecker c = checker();
+    BuildToolMenu(events, c, icons);
+    BuildToolMenu(events, c, icons);
+    // The missing tool is searched for and warned about in each menu; the program that is
+    // there is asked about once, then again after each warning.
+    EXPECT_EQ(box.asked.size(), 2u);
+    EXPECT_EQ(asked(R"(C:\p\x.exe)"), 2);
+  }
+  fs.files.insert(R"(C:\p\gone.exe)");
+  fs.existsCalls.clear();
+  ToolChecker next = checker();
+  BuildToolMenu(events, next, icons);
+  BuildToolMenu(events, next, icons);
+  EXPECT_EQ(box.asked.size(), 2u) << "the next rebuild asks afresh, and finds it";
+  EXPECT_EQ(asked(R"(C:\p\x.exe)"), 1) << "no box: once for both menus";
+}
+
 TEST_F(ToolMenuTest, DeepCatalogStaysWithinTheCounters) {
   std::string rel;
   for (int d = 1; d <= 55; ++d) {

@@ -28,6 +28,17 @@ TEST(ProfileSettingsStore, ReadsWritesAndDeletesKeys) {
 
   ASSERT_TRUE(store.remove(ini, "Options", "hlp"));
   EXPECT_EQ(store.get(ini, "Options", "hlp", "dflt"), "dflt");
+
+  // A whole section in one read, in file order, however long; quotes taken off as a single
+  // read takes them off.
+  for (int i = 0; i < 600; ++i) ASSERT_TRUE(store.put(ini, "Targets", std::to_string(i), "C:\\x\\t.exe"));
+  ASSERT_TRUE(store.put(ini, "Targets", "q", "\"C:\\quoted dir\""));
+  auto entries = store.entries(ini, "Targets");
+  ASSERT_EQ(entries.size(), 601u);
+  EXPECT_EQ(entries.front(), (std::pair<std::string, std::string>{"0", "C:\\x\\t.exe"}));
+  EXPECT_EQ(entries[599].first, "599");
+  EXPECT_EQ(entries.back().second, store.get(ini, "Targets", "q", ""));
+  EXPECT_TRUE(store.entries(ini, "Nothing").empty());
   EXPECT_TRUE(store.remove(ini, "Targets", "7"));  // deleting what is not there is no failure
   EXPECT_EQ(store.get(ini, "Options", "LastDir", "dflt"), R"(C:\work dir)");
 

@@ -42,6 +42,41 @@ bool ProfileSettingsStore::remove(const std::string& file, const std::string& se
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != FALSE;
 }
 
+bool ProfileSettingsStore::replaceSection(const std::string& file, const std::string& section,
+                                          const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string block;
+  for (const auto& [key, value] : entries) {
+    block += key + "=" + value;
+    block += '\0';
+  }
+  block += '\0';
+  return WritePrivateProfileSectionA(section.c_str(), block.c_str(), file.c_str()) != FALSE;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileSettingsStore::entries(const std::string& file,
+                                                                              const std::string& section) {
+  // "key=value" lines, each ended by a zero; a full buffer asks for a bigger one.
+  std::vector<char> buffer(16384);
+  DWORD n = 0;
+  for (;;) {
+    n = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    if (n + 2 < buffer.size() || buffer.size() >= (64u << 20)) break;
+    buffer.resize(buffer.size() * 4);
+  }
+  std::vector<std::pair<std::string, std::string>> found;
+  for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += std::strlen(p) + 1) {
+    std::string line = p;
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string value = line.substr(eq + 1);
+    // As a single read gives it: a value in a pair of matching quotes comes without them.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    found.emplace_back(line.substr(0, eq), value);
+  }
+  return found;
+}
+
 AtomValue GlobalAtomTable::find(const std::string& name) { return GlobalFindAtomA(name.c_str()); }
 
 AtomValue GlobalAtomTable::add(const std::string& name) { return GlobalAddAtomA(name.c_str()); }
@@ -102,6 +137,16 @@ std::uint32_t Win32FileSystem::attributes(const std::string& path) {
 bool Win32FileSystem::fileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<FileStamp> Win32FileSystem::fileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  stamp.lastWrite = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return stamp;
 }
 
 namespace {

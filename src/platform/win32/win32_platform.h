@@ -24,6 +24,10 @@ class ProfileSettingsStore final : public SettingsStore {
   bool put(const std::string& file, const std::string& section, const std::string& key,
            const std::string& value) override;
   bool remove(const std::string& file, const std::string& section, const std::string& key) override;
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
+                                                            const std::string& section) override;
+  bool replaceSection(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& entries) override;
 };
 
 class GlobalAtomTable final : public AtomTable {
@@ -49,6 +53,7 @@ class Win32FileSystem final : public FileSystem {
  public:
   std::uint32_t attributes(const std::string& path) override;
   bool fileExists(const std::string& path) override;
+  std::optional<FileStamp> fileStamp(const std::string& path) override;
   std::unique_ptr<DirListing> list(const std::string& directory) override;
   std::string currentDirectory() override;
   bool setCurrentDirectory(const std::string& directory) override;

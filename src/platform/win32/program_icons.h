@@ -1,0 +1,23 @@
+#pragma once
+// Program icons as pixels: taken with ExtractIconA on any thread, added to an image list on the
+// thread that owns it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "platform/program_icons.h"
+
+namespace kest::win32 {
+
+// ExtractIconA (icon index 0), drawn at 16 x 16 exactly as AddIconToImageList draws it.
+class Win32ProgramIcons final : public ProgramIcons {
+ public:
+  std::optional<IconPixels> extract(const std::string& program) override;
+};
+
+// Adds the icons to the image list in one call, as one strip of images (one call per icon
+// costs more than the drawing under Wine); returns the index of the first, or -1.
+int AddIconsToImageList(HIMAGELIST list, const std::vector<const IconPixels*>& icons);
+
+}  // namespace kest::win32

@@ -1,0 +1,55 @@
+#pragma once
+// The running copy's side of forwarding: the atom a second start names is handled at once. A
+// second later (once forwards have stopped coming) the whole atom table is searched for
+// left-behind atoms on a thread of its own, one lookup at a time so as not to crowd the system
+// every other program talks to, and what it finds is handled on the user-interface thread when
+// the search reports back.
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/atom_table.h"
+
+namespace kest {
+
+class ForwardReceiver {
+ public:
+  using Dispatch = std::function<void(const std::string& path)>;
+  // window gets doneMessage when a search has finished, and WM_TIMER with timerId when it is
+  // time to start one.
+  ForwardReceiver(AtomTable& atoms, UINT doneMessage, UINT_PTR timerId)
+      : atoms_(atoms), doneMessage_(doneMessage), timerId_(timerId) {}
+  ForwardReceiver(const ForwardReceiver&) = delete;
+  ForwardReceiver& operator=(const ForwardReceiver&) = delete;
+  ~ForwardReceiver() { Stop(); }
+
+  // The forwarding message: lParam is the atom a second start added, or 0 from a copy that
+  // names none (then the table is searched at once, as such copies expect).
+  void OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch);
+  // The timer: the search starts.
+  void OnTimer(HWND window);
+  UINT_PTR TimerId() const { return timerId_; }
+  // doneMessage: handles what the search found.
+  void OnSearchDone(HWND window, const Dispatch& dispatch);
+  // Waits for a search still running; at exit.
+  void Stop();
+
+ private:
+  void StartSearch(HWND window);
+
+  AtomTable& atoms_;
+  UINT doneMessage_;
+  UINT_PTR timerId_;
+  std::thread search_;
+  std::mutex mutex_;
+  std::vector<std::pair<AtomValue, std::string>> found_;
+  bool searching_ = false;
+  bool searchAgain_ = false;
+};
+
+}  // namespace kest

@@ -1,0 +1,94 @@
+// Kest against files and input it did not write: nothing lost, no crash, no hang.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+#include "e2e/kest_driver.h"
+#include "e2e/probe_tool.h"
+
+namespace kest::e2etest {
+namespace {
+
+using e2e::AppDir;
+
+TEST_F(KestTest, HostileSettingsCatalogAndArgumentsAreSurvived) {
+  // A Tools.ini of random bytes.
+  {
+    AppDir app("hostile-random-ini");
+    std::mt19937 random(7);
+    std::string bytes(4096, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    app.writeFile("Tools.ini", bytes);
+    Kest k = StartKest(app, BareCommandLine(app));
+    ASSERT_NE(k.main, nullptr);
+    CloseKest(k);
+  }
+  // A "Count" of 2147483647 with two real entries, a 300-character path among them, and a
+  // catalog nested 60 levels deep with a shortcut that is no link.
+  AppDir app("hostile");
+  std::string longPath = "C:\\" + std::string(292, 'p') + ".exe";
+  app.writeIni("Targets", "Count", "2147483647");
+  app.writeIni("Targets", "0", longPath);
+  app.writeIni("Targets", "1", app.file("w\\t.exe"));
+  app.writeFile("w\\t.exe", "MZ");
+  std::string deep = "root";
+  for (int i = 0; i < 60; ++i) deep += "\\d";
+  app.writeFile(deep + "\\deep.lnk", "not a link");
+  app.writeFile("root\\broken.lnk", "not a link either");
+  std::string probe = AddProbeTool(app, "root\\Probe.lnk");
+  auto started = std::chrono::steady_clock::now();
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{std::string(292, 'p') + ".exe", "t.exe"}));
+
+  // The menu warns about the shortcut it cannot read, and still launches the probe.
+  HWND lv = k.targetList();
+  ASSERT_TRUE(e2e::ListViewSelect(lv, 1));
+  RECT r = e2e::ListViewItemRect(lv, 1, LVIR_LABEL);
+  e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
+  for (int i = 0; i < 2; ++i) {  // once per menu
+    auto warning = e2e::WaitForMessageBox("Kest warning", 10000, k.process.pid());
+    ASSERT_TRUE(warning.has_value());
+    EXPECT_NE(warning->text.find("broken.lnk"), std::string::npos) << warning->text;
+    e2e::AnswerMessageBox(warning->hwnd, IDOK);
+  }
+  HWND menu = e2e::WaitForPopupMenu(10000, k.process.pid());
+  if (!menu || e2e::WaitUntil([&] { return !IsWindowVisible(menu); }, 200))
+    menu = OpenPopupMenu(k, [&] { e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true); });
+  ASSERT_NE(menu, nullptr);
+  e2e::MenuKeys(menu, {VK_ESCAPE});
+
+  // A second start with a 300-character argument crashes neither copy.
+  std::string tooLong = "C:\\" + std::string(296, 'L') + ".exe";
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, tooLong)), 0u);
+  EXPECT_TRUE(k.process.running());
+  CloseKest(k);
+  // Nothing lost: both entries are written back, and the count is theirs.
+  EXPECT_EQ(app.readIni("Targets", "Count"), "2");
+  EXPECT_EQ(app.readIni("Targets", "0"), longPath);
+  EXPECT_EQ(app.readIni("Targets", "1"), app.file("w\\t.exe"));
+}
+
+TEST_F(KestTest, FiveThousandTargetsLoadAndAreKept) {
+  AppDir app("hostile-many");
+  std::string ini = "[Targets]\r\nCount=5000\r\n";
+  for (int i = 0; i < 5000; ++i) ini += std::to_string(i) + "=C:\\many\\t" + std::to_string(i) + ".exe\r\n";
+  app.writeFile("Tools.ini", ini);
+  auto started = std::chrono::steady_clock::now();
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListViewCount(k.targetList()) == 5000; }, 60000));
+  std::printf("5,000 targets loaded in %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - started)
+                                         .count()));
+  EXPECT_EQ(e2e::ListViewText(k.targetList(), 4999), "t4999.exe");
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Targets", "Count"), "5000");
+  EXPECT_EQ(app.readIni("Targets", "4999"), "C:\\many\\t4999.exe");
+}
+
+}  // namespace
+}  // namespace kest::e2etest

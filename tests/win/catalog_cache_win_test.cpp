@@ -1,0 +1,113 @@
+// The catalog cache on the real system: file stamps, a read-ahead on a thread of its own with
+// its own link object, and menus built from the cache that look like those built without it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "catalog/catalog_cache.h"
+#include "catalog/catalog_menus.h"
+#include "catalog/shortcuts.h"
+#include "platform/win32/program_icons.h"
+#include "platform/win32/win32_platform.h"
+#include "win/win_test_util.h"
+
+namespace kest {
+namespace {
+
+// The image as ImageList_Draw puts it on a magenta background.
+std::vector<std::uint32_t> Drawn(HIMAGELIST list, int image) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(bi.bmiHeader), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  win32::OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
+  win32::OwnedBitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::ScopedSelect use(dc.get(), bmp.get());
+  RECT all{0, 0, 16, 16};
+  win32::OwnedBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+  FillRect(dc.get(), &all, magenta.get());
+  ImageList_Draw(list, image, dc.get(), 0, 0, ILD_TRANSPARENT);
+  GdiFlush();
+  auto* p = static_cast<std::uint32_t*>(bits);
+  return std::vector<std::uint32_t>(p, p + 256);
+}
+
+struct CatalogCacheWinTest : ::testing::Test {
+  win32::ComApartment com;
+  win32::Win32FileSystem fs;
+  win32::ComShellLinks links;
+  win32::Win32Drives drives;
+  win32::Win32MessageBox box;
+  WorkDrive drive{'C', false};
+  wintest::ScratchDir dir{"catalog-cache"};
+  std::string root = dir + "root";
+
+  void SetUp() override {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string bin(self);
+    bin = bin.substr(0, bin.find_last_of('\\') + 1);
+    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), (dir + "Kest.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), (dir + "Kest2.exe").c_str(), FALSE));
+    wintest::WriteText(dir + "plain.txt", "no icon here");
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateShortcut(links, fs, dir + "Kest.exe", root + "\\x.lnk", "");
+    CreateShortcut(links, fs, dir + "plain.txt", root + "\\y.lnk", "");
+    CreateShortcut(links, fs, dir + "Kest2.exe", root + "\\z.lnk", "");
+  }
+  static CatalogMenus Make() {
+    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
+                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+  }
+};
+
+TEST_F(CatalogCacheWinTest, StampsFollowRewritesAndADirectoryHasNone) {
+  auto before = fs.fileStamp(root + "\\x.lnk");
+  ASSERT_TRUE(before.has_value());
+  EXPECT_FALSE(fs.fileStamp(root).has_value());
+  EXPECT_FALSE(fs.fileStamp(dir + "missing.lnk").has_value());
+  Sleep(20);
+  links.write(root + "\\x.lnk", dir + "plain.txt", "", dir.path());
+  EXPECT_NE(fs.fileStamp(root + "\\x.lnk"), before);
+}
+
+TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCache) {
+  CatalogCache cache;
+  std::atomic<bool> done{false};
+  ReadAheadThread thread;
+  thread.Start([&](const std::atomic<bool>& stop) {
+    win32::ComApartment threadCom;
+    win32::Win32FileSystem threadFs;
+    win32::ComShellLinks threadLinks;
+    win32::Win32ProgramIcons threadIcons;
+    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, stop);
+    done = true;
+  });
+  CatalogMenus plain = Make();
+  {
+    ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr});
+    plain.RebuildMenus(RecordWalk(fs, root), checker);
+  }
+  for (int i = 0; i < 2000 && !done; ++i) Sleep(10);
+  thread.Stop();
+  ASSERT_TRUE(done);
+  auto read = cache.counts();
+  EXPECT_EQ(read.linkReads + read.iconReads, 6u);
+
+  CatalogMenus cached = Make();
+  win32::Win32ProgramIcons icons;
+  ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
+  cached.RebuildMenus(RecordWalk(fs, root), checker,
+                      [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+  EXPECT_EQ(cache.counts().linkReads + cache.counts().iconReads, 6u) << "nothing read again";
+  // The two programs' icons (added in one strip), and the default image for the text file.
+  ASSERT_EQ(ImageList_GetImageCount(cached.MenuImages()), menu_image::kFirstToolIcon + 2);
+  ASSERT_EQ(ImageList_GetImageCount(plain.MenuImages()), menu_image::kFirstToolIcon + 2);
+  for (int image = menu_image::kFirstToolIcon; image < menu_image::kFirstToolIcon + 2; ++image) {
+    EXPECT_EQ(Drawn(cached.MenuImages(), image), Drawn(plain.MenuImages(), image)) << image;
+    EXPECT_NE(Drawn(cached.MenuImages(), image), Drawn(cached.MenuImages(), menu_image::kDefaultTool));
+  }
+}
+
+}  // namespace
+}  // namespace kest
