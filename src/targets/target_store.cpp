@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <exception>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 namespace kest {
 
 namespace {
+
+// The longest run of missing positions that still loads as "Error link" entries.
+constexpr int kLongestFilledGap = 1000;
 
 void ReportIniError(MsgBox& box, WindowHandle owner) {
   box.ask(owner, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
@@ -49,7 +53,11 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
     // without a key does, but nothing is made up after the last one.
     int next = 0;
     for (const auto& [i, path] : StoredPositions(settings, count)) {
-      for (; next < i; ++next) addTarget(kErrorLink);
+      // A short gap is a position left out (an entry without a file name): it loads as an
+      // "Error link" entry. A long one comes from a file not written by Kest, and filling it
+      // would make up thousands or millions of entries: it is passed over.
+      if (i - next <= kLongestFilledGap)
+        for (; next < i; ++next) addTarget(kErrorLink);
       addTarget(path);
       next = i + 1;
     }
@@ -72,13 +80,15 @@ void SaveTargets(SettingsFile& settings, const TargetList& list, MsgBox& box, Wi
                          std::to_string(std::stoll(key)) == key;
       if (!oldPosition && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
     }
+    // A kept key that a list position writes anew gives way to it.
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (!list.at(i).fileName.empty()) written.insert(std::to_string(i));
+    std::erase_if(section, [&](const auto& e) { return written.count(e.first) != 0; });
     for (std::size_t i = 0; i < list.size(); ++i) {
       const Target& t = list.at(i);
       // An entry without a file name is left out; the positions after it stay.
-      if (t.fileName.empty()) continue;
-      std::string key = std::to_string(i);
-      std::erase_if(section, [&](const auto& e) { return e.first == key; });
-      section.emplace_back(key, t.fullPath());
+      if (!t.fileName.empty()) section.emplace_back(std::to_string(i), t.fullPath());
     }
     section.emplace_back("Count", std::to_string(list.size()));
     settings.replaceSection(kTargetsSection, section);

@@ -1,6 +1,9 @@
 // The [Targets] section of Tools.ini as a hand-edited or damaged file may have it: the input's
 // "key=value" lines are its keys (other "[Section]" lines start other sections). Loaded, saved
 // and loaded again.
+#include <map>
+#include <optional>
+
 #include "fuzz/fuzz_support.h"
 #include "targets/target_store.h"
 
@@ -32,6 +35,33 @@ std::vector<std::string> Load(SettingsFile& settings, TargetList& list, fuzz::Co
   return added;
 }
 
+// What a load must give, worked out independently: the stored positions below "Count" in
+// ascending order, a gap of at most 1000 missing positions before one filled with the
+// placeholder, a longer gap passed over. Each entry says whether it was stored.
+std::vector<std::pair<std::string, bool>> Expected(fuzz::ProfileStore& store, SettingsFile& settings) {
+  const int count = settings.readInteger(kTargetsSection, "Count", 0);
+  std::map<int, std::string> stored;
+  for (const auto& [key, value] : store.section(kTargetsSection)) {
+    std::optional<int> position = PositionOf(key);
+    if (position && *position < count) stored.emplace(*position, value);
+  }
+  std::vector<std::pair<std::string, bool>> expected;
+  long long next = 0;
+  for (const auto& [position, value] : stored) {
+    if (position - next <= 1000)
+      for (; next < position; ++next) expected.emplace_back(kErrorLink, false);
+    expected.emplace_back(value, true);
+    next = static_cast<long long>(position) + 1;
+  }
+  return expected;
+}
+
+std::vector<std::string> Paths(const std::vector<std::pair<std::string, bool>>& entries) {
+  std::vector<std::string> paths;
+  for (const auto& e : entries) paths.push_back(e.first);
+  return paths;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -45,35 +75,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> added = Load(settings, list, box);
   KEST_FUZZ_CHECK(box.asked == 0);
   KEST_FUZZ_CHECK(list.size() == added.size());
-  // Each entry is its position's stored path, or the placeholder where there is none.
-  for (std::size_t i = 0; i < added.size(); ++i) {
-    const std::string* stored = store.find(kTargetsSection, std::to_string(i));
-    KEST_FUZZ_CHECK(added[i] == (stored ? *stored : std::string(kErrorLink)));
-    KEST_FUZZ_CHECK(list.at(i).fullPath() == added[i]);
-  }
-  // Every stored position below "Count" is loaded.
-  const int count = settings.readInteger(kTargetsSection, "Count", 0);
-  for (const auto& [key, value] : store.section(kTargetsSection)) {
-    std::optional<int> position = PositionOf(key);
-    if (!position || *position >= count) continue;
-    KEST_FUZZ_CHECK(static_cast<std::size_t>(*position) < added.size());
-    KEST_FUZZ_CHECK(added[static_cast<std::size_t>(*position)] == value);
-  }
+  KEST_FUZZ_CHECK(added == Paths(Expected(store, settings)));
+  for (std::size_t i = 0; i < added.size(); ++i) KEST_FUZZ_CHECK(list.at(i).fullPath() == added[i]);
 
-  // Saved and loaded again, the list comes back through its last entry with a file name at
-  // least, the entries without one as placeholders.
+  // Saved and loaded again: every entry with a file name comes back, in order.
   SaveTargets(settings, list, box, nullptr);
   KEST_FUZZ_CHECK(box.asked == 0);
   TargetList again;
   const std::vector<std::string> reloaded = Load(settings, again, box);
-  KEST_FUZZ_CHECK(reloaded.size() <= list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const Target& t = list.at(i);
-    if (i >= reloaded.size()) {
-      KEST_FUZZ_CHECK(t.fileName.empty());
-      continue;
-    }
-    KEST_FUZZ_CHECK(reloaded[i] == (t.fileName.empty() ? std::string(kErrorLink) : t.fullPath()));
-  }
+  const auto expected = Expected(store, settings);
+  KEST_FUZZ_CHECK(reloaded == Paths(expected));
+  std::vector<std::string> named, storedBack;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (!list.at(i).fileName.empty()) named.push_back(list.at(i).fullPath());
+  for (const auto& e : expected)
+    if (e.second) storedBack.push_back(e.first);
+  KEST_FUZZ_CHECK(named == storedBack);
   return 0;
 }

@@ -47,6 +47,14 @@ TEST_F(TargetStoreTest, AHugeCountVisitsOnlyTheStoredPositions) {
   load();
   // The same as reading every position, up to the last one that exists.
   EXPECT_EQ(added, (std::vector<std::string>{R"(C:\w\a.exe)", "Error link", R"(C:\w\c.exe)"}));
+  // A far position is taken without making up the entries before it.
+  set("100000000", R"(C:\w\far.exe)");
+  added.clear();
+  load();
+  EXPECT_EQ(added.size(), 4u);
+  EXPECT_EQ(added.back(), R"(C:\w\far.exe)");
+  store.data[kIni]["targets"].erase("100000000");
+  load();
   std::size_t reads = store.reads.size();
   EXPECT_LT(reads, 20u);
   list.removeAt(1);
