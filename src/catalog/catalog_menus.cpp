@@ -11,27 +11,8 @@ constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
 win32::OwnedBitmap DrawFixedImages() {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 16 * 5;
-  bi.bmiHeader.biHeight = -16;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  win32::WindowDC screen(nullptr);
-  win32::OwnedBitmap bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  win32::OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
-  HDC dc = memory.get();
-  win32::ScopedSelect selected(dc, bmp.get());
-  RECT all{0, 0, 16 * 5, 16};
-  win32::OwnedBrush mask(CreateSolidBrush(kMaskColour));
-  FillRect(dc, &all, mask.get());
-  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) {
-    win32::OwnedPen pen(CreatePen(PS_SOLID, width, c));
-    win32::ScopedSelect use(dc, pen.get());
-    std::vector<POINT> v(pts);
-    Polyline(dc, v.data(), static_cast<int>(v.size()));
-  };
+  win32::PictureStrip strip(5, kMaskColour);
+  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
   line(RGB(220, 0, 0), 2, {{13, 3}, {3, 13}});
@@ -47,8 +28,8 @@ win32::OwnedBitmap DrawFixedImages() {
     line(RGB(0, 0, 0), 1, {{x + 5, 3}, {x + 3, 3}, {x + 3, 12}, {x + 5, 12}});
     line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
   }
-  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(dc, x, 10, RGB(0, 0, 0));
-  return bmp;
+  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(strip.dc(), x, 10, RGB(0, 0, 0));
+  return strip.Take();
 }
 
 }  // namespace

@@ -35,32 +35,11 @@ using namespace mini_layout;
 
 // ImageList1's image 0, the tool without an icon of its own: an eye.
 win32::OwnedBitmap DrawEye() {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 16;
-  bi.bmiHeader.biHeight = -16;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  win32::WindowDC screen(nullptr);
-  win32::OwnedBitmap bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  win32::OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
-  HDC dc = memory.get();
-  win32::ScopedSelect selected(dc, bmp.get());
-  RECT all{0, 0, 16, 16};
-  win32::OwnedBrush mask(CreateSolidBrush(kMaskColour));
-  FillRect(dc, &all, mask.get());
-  auto disc = [&](COLORREF fill, COLORREF edge, int l, int t, int r, int b) {
-    win32::OwnedBrush brush(CreateSolidBrush(fill));
-    win32::OwnedPen pen(CreatePen(PS_SOLID, 1, edge));
-    win32::ScopedSelect useBrush(dc, brush.get());
-    win32::ScopedSelect usePen(dc, pen.get());
-    Ellipse(dc, l, t, r, b);
-  };
-  disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);        // the white of the eye
-  disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);     // iris
-  disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);               // pupil
-  return bmp;
+  win32::PictureStrip strip(1, kMaskColour);
+  strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
+  strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
+  strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil
+  return strip.Take();
 }
 
 class TfSplashForm final : public FramelessWindow, public MiniPane {

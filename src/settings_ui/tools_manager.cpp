@@ -15,6 +15,7 @@
 #include "catalog/tool_catalog.h"
 #include "platform/paths.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/icons.h"
 #include "settings_ui/catalog_editing.h"
 #include "ui/kit/subclass.h"
 
@@ -74,79 +75,51 @@ constexpr Hint kHints[] = {{tbBack, "Up   (<--)"},
 
 // The pictures of ImageList1, drawn side by side into one strip.
 win32::OwnedBitmap DrawImageList1() {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 16 * kImageCount;
-  bi.bmiHeader.biHeight = -16;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  win32::WindowDC screen(nullptr);
-  win32::OwnedBitmap bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  win32::OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
-  HDC dc = memory.get();
-  win32::ScopedSelect selected(dc, bmp.get());
-  RECT all{0, 0, 16 * kImageCount, 16};
-  win32::OwnedBrush mask(CreateSolidBrush(kMaskColour));
-  FillRect(dc, &all, mask.get());
-  int x = 0;  // left edge of the picture being drawn
-  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) {
-    win32::OwnedPen pen(CreatePen(PS_SOLID, width, c));
-    win32::ScopedSelect use(dc, pen.get());
-    std::vector<POINT> v(pts);
-    for (POINT& p : v) p.x += x;
-    Polyline(dc, v.data(), static_cast<int>(v.size()));
-  };
-  auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) {
-    win32::OwnedBrush brush(CreateSolidBrush(fill));
-    win32::OwnedPen pen(CreatePen(PS_SOLID, 1, edge));
-    win32::ScopedSelect useBrush(dc, brush.get());
-    win32::ScopedSelect usePen(dc, pen.get());
-    std::vector<POINT> v(pts);
-    for (POINT& p : v) p.x += x;
-    Polygon(dc, v.data(), static_cast<int>(v.size()));
-  };
+  win32::PictureStrip strip(kImageCount, kMaskColour);
+  HDC dc = strip.dc();
+  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
+  auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
   auto folder = [&] {
     shape(RGB(250, 210, 80), RGB(150, 110, 20), {{1, 4}, {6, 4}, {7, 6}, {14, 6}, {14, 14}, {1, 14}});
   };
   const COLORREF dark = RGB(20, 40, 120), green = RGB(0, 140, 0), red = RGB(210, 0, 0);
 
-  x = 16 * imgUp;  // an arrow up out of a folder's level
+  strip.At(imgUp);  // an arrow up out of a folder's level
   line(dark, 2, {{8, 14}, {8, 3}});
   line(dark, 2, {{3, 8}, {8, 3}, {13, 8}});
 
-  x = 16 * imgNewFolder;  // a folder with a spark
+  strip.At(imgNewFolder);  // a folder with a spark
   folder();
   line(red, 1, {{12, 0}, {12, 5}});
   line(red, 1, {{10, 2}, {15, 2}});
 
-  x = 16 * imgNewShortcut;  // a page with the shortcut arrow
+  strip.At(imgNewShortcut);  // a page with the shortcut arrow
   shape(RGB(255, 255, 255), RGB(80, 80, 80), {{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}});
   shape(RGB(255, 255, 255), dark, {{3, 8}, {9, 8}, {9, 14}, {3, 14}});
   line(dark, 1, {{4, 13}, {8, 9}});
   line(dark, 1, {{5, 9}, {8, 9}, {8, 12}});
 
-  x = 16 * imgRefresh;  // two arrows round a circle
+  strip.At(imgRefresh);  // two arrows round a circle
   {
     win32::OwnedPen pen(CreatePen(PS_SOLID, 2, green));
     win32::ScopedSelect use(dc, pen.get());
-    Arc(dc, x + 2, 2, x + 14, 14, x + 14, 4, x + 2, 12);
-    Arc(dc, x + 2, 2, x + 14, 14, x + 2, 12, x + 14, 4);
+    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 14, 4, strip.Left() + 2, 12);
+    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 2, 12, strip.Left() + 14, 4);
   }
   line(green, 1, {{10, 2}, {14, 3}, {13, 7}});
 
-  x = 16 * imgApply;  // a tick
+  strip.At(imgApply);  // a tick
   line(green, 2, {{2, 8}, {6, 12}, {14, 3}});
 
-  x = 16 * imgDelete;  // a cross
+  strip.At(imgDelete);  // a cross
   line(red, 2, {{3, 3}, {13, 13}});
   line(red, 2, {{13, 3}, {3, 13}});
 
-  x = 16 * imgRename;  // a pencil over a line of text
+  strip.At(imgRename);  // a pencil over a line of text
   line(RGB(80, 80, 80), 1, {{1, 14}, {15, 14}});
   shape(RGB(240, 200, 60), RGB(120, 80, 0), {{3, 12}, {4, 9}, {12, 1}, {15, 4}, {7, 12}});
   line(RGB(0, 0, 0), 1, {{3, 12}, {4, 11}});
-  return bmp;
+  return strip.Take();
 }
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }

@@ -1,5 +1,7 @@
 #include "platform/win32/icons.h"
 
+#include <vector>
+
 #include "platform/win32/handles.h"
 
 namespace kest::win32 {
@@ -27,6 +29,59 @@ int AddIconToImageList(HIMAGELIST list, HICON icon) {
   }
   // The image list copies both bitmaps.
   return ImageList_Add(list, colour.get(), mask.get());
+}
+
+PictureStrip::PictureStrip(int count, COLORREF mask) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = 16 * count;
+  bi.bmiHeader.biHeight = -16;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  WindowDC screen(nullptr);
+  bitmap_.reset(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  dc_.reset(CreateCompatibleDC(screen.get()));
+  previous_ = SelectObject(dc_.get(), bitmap_.get());
+  RECT all{0, 0, 16 * count, 16};
+  OwnedBrush background(CreateSolidBrush(mask));
+  FillRect(dc_.get(), &all, background.get());
+}
+
+PictureStrip::~PictureStrip() {
+  if (previous_) SelectObject(dc_.get(), previous_);
+}
+
+void PictureStrip::Line(COLORREF colour, int width, std::initializer_list<POINT> points) {
+  OwnedPen pen(CreatePen(PS_SOLID, width, colour));
+  ScopedSelect use(dc_.get(), pen.get());
+  std::vector<POINT> v(points);
+  for (POINT& p : v) p.x += x_;
+  Polyline(dc_.get(), v.data(), static_cast<int>(v.size()));
+}
+
+void PictureStrip::Shape(COLORREF fill, COLORREF edge, std::initializer_list<POINT> points) {
+  OwnedBrush brush(CreateSolidBrush(fill));
+  OwnedPen pen(CreatePen(PS_SOLID, 1, edge));
+  ScopedSelect useBrush(dc_.get(), brush.get());
+  ScopedSelect usePen(dc_.get(), pen.get());
+  std::vector<POINT> v(points);
+  for (POINT& p : v) p.x += x_;
+  Polygon(dc_.get(), v.data(), static_cast<int>(v.size()));
+}
+
+void PictureStrip::Disc(COLORREF fill, COLORREF edge, int left, int top, int right, int bottom) {
+  OwnedBrush brush(CreateSolidBrush(fill));
+  OwnedPen pen(CreatePen(PS_SOLID, 1, edge));
+  ScopedSelect useBrush(dc_.get(), brush.get());
+  ScopedSelect usePen(dc_.get(), pen.get());
+  Ellipse(dc_.get(), x_ + left, top, x_ + right, bottom);
+}
+
+OwnedBitmap PictureStrip::Take() {
+  if (previous_) SelectObject(dc_.get(), previous_);
+  previous_ = nullptr;
+  return std::move(bitmap_);
 }
 
 }  // namespace kest::win32
