@@ -30,4 +30,13 @@ inline void Report(const char* what, const std::vector<double>& ms) {
   std::printf("%-58s median %8.2f ms  (min %.2f, max %.2f, n=%zu)\n", what, Median(ms), *lo, *hi, ms.size());
 }
 
+// Handles every message waiting for this thread's windows.
+inline void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
 }  // namespace bench

@@ -41,14 +41,6 @@ class IdleHost : public kest::MainHost {
   HWND main_;
 };
 
-void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
 // A catalog root of 200 shortcuts beside a copy of the program with an icon.
 void MakeCatalog(const e2e::AppDir& app, bool oneProgram) {
   kest::win32::Win32FileSystem fs;
@@ -68,28 +60,20 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
   e2e::AppDir app(oneProgram ? "bench-mini-one" : "bench-mini-many", "");
   MakeCatalog(app, oneProgram);
 
-  kest::win32::ProfileSettingsStore store;
-  kest::win32::GlobalAtomTable atoms;
-  kest::win32::Win32WindowSystem windows;
-  kest::win32::Win32FileSystem fs;
-  kest::win32::Win32MessageBox box;
-  kest::win32::ComShellLinks links;
-  kest::win32::Win32Drives drives;
-  kest::win32::Win32Clipboard clipboard;
-  kest::win32::Win32Processes processes;
-  kest::win32::Win32Registry registry;
-  kest::AppState state(store, app.path());
-  kest::AppContext ctx{store, atoms, windows, fs, box, links, drives, clipboard, processes, registry, state, app.path(), ""};
+  kest::win32::Platform p;
+  kest::AppState state(p.store, app.path());
+  kest::AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
+                       p.clipboard, p.processes, p.registry, state, app.path(), ""};
   IdleHost host(owner);
 
   std::vector<double> read, window;
   for (int i = 0; i < runs; ++i) {
-    std::vector<std::string> shortcuts = kest::ListMiniFolder(fs, kest::ToolCatalog::RootOf(app.path())).shortcuts;
+    std::vector<std::string> shortcuts = kest::ListMiniFolder(p.fs, kest::ToolCatalog::RootOf(app.path())).shortcuts;
     double a = bench::NowMs();
     kest::win32::OwnedImageList list(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
     int icons = 0;
     for (const std::string& s : shortcuts) {
-      std::string program = kest::ResolveShortcut(links, fs, state.workDrive, s);
+      std::string program = kest::ResolveShortcut(p.links, p.fs, state.workDrive, s);
       HICON icon = ExtractIconA(nullptr, program.c_str(), 0);
       if (icon && icon != reinterpret_cast<HICON>(1)) {
         kest::win32::OwnedIcon owned(icon);
@@ -101,14 +85,14 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
 
     a = bench::NowMs();
     std::unique_ptr<kest::MiniPane> mini = kest::CreateMiniWindow(ctx, host, owner, 40, 40, 245);
-    Pump();
+    bench::Pump();
     window.push_back(bench::NowMs() - a);
     HWND w = FindWindowA("TfSplashForm", nullptr);
     HWND bar = w ? FindWindowExA(w, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr;
     int buttons = bar ? static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0)) : 0;
     if (!mini->IsShown() || buttons != kTools) std::printf("the window shows %d buttons\n", buttons);
     mini.reset();
-    Pump();
+    bench::Pump();
   }
   std::printf("%s\n", title);
   bench::Report("  (a) ResolveShortcut + ExtractIconA + AddIconToImageList", read);

@@ -28,14 +28,6 @@ constexpr int kFolders = 100;
 constexpr int kToolsPerFolder = 20;
 constexpr int kRootTools = 20;
 
-void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
 struct Counter : kest::CatalogVisitor {
   int tools = 0;
   void FolderEntered(const std::string&, const std::string&, int) override {}
@@ -72,7 +64,7 @@ void Measure(const char* title, kest::AppContext& ctx, const std::string& root, 
 
     a = bench::NowMs();
     std::unique_ptr<kest::ToolsManagerPage> tm = kest::CreateToolsManagerPage(ctx, parent, RECT{4, 30, 309, 351});
-    Pump();
+    bench::Pump();
     page.push_back(bench::NowMs() - a);
     HWND list = FindWindowExA(tm->hwnd(), nullptr, WC_LISTVIEWA, nullptr);
     HWND tree = FindWindowExA(tm->hwnd(), nullptr, WC_TREEVIEWA, nullptr);
@@ -82,7 +74,7 @@ void Measure(const char* title, kest::AppContext& ctx, const std::string& root, 
       std::printf("the page shows %d items and %d nodes for %d entries\n", shown, nodes, icons);
     if (i == 0) std::printf("  walk found %d tools; %d entries shown at opening\n", c.tools, icons);
     tm.reset();
-    Pump();
+    bench::Pump();
   }
   std::printf("%s\n", title);
   bench::Report("  (a) walk + SHGetFileInfoA of each entry shown at opening", bare);
@@ -98,18 +90,10 @@ int main(int argc, char** argv) {
   InitCommonControlsEx(&icc);
   kest::win32::ComApartment com;
   e2e::AppDir app("bench-tools-manager", "");
-  kest::win32::ProfileSettingsStore store;
-  kest::win32::GlobalAtomTable atoms;
-  kest::win32::Win32WindowSystem windows;
-  kest::win32::Win32FileSystem fs;
-  kest::win32::Win32MessageBox box;
-  kest::win32::ComShellLinks links;
-  kest::win32::Win32Drives drives;
-  kest::win32::Win32Clipboard clipboard;
-  kest::win32::Win32Processes processes;
-  kest::win32::Win32Registry registry;
-  kest::AppState state(store, app.path());
-  kest::AppContext ctx{store, atoms, windows, fs, box, links, drives, clipboard, processes, registry, state, app.path(), ""};
+  kest::win32::Platform p;
+  kest::AppState state(p.store, app.path());
+  kest::AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
+                       p.clipboard, p.processes, p.registry, state, app.path(), ""};
 
   const std::string root = kest::ToolCatalog::RootOf(app.path());
   const std::string programs = app.path() + "programs\\";
@@ -120,7 +104,7 @@ int main(int argc, char** argv) {
     e2e::MakeDirs(folder);
     for (int t = 0; t < kToolsPerFolder; ++t) {
       std::string name = "tool" + std::to_string(f) + "_" + std::to_string(t);
-      AddTool(links, fs, programs, name, folder + "\\Tool" + std::to_string(t) + ".lnk");
+      AddTool(p.links, p.fs, programs, name, folder + "\\Tool" + std::to_string(t) + ".lnk");
     }
   }
   std::printf("Catalog of %d shortcuts in %d folders (made in %.0f ms)\n", kFolders * kToolsPerFolder, kFolders,
@@ -132,7 +116,7 @@ int main(int argc, char** argv) {
   SmallIcon(root);  // the shell's image list is made once per process, before either is timed
   Measure("Tools manager, 100 folders in the root", ctx, root, runs, parent);
   for (int t = 0; t < kRootTools; ++t)
-    AddTool(links, fs, programs, "root" + std::to_string(t), root + "\\Root" + std::to_string(t) + ".lnk");
+    AddTool(p.links, p.fs, programs, "root" + std::to_string(t), root + "\\Root" + std::to_string(t) + ".lnk");
   Measure("Tools manager, 100 folders and 20 shortcuts in the root", ctx, root, runs, parent);
   DestroyWindow(parent);
   return 0;

@@ -24,23 +24,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Shell links are COM objects used from the user-interface thread.
   win32::ComApartment com;
 
-  win32::ProfileSettingsStore store;
-  win32::GlobalAtomTable atoms;
-  win32::Win32WindowSystem windows;
-  win32::Win32FileSystem fs;
-  win32::Win32MessageBox box;
-  win32::ComShellLinks links;
-  win32::Win32Drives drives;
-  win32::Win32Clipboard clipboard;
-  win32::Win32Processes processes;
-  win32::Win32Registry registry;
+  win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
-  AppState state(store, exeDir);
-  AppContext ctx{store,     atoms,     windows,  fs,    box,    links,           drives,
-                 clipboard, processes, registry, state, exeDir, GetCommandLineA()};
-  Window::SetErrorReporter(&box);
+  AppState state(p.store, exeDir);
+  AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
+                 p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
+  Window::SetErrorReporter(&p.box);
 
-  bool startUp = RunStartupDecision(atoms, windows, ctx.commandLine,
+  bool startUp = RunStartupDecision(p.atoms, p.windows, ctx.commandLine,
                                     [&] { return state.settings().read(opt::NoMoreOneCopy); });
   if (!startUp) return 0;
 

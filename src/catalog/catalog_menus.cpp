@@ -6,12 +6,11 @@ namespace kest {
 
 namespace {
 
-constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
 win32::OwnedBitmap DrawFixedImages() {
-  win32::PictureStrip strip(5, kMaskColour);
+  win32::PictureStrip strip(5, win32::kPictureMask);
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
@@ -41,7 +40,7 @@ CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed
   {
     // The image list keeps its own copy of the bitmap.
     win32::OwnedBitmap fixed = DrawFixedImages();
-    ImageList_AddMasked(images2_.get(), fixed.get(), kMaskColour);
+    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
   }
   ImageList_AddIcon(images2_.get(), defaultIcon);  // image 5
   images3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));

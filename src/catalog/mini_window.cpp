@@ -19,7 +19,6 @@ constexpr const char* kMiniCaption = "Kest mini";
 constexpr WindowClass kSplashClass{"TfSplashForm", CS_DBLCLKS, nullptr};
 // The folder labels keep this colour whatever the scheme.
 constexpr COLORREF kLabelColour = 0xC16100;
-constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 // Posted by a released folder label: wParam the fill it belongs to, lParam its index.
 constexpr UINT kLabelReleased = WM_APP + 1;
 
@@ -35,7 +34,7 @@ using namespace mini_layout;
 
 // ImageList1's image 0, the tool without an icon of its own: an eye.
 win32::OwnedBitmap DrawEye() {
-  win32::PictureStrip strip(1, kMaskColour);
+  win32::PictureStrip strip(1, win32::kPictureMask);
   strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
   strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
   strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil
@@ -141,7 +140,7 @@ void TfSplashForm::OnCreate() {
   ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
   {
     win32::OwnedBitmap eye = DrawEye();  // the image list keeps its own copy
-    ImageList_AddMasked(ImageList1_.get(), eye.get(), kMaskColour);
+    ImageList_AddMasked(ImageList1_.get(), eye.get(), win32::kPictureMask);
   }
   AddFlatButton(sbBack, "<", kBorder + 1, kBorder + 1, 14, kTitleHeight - 2);
   AddFlatButton(sbExit, "X", ExitLeft(kInitialWidth), kBorder + 1, 14, kTitleHeight - 2);

@@ -81,8 +81,7 @@ class TfOpt final : public FramelessWindow {
   }
 
   void OnCreate() override {
-    font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Courier New"));
+    font_.reset(MakeFont("Courier New", -11));
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
     int buttonsTop = kTitleHeight + kCaptionHeight - 9;

@@ -17,6 +17,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
 #include "settings_ui/catalog_editing.h"
+#include "ui/kit/controls.h"
 #include "ui/kit/subclass.h"
 
 namespace kest {
@@ -60,7 +61,6 @@ constexpr UINT kRefreshTree = WM_APP + 1;
 constexpr UINT kRefreshAll = WM_APP + 2;
 constexpr UINT kReportBadName = WM_APP + 3;
 
-constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 
 struct Hint {
   int id;
@@ -75,7 +75,7 @@ constexpr Hint kHints[] = {{tbBack, "Up   (<--)"},
 
 // The pictures of ImageList1, drawn side by side into one strip.
 win32::OwnedBitmap DrawImageList1() {
-  win32::PictureStrip strip(kImageCount, kMaskColour);
+  win32::PictureStrip strip(kImageCount, win32::kPictureMask);
   HDC dc = strip.dc();
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
@@ -283,13 +283,12 @@ class ToolsManager final : public ToolsManagerPage {
 
 void ToolsManager::OnCreate() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Courier New"));
+  font_.reset(MakeFont("Courier New", -11));
   background_.reset(CreateSolidBrush(ctx_.state.colors.main));
   ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
   {
     win32::OwnedBitmap strip = DrawImageList1();  // the image list keeps its own copy
-    ImageList_AddMasked(ImageList1_.get(), strip.get(), kMaskColour);
+    ImageList_AddMasked(ImageList1_.get(), strip.get(), win32::kPictureMask);
   }
   RECT rc{};
   GetClientRect(hwnd(), &rc);

@@ -41,8 +41,7 @@ class TfAb final : public FramelessWindow {
 
  private:
   void OnCreate() override {
-    font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Courier New"));
+    font_.reset(MakeFont("Courier New", -11));
     // The frame stays black; the text takes the scheme.
     ColorScheme frame = ctx_.state.colors;
     frame.caption = RGB(0, 0, 0);

@@ -197,8 +197,7 @@ bool TfKFS::Create(HWND owner) {
 }
 
 void TfKFS::OnCreate() {
-  font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Courier New"));
+  font_.reset(MakeFont("Courier New", -11));
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   AddFlatButton(sbExit, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");

@@ -22,10 +22,9 @@ constexpr UINT kForwardSearchDone = msg::kUser + 101;
 constexpr UINT_PTR kForwardSearchTimer = 1;
 constexpr WindowClass kMainClass{kMainWindowClass, CS_DBLCLKS, nullptr};
 
-HFONT MakeFont(const char* face, int height, bool underline = false, int weight = FW_NORMAL) {
-  return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, RUSSIAN_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
+// The main window's fonts use the Cyrillic character set.
+HFONT CyrillicFont(const char* face, int height, bool underline = false, int weight = FW_NORMAL) {
+  return MakeFont(face, height, weight, underline, RUSSIAN_CHARSET);
 }
 
 RECT ToRect(const Box& b) { return RECT{b.x, b.y, b.x + b.width, b.y + b.height}; }
@@ -157,10 +156,10 @@ void TfKest::OnCreate() {
 }
 
 void TfKest::CreateControls() {
-  font_.reset(MakeFont("Courier New", -11));
-  listFont_.reset(MakeFont("Courier New", -11, true));
-  barFont_.reset(MakeFont("Courier New", -13, false, FW_BOLD));
-  edFont_.reset(MakeFont("MS Serif", -11));
+  font_.reset(CyrillicFont("Courier New", -11));
+  listFont_.reset(CyrillicFont("Courier New", -11, true));
+  barFont_.reset(CyrillicFont("Courier New", -13, false, FW_BOLD));
+  edFont_.reset(CyrillicFont("MS Serif", -11));
   lbFTC_.Create(hwnd(), ids::lbFTC, listFont_.get(), [this] { BeginWindowDrag(); });
   edCL_.Create(hwnd(), ids::edCL, edFont_.get(), [this] { InvalidateRect(lbFTC_.hwnd(), nullptr, TRUE); });
   tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,

@@ -8,12 +8,6 @@ namespace {
 
 using e2e::AppDir;
 
-HWND ChildWithText(HWND parent, const std::string& text) {
-  for (HWND c : e2e::Children(parent))
-    if (e2e::WindowText(c) == text) return c;
-  return nullptr;
-}
-
 TEST_F(KestTest, AColourAndTheOpacityAppliedFromTheColourPage) {
   AppDir app("colours");
   Kest k = StartKest(app, BareCommandLine(app));

@@ -27,6 +27,13 @@ inline void StoreTargets(const e2e::AppDir& app, const std::vector<std::string>&
   for (std::size_t i = 0; i < paths.size(); ++i) app.writeIni("Targets", std::to_string(i), paths[i]);
 }
 
+// The first descendant window with this text (a button, a label, a check box).
+inline HWND ChildWithText(HWND parent, const std::string& text) {
+  for (HWND c : e2e::Children(parent))
+    if (e2e::WindowText(c) == text) return c;
+  return nullptr;
+}
+
 // A running copy of Kest: its process and main window.
 struct Kest {
   e2e::Process process;

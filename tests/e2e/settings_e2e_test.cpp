@@ -13,12 +13,6 @@ namespace {
 
 using e2e::AppDir;
 
-HWND ChildWithText(HWND parent, const std::string& text) {
-  for (HWND c : e2e::Children(parent))
-    if (e2e::WindowText(c) == text) return c;
-  return nullptr;
-}
-
 bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 HWND OpenSettings(const Kest& k) {

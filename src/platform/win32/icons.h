@@ -14,6 +14,9 @@ namespace kest::win32 {
 // matters for catalogs of thousands of tools.
 int AddIconToImageList(HIMAGELIST list, HICON icon);
 
+// The colour the pictures drawn in code leave out when they go into an image list.
+inline constexpr COLORREF kPictureMask = RGB(255, 0, 255);
+
 // A strip of 16 x 16 pictures drawn in code, side by side on the colour the image list is told
 // to leave out. Points are taken from the left edge of the picture chosen with At.
 class PictureStrip {

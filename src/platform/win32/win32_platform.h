@@ -112,6 +112,21 @@ class Win32MessageBox final : public MsgBox {
                MbButtons buttons, MbIcon icon, bool utf8 = false) override;
 };
 
+// Every Windows implementation of the platform interfaces, as the program and its benchmarks
+// use them together.
+struct Platform {
+  ProfileSettingsStore store;
+  GlobalAtomTable atoms;
+  Win32WindowSystem windows;
+  Win32FileSystem fs;
+  Win32MessageBox box;
+  ComShellLinks links;
+  Win32Drives drives;
+  Win32Clipboard clipboard;
+  Win32Processes processes;
+  Win32Registry registry;
+};
+
 // The executable's own path and directory (with trailing backslash).
 std::string ExecutablePath();
 std::string ExecutableDirectory();

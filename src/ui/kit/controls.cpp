@@ -6,6 +6,11 @@
 
 namespace kest {
 
+HFONT MakeFont(const char* face, int height, int weight, bool underline, BYTE charset) {
+  return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, charset, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
 HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height) {
   return CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, y, width,
                          height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

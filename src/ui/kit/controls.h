@@ -6,6 +6,10 @@ namespace kest {
 
 enum class Glyph { None, OpenFile, Settings };
 
+// The fonts the program's windows are drawn in (Courier New of 11 pixels, mostly).
+HFONT MakeFont(const char* face, int height, int weight = FW_NORMAL, bool underline = false,
+               BYTE charset = DEFAULT_CHARSET);
+
 HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height);
 // Draws a flat button: its caption (or glyph) in the text colour on the background colour;
 // pressed buttons are drawn inverted.
