@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <optional>
+
 #include "app/app_context.h"
 #include "app/app_state.h"
 #include "app/single_instance.h"
@@ -19,11 +21,11 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kest;
 
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
-  // Shell links are COM objects used from the user-interface thread.
-  win32::ComApartment com;
-
+  // Nothing before the decision may need more than kernel32: a second start that forwards
+  // its argument loads the user-interface libraries only after the running copy has it.
+  // Shell links are COM objects used from the user-interface thread; the apartment outlives
+  // the platform objects that hold them.
+  std::optional<win32::ComApartment> com;
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
   AppState state(p.store, exeDir);
@@ -31,9 +33,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 
-  bool startUp = RunStartupDecision(p.atoms, p.windows, ctx.commandLine,
+  bool startUp = RunStartupDecision(p.atoms, p.windows, p.notice, ctx.commandLine,
                                     [&] { return state.settings().read(opt::NoMoreOneCopy); });
   if (!startUp) return 0;
+
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  com.emplace();
 
   TfKest mainWindow(ctx);
   mainWindow.SetMiniFactory([&](MainHost& host, HWND owner, int left, int top, int opacity) {

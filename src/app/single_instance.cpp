@@ -16,19 +16,37 @@ StartAction DecideStart(bool markerFound, bool windowFound, const std::function<
   return windowFound ? StartAction::MarkAndQuit : StartAction::MarkAndStart;
 }
 
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::string& commandLine,
-                        const std::function<bool()>& noMoreOneCopy) {
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice,
+                        const std::string& commandLine, const std::function<bool()>& noMoreOneCopy) {
   AtomValue marker = atoms.find(kInstanceMarker);
+  std::optional<bool> oneCopy;
+  auto onlyOneCopy = [&] {
+    if (!oneCopy) oneCopy = noMoreOneCopy();
+    return *oneCopy;
+  };
+  const std::string argument = ParseCommandLine(commandLine);
+  const std::string atomName = kForwardPrefix + argument;
+  // Where the running copy listens, the atom is added and announced before the window search:
+  // the search is what makes a start slow, and the running copy need not wait for it.
+  AtomValue forwarded = 0;
+  if (marker != 0 && !argument.empty() && notice.listening() && onlyOneCopy()) {
+    forwarded = atoms.add(atomName);
+    if (forwarded != 0) notice.post(forwarded);
+  }
   WindowHandle running = windows.findByClass(kMainWindowClass);
-  switch (DecideStart(marker != 0, running != nullptr, noMoreOneCopy)) {
+  StartAction action = DecideStart(marker != 0, running != nullptr, onlyOneCopy);
+  if (action != StartAction::ForwardAndQuit && forwarded != 0 && atoms.find(atomName) == forwarded) {
+    // The listening copy closed before its window was found: take back what it did not handle.
+    atoms.remove(forwarded);
+  }
+  switch (action) {
     case StartAction::ForwardAndQuit: {
-      std::string argument = ParseCommandLine(commandLine);
       if (!argument.empty()) {
         // A refused atom (an argument too long for it) is ignored: the receiver then finds
         // nothing to do.
         // The atom goes in the message, so that the running copy need not look for it; a copy
         // that does not read it finds it by its name as before.
-        AtomValue atom = atoms.add(kForwardPrefix + argument);
+        AtomValue atom = forwarded != 0 ? forwarded : atoms.add(atomName);
         windows.send(running, msg::kForwardedCommandLine, 0, atom);
       }
       windows.bringToForeground(running);

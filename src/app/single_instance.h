@@ -1,6 +1,7 @@
 #pragma once
 // One running copy: the "OnlyOneKest" marker, the window search, and the forwarding of a
-// second start's argument through a "KestComLine=" atom and WM_USER + 3.
+// second start's argument through a "KestComLine=" atom and WM_USER + 3 (announced ahead of
+// the message on the running copy's quick line when it has one).
 #include <functional>
 #include <string>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "app/window_messages.h"
 #include "platform/atom_table.h"
 #include "platform/file_system.h"
+#include "platform/forward_notice.h"
 #include "platform/message_box.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
@@ -33,8 +35,8 @@ enum class StartAction {
 StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy);
 
 // Runs the entry's single-instance steps. True when this process starts normally.
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, const std::string& commandLine,
-                        const std::function<bool()>& noMoreOneCopy);
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice,
+                        const std::string& commandLine, const std::function<bool()>& noMoreOneCopy);
 
 // Removes every reference of the marker, also those other copies added.
 void ReleaseInstanceMarker(AtomTable& atoms);

@@ -1,15 +1,64 @@
 #include "ui/forward_receiver.h"
 
 #include "app/single_instance.h"
+#include "app/window_messages.h"
 
 namespace kest {
 
+namespace {
+
+// A message longer than an atom value (where the system lets one through) would otherwise
+// stay at the head of the line for ever.
+bool DiscardLongMessage(HANDLE line) {
+  DWORD next = MAILSLOT_NO_MESSAGE;
+  if (!GetMailslotInfo(line, nullptr, &next, nullptr, nullptr) || next == MAILSLOT_NO_MESSAGE) return false;
+  std::vector<char> rest(next);
+  DWORD read = 0;
+  return ReadFile(line, rest.data(), next, &read, nullptr) != FALSE;
+}
+
+}  // namespace
+
+void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
+  // A line message is exactly one atom value; the system refuses longer ones to the writer.
+  line_ = CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr);
+  if (line_ == INVALID_HANDLE_VALUE) return;
+  // Writers share writing: several second starts, and this copy's own writer, at once.
+  wake_ = CreateFileA(lineName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (wake_ == INVALID_HANDLE_VALUE) {
+    CloseHandle(line_);
+    line_ = INVALID_HANDLE_VALUE;
+    return;
+  }
+  stopping_ = false;
+  listener_ = std::thread([this, window] {
+    for (;;) {
+      AtomValue atom = 0;
+      DWORD read = 0;
+      BOOL ok = ReadFile(line_, &atom, sizeof(atom), &read, nullptr);
+      if (stopping_) break;
+      if (!ok) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || !DiscardLongMessage(line_)) break;
+        continue;
+      }
+      // Anyone may write here: only a string atom's value goes on, and the window checks it
+      // is a forwarding atom before anything is done with it.
+      if (read == sizeof(atom) && atom >= 0xC000) PostMessageA(window, msg::kForwardedCommandLine, 0, atom);
+    }
+  });
+}
+
 void ForwardReceiver::OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch) {
-  AtomValue atom = static_cast<AtomValue>(lParam & 0xFFFF);
-  if (lParam == 0 || static_cast<LPARAM>(atom) != lParam || !ReceiveForwardedAtom(atoms_, atom, dispatch)) {
+  if (lParam == 0) {
+    // A copy that names no atom expects the table to be searched now.
     ReceiveForwardedArguments(atoms_, dispatch);
     return;
   }
+  // A named atom that is no forwarding atom (any more) was taken over when the quick line
+  // announced it: nothing to search for now.
+  AtomValue atom = static_cast<AtomValue>(lParam & 0xFFFF);
+  if (static_cast<LPARAM>(atom) == lParam) ReceiveForwardedAtom(atoms_, atom, dispatch);
   SetTimer(window, timerId_, 1000, nullptr);
 }
 
@@ -52,6 +101,16 @@ void ForwardReceiver::OnSearchDone(HWND window, const Dispatch& dispatch) {
 }
 
 void ForwardReceiver::Stop() {
+  if (listener_.joinable()) {
+    stopping_ = true;
+    AtomValue wake = 0;
+    DWORD written = 0;
+    WriteFile(wake_, &wake, sizeof(wake), &written, nullptr);
+    listener_.join();
+  }
+  if (wake_ != INVALID_HANDLE_VALUE) CloseHandle(wake_);
+  if (line_ != INVALID_HANDLE_VALUE) CloseHandle(line_);
+  wake_ = line_ = INVALID_HANDLE_VALUE;
   if (search_.joinable()) search_.join();
   searching_ = false;
 }

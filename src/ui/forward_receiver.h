@@ -3,9 +3,11 @@
 // second later (once forwards have stopped coming) the whole atom table is searched for
 // left-behind atoms on a thread of its own, one lookup at a time so as not to crowd the system
 // every other program talks to, and what it finds is handled on the user-interface thread when
-// the search reports back.
+// the search reports back. Where this copy owns the session's quick line, a thread reads the
+// atoms announced on it and posts each to the window as a forwarding message naming it.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -28,6 +30,8 @@ class ForwardReceiver {
   ForwardReceiver& operator=(const ForwardReceiver&) = delete;
   ~ForwardReceiver() { Stop(); }
 
+  // Creates the quick line and starts reading it; nothing when another copy owns the name.
+  void Listen(HWND window, const std::string& lineName);
   // The forwarding message: lParam is the atom a second start added, or 0 from a copy that
   // names none (then the table is searched at once, as such copies expect).
   void OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch);
@@ -36,7 +40,7 @@ class ForwardReceiver {
   UINT_PTR TimerId() const { return timerId_; }
   // doneMessage: handles what the search found.
   void OnSearchDone(HWND window, const Dispatch& dispatch);
-  // Waits for a search still running; at exit.
+  // Closes the quick line and waits for a search still running; at exit.
   void Stop();
 
  private:
@@ -50,6 +54,10 @@ class ForwardReceiver {
   std::vector<std::pair<AtomValue, std::string>> found_;
   bool searching_ = false;
   bool searchAgain_ = false;
+  HANDLE line_ = INVALID_HANDLE_VALUE;
+  HANDLE wake_ = INVALID_HANDLE_VALUE;  // this copy's own writer, to end the reading at exit
+  std::thread listener_;
+  std::atomic<bool> stopping_{false};
 };
 
 }  // namespace kest

@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "app/window_messages.h"
 #include "catalog/tool_catalog.h"
+#include "platform/win32/win32_platform.h"
 #include "settings_ui/directory_import.h"
 #include "targets/backup.h"
 #include "ui/main_window_ids.h"
@@ -153,6 +154,7 @@ void TfKest::OnCreate() {
   tray_.Add(hwnd(), LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), TrayTip(s.currentTarget()));
   // A run begun in mini mode shows the mini window in place of the main window.
   if (!s.normalMode) ToIconBarMode();
+  forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
 void TfKest::CreateControls() {
@@ -248,6 +250,8 @@ void TfKest::FormClose() {
 
 void TfKest::OnDestroy() {
   tray_.Remove();
+  // The quick line goes before the marker, so that no later start announces to this copy.
+  forwards_.Stop();
   ReleaseInstanceMarker(ctx_.atoms);
   PostQuitMessage(0);
 }
@@ -255,7 +259,6 @@ void TfKest::OnDestroy() {
 void TfKest::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
-  forwards_.Stop();
   menus_.reset();
   font_.reset();
   listFont_.reset();

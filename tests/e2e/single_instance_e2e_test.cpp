@@ -143,8 +143,10 @@ TEST_F(KestTest, ForwardedDirectoryIsImportedAsTools) {
   e2e::Process second = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("kits\\Pack")), app.path());
   AnswerImportQuestions(first, "Pack");
   EXPECT_TRUE(second.waitExit(10000));
-  EXPECT_TRUE(app.exists("root\\Pack\\unpack.lnk"));
-  EXPECT_TRUE(app.exists("root\\Pack\\bin\\dump.lnk"));
+  // The second start may end before the import does: the running copy heard of the atom on its
+  // quick line, and the message finds it taken over.
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return app.exists("root\\Pack\\bin\\dump.lnk") && app.exists("root\\Pack\\unpack.lnk"); }, 5000));
   EXPECT_FALSE(e2e::DirExists(app.file("root\\Pack\\docs"))) << "a branch without programs leaves nothing";
   EXPECT_EQ(e2e::ListViewCount(first.targetList()), 0) << "a directory is no target";
   CloseKest(first);
@@ -198,6 +200,41 @@ TEST_F(KestTest, TwoForwardingAtomsAreHandledByOneMessageInAtomOrder) {
   EXPECT_EQ(first.targetNames().back(), "four.exe");
   EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
   CloseKest(first);
+}
+
+// The running copy's quick line, written to as a second start (or anyone else) would.
+TEST_F(KestTest, QuickLineTakesAnnouncedForwardingAtomsAndNothingElse) {
+  AppDir app("quick-line");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  const std::string line = "\\\\.\\mailslot\\KestComLine." + std::to_string(session);
+  HANDLE writer = CreateFileA(line.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  auto post = [&](const void* data, DWORD size) {
+    DWORD written = 0;
+    WriteFile(writer, data, size, &written, nullptr);
+  };
+  // Hostile writes first: too long, too short, an atom that is no forwarding atom.
+  char longMessage[64] = {};
+  post(longMessage, sizeof longMessage);
+  post("x", 1);
+  ATOM marker = GlobalFindAtomA("OnlyOneKest");
+  post(&marker, sizeof marker);
+  ATOM announced = GlobalAddAtomA("KestComLine=C:\\quick\\one.exe");
+  ASSERT_NE(announced, 0);
+  post(&announced, sizeof announced);
+  // No window message: the line alone brings the file over.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return first.targetNames() == std::vector<std::string>{"one.exe"}; }, 5000));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseHandle(writer);
+  CloseKest(first);
+  // The line goes with the window.
+  HANDLE late = CreateFileA(line.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(late, INVALID_HANDLE_VALUE);
+  if (late != INVALID_HANDLE_VALUE) CloseHandle(late);
 }
 
 TEST_F(KestTest, ArgumentTooLongForAnAtomCrashesNeitherCopy) {

@@ -16,6 +16,7 @@
 #include "platform/kest_error.h"
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
+#include "platform/forward_notice.h"
 #include "platform/message_box.h"
 #include "platform/program_icons.h"
 #include "platform/registry.h"
@@ -161,6 +162,21 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<Sent> sent;
   std::vector<WindowHandle> foreground;
   std::function<void()> onSend;
+};
+
+// The running copy's quick line: whether one listens, and what was posted on it.
+class FakeForwardNotice : public ForwardNotice {
+ public:
+  bool listening() override { return listens; }
+  bool post(AtomValue atom) override {
+    posted.push_back(atom);
+    if (onPost) onPost();
+    return listens;
+  }
+
+  bool listens = false;
+  std::vector<AtomValue> posted;
+  std::function<void()> onPost;
 };
 
 // A file system of directories with ordered listings. Paths are compared as given, without

@@ -34,9 +34,10 @@ TEST(DecideStart, TableAndWhenTheOptionIsRead) {
 struct StartupTest : ::testing::Test {
   fakes::FakeAtomTable atoms;
   fakes::FakeWindowSystem windows;
+  fakes::FakeForwardNotice notice;
   bool oneCopy = true;
   bool run(const std::string& commandLine) {
-    return RunStartupDecision(atoms, windows, commandLine, [this] { return oneCopy; });
+    return RunStartupDecision(atoms, windows, notice, commandLine, [this] { return oneCopy; });
   }
 };
 
@@ -80,6 +81,41 @@ TEST_F(StartupTest, ArgumentTooLongForAnAtomStillSendsAndEnds) {
   std::string fits(243, 'b');
   EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + fits + "\""));
   EXPECT_EQ(atoms.refs(kForwardPrefix + fits), 1);
+}
+
+TEST_F(StartupTest, ListeningCopyHearsOfTheAtomBeforeTheWindowSearchAndTheMessageStillFollows) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  notice.listens = true;
+  std::size_t searchesAtPost = 99;
+  notice.onPost = [&] { searchesAtPost = windows.searched.size(); };
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  AtomValue atom = atoms.find(R"(KestComLine=D:\work\app.exe)");
+  ASSERT_NE(atom, 0);
+  EXPECT_EQ(notice.posted, std::vector<AtomValue>{atom});
+  EXPECT_EQ(searchesAtPost, 0u);
+  // One atom, named by the message as well, for a copy that does not read its line.
+  EXPECT_EQ(atoms.refs(R"(KestComLine=D:\work\app.exe)"), 1);
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].lParam, atom);
+  EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
+
+  // Nothing goes on the line without an argument, or where further copies may start.
+  notice.posted.clear();
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" )"));
+  oneCopy = false;
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\b.exe")"));
+  EXPECT_TRUE(notice.posted.empty());
+}
+
+TEST_F(StartupTest, AnAnnouncementTheClosedCopyLeftIsTakenBackAndThisStartRuns) {
+  atoms.add(kInstanceMarker);
+  notice.listens = true;  // the line was there, the window was gone by the search
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(notice.posted.size(), 1u);
+  EXPECT_EQ(atoms.find(R"(KestComLine=D:\a.exe)"), 0);
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(windows.sent.empty());
 }
 
 TEST_F(StartupTest, StaleMarkerIsReplacedByOneReference) {

@@ -309,6 +309,31 @@ MbAnswer Win32MessageBox::ask(WindowHandle owner, const std::string& text, const
   return static_cast<MbAnswer>(answer);
 }
 
+std::string ForwardNoticeName() {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return "\\\\.\\mailslot\\KestComLine." + std::to_string(session);
+}
+
+MailslotForwardNotice::~MailslotForwardNotice() {
+  if (slot_ != INVALID_HANDLE_VALUE) CloseHandle(slot_);
+}
+
+bool MailslotForwardNotice::listening() {
+  if (!opened_) {
+    opened_ = true;
+    slot_ = CreateFileA(ForwardNoticeName().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  return slot_ != INVALID_HANDLE_VALUE;
+}
+
+bool MailslotForwardNotice::post(AtomValue atom) {
+  if (!listening()) return false;
+  DWORD written = 0;
+  return WriteFile(slot_, &atom, sizeof(atom), &written, nullptr) && written == sizeof(atom);
+}
+
 std::string ExecutablePath() {
   char buffer[MAX_PATH + 1] = {};
   DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);

@@ -7,6 +7,7 @@
 #include "platform/clipboard.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
+#include "platform/forward_notice.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -112,6 +113,23 @@ class Win32MessageBox final : public MsgBox {
                MbButtons buttons, MbIcon icon, bool utf8 = false) override;
 };
 
+// The quick line is a mailslot of this session, created by the running copy's main window.
+std::string ForwardNoticeName();
+
+class MailslotForwardNotice final : public ForwardNotice {
+ public:
+  MailslotForwardNotice() = default;
+  MailslotForwardNotice(const MailslotForwardNotice&) = delete;
+  MailslotForwardNotice& operator=(const MailslotForwardNotice&) = delete;
+  ~MailslotForwardNotice() override;
+  bool listening() override;
+  bool post(AtomValue atom) override;
+
+ private:
+  HANDLE slot_ = INVALID_HANDLE_VALUE;
+  bool opened_ = false;
+};
+
 // Every Windows implementation of the platform interfaces, as the program and its benchmarks
 // use them together.
 struct Platform {
@@ -125,6 +143,7 @@ struct Platform {
   Win32Clipboard clipboard;
   Win32Processes processes;
   Win32Registry registry;
+  MailslotForwardNotice notice;
 };
 
 // The executable's own path and directory (with trailing backslash).

@@ -1,0 +1,18 @@
+#!/bin/sh
+# delay-import-lib.sh <nm> <dlltool> <import library> <dll name> <output library>
+# Makes a delay-import library holding every function the import library has, so that the DLL
+# is loaded on its first call instead of at process start.
+set -eu
+nm=$1 dlltool=$2 implib=$3 dll=$4 out=$5
+def="$out.def"
+{
+  echo "LIBRARY $dll"
+  echo "EXPORTS"
+  # Functions have both a thunk (T _Name) and an import slot (I __imp__Name); data has only the
+  # slot and cannot be delay-loaded.
+  "$nm" "$implib" 2>/dev/null | awk '
+    $2 == "T" && substr($3, 1, 1) == "_" { code[substr($3, 2)] = 1 }
+    $2 == "I" && substr($3, 1, 7) == "__imp__" { slot[substr($3, 8)] = 1 }
+    END { for (n in slot) if (n in code) print n }' | LC_ALL=C sort
+} >"$def"
+"$dlltool" -k -d "$def" -y "$out"
