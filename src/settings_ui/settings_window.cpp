@@ -142,6 +142,7 @@ class TfOpt final : public FramelessWindow {
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
     pOpt_->Recolour();
+    pTM_->Recolour();
     InvalidateRect(hwnd(), nullptr, TRUE);
   }
 

@@ -23,6 +23,8 @@ class ToolsManagerPage : public Window {
   virtual void RefreshViews() = 0;
   // The folder the list shows, without trailing backslash: where new and dropped tools go.
   virtual std::string CurrentFolder() const = 0;
+  // Takes the scheme's colours again, after "apply".
+  virtual void Recolour() = 0;
 };
 
 }  // namespace kest

@@ -50,6 +50,12 @@ TEST_F(KestTest, AColourAndTheOpacityAppliedFromTheColourPage) {
   SendMessageA(apply, BM_CLICK, 0, 0);
   EXPECT_EQ(app.readIni("Options", "Col1"), std::to_string(0x008001));
   EXPECT_EQ(e2e::WindowAlpha(k.main), 200);
+  // The tools manager page, made before the apply, takes the new colour too.
+  HWND tree = e2e::FindChildByClass(settings, "SysTreeView32");
+  HWND list = e2e::FindChildByClass(settings, "SysListView32");
+  ASSERT_TRUE(tree && list);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0)), 0x008001u);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(list, LVM_GETBKCOLOR, 0, 0)), 0x008001u);
   e2e::PostClose(settings);
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   CloseKest(k);
