@@ -142,6 +142,9 @@ class ToolsManager final : public ToolsManagerPage {
   std::optional<std::size_t> ListFocused() const;
   std::string ItemPath(std::size_t i) const { return currentFolder_ + "\\" + items_[i].name; }
   void Renamed(const std::string& from, const std::string& to);
+  // The end of a label edit in either view: true when the item was renamed.
+  bool RenameFromLabel(const std::string& path, std::uint32_t attributes, const std::string& typed,
+                       std::string* renamedTo);
 
   // The commands.
   void tbBackClick();

@@ -192,6 +192,22 @@ void ToolsManager::Renamed(const std::string& from, const std::string& to) {
   for (auto& [item, node] : nodes_) node.path = RebasedPath(node.path, from, to);
 }
 
+bool ToolsManager::RenameFromLabel(const std::string& path, std::uint32_t attributes, const std::string& typed,
+                                   std::string* renamedTo) {
+  switch (RenameCatalogItem(ctx_.fs, root_, path, attributes, typed, renamedTo)) {
+    case RenameOutcome::BadName:
+      // Reported once the label edit has ended, never inside its notification.
+      PostMessageA(hwnd(), kReportBadName, 0, 0);
+      return false;
+    case RenameOutcome::Renamed:
+      Renamed(path, *renamedTo);
+      PostMessageA(hwnd(), kRefreshAll, 0, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT ToolsManager::ListNotify(NMHDR& header) {
   const UINT code = header.code;
   switch (code) {
@@ -228,19 +244,10 @@ LRESULT ToolsManager::ListNotify(NMHDR& header) {
       if (!typed || i >= items_.size()) return FALSE;
       const std::string path = ItemPath(i);
       std::string renamedTo;
-      switch (RenameCatalogItem(ctx_.fs, root_, path, items_[i].attributes, *typed, &renamedTo)) {
-        case RenameOutcome::BadName:
-          PostMessageA(hwnd(), kReportBadName, 0, 0);
-          return FALSE;
-        case RenameOutcome::Renamed:
-          items_[i].name = paths::FileNameOf(renamedTo);
-          items_[i].display = ItemDisplayName(items_[i].name, items_[i].attributes);
-          Renamed(path, renamedTo);
-          PostMessageA(hwnd(), kRefreshAll, 0, 0);
-          return TRUE;
-        default:
-          return FALSE;
-      }
+      if (!RenameFromLabel(path, items_[i].attributes, *typed, &renamedTo)) return FALSE;
+      items_[i].name = paths::FileNameOf(renamedTo);
+      items_[i].display = ItemDisplayName(items_[i].name, items_[i].attributes);
+      return TRUE;
     }
     default:
       return 0;
@@ -292,17 +299,7 @@ LRESULT ToolsManager::TreeNotify(NMHDR& header) {
       if (!typed || it == nodes_.end() || it->first == rootNode_) return FALSE;
       const std::string path = it->second.path;
       std::string renamedTo;
-      switch (RenameCatalogItem(ctx_.fs, root_, path, it->second.attributes, *typed, &renamedTo)) {
-        case RenameOutcome::BadName:
-          PostMessageA(hwnd(), kReportBadName, 0, 0);
-          return FALSE;
-        case RenameOutcome::Renamed:
-          Renamed(path, renamedTo);
-          PostMessageA(hwnd(), kRefreshAll, 0, 0);
-          return TRUE;
-        default:
-          return FALSE;
-      }
+      return RenameFromLabel(path, it->second.attributes, *typed, &renamedTo) ? TRUE : FALSE;
     }
     default:
       return 0;
