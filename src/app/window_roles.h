@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/program_icons.h"
 #include "platform/types.h"
 
 namespace kest {
@@ -27,6 +28,11 @@ class MainHost {
   virtual std::string FocusedTarget() const = 0;
   // The main window, to own dialogs and message boxes.
   virtual WindowHandle MainHandle() const = 0;
+  // What a tool's shortcut runs (on the work drive when its own drive has gone), and that
+  // program's icon (nullptr when it has none): both from what the menus keep of the catalog,
+  // read again only for files that changed.
+  virtual std::string ToolProgram(const std::string& shortcutFile) = 0;
+  virtual std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) = 0;
 };
 
 // What the main window asks of the fast string window.

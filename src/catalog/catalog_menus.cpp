@@ -74,17 +74,13 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
   return image;
 }
 
-void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
-                            const std::vector<std::string>& programs, const CachedIcon& cached) {
-  if (!cached) {
-    for (const std::string& program : programs) IconImage(list, images, fallback, program, cached);
-    return;
-  }
+void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                           const std::vector<std::string>& programs, const CachedIcon& cached) {
   std::vector<std::shared_ptr<const IconPixels>> kept;
   std::vector<const IconPixels*> strip;
   std::vector<std::string> named;
   for (const std::string& program : programs) {
-    if (!images.emplace(program, fallback).second) continue;
+    if (!images.emplace(program, fallback).second || program.empty()) continue;
     if (auto pixels = cached(program)) {
       strip.push_back(pixels.get());
       named.push_back(program);
@@ -94,6 +90,15 @@ void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images,
   int first = win32::AddIconsToImageList(list, strip);
   if (first < 0) return;
   for (std::size_t i = 0; i < named.size(); ++i) images[named[i]] = first + static_cast<int>(i);
+}
+
+void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                            const std::vector<std::string>& programs, const CachedIcon& cached) {
+  if (!cached) {
+    for (const std::string& program : programs) IconImage(list, images, fallback, program, cached);
+    return;
+  }
+  AddCachedProgramIcons(list, images, fallback, programs, cached);
 }
 
 void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached) {

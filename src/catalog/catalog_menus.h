@@ -24,6 +24,14 @@ struct FixedItem {
   int image;           // -1 for none
 };
 
+// A program's icon as kept by the catalog cache (nullptr when it has none).
+using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program)>;
+
+// Adds the icons of these programs to the list in one go, each program once, and notes each
+// program's image in images; a program without an icon (or an empty one) gets fallback.
+void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                           const std::vector<std::string>& programs, const CachedIcon& cached);
+
 class CatalogMenus {
  public:
   // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with.
@@ -31,9 +39,9 @@ class CatalogMenus {
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
-  // Where the icons come from: a program's icon as kept by the catalog cache (nullptr when it
-  // has none). Without one, every icon is taken with ExtractIconA on the spot.
-  using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program)>;
+  // Where the icons come from; without a source every icon is taken with ExtractIconA on the
+  // spot.
+  using CachedIcon = kest::CachedIcon;
 
   // Rebuilds both menus from one walk of the catalog, checking every tool on the way.
   void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached = {});

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "catalog/catalog_menus.h"
 #include "catalog/mini_folder.h"
 #include "catalog/shortcuts.h"
 #include "platform/win32/handles.h"
@@ -209,28 +210,20 @@ void TfSplashForm::CreateSplash(const std::string& folder) {
   for (const std::string& name : content.folders) width = WidenedForCaption(width, name.size(), kFontPoints);
   for (const std::string& name : content.folders) AddLabel(name, width);
 
-  // Every shortcut is read before any icon is taken, as the menus do; a program's icon is
-  // taken once per fill.
+  // Every shortcut is read before any icon is taken, as the menus do, and both come from what
+  // the main window keeps of the catalog: after the menus, an unchanged folder is not read again.
   std::vector<std::string> programs;
   programs.reserve(content.shortcuts.size());
-  for (const std::string& s : content.shortcuts)
-    programs.push_back(ResolveShortcut(ctx_.links, ctx_.fs, ctx_.state.workDrive, s));
+  for (const std::string& s : content.shortcuts) programs.push_back(host_.ToolProgram(s));
+  // A tool whose program has no icon, or is no program, keeps the eye.
   std::map<std::string, int> images;
+  AddCachedProgramIcons(ImageList1_.get(), images, 0, programs,
+                        [this](const std::string& program) { return host_.ToolIcon(program); });
   std::vector<TBBUTTON> buttons;
   buttons.reserve(programs.size());
   for (std::size_t i = 0; i < programs.size(); ++i) {
-    auto [it, fresh] = images.emplace(programs[i], 0);
-    if (fresh && !programs[i].empty()) {
-      HICON icon = ExtractIconA(nullptr, programs[i].c_str(), 0);
-      // Nothing, or 1, for a file that is no program: the tool keeps the eye.
-      if (icon && icon != reinterpret_cast<HICON>(1)) {
-        win32::OwnedIcon owned(icon);
-        int added = win32::AddIconToImageList(ImageList1_.get(), owned.get());
-        if (added >= 0) it->second = added;
-      }
-    }
     TBBUTTON b{};
-    b.iBitmap = it->second;
+    b.iBitmap = images[programs[i]];
     b.iString = -1;
     b.fsStyle = BTNS_BUTTON;
     // Past the last command id a button is still shown, greyed.

@@ -53,6 +53,8 @@ class TfKest final : public FramelessWindow, public MainHost {
   WindowHandle MainHandle() const override { return hwnd(); }
   void SchemeApplied() override { SetColors(); }
   std::string FocusedTarget() const override { return lbFTC_.FocusedPath().value_or(std::string()); }
+  std::string ToolProgram(const std::string& shortcutFile) override;
+  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

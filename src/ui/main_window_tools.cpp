@@ -1,5 +1,6 @@
 // The main window's tools: the menus and the icon bar built from the catalog through the catalog
 // cache and its read-ahead, and launching.
+#include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
@@ -65,6 +66,14 @@ void TfKest::StartCatalogReadAhead() {
     win32::Win32ProgramIcons icons;
     ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
   });
+}
+
+std::string TfKest::ToolProgram(const std::string& shortcutFile) {
+  return OnWorkDrive(ctx_.fs, state_.workDrive, catalogCache_.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
+}
+
+std::shared_ptr<const IconPixels> TfKest::ToolIcon(const std::string& program) {
+  return catalogCache_.IconOf(ctx_.fs, programIcons_, program);
 }
 
 CatalogMenus::CachedIcon TfKest::CachedIcons() {
