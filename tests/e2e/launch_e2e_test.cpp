@@ -16,7 +16,9 @@ using e2e::AppDir;
 // Opens the target list's pop-up menu over an entry (or empty space) and sends keys to it.
 void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT>& keys) {
   HWND lv = k.targetList();
-  if (item >= 0) ASSERT_TRUE(e2e::ListViewSelect(lv, item));
+  if (item >= 0) {
+    ASSERT_TRUE(e2e::ListViewSelect(lv, item));
+  }
   HWND menu = OpenPopupMenu(k, [&] {
     if (item >= 0) {
       RECT r = e2e::ListViewItemRect(lv, item, LVIR_LABEL);
