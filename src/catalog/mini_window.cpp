@@ -9,6 +9,7 @@
 #include "catalog/shortcuts.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/kit/frameless.h"
 #include "ui/kit/subclass.h"
 
@@ -292,13 +293,10 @@ void TfSplashForm::ToolButtonClick(int id) {
 }
 
 void TfSplashForm::DropOnTool(HDROP drop) {
-  // The drop block is freed however the handling ends.
-  struct Finish {
-    HDROP drop;
-    ~Finish() { DragFinish(drop); }
-  } finish{drop};
   POINT p{};
   if (!DragQueryPoint(drop, &p)) ScreenToClient(hwnd(), &p);
+  // Only what was copied out is used from here: the host's message boxes may refill this window.
+  const std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
   MapWindowPoints(hwnd(), tbIcon_, &p, 1);
   RECT area{};
   GetClientRect(tbIcon_, &area);
@@ -309,15 +307,6 @@ void TfSplashForm::DropOnTool(HDROP drop) {
   const std::string* tool = ToolOf(button.idCommand);
   if (!tool) return;
   const std::string file = *tool;
-  std::vector<std::string> dropped;
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::vector<char> name(length + 1, '\0');
-    DragQueryFileA(drop, i, name.data(), length + 1);
-    dropped.emplace_back(name.data());
-  }
-  // Only what was copied out is used from here: the host's message boxes may refill this window.
   MainHost& host = host_;
   for (const std::string& path : dropped) {
     host.AddDroppedTarget(path);

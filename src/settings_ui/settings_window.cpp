@@ -119,18 +119,7 @@ class TfOpt final : public FramelessWindow {
 
   // Files dropped from the shell become tools in the tools manager's current folder.
   void DropFiles(HDROP drop) {
-    struct Finish {
-      HDROP drop;
-      ~Finish() { DragFinish(drop); }
-    } finish{drop};
-    std::vector<std::string> dropped;
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      UINT length = DragQueryFileA(drop, i, nullptr, 0);
-      std::vector<char> name(length + 1, '\0');
-      DragQueryFileA(drop, i, name.data(), length + 1);
-      dropped.emplace_back(name.data());
-    }
+    std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
     if (!pTM_) return;
     ImportServices services{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir, [this] { host_.MarkMenusOutOfDate(); }};
     DropToolFiles(services, dropped, pTM_->CurrentFolder(), [this] { pTM_->RefreshViews(); });

@@ -101,6 +101,8 @@ class TfKest final : public FramelessWindow, public MainHost {
 
   // Tools.
   void pMenu1Popup(POINT screen);
+  // One walk of the catalog, its tool checks and a round of the catalog cache around rebuild.
+  void RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild);
   void FillMenuFromRoot();
   void FillIconBarFromRoot();
   LaunchServices Launching();

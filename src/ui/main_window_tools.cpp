@@ -23,7 +23,7 @@ void TfKest::pMenu1Popup(POINT screen) {
   }
 }
 
-void TfKest::FillMenuFromRoot() {
+void TfKest::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {
   // A read-ahead still at work ends after the file it is on; what it has read is used and the
   // rest is read here, so an early menu costs no more than it would without it.
   readAhead_.Stop();
@@ -31,22 +31,23 @@ void TfKest::FillMenuFromRoot() {
   ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()},
                       &catalogCache_);
   catalogCache_.BeginRound();
-  menus_->RebuildMenus(events, checker, CachedIcons());
+  rebuild(events, checker);
   catalogCache_.EndRound();
-  state_.menusOutOfDate = false;
   // Launching moves the current directory into the target's.
   ctx_.fs.setCurrentDirectory(ctx_.exeDir);
 }
 
+void TfKest::FillMenuFromRoot() {
+  RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
+    menus_->RebuildMenus(events, checker, CachedIcons());
+  });
+  state_.menusOutOfDate = false;
+}
+
 void TfKest::FillIconBarFromRoot() {
-  readAhead_.Stop();
-  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
-  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()},
-                      &catalogCache_);
-  catalogCache_.BeginRound();
-  menus_->RebuildIconBar(events, checker, tbIcon_, CachedIcons());
-  catalogCache_.EndRound();
-  ctx_.fs.setCurrentDirectory(ctx_.exeDir);
+  RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
+    menus_->RebuildIconBar(events, checker, tbIcon_, CachedIcons());
+  });
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   SetWindowPos(tbIcon_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

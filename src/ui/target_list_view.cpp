@@ -9,6 +9,7 @@
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
 #include "platform/win32/icons.h"
+#include "platform/win32/win32_platform.h"
 #include "targets/target_store.h"
 
 namespace kest {
@@ -253,18 +254,7 @@ void TargetListView::sbAddFileClick(HWND mainWindow) {
 }
 
 void TargetListView::DropFiles(HDROP drop) {
-  // The drop block is freed however the adding ends.
-  struct Finish {
-    HDROP drop;
-    ~Finish() { DragFinish(drop); }
-  } finish{drop};
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::vector<char> name(length + 1, '\0');
-    DragQueryFileA(drop, i, name.data(), length + 1);
-    AddDroppedFile(std::string(name.data()));
-  }
+  for (const std::string& path : win32::TakeDroppedFiles(drop)) AddDroppedFile(path);
 }
 
 }  // namespace kest

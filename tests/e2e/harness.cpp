@@ -599,6 +599,23 @@ RECT ToolbarItemRect(HWND toolbar, int index) {
 // ---------------------------------------------------------------------------------------------
 // Input
 
+void MouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
 void PostClick(HWND w, int x, int y, bool right) {
   const LPARAM pos = MAKELPARAM(x, y);
   PostMessageA(w, WM_MOUSEMOVE, 0, pos);

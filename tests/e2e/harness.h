@@ -169,6 +169,10 @@ void PostClick(HWND w, int x, int y, bool right = false);  // WM_xBUTTONDOWN + U
 void PostDoubleClick(HWND w, int x, int y);
 void PostKey(HWND w, UINT vk);  // WM_KEYDOWN + WM_KEYUP with proper lParam
 void PostChar(HWND w, char c);
+
+// ---- Real mouse input through the system's input queue (screen coordinates) ----
+void MouseTo(int x, int y);
+void MouseButton(bool down);
 void PostCommand(HWND w, int id);  // WM_COMMAND (id, BN_CLICKED / menu)
 void PostClose(HWND w);            // WM_CLOSE
 

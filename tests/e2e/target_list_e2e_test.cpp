@@ -98,22 +98,8 @@ TEST_F(KestTest, CopyFilePathFromThePopUpMenu) {
   CloseKest(k);
 }
 
-// Real mouse input through the system's input queue, in screen coordinates.
-void MouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-void MouseButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
+using e2e::MouseButton;
+using e2e::MouseTo;
 
 TEST_F(KestTest, PressOnEmptyListSpaceDeselectsAndMovesTheWindow) {
   AppDir app("empty-space-drag");

@@ -12,22 +12,8 @@ namespace {
 
 using e2e::AppDir;
 
-// Real mouse input through the system's input queue, in screen coordinates.
-void MouseTo(POINT p) {
-  SetCursorPos(p.x, p.y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-void MouseButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
+void MouseTo(POINT p) { e2e::MouseTo(p.x, p.y); }
+using e2e::MouseButton;
 
 // The middle of a list item's label, on the screen.
 POINT ItemOnScreen(HWND list, int item) {

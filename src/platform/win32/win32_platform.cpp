@@ -342,6 +342,19 @@ std::string ExecutablePath() {
 
 std::string ExecutableDirectory() { return paths::DirectoryOf(ExecutablePath()); }
 
+std::vector<std::string> TakeDroppedFiles(HDROP drop) {
+  std::vector<std::string> files;
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    UINT length = DragQueryFileA(drop, i, nullptr, 0);
+    std::vector<char> name(length + 1, '\0');
+    DragQueryFileA(drop, i, name.data(), length + 1);
+    files.emplace_back(name.data());
+  }
+  DragFinish(drop);
+  return files;
+}
+
 std::wstring Utf8ToWide(const std::string& text) {
   if (text.empty()) return std::wstring();
   int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -150,6 +150,9 @@ struct Platform {
 std::string ExecutablePath();
 std::string ExecutableDirectory();
 
+// Every file name of a shell drop, in the drop's order; the drop block is freed.
+std::vector<std::string> TakeDroppedFiles(HDROP drop);
+
 // UTF-8 to UTF-16, for texts shown through the wide API.
 std::wstring Utf8ToWide(const std::string& text);
 // ANSI code page to UTF-16, for the calls that take wide paths.
