@@ -25,6 +25,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // its argument loads the user-interface libraries only after the running copy has it.
   // Shell links are COM objects used from the user-interface thread; the apartment outlives
   // the platform objects that hold them.
+  win32::RestrictDllSearch();
   std::optional<win32::ComApartment> com;
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
@@ -33,7 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 
-  bool startUp = RunStartupDecision(p.atoms, p.windows, p.notice, ctx.commandLine,
+  bool startUp = RunStartupDecision(p.atoms, p.windows, p.notice, p.box, ctx.commandLine,
                                     [&] { return state.settings().read(opt::NoMoreOneCopy); });
   if (!startUp) return 0;
 

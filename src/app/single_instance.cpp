@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "app/command_line.h"
+#include "platform/paths.h"
 
 namespace kest {
 
@@ -16,7 +17,21 @@ StartAction DecideStart(bool markerFound, bool windowFound, const std::function<
   return windowFound ? StartAction::MarkAndQuit : StartAction::MarkAndStart;
 }
 
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice,
+namespace {
+
+std::string WithPath(std::string pattern, const std::string& path) {
+  std::size_t at = pattern.find("%s");
+  if (at != std::string::npos) pattern.replace(at, 2, paths::Printable(path));
+  return pattern;
+}
+
+}  // namespace
+
+void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path) {
+  box.ask(owner, WithPath(text::kControlCharactersText, path), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+}
+
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
                         const std::string& commandLine, const std::function<bool()>& noMoreOneCopy) {
   AtomValue marker = atoms.find(kInstanceMarker);
   std::optional<bool> oneCopy;
@@ -26,10 +41,14 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& 
   };
   const std::string argument = ParseCommandLine(commandLine);
   const std::string atomName = kForwardPrefix + argument;
+  // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
+  const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
+                        : argument.size() > kMaxForwardedArgument ? text::kTooLongToForwardText
+                                                                  : nullptr;
   // Where the running copy listens, the atom is added and announced before the window search:
   // the search is what makes a start slow, and the running copy need not wait for it.
   AtomValue forwarded = 0;
-  if (marker != 0 && !argument.empty() && notice.listening() && onlyOneCopy()) {
+  if (marker != 0 && !argument.empty() && !refusal && notice.listening() && onlyOneCopy()) {
     forwarded = atoms.add(atomName);
     if (forwarded != 0) notice.post(forwarded);
   }
@@ -41,14 +60,14 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& 
   }
   switch (action) {
     case StartAction::ForwardAndQuit: {
-      if (!argument.empty()) {
-        // A refused atom (an argument too long for it) is ignored: the receiver then finds
-        // nothing to do.
+      if (!argument.empty() && !refusal) {
         // The atom goes in the message, so that the running copy need not look for it; a copy
         // that does not read it finds it by its name as before.
         AtomValue atom = forwarded != 0 ? forwarded : atoms.add(atomName);
-        windows.send(running, msg::kForwardedCommandLine, 0, atom);
+        if (atom == 0) refusal = text::kTooLongToForwardText;
+        else windows.send(running, msg::kForwardedCommandLine, 0, atom);
       }
+      if (refusal) box.ask(nullptr, WithPath(refusal, argument), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
       windows.bringToForeground(running);
       return false;
     }
@@ -126,6 +145,10 @@ bool ReceiveForwardedAtom(AtomTable& atoms, AtomValue atom, const std::function<
 }
 
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to) {
+  if (paths::HasControlCharacters(path)) {
+    if (to.refuse) to.refuse(path);
+    return;
+  }
   if (IsPlainFolder(fs.attributes(path))) to.importToolsFromDir(path);
   else to.addTarget(path);
 }

@@ -34,9 +34,14 @@ enum class StartAction {
 // The decision table; noMoreOneCopy is asked only when the marker was found.
 StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy);
 
-// Runs the entry's single-instance steps. True when this process starts normally.
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice,
+// Runs the entry's single-instance steps. True when this process starts normally. A second
+// start whose argument cannot be handed over (control characters, too long for an atom) says
+// so in a message box and hands nothing over.
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
                         const std::string& commandLine, const std::function<bool()>& noMoreOneCopy);
+
+// The message of a path refused for control characters, with them shown as "?".
+void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path);
 
 // Removes every reference of the marker, also those other copies added.
 void ReleaseInstanceMarker(AtomTable& atoms);
@@ -55,10 +60,12 @@ void HandleForwardingAtoms(AtomTable& atoms, const std::vector<std::pair<AtomVal
 bool ReceiveForwardedAtom(AtomTable& atoms, AtomValue atom, const std::function<void(const std::string&)>& dispatch);
 
 // Where a received path goes: a plain folder (attribute word exactly 16) is imported as
-// tools, anything else, also a path that does not exist, becomes a target.
+// tools, anything else, also a path that does not exist, becomes a target. A path holding
+// control characters goes to neither: refuse gets it.
 struct PathDispatch {
   std::function<void(const std::string& path)> addTarget;
   std::function<void(const std::string& sourceDir)> importToolsFromDir;
+  std::function<void(const std::string& path)> refuse;
 };
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to);
 

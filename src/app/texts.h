@@ -17,6 +17,15 @@ inline constexpr const char* kFastStringCaption = "Kest fast string";
 inline constexpr const char* kSettingsHint = "Kest settings";
 inline constexpr const char* kOpenDialogTitle = "Open file to reverse";
 
+// After a refused write of Tools.ini at exit.
+inline constexpr const char* kQuitWithoutSettings = "Quit without saving the settings?";
+
+// Paths refused on the routes that add targets or hand them over; "%s" is the path.
+inline constexpr const char* kControlCharactersText =
+    "The path holds control characters (a line break, a tab, ...) and was not taken:\r\n%s";
+inline constexpr const char* kTooLongToForwardText =
+    "The path is too long to be handed to the running Kest (at most 243 characters):\r\n%s";
+
 // F1 in the target list without a help file.
 inline constexpr const char* kHelpQuestion = "Файл справки не найден. Хотите указать путь вручную?";
 

@@ -43,8 +43,14 @@ class NotePane {
   // Hides it when it is shown, shows it otherwise.
   virtual void Toggle() = 0;
   virtual void Hide() = 0;
-  // Ends the window at exit; a note on the screen is saved first, and the window writes its
-  // place as it goes.
+  // Saves a note on the screen on the way out. When that fails the user is asked whether to
+  // quit without it (askOnFailure) and false means "keep running"; without asking a failure
+  // is passed over. Nothing is saved after it has returned true.
+  virtual bool SaveForExit(bool askOnFailure) = 0;
+  // The session ends: the note and the window's place are saved, with no question asked.
+  virtual void SessionEnding() = 0;
+  // Ends the window at exit; a note on the screen is saved first unless SaveForExit did, and
+  // the window writes its place as it goes.
   virtual void Destroy() = 0;
 };
 

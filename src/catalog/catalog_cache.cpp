@@ -77,7 +77,7 @@ void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, Pr
                       const std::string& root, WorkDrive drive, const std::atomic<bool>& stop) {
   std::vector<std::string> tools;
   // The walk is over (and its listings closed) before any file is read.
-  for (const WalkEvent& e : RecordWalk(fs, root)) {
+  for (const WalkEvent& e : RecordWalk(fs, root, &stop)) {
     if (stop) return;
     if (e.type == WalkEvent::Type::Tool) tools.push_back(e.path);
   }

@@ -3,6 +3,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "catalog/tool_menus.h"
+#include "app/texts.h"
 #include "platform/paths.h"
 
 namespace kest {
@@ -14,11 +15,41 @@ std::string WithoutAmpersands(std::string s) {
   return s;
 }
 
-// Moves into the target's directory and gives its quoted name; empty without a target.
-std::string EnterTarget(FileSystem& fs, const std::string& currentTarget) {
+std::string WithFile(std::string pattern, const std::string& file) {
+  std::size_t at = pattern.find("%s");
+  if (at != std::string::npos) pattern.replace(at, 2, file);
+  return pattern;
+}
+
+void ReportError(const LaunchServices& s, const std::string& text) {
+  s.search.box.ask(s.search.owner, text, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+}
+
+// Moves into the directory; a failure is reported. Only the target's bare name is passed to
+// the tool, so running it from anywhere else would open a same-named file there.
+bool EnterDirectory(const LaunchServices& s, const std::string& directory) {
+  if (directory.empty() || s.fs.setCurrentDirectory(directory)) return true;
+  ReportError(s, WithFile(kCannotEnterDirectory, directory));
+  return false;
+}
+
+// Moves into the target's directory and gives its quoted name; empty without a target, and
+// nothing when the directory cannot be entered.
+std::optional<std::string> EnterTarget(const LaunchServices& s, const std::string& currentTarget) {
   if (currentTarget.empty()) return std::string();
-  fs.setCurrentDirectory(paths::DirectoryOf(currentTarget));
+  if (!EnterDirectory(s, paths::DirectoryOf(currentTarget))) return std::nullopt;
   return "\"" + paths::FileNameOf(currentTarget) + "\"";
+}
+
+bool Started(const LaunchServices& s, const std::string& program, unsigned code, bool succeeded) {
+  if (succeeded) return true;
+  ReportError(s, StartFailureText(program, code, s.processes.errorText(code)));
+  return false;
+}
+
+bool ShellStart(const LaunchServices& s, const std::string& program) {
+  std::intptr_t r = s.processes.shellExecute(s.search.owner, "", program, "", paths::DirectoryOf(program), kSwShow);
+  return Started(s, program, static_cast<unsigned>(r < 0 ? 0 : r), r > 32);
 }
 
 }  // namespace
@@ -30,6 +61,19 @@ std::string ToolFileFromCaptions(const std::string& exeDir, const std::vector<st
     relative += i + 1 < captions.size() ? "\\" : ".lnk";
   }
   return ToolCatalog::RootOf(exeDir) + "\\" + WithoutAmpersands(relative);
+}
+
+std::string StartFailureText(const std::string& program, unsigned code, const std::string& systemText) {
+  std::string reason = systemText;
+  // The system's texts end in a line break and may name the program as "%1".
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
+  for (std::size_t at = reason.find("%1"); at != std::string::npos; at = reason.find("%1", at + program.size()))
+    reason.replace(at, 2, program);
+  if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
+  std::string text = WithFile(kCannotStartTool, program);
+  std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, reason);
+  return text;
 }
 
 std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget) {
@@ -50,34 +94,47 @@ MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
   std::string program = ResolveShortcut(s.links, s.fs, s.drive, file);
   // A shortcut the shell cannot read names no program: nothing to start.
   if (program.empty()) return result;
-  program[0] = s.drive.letter;
+  // Only a program named with a drive letter lives on the work drive; a UNC or relative one
+  // is taken as it stands.
+  program = paths::OnDrive(program, s.drive.letter);
   if (!s.fs.fileExists(program)) {
     if (CheckToolDrive(program, s.drive, s.search)) {
-      program[0] = s.drive.letter;
+      program = paths::OnDrive(program, s.drive.letter);
     } else {
       WarnToolNotFound(s.search, paths::FileNameOf(program));
     }
   }
-  std::string quotedTarget = EnterTarget(s.fs, currentTarget);
+  std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
+  if (!quotedTarget) return result;
   if (commandLineEditing) {
-    result.commandLine = ToolCommandLine(program, quotedTarget);
+    result.commandLine = ToolCommandLine(program, *quotedTarget);
+    result.directory = paths::DirectoryOf(currentTarget);
     return result;
   }
-  if (quotedTarget.empty()) {
-    s.processes.shellExecute(s.search.owner, "", program, "", paths::DirectoryOf(program), kSwShow);
+  if (quotedTarget->empty()) {
+    result.ran = ShellStart(s, program);
   } else {
-    s.processes.winExec(ToolCommandLine(program, quotedTarget), kSwShowNormal);
+    unsigned r = s.processes.winExec(ToolCommandLine(program, *quotedTarget), kSwShowNormal);
+    result.ran = Started(s, program, r, r > 31);
   }
-  result.ran = true;
   return result;
 }
 
-void LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget) {
+bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget) {
   std::string program = ResolveShortcut(s.links, s.fs, s.drive, linkFile);
-  if (program.empty()) return;
-  std::string quotedTarget = EnterTarget(s.fs, currentTarget);
-  if (s.processes.winExec(ToolCommandLine(program, quotedTarget), kSwShowNormal) == kWinExecBadFormat)
-    s.processes.shellExecute(s.search.owner, "", program, "", paths::DirectoryOf(program), kSwShow);
+  if (program.empty()) return false;
+  std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
+  if (!quotedTarget) return false;
+  unsigned r = s.processes.winExec(ToolCommandLine(program, *quotedTarget), kSwShowNormal);
+  // A button may stand for a document: what is no program goes to the shell.
+  if (r == kWinExecBadFormat) return ShellStart(s, program);
+  return Started(s, program, r, r > 31);
+}
+
+bool RunEditedCommandLine(const LaunchServices& s, const std::string& commandLine, const std::string& directory) {
+  if (!EnterDirectory(s, directory)) return false;
+  unsigned r = s.processes.winExec(commandLine, kSwShowNormal);
+  return Started(s, commandLine, r, r > 31);
 }
 
 }  // namespace kest

@@ -16,6 +16,14 @@ inline constexpr int kSwShowNormal = 1;
 inline constexpr int kSwShow = 5;
 inline constexpr unsigned kWinExecBadFormat = 11;
 
+inline constexpr const char* kCannotEnterDirectory =
+    "The target's directory cannot be entered:\r\n%s\r\nThe tool was not started.";
+inline constexpr const char* kCannotStartTool = "Cannot start %s\r\n%s";
+
+// The message for a start that failed with a WinExec or ShellExecute result code; systemText
+// is the system's own text for it (its "%1" stands for the program).
+std::string StartFailureText(const std::string& program, unsigned code, const std::string& systemText);
+
 struct LaunchServices {
   FileSystem& fs;
   ShellLinks& links;
@@ -32,8 +40,9 @@ std::string ToolFileFromCaptions(const std::string& exeDir, const std::vector<st
 std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget);
 
 struct MenuLaunch {
-  bool ran = false;                        // a launch was made (MinToolsRun then applies)
+  bool ran = false;                        // the tool started (MinToolsRun then applies)
   std::optional<std::string> commandLine;  // for the command-line box instead of a launch
+  std::string directory;                   // where the box's command line is to run
 };
 
 // captions: from the outermost folder down to the tool item.
@@ -42,6 +51,11 @@ MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
                           bool commandLineEditing);
 
 // A tool button: its shortcut file run directly, through the shell when it is no program.
-void LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget);
+// True when the tool started.
+bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget);
+
+// The command line edited in the command-line box, run in the directory it was made for (none:
+// where Kest is). A directory that cannot be entered, or a start that fails, is reported.
+bool RunEditedCommandLine(const LaunchServices& s, const std::string& commandLine, const std::string& directory);
 
 }  // namespace kest

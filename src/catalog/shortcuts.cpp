@@ -35,8 +35,9 @@ std::string ReadShortcutPath(ShellLinks& links, FileSystem& fs, const std::strin
 }
 
 std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, std::string program) {
-  // Nothing read stays nothing: a lone drive letter would name no program.
-  if (!program.empty() && !fs.fileExists(program)) program[0] = drive.letter;
+  // Nothing read stays nothing, and only a path that starts with a drive letter is moved to the
+  // work drive: a UNC or relative path has no letter to replace.
+  if (paths::HasDriveLetter(program) && !fs.fileExists(program)) program[0] = drive.letter;
   return program;
 }
 

@@ -19,7 +19,10 @@ void WarnToolNotFound(const DriveSearch& search, const std::string& fileName) {
 namespace {
 
 struct Recorder final : CatalogVisitor {
+  explicit Recorder(const std::atomic<bool>* stop) : stop(stop) {}
+  const std::atomic<bool>* stop;
   std::vector<WalkEvent> events;
+  bool Stopped() const override { return stop && *stop; }
   void FolderEntered(const std::string& name, const std::string& path, int depth) override {
     events.push_back({WalkEvent::Type::Entered, name, path, depth});
   }
@@ -31,8 +34,8 @@ struct Recorder final : CatalogVisitor {
 
 }  // namespace
 
-std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory) {
-  Recorder r;
+std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory, const std::atomic<bool>* stop) {
+  Recorder r(stop);
   ToolCatalog::Walk(fs, directory, r);
   return std::move(r.events);
 }
@@ -68,7 +71,7 @@ bool ToolChecker::Exists(const std::string& path) {
 std::string ToolChecker::Resolve(const std::string& file) {
   // As OnWorkDrive, with the existence asked once.
   std::string program = Raw(file);
-  if (!program.empty() && !Exists(program)) program[0] = drive_.letter;
+  if (paths::HasDriveLetter(program) && !Exists(program)) program[0] = drive_.letter;
   return program;
 }
 
@@ -80,9 +83,14 @@ void ToolChecker::Check(const std::string& file) {
     exists_.clear();
     return;
   }
-  std::string a = b;
-  a[0] = drive_.letter;
+  std::string a = paths::OnDrive(b, drive_.letter);
   if (Exists(a) || Exists(b)) return;
+  // Another drive cannot hold a UNC or relative path: there is nothing to search for.
+  if (!paths::HasDriveLetter(a)) {
+    WarnToolNotFound(search_, paths::FileNameOf(a));
+    exists_.clear();
+    return;
+  }
   if (!CheckToolDrive(a, drive_, search_)) WarnToolNotFound(search_, paths::FileNameOf(a));
   exists_.clear();
 }

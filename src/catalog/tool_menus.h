@@ -1,6 +1,7 @@
 #pragma once
 // The catalog as the tools menus and the icon bar show it: the menu tree with the program's
 // insertion order, the tool check every builder makes, and the icon bar's buttons.
+#include <atomic>
 #include <functional>
 #include <map>
 #include <optional>
@@ -53,7 +54,9 @@ struct WalkEvent {
   std::string path;  // full path
   int depth = 0;
 };
-std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory);
+// The walk's events; a stop flag set meanwhile ends it after the entry it is on.
+std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory,
+                                  const std::atomic<bool>* stop = nullptr);
 void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor);
 
 // What the tool checks of one rebuild need. Each shortcut is read once per rebuild: the path

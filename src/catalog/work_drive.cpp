@@ -1,6 +1,7 @@
 #include "catalog/work_drive.h"
 
 #include "app/texts.h"
+#include "platform/paths.h"
 
 namespace kest {
 
@@ -26,8 +27,8 @@ bool Ask(const DriveSearch& search, const char* text) {
 }  // namespace
 
 bool CheckToolDrive(const std::string& toolPath, WorkDrive& drive, const DriveSearch& search) {
-  // A path without a first character has no drive to replace.
-  if (toolPath.empty()) return false;
+  // Only a path that starts with a drive letter can be looked for on another drive.
+  if (!paths::HasDriveLetter(toolPath)) return false;
   if (drive.confirm && !Ask(search, kDriveQuestion)) return false;
   if (SearchPass(toolPath, drive, search,
                  [](DriveType t) { return t == DriveType::Fixed || t == DriveType::Removable; }))

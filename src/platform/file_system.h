@@ -53,6 +53,11 @@ class FileSystem {
   virtual bool deleteFile(const std::string& path) = 0;
   // MoveFileA: moves or renames a file or a directory; refused when the new name exists.
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+  // Creates or replaces the file with the bytes and flushes them to the disk; false when any of
+  // it failed, and then the file may hold part of them.
+  virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+  // MoveFileExA with replace and write-through: the file takes the other's place in one step.
+  virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
   // SetFileAttributesA; the directory bit of a directory stays whatever is asked.
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.

@@ -51,6 +51,37 @@ inline std::string WithoutTrailingBackslash(std::string_view dir) {
   return s;
 }
 
+// True for "C:..." : a path whose first character is a drive letter followed by a colon.
+// Only such a path can be moved to another drive by changing its first character.
+inline bool HasDriveLetter(std::string_view path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  char c = path[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The path with its drive letter replaced; a path without one (UNC, relative) is unchanged.
+inline std::string OnDrive(std::string_view path, char letter) {
+  std::string s(path);
+  if (HasDriveLetter(s)) s[0] = letter;
+  return s;
+}
+
+// Control characters (line breaks, tabs, ...) belong in no file name Windows allows; stored
+// in Tools.ini, a line break would start a line of its own.
+inline bool HasControlCharacters(std::string_view path) {
+  for (char c : path)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  return false;
+}
+
+// The path with each control character shown as "?", for a message that names it.
+inline std::string Printable(std::string_view path) {
+  std::string s(path);
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return s;
+}
+
 // "C:" for "C:\x\y"; empty for paths without a drive letter.
 inline std::string DriveOf(std::string_view path) {
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));

@@ -18,6 +18,8 @@ class Processes {
                                      const std::string& directory, int show) = 0;
   // The shell's properties sheet of a file.
   virtual bool showProperties(const std::string& path) = 0;
+  // The system's text for a WinExec or ShellExecuteA failure code; empty when it has none.
+  virtual std::string errorText(unsigned code) = 0;
 };
 
 }  // namespace kest

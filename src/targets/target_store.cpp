@@ -68,33 +68,37 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
 
 void SaveTargets(SettingsFile& settings, const TargetList& list, MsgBox& box, WindowHandle owner) {
   try {
-    int oldCount = settings.readInteger(kTargetsSection, "Count", 0);
-    // The section is written anew in one go, which for thousands of targets is the difference
-    // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
-    // writing every entry and the count, would leave it: other keys stay as they are.
-    std::map<int, std::string> old = StoredPositions(settings, static_cast<long long>(oldCount) + 1);
-    std::vector<std::pair<std::string, std::string>> section;
-    for (auto& [key, value] : settings.entries(kTargetsSection)) {
-      bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
-                         !key.empty() && old.count(static_cast<int>(std::stoll(key))) &&
-                         std::to_string(std::stoll(key)) == key;
-      if (!oldPosition && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
-    }
-    // A kept key that a list position writes anew gives way to it.
-    std::set<std::string> written;
-    for (std::size_t i = 0; i < list.size(); ++i)
-      if (!list.at(i).fileName.empty()) written.insert(std::to_string(i));
-    std::erase_if(section, [&](const auto& e) { return written.count(e.first) != 0; });
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      const Target& t = list.at(i);
-      // An entry without a file name is left out; the positions after it stay.
-      if (!t.fileName.empty()) section.emplace_back(std::to_string(i), t.fullPath());
-    }
-    section.emplace_back("Count", std::to_string(list.size()));
-    settings.replaceSection(kTargetsSection, section);
+    WriteTargets(settings, list);
   } catch (const std::exception&) {
     ReportIniError(box, owner);
   }
+}
+
+void WriteTargets(SettingsFile& settings, const TargetList& list) {
+  int oldCount = settings.readInteger(kTargetsSection, "Count", 0);
+  // The section is written anew in one go, which for thousands of targets is the difference
+  // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
+  // writing every entry and the count, would leave it: other keys stay as they are.
+  std::map<int, std::string> old = StoredPositions(settings, static_cast<long long>(oldCount) + 1);
+  std::vector<std::pair<std::string, std::string>> section;
+  for (auto& [key, value] : settings.entries(kTargetsSection)) {
+    bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
+                       !key.empty() && old.count(static_cast<int>(std::stoll(key))) &&
+                       std::to_string(std::stoll(key)) == key;
+    if (!oldPosition && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
+  }
+  // A kept key that a list position writes anew gives way to it.
+  std::set<std::string> written;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (!list.at(i).fileName.empty()) written.insert(std::to_string(i));
+  std::erase_if(section, [&](const auto& e) { return written.count(e.first) != 0; });
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const Target& t = list.at(i);
+    // An entry without a file name is left out; the positions after it stay.
+    if (!t.fileName.empty()) section.emplace_back(std::to_string(i), t.fullPath());
+  }
+  section.emplace_back("Count", std::to_string(list.size()));
+  settings.replaceSection(kTargetsSection, section);
 }
 
 }  // namespace kest

@@ -20,7 +20,10 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
                  WindowHandle owner);
 
 // Deletes the old keys "0" to the old "Count" inclusive, writes every entry that has a file
-// name under its position, then "Count". A failure is reported.
+// name under its position, then "Count". A refused write throws KestError.
+void WriteTargets(SettingsFile& settings, const TargetList& list);
+
+// WriteTargets, with a failure reported.
 void SaveTargets(SettingsFile& settings, const TargetList& list, MsgBox& box, WindowHandle owner);
 
 }  // namespace kest

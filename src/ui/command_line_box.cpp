@@ -15,7 +15,12 @@ void CommandLineBox::Create(HWND parent, int id, HFONT font, std::function<void(
 
 void CommandLineBox::Place(const Box& box) { MoveWindow(edit_, box.x, box.y, box.width, box.height, TRUE); }
 
-void CommandLineBox::Edit(const std::string& commandLine) {
+void CommandLineBox::Edit(const std::string& commandLine, const std::string& directory,
+                          const LaunchServices& launching) {
+  directory_ = directory;
+  launching_.emplace(launching);
+  // The box's own limit would cut a long command line short without a word.
+  SendMessageA(edit_, EM_SETLIMITTEXT, 0, 0);
   SetWindowTextA(edit_, commandLine.c_str());
   ShowWindow(edit_, SW_SHOW);
   SetFocus(edit_);
@@ -36,10 +41,11 @@ LRESULT CommandLineBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 bool CommandLineBox::edCLKeyDown(WPARAM key) {
   if (key != VK_RETURN) return false;
-  char text[1024] = {};
-  GetWindowTextA(edit_, text, sizeof text);
-  if (text[0] != '\0') {
-    ctx_.processes.winExec(text, kSwShowNormal);
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit_)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(edit_, text.data(), static_cast<int>(text.size()))));
+  if (!text.empty() && launching_) {
+    // What did not run (reported) stays in the box, to be mended and run again.
+    if (!RunEditedCommandLine(*launching_, text, directory_)) return true;
     SetWindowTextA(edit_, "");
     if (ran_) ran_();
   }

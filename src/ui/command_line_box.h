@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/app_context.h"
+#include "catalog/launch.h"
 #include "ui/kit/subclass.h"
 #include "ui/placement.h"
 
@@ -20,8 +22,9 @@ class CommandLineBox {
   void Create(HWND parent, int id, HFONT font, std::function<void()> ran);
   HWND hwnd() const { return edit_; }
   void Place(const Box& box);
-  // Shows the command line for editing, with the keyboard focus.
-  void Edit(const std::string& commandLine);
+  // Shows the command line for editing, with the keyboard focus; Enter runs it in directory
+  // (entered again then: the current directory may have moved meanwhile).
+  void Edit(const std::string& commandLine, const std::string& directory, const LaunchServices& launching);
   // The box writes in blue: the answer to WM_CTLCOLOREDIT.
   static LRESULT Colors(HDC dc);
 
@@ -33,6 +36,8 @@ class CommandLineBox {
   HWND edit_ = nullptr;
   Subclass subclass_;
   std::function<void()> ran_;
+  std::string directory_;
+  std::optional<LaunchServices> launching_;
 };
 
 }  // namespace kest

@@ -11,6 +11,7 @@
 
 #include "app/texts.h"
 #include "app/window_messages.h"
+#include "platform/kest_error.h"
 #include "ui/rich_edit_io.h"
 
 namespace kest {
@@ -185,7 +186,7 @@ LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TfKFS::Follow(NoteEvent event) {
   if (event == NoteEvent::TargetChanged && std::exchange(keepText_, false)) return;
   NoteSteps steps = StepsFor(event, IsShown());
-  if (steps.save && !SaveTempToFile()) {
+  if (steps.save && !SaveTempToFile(true)) {
     // The window stays as it is, text and all: the user has been told and may try again.
     keepText_ = event == NoteEvent::TargetChanging;
     return;
@@ -207,11 +208,27 @@ void TfKFS::Toggle() { Follow(NoteEvent::Toggle); }
 
 void TfKFS::Hide() { Follow(NoteEvent::Minimise); }
 
+bool TfKFS::SaveForExit(bool askOnFailure) {
+  if (exitSaved_ || !hwnd()) return true;
+  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveTempToFile(false)) {
+    // The user decides: a Kest that cannot write beside itself must still be able to end.
+    if (askOnFailure &&
+        ctx_.box.ask(hwnd(), FileMessage(kCannotCreateFile, noteFile_) + "\r\n" + kQuitWithoutNote, text::kCaption,
+                     MbButtons::YesNo, MbIcon::Warning) != MbAnswer::Yes)
+      return false;
+  }
+  exitSaved_ = true;
+  return true;
+}
+
+void TfKFS::SessionEnding() {
+  SaveForExit(false);
+  WritePlace();
+}
+
 void TfKFS::Destroy() {
   if (!hwnd()) return;
-  // A refused save has been reported; the program ends all the same, since one that cannot
-  // write beside itself could otherwise never be left.
-  Follow(NoteEvent::Exit);
+  if (!exitSaved_) Follow(NoteEvent::Exit);
   DestroyWindow(hwnd());
 }
 
@@ -220,34 +237,54 @@ void TfKFS::LoadTempFromFile() {
   if (!ctx_.fs.fileExists(file)) {
     ClearEditor();
     noteFile_ = file;
+    SetUnreadable(false);
+    savedText_ = StreamOut(RichEdit1_, SF_RTF);
     return;
   }
   std::optional<std::string> bytes = ReadWholeFile(file);
   if (!bytes) {
-    Report(FileMessage(kCannotOpenFile, file));
+    LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
     return;
   }
-  // A failed RTF read empties the control, so what it held is kept for the worst case.
-  std::string held = StreamOut(RichEdit1_, SF_RTF);
   bool plain = !StreamIn(RichEdit1_, *bytes, SF_RTF);
   if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT)) {
-    StreamIn(RichEdit1_, held, SF_RTF);
-    Report(kFailedToLoadStream);
+    LeaveUnreadableNote(file, kFailedToLoadStream);
     return;
   }
   noteFile_ = file;
+  SetUnreadable(false);
   // Plain text has no font of its own; rich text keeps its fonts but is drawn in the scheme's
   // font colour, so no note is ever written in the colour of its background.
   ApplyEditorFormat(SCF_ALL, plain);
   SendMessageA(RichEdit1_, EM_SETSEL, 0, 0);
   SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+  savedText_ = StreamOut(RichEdit1_, SF_RTF);
 }
 
-bool TfKFS::SaveTempToFile() {
-  if (!WriteWholeFile(noteFile_, StreamOut(RichEdit1_, SF_RTF))) {
-    Report(FileMessage(kCannotCreateFile, noteFile_));
+void TfKFS::LeaveUnreadableNote(const std::string& file, const std::string& why) {
+  // What was read, if anything, is not the whole note: showing it would invite saving it
+  // over the rest. The editor stays empty and closed to typing until the note reads again.
+  ClearEditor();
+  noteFile_ = file;
+  SetUnreadable(true);
+  Report(why + "\r\n" + kNoteLeftAlone);
+}
+
+void TfKFS::SetUnreadable(bool unreadable) {
+  unreadable_ = unreadable;
+  SendMessageA(RichEdit1_, EM_SETREADONLY, unreadable ? TRUE : FALSE, 0);
+}
+
+bool TfKFS::SaveTempToFile(bool report) {
+  if (unreadable_) return true;
+  std::string text = StreamOut(RichEdit1_, SF_RTF);
+  // Nothing typed since the note was read or saved: the file already holds it.
+  if (text == savedText_) return true;
+  if (!SaveNoteFile(ctx_.fs, noteFile_, text)) {
+    if (report) Report(FileMessage(kCannotCreateFile, noteFile_));
     return false;
   }
+  savedText_ = text;
   return true;
 }
 
@@ -430,13 +467,22 @@ void TfKFS::pmKFSPopupMenuPopup(POINT screen) {
 
 void TfKFS::OnDestroy() {
   ctx_.state.RemoveObserver(this);
+  WritePlace();
+}
+
+void TfKFS::WritePlace() {
   RECT r{};
   GetWindowRect(hwnd(), &r);
   SettingsFile& s = ctx_.state.settings();
-  s.write(opt::KFSLeft, r.left);
-  s.write(opt::KFSTop, r.top);
-  s.write(opt::KFSWidth, r.right - r.left);
-  s.write(opt::KFSHeight, r.bottom - r.top);
+  // Kest is ending: a refused write was already reported by the main window, or must not
+  // hold up the end of the session.
+  try {
+    s.write(opt::KFSLeft, r.left);
+    s.write(opt::KFSTop, r.top);
+    s.write(opt::KFSWidth, r.right - r.left);
+    s.write(opt::KFSHeight, r.bottom - r.top);
+  } catch (const KestError&) {
+  }
 }
 
 void TfKFS::OnFinalDestroy() {

@@ -25,6 +25,8 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
   void Toggle() override;
   void Hide() override;
   void Destroy() override;
+  bool SaveForExit(bool askOnFailure) override;
+  void SessionEnding() override;
 
   // CurrentTargetObserver.
   void CurrentTargetChanging(const std::string& from, const std::string& to) override;
@@ -48,8 +50,12 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
   // The current target's note into the editor; a failure is reported and the editor keeps
   // its text and its file.
   void LoadTempFromFile();
-  // The editor's text as RTF into the file it was read from; false (reported) when refused.
-  bool SaveTempToFile();
+  // The editor's text as RTF into the file it was read from, unless it is unchanged or the
+  // note could not be read; false (reported when asked) when refused.
+  bool SaveTempToFile(bool report);
+  void LeaveUnreadableNote(const std::string& file, const std::string& why);
+  void SetUnreadable(bool unreadable);
+  void WritePlace();
   void Report(const std::string& text);
   void ClearEditor();
   // The editor's font and colour for the scope (SCF_DEFAULT, SCF_ALL); the colour alone when
@@ -80,6 +86,12 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
   std::string noteFile_;
   // The save before a target change failed: the text stays, with its own file, until it can go.
   bool keepText_ = false;
+  // The RTF of the text as last read or saved: an unchanged note is not written again.
+  std::string savedText_;
+  // The current note could not be read: it is never written over.
+  bool unreadable_ = false;
+  // Saved (or given up by the user) on the way out: nothing more is saved.
+  bool exitSaved_ = false;
 };
 
 }  // namespace kest

@@ -5,20 +5,6 @@
 
 namespace kest {
 
-namespace {
-
-// A message longer than an atom value (where the system lets one through) would otherwise
-// stay at the head of the line for ever.
-bool DiscardLongMessage(HANDLE line) {
-  DWORD next = MAILSLOT_NO_MESSAGE;
-  if (!GetMailslotInfo(line, nullptr, &next, nullptr, nullptr) || next == MAILSLOT_NO_MESSAGE) return false;
-  std::vector<char> rest(next);
-  DWORD read = 0;
-  return ReadFile(line, rest.data(), next, &read, nullptr) != FALSE;
-}
-
-}  // namespace
-
 void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
   // A line message is exactly one atom value; the system refuses longer ones to the writer.
   line_ = CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr);
@@ -37,11 +23,10 @@ void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
       AtomValue atom = 0;
       DWORD read = 0;
       BOOL ok = ReadFile(line_, &atom, sizeof(atom), &read, nullptr);
-      if (stopping_) break;
-      if (!ok) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || !DiscardLongMessage(line_)) break;
-        continue;
-      }
+      // A failed read (on a system that refuses a message longer than the slot's maximum
+      // instead of cutting it) ends the line: the message still brings every forward, and the
+      // reader never takes in more than an atom value whatever a writer claims.
+      if (stopping_ || !ok) break;
       // Anyone may write here: only a string atom's value goes on, and the window checks it
       // is a forwarding atom before anything is done with it.
       if (read == sizeof(atom) && atom >= 0xC000) PostMessageA(window, msg::kForwardedCommandLine, 0, atom);

@@ -109,6 +109,12 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kForwardSearchDone:
       forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The system ends the process once this returns: what the run holds is saved now.
+      if (wParam) EndSession();
+      return 0;
     case msg::kTrayCallback:
       OnTrayMessage(static_cast<UINT>(lParam));
       return 0;
@@ -213,7 +219,8 @@ void TfKest::LoadDefaultIcon() {
 
 PathDispatch TfKest::Dispatch() {
   return PathDispatch{[this](const std::string& p) { lbFTC_.AddTarget(p); },
-                      [this](const std::string& p) { ImportToolsFromDir(p); }};
+                      [this](const std::string& p) { ImportToolsFromDir(p); },
+                      [this](const std::string& p) { ReportControlCharacters(ctx_.box, hwnd(), p); }};
 }
 
 void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
@@ -225,10 +232,18 @@ void TfKest::ImportToolsFromDir(const std::string& sourceDir) {
 }
 
 bool TfKest::OnClose() {
-  // A refused settings write throws out of here: the close is then abandoned and the
-  // program keeps running.
-  FormCloseQuery();
-  FormClose();
+  try {
+    FormCloseQuery();
+    FormClose();
+  } catch (const std::exception& e) {
+    // Reported once; the user may still leave, or Kest could never end on a locked or
+    // read-only Tools.ini.
+    if (ctx_.box.ask(hwnd(), std::string(e.what()) + "\r\n" + text::kQuitWithoutSettings, text::kCaption,
+                     MbButtons::YesNo, MbIcon::Warning) != MbAnswer::Yes)
+      return true;
+  }
+  if (notes_ && !notes_->SaveForExit(true)) return true;
+  for (int alpha : FadeSteps(Opacity())) SetOpacity(alpha);
   if (notes_) notes_->Destroy();
   DestroyWindow(hwnd());
   return true;
@@ -242,10 +257,27 @@ void TfKest::FormCloseQuery() {
 }
 
 void TfKest::FormClose() {
-  lbFTC_.SaveTargets();
+  lbFTC_.WriteTargets();
   WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
   state_.settings().write(opt::abValue, Opacity());
-  for (int alpha : FadeSteps(Opacity())) SetOpacity(alpha);
+}
+
+void TfKest::EndSession() {
+  // What a close saves, with no fade and no question to hold the logoff up; each part is
+  // tried on its own, so that one refused write keeps none of the others from the file.
+  auto quietly = [](const std::function<void()>& write) {
+    try {
+      write();
+    } catch (const std::exception&) {
+    }
+  };
+  quietly([this] { FormCloseQuery(); });
+  quietly([this] { lbFTC_.WriteTargets(); });
+  quietly([this] {
+    WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
+  });
+  quietly([this] { state_.settings().write(opt::abValue, Opacity()); });
+  if (notes_) notes_->SessionEnding();
 }
 
 void TfKest::OnDestroy() {

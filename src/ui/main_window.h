@@ -85,6 +85,7 @@ class TfKest final : public FramelessWindow, public MainHost {
   PathDispatch Dispatch();
   void FormCloseQuery();
   void FormClose();
+  void EndSession();
   void ShowMainMenu(POINT screen);
 
   // Modes and the tray icon.

@@ -90,7 +90,7 @@ void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
   MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, state_.currentTarget(),
                                      state_.commandLineEditing);
   if (launch.commandLine) {
-    edCL_.Edit(*launch.commandLine);
+    edCL_.Edit(*launch.commandLine, launch.directory, Launching());
     return;
   }
   if (launch.ran && state_.settings().read(opt::MinToolsRun)) MinimizeToTray();

@@ -9,6 +9,18 @@ std::string NoteFilePath(std::string_view exeDir, std::string_view target) {
   return std::string(exeDir) + paths::FileNameOf(target) + ".txt";
 }
 
+std::string NoteSavingFile(const std::string& noteFile) {
+  // Every note ends in ".txt" or ".rtf", so no note is ever named like this.
+  return noteFile + ".saving";
+}
+
+bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string& bytes) {
+  const std::string saving = NoteSavingFile(noteFile);
+  if (fs.writeFile(saving, bytes) && fs.replaceFile(saving, noteFile)) return true;
+  fs.deleteFile(saving);
+  return false;
+}
+
 std::string FileMessage(std::string_view pattern, std::string_view file) {
   std::string text(pattern);
   std::size_t at = text.find("%s");

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kest {
 
 // The note kept while there is no current target. Every target's note is "<file name>.txt",
@@ -15,7 +17,16 @@ inline constexpr const char* kScratchNoteName = "Kest scratch note.rtf";
 // file name share one note. With no target, the scratch note.
 std::string NoteFilePath(std::string_view exeDir, std::string_view target);
 
+// Writes the note so that a full disk or a crash never leaves neither the old nor the new
+// text: the bytes go to NoteSavingFile beside it and are flushed, then that file takes the
+// note's place in one step. A failure removes what was written and leaves the note as it was.
+bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string& bytes);
+std::string NoteSavingFile(const std::string& noteFile);
+
 inline constexpr const char* kCannotOpenFile = "Cannot open file %s";
+// After kCannotOpenFile, when a note could not be read: it is never written over.
+inline constexpr const char* kNoteLeftAlone = "The note is left as it is on the disk and is not saved over.";
+inline constexpr const char* kQuitWithoutNote = "Quit without saving the note?";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
 inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
 // The message with the file's name in place of its "%s".

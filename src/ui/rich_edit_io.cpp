@@ -6,20 +6,12 @@
 #include <cstring>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 
 namespace kest {
 
 namespace {
 
-struct FileClose {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using OwnedFile = win32::Owned<HANDLE, FileClose>;
-
-OwnedFile OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-  HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return OwnedFile(h == INVALID_HANDLE_VALUE ? nullptr : h);
-}
 
 struct StreamBuffer {
   const std::string* in = nullptr;
@@ -46,28 +38,27 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done
 
 const char* RichEditClass() {
   static const char* cls = [] {
-    if (LoadLibraryA("Msftedit.dll")) return "RICHEDIT50W";
-    LoadLibraryA("Riched20.dll");  // every system without the first has this one
+    if (win32::LoadSystemLibrary("Msftedit.dll")) return "RICHEDIT50W";
+    win32::LoadSystemLibrary("Riched20.dll");  // every system without the first has this one
     return "RichEdit20A";
   }();
   return cls;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  OwnedFile f = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  win32::OwnedHandle f = win32::OwnedFile(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return std::nullopt;
   std::string bytes;
   char chunk[16384];
-  DWORD got = 0;
-  while (ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  return bytes;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  OwnedFile f = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-  DWORD written = 0;
-  return f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  for (;;) {
+    DWORD got = 0;
+    // A read that fails part-way gives no note at all: a part taken for the whole would be
+    // saved back over the rest.
+    if (!ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, got);
+  }
 }
 
 std::string StreamOut(HWND edit, WPARAM format) {

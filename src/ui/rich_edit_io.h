@@ -11,10 +11,8 @@ namespace kest {
 // The rich edit class, from the library that brings it; the library stays loaded for the run.
 const char* RichEditClass();
 
-// Nothing when the file cannot be opened for reading.
+// Nothing when the file cannot be opened or read whole.
 std::optional<std::string> ReadWholeFile(const std::string& path);
-// Replaces the file; false when it could not be written whole.
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // The control's content in that format (SF_RTF or SF_TEXT).
 std::string StreamOut(HWND edit, WPARAM format);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/single_instance.h"
 #include "app/texts.h"
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
@@ -13,6 +14,11 @@
 #include "targets/target_store.h"
 
 namespace kest {
+
+namespace {
+// Posted to the list itself once an action has changed it.
+constexpr UINT kSaveTargetsMessage = WM_APP + 1;
+}  // namespace
 
 void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
   owner_ = parent;
@@ -68,7 +74,23 @@ void TargetListView::LoadTargets() {
                     ctx_.box, owner_);
 }
 
-void TargetListView::SaveTargets() { kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_); }
+void TargetListView::SaveTargets() {
+  savePending_ = false;
+  kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_);
+}
+
+void TargetListView::WriteTargets() {
+  savePending_ = false;
+  kest::WriteTargets(state_.settings(), state_.targets());
+}
+
+void TargetListView::ListChanged() {
+  if (savePending_) return;
+  savePending_ = true;
+  // Posted: the rest of the action (the other files of a drop, the other forwarded paths) is
+  // handled before the message comes, and all of it is written at once.
+  PostMessageA(list_, kSaveTargetsMessage, 0, 0);
+}
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
   return TargetPathToShow(path, [this](const std::string& link) {
@@ -77,6 +99,10 @@ std::string TargetListView::ShownTargetPath(const std::string& path) {
 }
 
 void TargetListView::AddTarget(const std::string& path) {
+  if (!loading_ && paths::HasControlCharacters(path)) {
+    ReportControlCharacters(ctx_.box, owner_, path);
+    return;
+  }
   std::string shown = ShownTargetPath(path);
   int image = 0;
   // The icon of what was passed in: for a shortcut, the shortcut's own.
@@ -99,6 +125,7 @@ void TargetListView::AddTarget(const std::string& path) {
   sub.pszText = const_cast<char*>(t.directory.c_str());
   SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
   if (loading_) return;  // the caller selects the last entry afterwards
+  ListChanged();
   SelectOnly(at);
   state_.SetCurrentTarget(state_.targets().at(index).fullPath());
 }
@@ -162,6 +189,9 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYDOWN:
       lbFTCKeyDown(wParam);
       break;
+    case kSaveTargetsMessage:
+      if (savePending_) SaveTargets();
+      return 0;
     case WM_KEYUP:
       lbFTCKeyUp(wParam);
       break;
@@ -211,6 +241,7 @@ void TargetListView::N21Click() {
   if (!i) return;
   state_.targets().removeAt(*i);
   ListView_DeleteItem(list_, static_cast<int>(*i));
+  ListChanged();
 }
 
 void TargetListView::N31Click() {

@@ -29,8 +29,12 @@ class TargetListView {
   void AddDefaultImage(HICON icon);
 
   void LoadTargets();
+  // Saves the list, reporting a refused write.
   void SaveTargets();
-  // Adds the entry and makes it the selected, focused and current one.
+  // Saves the list; a refused write throws KestError (the exit decides what to do with it).
+  void WriteTargets();
+  // Adds the entry and makes it the selected, focused and current one. A path holding control
+  // characters is refused with a message.
   void AddTarget(const std::string& path);
   // The last entry becomes selected, focused and current; none leaves the current target empty.
   void SelectLast();
@@ -71,6 +75,10 @@ class TargetListView {
   std::function<void()> beginDrag_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded
+  // A change waits to be written: each user action's changes go to Tools.ini in one write, as
+  // soon as the action is over, so that a crash or a kill loses none of them.
+  void ListChanged();
+  bool savePending_ = false;
 };
 
 }  // namespace kest

@@ -141,6 +141,28 @@ inline DWORD RunRefusedStart(const e2e::AppDir& app, const std::string& commandL
   return code;
 }
 
+// Starts a copy that is expected to say why in a "Kest error" box, then end by itself without a
+// window; returns the box's text, empty when none came.
+inline std::string RunReportingStart(const e2e::AppDir& app, const std::string& commandLine) {
+  e2e::Process p = e2e::Process::Start(app.exe(), commandLine, app.path());
+  auto box = e2e::WaitForMessageBox("Kest error", 15000, p.pid());
+  if (box) e2e::AnswerMessageBox(box->hwnd, IDOK);
+  DWORD code = 0xDEAD;
+  EXPECT_TRUE(p.waitExit(15000, &code)) << "the start did not end: " << commandLine;
+  EXPECT_EQ(code, 0u);
+  return box ? box->text : std::string();
+}
+
+// The fast string window's editor, and text put in it as if typed.
+inline HWND Editor(HWND kfs) {
+  for (HWND c : e2e::Children(kfs))
+    if (e2e::ClassName(c).rfind("RICHEDIT", 0) == 0 || e2e::ClassName(c).rfind("RichEdit", 0) == 0) return c;
+  return nullptr;
+}
+inline void Type(HWND editor, const std::string& text) {
+  SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 // Closes the main window and waits for the process to end.
 inline void CloseKest(Kest& k) {
   if (!k.main) return;

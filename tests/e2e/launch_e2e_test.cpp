@@ -190,7 +190,8 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
 TEST_F(KestTest, EnterInAnEmptiedCommandBoxOnlyHidesIt) {
   AppDir app("empty-command-box");
   AddProbeTool(app, "root\\Probe.lnk");
-  StoreTargets(app, {"C:\\x\\t.exe"});
+  app.writeFile("x\\t.exe", "MZ");
+  StoreTargets(app, {app.file("x\\t.exe")});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   PostMessageA(k.targetList(), WM_KEYDOWN, VK_CONTROL, 1);
@@ -240,6 +241,50 @@ TEST_F(KestTest, ARePointedToolRunsItsNewProgramOnceTheSettingsWindowHasClosed) 
   EXPECT_EQ(run->cmd, moved + " \"t.exe\"");
   EXPECT_TRUE(e2e::NoMessageBox("Kest", 300, k.process.pid()));
   EXPECT_TRUE(e2e::NoMessageBox("Kest warning", 10, k.process.pid()));
+  CloseKest(k);
+}
+
+TEST_F(KestTest, LaunchRoutesNeverRunAToolOnTheWrongFile) {
+  AppDir app("launch-wrong-file");
+  std::string probe = AddProbeTool(app, "root\\Probe.lnk");
+  app.writeFile("gone\\b.exe", "MZ");
+  app.writeFile("w\\a.exe", "MZ");
+  app.writeFile("w\\c.exe", "MZ");
+  app.writeIni("Options", "MinToolsRun", "1");
+  StoreTargets(app, {app.file("gone\\b.exe"), app.file("w\\a.exe")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+
+  // A path dropped on Kest.exe comes without quotes: it keeps its last character.
+  EXPECT_EQ(RunRefusedStart(app, e2e::Quoted(app.exe()) + " " + app.file("w\\c.exe")), 0u);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetNames().size() == 3u; }, 5000));
+  EXPECT_EQ(k.targetNames().back(), "c.exe");
+  // Line breaks in a path would rewrite Tools.ini: the second start refuses it and says so.
+  std::string text = RunReportingStart(app, e2e::Quoted(app.exe()) + " C:\\x.exe\r\nCount=0\r\n[Evil]\"");
+  EXPECT_EQ(text.find("The path holds control characters"), 0u) << text;
+  EXPECT_EQ(k.targetNames().size(), 3u);
+  EXPECT_EQ(app.readFile("Tools.ini").find("Evil"), std::string::npos);
+  EXPECT_EQ(app.readIni("Targets", "Count"), "3");
+
+  // The target's directory has gone: nothing starts, and the message names the directory.
+  DeleteFileA(app.file("gone\\b.exe").c_str());
+  ASSERT_TRUE(RemoveDirectoryA(app.file("gone").c_str()));
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  auto gone = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(gone.has_value());
+  EXPECT_EQ(gone->text, "The target's directory cannot be entered:\r\n" + app.file("gone") + "\\\r\nThe tool was not started.");
+  e2e::AnswerMessageBox(gone->hwnd, IDOK);
+  EXPECT_FALSE(WaitForProbe(app, "tools", 500).has_value());
+
+  // A tool that is no program: reported with its path, and Kest is not sent to the tray.
+  app.writeFile("tools\\probe.exe", "not a program");
+  ChooseFromTargetMenu(k, 1, {VK_DOWN, VK_RETURN});
+  auto bad = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(bad.has_value());
+  EXPECT_EQ(bad->text.find("Cannot start " + probe + "\r\n"), 0u) << bad->text;
+  e2e::AnswerMessageBox(bad->hwnd, IDOK);
+  EXPECT_FALSE(IsIconic(k.main));
+  EXPECT_TRUE(IsWindowVisible(k.main));
   CloseKest(k);
 }
 

@@ -11,16 +11,6 @@ namespace {
 
 using e2e::AppDir;
 
-HWND Editor(HWND kfs) {
-  for (HWND c : e2e::Children(kfs))
-    if (e2e::ClassName(c).rfind("RICHEDIT", 0) == 0 || e2e::ClassName(c).rfind("RichEdit", 0) == 0) return c;
-  return nullptr;
-}
-
-void Type(HWND editor, const std::string& text) {
-  SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 // A left press on an entry, which makes it the current target.
 void ClickTarget(const Kest& k, int item) {
   HWND lv = k.targetList();
@@ -88,10 +78,10 @@ TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
   ClickTarget(k, 0);
   EXPECT_TRUE(Shows(editor, "alpha in plain text"));
   EXPECT_TRUE(HoldsRtfWith(app, "beta.exe.txt", "beta says hello"));
-  // And back: the first text again; the plain-text note was written back as RTF.
+  // And back: the first text again; the plain-text note, unchanged, was not written at all.
   ClickTarget(k, 1);
   EXPECT_TRUE(Shows(editor, "beta says hello"));
-  EXPECT_TRUE(HoldsRtfWith(app, "alpha.exe.txt", "alpha in plain text"));
+  EXPECT_EQ(app.readFile("alpha.exe.txt"), "alpha in plain text");
   // The shortcuts work in the editor: select all and copy.
   ClearClipboard();
   ClickInto(editor);
@@ -121,6 +111,23 @@ TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
   CloseHandle(lock);
   EXPECT_TRUE(IsWindowVisible(kfs));
   EXPECT_EQ(e2e::WindowText(editor), "typed while locked");
+
+  // A note that cannot be read is never written over: the editor stays empty and shut.
+  HANDLE held = CreateFileA(app.file("alpha.exe.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ClickTarget(k, 0);
+  auto unreadable = e2e::WaitForMessageBox("Kest", 5000, k.process.pid());
+  ASSERT_TRUE(unreadable.has_value());
+  EXPECT_EQ(unreadable->text, "Cannot open file " + app.file("alpha.exe.txt") +
+                                  "\r\nThe note is left as it is on the disk and is not saved over.");
+  e2e::AnswerMessageBox(unreadable->hwnd, IDOK);
+  CloseHandle(held);
+  for (char c : std::string("typed")) e2e::PostChar(editor, c);
+  Sleep(300);
+  EXPECT_EQ(e2e::WindowText(editor), "");
+  ClickTarget(k, 1);
+  EXPECT_TRUE(Shows(editor, "typed while locked"));
+  EXPECT_EQ(app.readFile("alpha.exe.txt"), "alpha in plain text");
 
   // Leaving the program with the window open saves the note too.
   Type(editor, "typed before exit");

@@ -275,6 +275,32 @@ class FakeFileSystem : public FileSystem {
     addToParent(t, a);
     return true;
   }
+  bool writeFile(const std::string& path, const std::string& bytes) override {
+    if (locked.count(path)) return fail(32);
+    log.push_back("write " + path);
+    if (!files.count(path)) file(path);
+    // A full disk: the file is made, but holds only part of what was to go in.
+    if (diskFull) {
+      contents[path] = bytes.substr(0, bytes.size() / 2);
+      return fail(112);
+    }
+    contents[path] = bytes;
+    return true;
+  }
+  bool replaceFile(const std::string& from, const std::string& to) override {
+    if (!files.count(from)) return fail(2);
+    if (locked.count(to)) return fail(32);
+    log.push_back("replace " + from + " -> " + to);
+    std::string bytes = contents[from];
+    files.erase(from);
+    attrs.erase(from);
+    contents.erase(from);
+    removeFromParent(from);
+    if (!files.count(to)) file(to);
+    contents[to] = bytes;
+    return true;
+  }
+  bool diskFull = false;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override {
     std::string p = Trim(path);
     auto it = attrs.find(p);
@@ -441,11 +467,13 @@ class FakeProcesses : public Processes {
                              const std::string& parameters, const std::string& directory, int show) override {
     calls.push_back("shell [" + verb + "] " + file + " [" + parameters + "] in " + directory + " @" +
                     std::to_string(show));
-    return 42;
+    return shellResult;
   }
   bool showProperties(const std::string&) override { return true; }
+  std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + " for %1\r\n"; }
   std::vector<std::string> calls;
   unsigned winExecResult = 33;
+  std::intptr_t shellResult = 42;
 };
 
 // HKEY_CLASSES_ROOT as a map of key paths to default values; refuse names a key that cannot

@@ -27,9 +27,14 @@ TEST(ParseCommandLine, FormsTheProgramIsStartedWith) {
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"  x")"), " x");
 }
 
-TEST(ParseCommandLine, LastCharacterIsNeverPartOfTheArgument) {
-  // A typed command line without the closing quote loses its last character.
-  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" D:\a.exe)"), R"(D:\a.ex)");
+TEST(ParseCommandLine, OnlyAClosingQuoteIsDropped) {
+  // A path dropped on Kest.exe or typed without quotes keeps its last character; trailing
+  // blanks are the command line's.
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" D:\a.exe)"), R"(D:\a.exe)");
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" D:\a b.exe  )"), R"(D:\a b.exe)");
+  EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"   )"), "");
+  EXPECT_EQ(ParseCommandLine(R"(C:\k\Kest.exe D:\a.exe)"), R"(D:\a.exe)");
+  EXPECT_EQ(ParseCommandLine("Kest.exe \t D:\\a.exe "), R"(D:\a.exe)");
   // The walk stops at the last quote before the final character.
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe" "D:\a.exe")"), R"(D:\a.exe)");
   EXPECT_EQ(ParseCommandLine(R"("C:\k\Kest.exe"")"), "");
@@ -40,12 +45,11 @@ TEST(ParseCommandLine, NeverReadsBeforeTheStart) {
   EXPECT_EQ(ParseCommandLine("\""), "");
   EXPECT_EQ(ParseCommandLine("x"), "");
   EXPECT_EQ(ParseCommandLine("ab"), "");
-  // An unquoted executable path typed in a console: no quote before the last character.
-  EXPECT_EQ(ParseCommandLine(R"(C:\k\Kest.exe D:\a.exe)"), "");
+  EXPECT_EQ(ParseCommandLine("Kest.exe"), "");
   EXPECT_EQ(ParseCommandLine(R"(Kest.exe")"), "");
   // A quote only at the very start is the executable's own: no argument.
   EXPECT_EQ(ParseCommandLine(R"("abc)"), "");
-  EXPECT_EQ(ParseCommandLine(R"(""x)"), "");
+  EXPECT_EQ(ParseCommandLine(R"(""")"), "");
 }
 
 }  // namespace

@@ -133,12 +133,70 @@ TEST_F(LaunchTest, ButtonRunsDirectlyAndFallsBackToTheShellForNonPrograms) {
   LaunchFromButton(services, R"(C:\k\root\Doc.lnk)", R"(D:\w\a.exe)");
   EXPECT_EQ(processes.calls, (std::vector<std::string>{R"(winexec C:\T\readme.txt "a.exe" @1)",
                                                        R"(shell [] C:\T\readme.txt [] in C:\T\ @5)"}));
-  // Any other failure ends there, without a message.
+  // Any other failure ends there, reported with the system's text and the program's path.
   processes.calls.clear();
   processes.winExecResult = 2;
-  LaunchFromButton(services, R"(C:\k\root\Doc.lnk)", "");
+  EXPECT_FALSE(LaunchFromButton(services, R"(C:\k\root\Doc.lnk)", ""));
   EXPECT_EQ(processes.calls.size(), 1u);
-  EXPECT_TRUE(box.asked.empty());
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, "Cannot start C:\\T\\readme.txt\r\nsystem text 2 for C:\\T\\readme.txt");
+}
+
+TEST_F(LaunchTest, AToolThatCannotStartIsReportedAndNotCountedAsRun) {
+  link("Dbg.lnk", R"(C:\T\notes.txt)");
+  fs.files.insert(R"(C:\T\notes.txt)");
+  processes.winExecResult = kWinExecBadFormat;
+  MenuLaunch r = menu({"Dbg"}, R"(D:\w\a.exe)");
+  EXPECT_FALSE(r.ran);  // so "MinToolsRun" does not hide Kest
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, "Cannot start C:\\T\\notes.txt\r\nsystem text 11 for C:\\T\\notes.txt");
+  EXPECT_EQ(box.asked[0].caption, "Kest error");
+  // Without a target the shell starts it; its failure is reported the same way.
+  processes.shellResult = 31;
+  EXPECT_FALSE(menu({"Dbg"}, "").ran);
+  EXPECT_EQ(box.asked.size(), 2u);
+}
+
+TEST_F(LaunchTest, AGoneTargetDirectoryStartsNothingAndNamesTheDirectory) {
+  link("Dbg.lnk", R"(C:\T\dbg.exe)");
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  fs.cwd = R"(C:\k\)";
+  fs.refuseCurrentDirectory.insert(R"(D:\gone\)");
+  EXPECT_FALSE(menu({"Dbg"}, R"(D:\gone\a.exe)").ran);
+  EXPECT_FALSE(menu({"Dbg"}, R"(D:\gone\a.exe)", true).commandLine);
+  EXPECT_FALSE(LaunchFromButton(services, R"(C:\k\root\Dbg.lnk)", R"(D:\gone\a.exe)"));
+  EXPECT_TRUE(processes.calls.empty());
+  EXPECT_EQ(fs.cwd, R"(C:\k\)");
+  ASSERT_EQ(box.asked.size(), 3u);
+  EXPECT_EQ(box.asked[0].text,
+            "The target's directory cannot be entered:\r\nD:\\gone\\\r\nThe tool was not started.");
+
+  // The command-line box enters the directory again when its text runs.
+  MenuLaunch edited = menu({"Dbg"}, R"(D:\w\a.exe)", true);
+  EXPECT_EQ(edited.directory, R"(D:\w\)");
+  fs.cwd = R"(C:\k\)";
+  EXPECT_TRUE(RunEditedCommandLine(services, *edited.commandLine, edited.directory));
+  EXPECT_EQ(fs.cwd, R"(D:\w\)");
+  EXPECT_EQ(processes.calls, std::vector<std::string>{R"(winexec C:\T\dbg.exe "a.exe" @1)"});
+  fs.refuseCurrentDirectory.insert(R"(D:\w\)");
+  EXPECT_FALSE(RunEditedCommandLine(services, *edited.commandLine, edited.directory));
+  EXPECT_EQ(processes.calls.size(), 1u);
+}
+
+TEST_F(LaunchTest, UncAndRelativeProgramsKeepTheirFormAndAreNotSearchedFor) {
+  drive.letter = 'E';
+  drives.types = {{'C', DriveType::Fixed}};
+  link("Net.lnk", R"(\\server\tools\t.exe)");
+  fs.files.insert(R"(\\server\tools\t.exe)");
+  menu({"Net"}, R"(D:\w\a.exe)");
+  // Missing: warned about, without a drive search.
+  link("Gone.lnk", R"(\\server\tools\gone.exe)");
+  menu({"Gone"}, R"(D:\w\a.exe)");
+  EXPECT_EQ(processes.calls, (std::vector<std::string>{R"(winexec \\server\tools\t.exe "a.exe" @1)",
+                                                       R"(winexec \\server\tools\gone.exe "a.exe" @1)"}));
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].caption, "Kest warning");
+  EXPECT_EQ(drive.letter, 'E');
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "fakes/fake_platform.h"
 #include "ui/notes.h"
 
 namespace kest {
@@ -24,6 +25,34 @@ TEST(NoteFiles, OneNotePerFileNameBesideTheExecutable) {
   EXPECT_EQ(NoteFilePath(kExeDir, ""), R"(E:\kest\Kest scratch note.rtf)");
   EXPECT_EQ(FileMessage(kCannotCreateFile, R"(E:\kest\x.exe.txt)"), R"(Cannot create file E:\kest\x.exe.txt)");
   EXPECT_EQ(FileMessage(kCannotOpenFile, "n.txt"), "Cannot open file n.txt");
+}
+
+TEST(NoteFiles, ASaveGoesBesideTheNoteFirstAndNeverLeavesItHalfWritten) {
+  fakes::FakeFileSystem fs;
+  const std::string note = R"(E:\kest\x.exe.txt)";
+  fs.file(note);
+  fs.contents[note] = "old";
+  EXPECT_TRUE(SaveNoteFile(fs, note, "new"));
+  EXPECT_EQ(fs.log, (std::vector<std::string>{"write " + note + ".saving", "replace " + note + ".saving -> " + note}));
+  EXPECT_EQ(fs.contents[note], "new");
+  EXPECT_FALSE(fs.files.count(note + ".saving"));
+
+  // A full disk: the old text stays whole and nothing is left beside it.
+  fs.log.clear();
+  fs.diskFull = true;
+  EXPECT_FALSE(SaveNoteFile(fs, note, "newer text"));
+  EXPECT_EQ(fs.contents[note], "new");
+  EXPECT_FALSE(fs.files.count(note + ".saving"));
+  // The note held open by another program: the replacement is refused, the note is as it was.
+  fs.diskFull = false;
+  fs.locked.insert(note);
+  EXPECT_FALSE(SaveNoteFile(fs, note, "newer text"));
+  EXPECT_EQ(fs.contents[note], "new");
+  EXPECT_FALSE(fs.files.count(note + ".saving"));
+  // A new note is made the same way.
+  const std::string fresh = R"(E:\kest\y.exe.txt)";
+  EXPECT_TRUE(SaveNoteFile(fs, fresh, "text"));
+  EXPECT_EQ(fs.contents[fresh], "text");
 }
 
 TEST(NoteFiles, NoTargetReachesTheScratchNote) {

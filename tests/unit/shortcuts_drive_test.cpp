@@ -55,10 +55,13 @@ TEST_F(ShortcutTest, ResolvePutsTheWorkDriveInFrontOfMissingPrograms) {
   fs.files.insert(R"(D:\T\x.exe)");
   EXPECT_EQ(ResolveShortcut(links, fs, drive, R"(C:\k\root\x.lnk)"), R"(D:\T\x.exe)");
 
-  // Blind to the form of the path.
+  // Only a path named with a drive letter moves to the work drive: UNC and relative paths stay.
   links.links[R"(C:\k\root\unc.lnk)"] = {R"(\\host\share\x.exe)", "", ""};
   fs.files.insert(R"(C:\k\root\unc.lnk)");
-  EXPECT_EQ(ResolveShortcut(links, fs, drive, R"(C:\k\root\unc.lnk)"), R"(E\host\share\x.exe)");
+  EXPECT_EQ(ResolveShortcut(links, fs, drive, R"(C:\k\root\unc.lnk)"), R"(\\host\share\x.exe)");
+  links.links[R"(C:\k\root\rel.lnk)"] = {R"(tools\x.exe)", "", ""};
+  fs.files.insert(R"(C:\k\root\rel.lnk)");
+  EXPECT_EQ(ResolveShortcut(links, fs, drive, R"(C:\k\root\rel.lnk)"), R"(tools\x.exe)");
 
   // A file the link object cannot read gives nothing, not a lone drive letter.
   fs.files.insert(R"(C:\k\root\text.pif)");

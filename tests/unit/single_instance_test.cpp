@@ -35,9 +35,10 @@ struct StartupTest : ::testing::Test {
   fakes::FakeAtomTable atoms;
   fakes::FakeWindowSystem windows;
   fakes::FakeForwardNotice notice;
+  fakes::FakeMessageBox box;
   bool oneCopy = true;
   bool run(const std::string& commandLine) {
-    return RunStartupDecision(atoms, windows, notice, commandLine, [this] { return oneCopy; });
+    return RunStartupDecision(atoms, windows, notice, box, commandLine, [this] { return oneCopy; });
   }
 };
 
@@ -70,17 +71,28 @@ TEST_F(StartupTest, SecondStartWithoutArgumentOnlyActivates) {
   EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
 }
 
-TEST_F(StartupTest, ArgumentTooLongForAnAtomStillSendsAndEnds) {
+TEST_F(StartupTest, ArgumentsThatCannotBeHandedOverAreReportedByTheSecondStart) {
   atoms.add(kInstanceMarker);
   windows.running = kRunning;
+  notice.listens = true;
   std::string longPath = "D:\\" + std::string(250, 'a') + ".exe";
   EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + longPath + "\""));
-  EXPECT_EQ(windows.sent.size(), 1u);
-  EXPECT_EQ(atoms.atoms.size(), 1u);  // refused: only the marker
+  // Line breaks would rewrite Tools.ini in the running copy.
+  EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" D:\\x.exe\r\nCount=0\r\n[Evil]\""));
+  EXPECT_TRUE(windows.sent.empty());
+  EXPECT_EQ(notice.posted.size(), 0u);
+  EXPECT_EQ(atoms.atoms.size(), 1u);  // only the marker
+  ASSERT_EQ(box.asked.size(), 2u);
+  EXPECT_EQ(box.asked[0].text.find("The path is too long to be handed to the running Kest"), 0u);
+  EXPECT_EQ(box.asked[1].text, "The path holds control characters (a line break, a tab, ...) and was not taken:\r\n"
+                               "D:\\x.exe??Count=0??[Evil]");
+  EXPECT_EQ(box.asked[1].caption, "Kest error");
+  EXPECT_EQ(windows.foreground.size(), 2u);
   // 243 characters still fit.
   std::string fits(243, 'b');
   EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + fits + "\""));
   EXPECT_EQ(atoms.refs(kForwardPrefix + fits), 1);
+  EXPECT_EQ(box.asked.size(), 2u);
 }
 
 TEST_F(StartupTest, ListeningCopyHearsOfTheAtomBeforeTheWindowSearchAndTheMessageStillFollows) {
@@ -255,13 +267,18 @@ TEST(DispatchPath, PlainFoldersAreImportedEverythingElseIsATarget) {
   fs.attrs[R"(D:\ro)"] = 17;       // read-only folder
   fs.attrs[R"(D:\archive)"] = 48;  // folder with the archive bit
   fs.attrs[R"(D:\a.exe)"] = 32;
-  std::vector<std::string> targets, imports;
+  fs.attrs["D:\\tools\nx"] = 16;
+  std::vector<std::string> targets, imports, refused;
   PathDispatch to{[&](const std::string& p) { targets.push_back(p); },
-                  [&](const std::string& p) { imports.push_back(p); }};
-  for (const char* p : {R"(D:\tools)", R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)"})
+                  [&](const std::string& p) { imports.push_back(p); },
+                  [&](const std::string& p) { refused.push_back(p); }};
+  for (const char* p : {R"(D:\tools)", R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)",
+                        "D:\\x.exe\r\nCount=0\r\n[Evil]", "D:\\tools\nx", "D:\\a\tb.exe"})
     DispatchPath(fs, p, to);
   EXPECT_EQ(imports, std::vector<std::string>{R"(D:\tools)"});
   EXPECT_EQ(targets, (std::vector<std::string>{R"(D:\ro)", R"(D:\archive)", R"(D:\a.exe)", R"(D:\missing.exe)"}));
+  // Control characters go to neither route: a line break would rewrite Tools.ini.
+  EXPECT_EQ(refused.size(), 3u);
 }
 
 TEST(DispatchOwnArgument, FailureIsReportedAndCreationGoesOn) {

@@ -50,6 +50,11 @@ using OwnedPen = Owned<HPEN, GdiFree>;
 using OwnedBitmap = Owned<HBITMAP, GdiFree>;
 using OwnedMemoryDC = Owned<HDC, DcFree>;  // from CreateCompatibleDC
 
+struct HandleClose { void operator()(HANDLE h) const { CloseHandle(h); } };
+using OwnedHandle = Owned<HANDLE, HandleClose>;
+// CreateFile's failure is INVALID_HANDLE_VALUE, not null: the owner holds nothing then.
+inline OwnedHandle OwnedFile(HANDLE h) { return OwnedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h); }
+
 // An object selected into a DC until the end of the scope.
 class ScopedSelect {
  public:

@@ -1,4 +1,5 @@
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -207,6 +208,19 @@ bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
+bool Win32FileSystem::writeFile(const std::string& path, const std::string& bytes) {
+  win32::OwnedHandle f =
+      win32::OwnedFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  DWORD written = 0;
+  return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && FlushFileBuffers(f.get());
+}
+
+bool Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;
 }
@@ -281,6 +295,36 @@ std::intptr_t Win32Processes::shellExecute(WindowHandle owner, const std::string
   return reinterpret_cast<std::intptr_t>(r);
 }
 
+std::string Win32Processes::errorText(unsigned code) {
+  // The shell's own codes above the system's: no system text says what they mean.
+  switch (code) {
+    case 0:
+    case SE_ERR_OOM:
+      code = ERROR_NOT_ENOUGH_MEMORY;
+      break;
+    case SE_ERR_SHARE:
+      code = ERROR_SHARING_VIOLATION;
+      break;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC:
+      return "No program is associated with this kind of file.";
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+      return "The program did not answer the shell.";
+    case SE_ERR_DLLNOTFOUND:
+      return "A library the program needs was not found.";
+    default:
+      break;
+  }
+  char* buffer = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n && buffer ? std::string(buffer, n) : std::string();
+  if (buffer) LocalFree(buffer);
+  return text;
+}
+
 bool Win32Processes::showProperties(const std::string& path) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof(info);
@@ -341,6 +385,27 @@ std::string ExecutablePath() {
 }
 
 std::string ExecutableDirectory() { return paths::DirectoryOf(ExecutablePath()); }
+
+void RestrictDllSearch() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (!kernel) return;
+  // Both are looked up: Windows before 7 (with its update) lacks the first, XP before SP1
+  // the second.
+  using SetDefaultDirs = BOOL(WINAPI*)(DWORD);
+  if (auto set = reinterpret_cast<SetDefaultDirs>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  using SetDllDir = BOOL(WINAPI*)(LPCSTR);
+  if (auto set = reinterpret_cast<SetDllDir>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA"))))
+    set("");
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char system[MAX_PATH] = {};
+  UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  return LoadLibraryA((std::string(system) + "\\" + name).c_str());
+}
 
 std::vector<std::string> TakeDroppedFiles(HDROP drop) {
   std::vector<std::string> files;

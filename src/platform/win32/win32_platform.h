@@ -63,6 +63,8 @@ class Win32FileSystem final : public FileSystem {
   bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool deleteFile(const std::string& path) override;
   bool moveFile(const std::string& from, const std::string& to) override;
+  bool writeFile(const std::string& path, const std::string& bytes) override;
+  bool replaceFile(const std::string& from, const std::string& to) override;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
 };
@@ -91,6 +93,7 @@ class Win32Processes final : public Processes {
   std::intptr_t shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory, int show) override;
   bool showProperties(const std::string& path) override;
+  std::string errorText(unsigned code) override;
 };
 
 class Win32Registry final : public Registry {
@@ -149,6 +152,13 @@ struct Platform {
 // The executable's own path and directory (with trailing backslash).
 std::string ExecutablePath();
 std::string ExecutableDirectory();
+
+// Kest's current directory lies in sample folders, which may hold malware: from here on
+// DLLs are taken from the system directory only (where the system can be told so) and never
+// from the current directory.
+void RestrictDllSearch();
+// A system DLL loaded by its full path in the system directory.
+HMODULE LoadSystemLibrary(const char* name);
 
 // Every file name of a shell drop, in the drop's order; the drop block is freed.
 std::vector<std::string> TakeDroppedFiles(HDROP drop);
