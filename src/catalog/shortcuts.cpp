@@ -26,7 +26,8 @@ std::string UniqueShortcutName(FileSystem& fs, const std::string& linkName) {
 std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string& programPath,
                            const std::string& linkName, const std::string& arguments) {
   std::string file = UniqueShortcutName(fs, linkName);
-  links.write(file, programPath, arguments, paths::DirectoryOf(programPath));
+  if (paths::IsReservedName(paths::FileNameOf(file))) return std::string();
+  if (!links.write(file, programPath, arguments, paths::DirectoryOf(programPath))) return std::string();
   return file;
 }
 

@@ -14,7 +14,8 @@ namespace kest {
 std::string UniqueShortcutName(FileSystem& fs, const std::string& linkName);
 
 // Writes a link to the program, with the program's directory as working directory.
-// Returns the file written.
+// Returns the file written; empty when nothing was written: the save failed, or the name is one
+// Windows would take for a device or cut short (paths::IsReservedName).
 std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string& programPath,
                            const std::string& linkName, const std::string& arguments);
 

@@ -82,6 +82,22 @@ inline std::string Printable(std::string_view path) {
   return s;
 }
 
+// True for a file name that Windows does not keep as written, so that an entry made under it
+// lands on something else: a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in
+// any case, also with an extension or with blanks before the dot) opens the device, and a
+// trailing dot or blank is cut off.
+inline bool IsReservedName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.back() == '.' || name.back() == ' ') return true;
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string upper;
+  for (char c : base) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+  return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
+
 // "C:" for "C:\x\y"; empty for paths without a drive letter.
 inline std::string DriveOf(std::string_view path) {
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));

@@ -8,8 +8,9 @@ class ShellLinks {
  public:
   virtual ~ShellLinks() = default;
   // Writes a link file holding the path, arguments and working directory. Throws KestError
-  // when the link object cannot be created; a failed save goes unnoticed.
-  virtual void write(const std::string& linkFile, const std::string& path,
+  // when the link object cannot be created; false when the file could not be saved (a missing
+  // folder, no rights), so that nobody is told of a tool that is not there.
+  virtual bool write(const std::string& linkFile, const std::string& path,
                      const std::string& arguments, const std::string& workingDirectory) = 0;
   // The program path the link file names, not resolved; empty when nothing could be read.
   virtual std::string readPath(const std::string& linkFile) = 0;

@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
+#include "settings_ui/failure_list.h"
 
 namespace kest {
 
@@ -78,7 +79,7 @@ bool AtOrInsideRoot(const std::string& root, const std::string& path) {
   return r && p && !r->empty() && p->size() >= r->size() && std::equal(r->begin(), r->end(), p->begin());
 }
 
-bool DeleteDirTreeAt(FileSystem& fs, MsgBox& box, const std::string& folder, int depth) {
+bool DeleteDirTreeAt(FileSystem& fs, std::vector<std::string>& failed, const std::string& folder, int depth) {
   if (depth <= kMaxDeleteDepth) {
     if (std::unique_ptr<DirListing> listing = fs.list(folder)) {
       DirEntry entry;
@@ -89,15 +90,14 @@ bool DeleteDirTreeAt(FileSystem& fs, MsgBox& box, const std::string& folder, int
           continue;
         const std::string full = folder + "\\" + entry.name;
         if (IsPlainFolder(entry.attributes)) {
-          DeleteDirTreeAt(fs, box, full, depth + 1);
+          DeleteDirTreeAt(fs, failed, full, depth + 1);
           continue;
         }
         // A junction or link is taken away itself, never walked into, and its attributes are
         // left alone: they could be those of what it points to.
         if (entry.attributes != kAttrArchive && !(entry.attributes & kAttrReparsePoint))
           fs.setAttributes(full, kAttrArchive);
-        if (!fs.deleteFile(full))
-          box.ask(nullptr, "Could NOT delete " + full, kCaptionInternalError, MbButtons::Ok, MbIcon::None);
+        if (!fs.deleteFile(full)) failed.push_back(full);
       }
     }
   }
@@ -132,14 +132,19 @@ std::vector<CatalogItem> ListCatalogFolder(FileSystem& fs, const std::string& fo
   return items;
 }
 
-bool IsAcceptableName(std::string_view name) {
-  if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos || OnlyDotsAndBlanks(name)) return false;
+NameFault NameFaultOf(std::string_view name) {
   // Control characters are no part of a Windows file name either.
-  return std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos || OnlyDotsAndBlanks(name) ||
+      std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+    return NameFault::Characters;
+  return paths::IsReservedName(name) ? NameFault::Reserved : NameFault::None;
 }
 
-void ReportBadName(MsgBox& box, WindowHandle owner) {
-  box.ask(owner, kBadNameText, text::kCaptionWarning, MbButtons::Ok, MbIcon::Error);
+bool IsAcceptableName(std::string_view name) { return NameFaultOf(name) == NameFault::None; }
+
+void ReportBadName(MsgBox& box, WindowHandle owner, NameFault fault) {
+  box.ask(owner, fault == NameFault::Reserved ? kReservedNameText : kBadNameText, text::kCaptionWarning,
+          MbButtons::Ok, MbIcon::Error);
 }
 
 bool IsInsideRoot(const std::string& root, const std::string& path) {
@@ -173,8 +178,8 @@ std::optional<std::string> UpFolder(const std::string& treeSelected, const std::
 NewFolderOutcome CreateNewFolder(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& currentFolder,
                                  const std::string& typed) {
   if (typed.empty()) return NewFolderOutcome::Close;
-  if (!IsAcceptableName(typed)) {
-    ReportBadName(box, owner);
+  if (NameFault fault = NameFaultOf(typed); fault != NameFault::None) {
+    ReportBadName(box, owner, fault);
     return NewFolderOutcome::KeepOpen;
   }
   const std::string path = currentFolder + "\\" + typed;
@@ -183,7 +188,10 @@ NewFolderOutcome CreateNewFolder(FileSystem& fs, MsgBox& box, WindowHandle owner
     box.ask(owner, kFolderExistsText, text::kCaptionWarning, MbButtons::Ok, MbIcon::Error);
     return NewFolderOutcome::KeepOpen;
   }
-  fs.createDirectory(path);  // a failure shows in the views, which are read again
+  if (!fs.createDirectory(path)) {
+    box.ask(owner, FolderNotCreatedText(path), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+    return NewFolderOutcome::KeepOpen;
+  }
   return NewFolderOutcome::Created;
 }
 
@@ -202,12 +210,26 @@ bool CreateNewTool(FileSystem& fs, ShellLinks& links, MsgBox& box, WindowHandle 
     box.ask(owner, kShortcutExistsText, text::kCaptionWarning, MbButtons::Ok, MbIcon::Error);
     return false;
   }
-  CreateShortcut(links, fs, chosenFile, link, "");
+  // The chosen file's name makes the shortcut's (not taken, as just seen): one Windows would
+  // take for a device or cut short is refused as a typed one would be.
+  const std::string file = paths::ChangeExtension(link, ".lnk");
+  if (NameFault fault = NameFaultOf(paths::FileNameOf(file)); fault != NameFault::None) {
+    ReportBadName(box, owner, fault);
+    return false;
+  }
+  if (CreateShortcut(links, fs, chosenFile, link, "").empty()) {
+    box.ask(owner, ShortcutNotCreatedText(file), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+    return false;
+  }
   return true;
 }
 
 bool DeleteDirTree(FileSystem& fs, MsgBox& box, const std::string& folder) {
-  return DeleteDirTreeAt(fs, box, paths::WithoutTrailingBackslash(folder), 0);
+  std::vector<std::string> failed;
+  bool gone = DeleteDirTreeAt(fs, failed, paths::WithoutTrailingBackslash(folder), 0);
+  ReportFailures(box, nullptr, "Could NOT delete " + CountText(failed.size(), "item", "items") + ":", failed,
+                 kCaptionInternalError, MbIcon::None);
+  return gone;
 }
 
 bool DeleteCatalogItem(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& root,
@@ -230,12 +252,15 @@ bool DeleteCatalogItem(FileSystem& fs, MsgBox& box, WindowHandle owner, const st
 
 RenameOutcome RenameCatalogItem(FileSystem& fs, const std::string& root, const std::string& path,
                                 std::uint32_t attributes, const std::string& typed, std::string* newPath) {
-  if (!IsAcceptableName(typed)) return RenameOutcome::BadName;
+  if (NameFaultOf(typed) == NameFault::Characters) return RenameOutcome::BadName;
   if (!IsInsideRoot(root, path)) return RenameOutcome::Failed;
   const std::string oldName = paths::FileNameOf(path);
   std::string name = typed;
   if (IsShortcutName(oldName, attributes)) name += oldName.substr(oldName.size() - 4);
   if (name == oldName) return RenameOutcome::Unchanged;
+  // "Con" for a shortcut would be "Con.lnk", still the console; "a." for it is "a..lnk", which
+  // Windows keeps as it is.
+  if (paths::IsReservedName(name)) return RenameOutcome::ReservedName;
   const std::string target = paths::DirectoryOf(path) + name;
   if (!fs.moveFile(path, target)) return RenameOutcome::Failed;
   if (newPath) *newPath = target;

@@ -18,6 +18,9 @@ namespace kest {
 
 inline constexpr const char* kBadNameText =
     "A name may not contain \\ / : * ? \" < > | and may not be only dots or blanks!";
+inline constexpr const char* kReservedNameText =
+    "A name may not be CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, also with an extension, and may not "
+    "end in a dot or a blank!";
 inline constexpr const char* kFolderExistsText = "Cannot create this folder! Enter unique name for it!";
 inline constexpr const char* kShortcutExistsText = "Cannot create shortcut! It is allready exists!";
 inline constexpr const char* kNewToolDialogTitle = "Choose the program of the new tool";
@@ -44,9 +47,13 @@ std::string ItemDisplayName(std::string_view fileName, std::uint32_t attributes)
 std::vector<CatalogItem> ListCatalogFolder(FileSystem& fs, const std::string& folder);
 
 // A name the user typed for a folder or an item: no \ / : * ? " < > | and not only dots or
-// blanks (which Windows would cut to nothing or read as a step up).
+// blanks (which Windows would cut to nothing or read as a step up), nor a device name or a name
+// ending in a dot or a blank (paths::IsReservedName), which would land on something else.
+enum class NameFault { None, Characters, Reserved };
+NameFault NameFaultOf(std::string_view name);
 bool IsAcceptableName(std::string_view name);
-void ReportBadName(MsgBox& box, WindowHandle owner);
+// kBadNameText or kReservedNameText, as a warning.
+void ReportBadName(MsgBox& box, WindowHandle owner, NameFault fault = NameFault::Characters);
 
 // True when the path lies strictly below the root once "." and ".." are taken out; both are
 // compared without regard to case. A path that climbs above its drive, or has a part made of
@@ -65,7 +72,8 @@ std::string RebasedPath(const std::string& path, const std::string& oldPath, con
 std::optional<std::string> UpFolder(const std::string& treeSelected, const std::string& currentFolder,
                                     const std::string& rootWithBackslash);
 
-// The name entry's "Apply": what the page does with the entry afterwards.
+// The name entry's "Apply": what the page does with the entry afterwards. A folder that could
+// not be made is reported and the entry stays open.
 enum class NewFolderOutcome { Close, KeepOpen, Created };
 NewFolderOutcome CreateNewFolder(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& currentFolder,
                                  const std::string& typed);
@@ -73,13 +81,15 @@ NewFolderOutcome CreateNewFolder(FileSystem& fs, MsgBox& box, WindowHandle owner
 // The link path a new tool for the chosen file starts from: the current folder, "\" and the
 // chosen file's name, less ".exe" or ".lnk" (compared in lower case).
 std::string NewToolLinkPath(const std::string& currentFolder, const std::string& chosenFile);
-// Warns and creates nothing when the link path exists as it is, as ".lnk" or as ".pif";
-// otherwise writes the shortcut. True when a shortcut was written.
+// Warns and creates nothing when the link path exists as it is, as ".lnk" or as ".pif", or when
+// the shortcut's name is refused; otherwise writes the shortcut, reporting a failed save. True
+// when a shortcut was written.
 bool CreateNewTool(FileSystem& fs, ShellLinks& links, MsgBox& box, WindowHandle owner,
                    const std::string& currentFolder, const std::string& chosenFile);
 
-// Deletes the folder with everything in it, depth first; a file that cannot be deleted is
-// reported and the rest goes on. True when the folder itself is gone.
+// Deletes the folder with everything in it, depth first; what cannot be deleted is left and the
+// rest goes on, and all of it is reported in one message afterwards. True when the folder
+// itself is gone.
 bool DeleteDirTree(FileSystem& fs, MsgBox& box, const std::string& folder);
 
 // Where the Delete command takes its item from: the failure texts differ.
@@ -90,8 +100,9 @@ enum class DeleteFrom { List, Tree };
 bool DeleteCatalogItem(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& root,
                        const std::string& path, DeleteFrom from, const std::function<void()>& confirmed = {});
 
-// Renames an item in place. A shortcut keeps its ".lnk" or ".pif" after the typed name.
-enum class RenameOutcome { Unchanged, BadName, Renamed, Failed };
+// Renames an item in place. A shortcut keeps its ".lnk" or ".pif" after the typed name. The
+// typed name is checked for its characters, the name it makes for a reserved one.
+enum class RenameOutcome { Unchanged, BadName, ReservedName, Renamed, Failed };
 RenameOutcome RenameCatalogItem(FileSystem& fs, const std::string& root, const std::string& path,
                                 std::uint32_t attributes, const std::string& typed, std::string* newPath = nullptr);
 

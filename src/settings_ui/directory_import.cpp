@@ -9,6 +9,7 @@
 #include "catalog/tool_catalog.h"
 #include "platform/paths.h"
 #include "platform/types.h"
+#include "settings_ui/failure_list.h"
 
 namespace kest {
 
@@ -21,8 +22,8 @@ std::string Lower(std::string s) {
 
 class Importer final : public CatalogVisitor {
  public:
-  Importer(const ImportServices& s, std::string destination, bool askEachTool)
-      : s_(s), top_(Lower(paths::WithoutTrailingBackslash(destination))), askEachTool_(askEachTool) {
+  Importer(const ImportServices& s, std::string destination, bool askEachTool, std::vector<std::string>& failed)
+      : s_(s), top_(Lower(paths::WithoutTrailingBackslash(destination))), askEachTool_(askEachTool), failed_(failed) {
     destinations_.push_back(std::move(destination));
   }
 
@@ -31,9 +32,23 @@ class Importer final : public CatalogVisitor {
     // import what it creates.
     bool skip = skipping_.back() || Lower(path) == top_;
     std::string dest = destinations_.back() + name + "\\";
-    if (!skip) s_.fs.createDirectory(paths::WithoutTrailingBackslash(dest));
+    bool made = false;
+    if (!skip) {
+      // A folder that was there before is used and never taken away. A name Windows would cut
+      // short or take for a device lands on another folder, so that branch is left out, as is
+      // one whose folder cannot be made; both are reported.
+      const std::string folder = paths::WithoutTrailingBackslash(dest);
+      const bool reserved = paths::IsReservedName(name);
+      const bool existed = !reserved && IsDirectory(s_.fs.attributes(folder));
+      made = !existed && !reserved && s_.fs.createDirectory(folder);
+      if (!existed && !made) {
+        failed_.push_back(folder);
+        skip = true;
+      }
+    }
     destinations_.push_back(dest);
     skipping_.push_back(skip);
+    made_.push_back(made);
   }
 
   void ToolFound(const std::string& path, const std::string& fileName, int) override {
@@ -50,17 +65,21 @@ class Importer final : public CatalogVisitor {
     // The shortcut is made in the current directory: where that cannot be the folder's own,
     // the rest of the branch is left alone rather than written somewhere else.
     if (!s_.fs.setCurrentDirectory(destinations_.back())) {
+      failed_.push_back(paths::WithoutTrailingBackslash(destinations_.back()));
       skipping_.back() = true;
       return;
     }
-    CreateShortcut(s_.links, s_.fs, path, fileName, "");
+    if (CreateShortcut(s_.links, s_.fs, path, fileName, "").empty())
+      failed_.push_back(destinations_.back() + paths::ChangeExtension(fileName, ".lnk"));
   }
 
   void FolderLeft() override {
-    // A folder that got nothing is taken away again; so is a branch that yielded nothing.
-    if (!skipping_.back()) s_.fs.removeDirectory(paths::WithoutTrailingBackslash(destinations_.back()));
+    // A folder this import made that got nothing is taken away again; so is a branch that
+    // yielded nothing.
+    if (made_.back()) s_.fs.removeDirectory(paths::WithoutTrailingBackslash(destinations_.back()));
     destinations_.pop_back();
     skipping_.pop_back();
+    made_.pop_back();
   }
 
   bool Stopped() const override { return cancelled_; }
@@ -70,9 +89,17 @@ class Importer final : public CatalogVisitor {
   std::string top_;
   bool askEachTool_;
   bool cancelled_ = false;
+  std::vector<std::string>& failed_;       // folders and shortcuts that could not be made
   std::vector<std::string> destinations_;  // with trailing backslash
   std::vector<bool> skipping_{false};
+  std::vector<bool> made_{false};          // the folder was made by this import
 };
+
+// The folder exists afterwards, made now or before; a reserved name is never made.
+bool EnsureFolder(FileSystem& fs, const std::string& folder) {
+  if (paths::IsReservedName(paths::FileNameOf(folder))) return false;
+  return IsDirectory(fs.attributes(folder)) || fs.createDirectory(folder);
+}
 
 }  // namespace
 
@@ -97,17 +124,27 @@ void ImportToolsFromDir(const ImportServices& s, std::string source, std::string
                              text::kCaptionConfirm, MbButtons::YesNoCancel, MbIcon::Question);
   if (where == MbAnswer::Cancel) return;
   // Shortcuts must land in the catalog, not wherever the current directory happens to be:
-  // a missing destination (a catalog without its root yet) is made first.
-  s.fs.createDirectory(paths::WithoutTrailingBackslash(destination));
-  if (where == MbAnswer::Yes) {
-    s.fs.createDirectory(destination + folder);
-    destination += folder + "\\";
+  // a missing destination (a catalog without its root yet) is made first. Without it, or
+  // without the new folder, nothing could be imported: that is said once and nothing is done.
+  std::vector<std::string> folders{paths::WithoutTrailingBackslash(destination)};
+  if (where == MbAnswer::Yes) folders.push_back(destination + folder);
+  for (const std::string& f : folders) {
+    if (!EnsureFolder(s.fs, f)) {
+      s.box.ask(s.owner, FolderNotCreatedText(f), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+      return;
+    }
   }
+  if (where == MbAnswer::Yes) destination += folder + "\\";
   bool askEachTool = s.box.ask(s.owner, "Request to add new tool [YES] or add all automaticly [NO]?", "Need request",
                                MbButtons::YesNo, MbIcon::Question) == MbAnswer::Yes;
-  Importer importer(s, destination, askEachTool);
+  std::vector<std::string> failed;
+  Importer importer(s, destination, askEachTool, failed);
   ToolCatalog::Walk(s.fs, paths::WithoutTrailingBackslash(source), importer);
   s.fs.setCurrentDirectory(s.exeDir);
+  // Told once at the end, also after Cancel: a tree of locked folders is not a box per folder.
+  ReportFailures(s.box, s.owner,
+                 "The import could not create " + CountText(failed.size(), "catalog entry", "catalog entries") + ":",
+                 failed, text::kCaptionError, MbIcon::Error);
 }
 
 DroppedKind ClassifyDropped(FileSystem& fs, const std::string& path) {
@@ -117,25 +154,38 @@ DroppedKind ClassifyDropped(FileSystem& fs, const std::string& path) {
 
 void DropToolFiles(const ImportServices& s, const std::vector<std::string>& dropped, const std::string& currentFolder,
                    const std::function<void()>& refreshViews) {
+  std::vector<std::string> failed;  // the dropped paths that became no tool
   for (const std::string& path : dropped) {
+    const std::string name = paths::FileNameOf(path);
+    bool cancelled = false;
     switch (ClassifyDropped(s.fs, path)) {
       case DroppedKind::Directory: {
         MbAnswer a = s.box.ask(s.owner, "Scan from this directory here?", text::kCaptionConfirm,
                                MbButtons::YesNoCancel, MbIcon::Question);
-        if (a == MbAnswer::Cancel) return;
+        cancelled = a == MbAnswer::Cancel;
         if (a == MbAnswer::Yes) ImportToolsFromDir(s, path, currentFolder);
         break;
       }
-      case DroppedKind::Shortcut:
-        // An existing shortcut of that name is never overwritten.
-        s.fs.copyFile(path, currentFolder + "\\" + paths::FileNameOf(path), true);
+      case DroppedKind::Shortcut: {
+        // An existing shortcut of that name is never overwritten; a device name ("con.lnk")
+        // would be copied onto the device.
+        const std::string to = currentFolder + "\\" + name;
+        if (paths::IsReservedName(name))
+          failed.push_back(path);
+        else if (!s.fs.copyFile(path, to, true))
+          failed.push_back(s.fs.fileExists(to) ? path + " (its name is taken)" : path);
         break;
+      }
       case DroppedKind::File:
-        CreateShortcut(s.links, s.fs, path, currentFolder + "\\" + paths::FileNameOf(path), "");
+        if (CreateShortcut(s.links, s.fs, path, currentFolder + "\\" + name, "").empty()) failed.push_back(path);
         break;
     }
+    if (cancelled) break;
     if (refreshViews) refreshViews();
   }
+  ReportFailures(s.box, s.owner,
+                 "Could not make tools of " + CountText(failed.size(), "dropped file", "dropped files") + ":", failed,
+                 text::kCaptionError, MbIcon::Error);
 }
 
 }  // namespace kest

@@ -97,13 +97,15 @@ bool OptionsPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-// Nothing is reported, also when there is no focused target (then nothing happens).
+// With no focused target nothing happens; moves that failed are reported once, at the end,
+// over the settings window.
 void OptionsPage::sbDoItClick() {
   std::string target = focusedTarget_ ? focusedTarget_() : std::string();
   if (target.empty()) return;
   char text[1024] = {};
   GetWindowTextA(edExt_, text, sizeof text);
-  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(text));
+  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(text), ctx_.box,
+                GetAncestor(hwnd(), GA_ROOT));
 }
 
 void OptionsPage::Recolour() {

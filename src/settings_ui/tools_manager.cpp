@@ -215,7 +215,7 @@ LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       RefreshViews();
       return 0;
     case kReportBadName:
-      ReportBadName(box_, settingsWindow_);
+      ReportBadName(box_, settingsWindow_, static_cast<NameFault>(wParam));
       return 0;
     default:
       break;

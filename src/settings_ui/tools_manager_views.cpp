@@ -194,11 +194,15 @@ void ToolsManager::Renamed(const std::string& from, const std::string& to) {
 
 bool ToolsManager::RenameFromLabel(const std::string& path, std::uint32_t attributes, const std::string& typed,
                                    std::string* renamedTo) {
-  switch (RenameCatalogItem(ctx_.fs, root_, path, attributes, typed, renamedTo)) {
+  const RenameOutcome outcome = RenameCatalogItem(ctx_.fs, root_, path, attributes, typed, renamedTo);
+  switch (outcome) {
     case RenameOutcome::BadName:
+    case RenameOutcome::ReservedName: {
       // Reported once the label edit has ended, never inside its notification.
-      PostMessageA(hwnd(), kReportBadName, 0, 0);
+      NameFault fault = outcome == RenameOutcome::BadName ? NameFault::Characters : NameFault::Reserved;
+      PostMessageA(hwnd(), kReportBadName, static_cast<WPARAM>(fault), 0);
       return false;
+    }
     case RenameOutcome::Renamed:
       Renamed(path, *renamedTo);
       PostMessageA(hwnd(), kRefreshAll, 0, 0);

@@ -1,8 +1,12 @@
 #include "settings_ui/work_file_mover.h"
 
+#include <algorithm>
+
+#include "app/texts.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "platform/paths.h"
+#include "settings_ui/failure_list.h"
 
 namespace kest {
 
@@ -22,6 +26,10 @@ std::string WorkFileDestination(const std::string& target, const std::string& ex
   return paths::ChangeExtension(target, extension);
 }
 
+bool IsUsableExtension(const std::string& extension) {
+  return extension.find_first_of("\\/:") == std::string::npos && extension.find("..") == std::string::npos;
+}
+
 namespace {
 
 class Mover final : public CatalogVisitor {
@@ -29,6 +37,8 @@ class Mover final : public CatalogVisitor {
   Mover(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& target,
         const std::vector<std::string>& extensions)
       : fs_(fs), links_(links), drive_(drive), target_(target), extensions_(extensions) {}
+
+  std::vector<std::string> failed;  // the work files that stayed where they were
 
   void FolderEntered(const std::string&, const std::string&, int) override {}
   void FolderLeft() override {}
@@ -39,8 +49,13 @@ class Mover final : public CatalogVisitor {
     if (toolDir.empty()) return;
     for (auto ext = extensions_.rbegin(); ext != extensions_.rend(); ++ext) {
       std::string destination = WorkFileDestination(target_, *ext);
+      // Usable entries never leave the directories; checked here all the same, since a file
+      // moved out of them is one the user never asked to move.
+      if (paths::DirectoryOf(destination) != paths::DirectoryOf(target_)) continue;
       std::string source = toolDir + paths::FileNameOf(destination);
-      if (fs_.fileExists(source)) fs_.moveFile(source, destination);
+      // Another shortcut into the same directory would only fail again: one file, told once.
+      if (std::find(failed.begin(), failed.end(), source) != failed.end()) continue;
+      if (fs_.fileExists(source) && !fs_.moveFile(source, destination)) failed.push_back(source);
     }
   }
 
@@ -55,10 +70,17 @@ class Mover final : public CatalogVisitor {
 }  // namespace
 
 void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
-                   const std::string& target, const std::vector<std::string>& extensions) {
+                   const std::string& target, const std::vector<std::string>& extensions, MsgBox& box,
+                   WindowHandle owner) {
   if (target.empty()) return;
-  Mover mover(fs, links, drive, target, extensions);
+  std::vector<std::string> usable;
+  for (const std::string& e : extensions)
+    if (IsUsableExtension(e)) usable.push_back(e);
+  Mover mover(fs, links, drive, target, usable);
   ToolCatalog::Walk(fs, ToolCatalog::RootOf(exeDir), mover);
+  const std::string files = CountText(mover.failed.size(), "work file", "work files");
+  ReportFailures(box, owner, "Could not move " + files + " next to " + target + ":", mover.failed,
+                 text::kCaptionWarning, MbIcon::Warning);
 }
 
 }  // namespace kest

@@ -6,7 +6,9 @@
 
 #include "catalog/work_drive.h"
 #include "platform/file_system.h"
+#include "platform/message_box.h"
 #include "platform/shell_links.h"
+#include "platform/types.h"
 
 namespace kest {
 
@@ -23,11 +25,17 @@ std::vector<std::string> ParseExtensionList(const std::string& text);
 // The target's path with its extension replaced (for D:\w\a.exe and ".udd": D:\w\a.udd).
 std::string WorkFileDestination(const std::string& target, const std::string& extension);
 
+// An entry the mover uses: one holding "\", "/", ":" or ".." could name a file outside the
+// tool's directory or the target's ("*\..\..\Windows\evil.dll,"), so it is passed over.
+bool IsUsableExtension(const std::string& extension);
+
 // Walks the catalog below exeDir + "root" with the catalog's rules and, for each tool whose
 // program path can be read, moves the work files of the target found in the program's
-// directory next to the target, trying the extensions from the last to the first. A move that
-// fails (the destination exists) leaves the file where it is. Nothing is reported.
+// directory next to the target, trying the usable extensions from the last to the first. A
+// move that fails (the destination exists, no rights) leaves the file where it is; all such
+// files are reported in one warning at the end, owned by owner.
 void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
-                   const std::string& target, const std::vector<std::string>& extensions);
+                   const std::string& target, const std::vector<std::string>& extensions, MsgBox& box,
+                   WindowHandle owner);
 
 }  // namespace kest

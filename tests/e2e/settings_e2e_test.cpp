@@ -202,7 +202,13 @@ TEST_F(KestTest, WorkFilesMoveNextToTheFocusedTarget) {
   ASSERT_NE(settings, nullptr);
   HWND doIt = ChildWithText(settings, ".. move");
   ASSERT_NE(doIt, nullptr);
-  SendMessageA(doIt, BM_CLICK, 0, 0);
+  // The move that fails is told once, after the run: the click waits for that box.
+  PostMessageA(doIt, BM_CLICK, 0, 0);
+  auto warning = e2e::WaitForMessageBox("Kest warning", 10000, k.process.pid());
+  ASSERT_TRUE(warning.has_value());
+  EXPECT_EQ(warning->text,
+            "Could not move 1 work file next to " + app.file("w\\t.exe") + ":\n" + app.file("tools\\t.bak"));
+  e2e::AnswerMessageBox(warning->hwnd, IDOK);
   EXPECT_EQ(app.readFile("w\\t.udd"), "udd");
   EXPECT_FALSE(app.exists("tools\\t.udd"));
   EXPECT_EQ(app.readFile("w\\t.bak"), "old") << "an existing file is left alone";

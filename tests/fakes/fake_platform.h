@@ -397,12 +397,17 @@ class FakeShellLinks : public ShellLinks {
  public:
   struct Link { std::string path, arguments, workingDirectory; };
   explicit FakeShellLinks(FakeFileSystem& fs) : fs_(fs) {}
-  void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
+  // As the link object's save: refused where the folder is missing, and for the files named in
+  // failSaves.
+  bool write(const std::string& linkFile, const std::string& path, const std::string& arguments,
              const std::string& workingDirectory) override {
     if (refuse) throw KestError("Unable to create the shell link object");
+    std::uint32_t folder = fs_.attributes(linkFile.substr(0, linkFile.rfind('\\') + 1));
+    if (failSaves.count(linkFile) || folder == kInvalidAttributes || !(folder & 16)) return false;
     links[linkFile] = {path, arguments, workingDirectory};
     fs_.file(linkFile);
     fs_.touch(linkFile);
+    return true;
   }
   std::string readPath(const std::string& linkFile) override {
     ++reads;
@@ -412,6 +417,7 @@ class FakeShellLinks : public ShellLinks {
   std::map<std::string, Link> links;
   int reads = 0;
   bool refuse = false;
+  std::set<std::string> failSaves;
 
  private:
   FakeFileSystem& fs_;

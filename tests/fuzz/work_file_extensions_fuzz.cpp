@@ -61,11 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The target's directory and name without its extension, then the entry as typed.
     const std::string destination = WorkFileDestination(target, ext);
     KEST_FUZZ_CHECK(destination == directory + stem + ext);
+    if (!IsUsableExtension(ext)) continue;
+    KEST_FUZZ_CHECK(paths::DirectoryOf(destination) == directory);
     destinations.insert(destination);
   }
 
-  // One tool whose directory holds a work file for every entry: whatever moves, moves to one
-  // of the destinations.
+  // One tool whose directory holds a work file for every entry: whatever moves, moves to the
+  // destination of a usable entry, in the target's directory.
   fakes::FakeFileSystem fs;
   fakes::FakeShellLinks links(fs);
   fs.dir("C:\\k\\root");
@@ -75,7 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!toolDir.empty()) fs.dir(toolDir);
   if (!program.empty()) fs.file(program);
   for (const std::string& destination : destinations) fs.file(toolDir + paths::FileNameOf(destination));
-  MoveWorkFiles(fs, links, WorkDrive{'C', false}, "C:\\k\\", target, extensions);
+  fakes::FakeMessageBox box;
+  MoveWorkFiles(fs, links, WorkDrive{'C', false}, "C:\\k\\", target, extensions, box, nullptr);
+  KEST_FUZZ_CHECK(box.asked.size() <= 1);
   std::vector<std::string> tails;
   for (const std::string& destination : destinations) tails.push_back(" -> " + destination);
   for (const std::string& line : fs.log) {

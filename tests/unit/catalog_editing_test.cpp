@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "platform/paths.h"
 
 namespace kest {
 namespace {
@@ -45,6 +46,14 @@ TEST_F(CatalogEditingTest, NewToolNamesFollowTheChosenFile) {
 
   fs.file(root + R"(\old.pif)");
   EXPECT_FALSE(CreateNewTool(fs, links, box, owner, root, R"(D:\old.exe)")) << "a .pif of the name counts too";
+
+  // A shortcut that could not be saved is said so, and is no new tool.
+  box.asked.clear();
+  links.failSaves.insert(root + R"(\dbg.lnk)");
+  EXPECT_FALSE(CreateNewTool(fs, links, box, owner, root, R"(D:\t\dbg.exe)"));
+  EXPECT_EQ(messages(), std::vector<std::string>{"Kest error: Could not create the shortcut " + root + R"(\dbg.lnk!)"});
+  EXPECT_EQ(box.asked[0].icon, MbIcon::Error);
+  EXPECT_FALSE(fs.fileExists(root + R"(\dbg.lnk)"));
 }
 
 TEST_F(CatalogEditingTest, NewFolderRefusesDuplicatesAndBadNames) {
@@ -60,6 +69,43 @@ TEST_F(CatalogEditingTest, NewFolderRefusesDuplicatesAndBadNames) {
 
   EXPECT_EQ(CreateNewFolder(fs, box, owner, root, "Unpackers"), NewFolderOutcome::Created);
   EXPECT_EQ(fs.attributes(root + R"(\Unpackers)"), 16u);
+
+  // A folder that cannot be made (a file holds the name) is said so, and the entry stays open.
+  box.asked.clear();
+  fs.file(root + R"(\Taken)");
+  EXPECT_EQ(CreateNewFolder(fs, box, owner, root, "Taken"), NewFolderOutcome::KeepOpen);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Kest error: Could not create the folder " + root + R"(\Taken!)"});
+  EXPECT_EQ(box.asked[0].owner, owner);
+}
+
+TEST_F(CatalogEditingTest, DeviceNamesAndTrailingDotsOrBlanksAreRefused) {
+  for (const char* reserved : {"CON", "nul", "Prn.txt", "aux .lnk", "COM1", "com9.tar.gz", "LPT5", "a.", "b ", "c. "})
+    EXPECT_TRUE(paths::IsReservedName(reserved)) << reserved;
+  for (const char* fine : {"COM10", "COM0", "LPT", "console", "CONx.txt", "a.b", " lead", "x.CON", "nul_"})
+    EXPECT_FALSE(paths::IsReservedName(fine)) << fine;
+
+  for (const char* typed : {"CON", "nul.txt", "Com1", "lpt9.x", "tools.", "tools "})
+    EXPECT_EQ(CreateNewFolder(fs, box, owner, root, typed), NewFolderOutcome::KeepOpen) << typed;
+  ASSERT_EQ(box.asked.size(), 6u);
+  for (const auto& a : box.asked)
+    EXPECT_EQ(a.caption + ": " + a.text, std::string("Kest warning: ") + kReservedNameText);
+  EXPECT_EQ(NameFaultOf("a|b"), NameFault::Characters) << "the characters are named first";
+  EXPECT_TRUE(fs.log.empty());
+
+  // A shortcut keeps its extension: "con" would still be the console, "a." makes "a..lnk".
+  fs.file(root + R"(\t.lnk)");
+  fs.dir(root + R"(\F)");
+  EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\t.lnk)", 32, "con"), RenameOutcome::ReservedName);
+  EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\F)", 16, "F."), RenameOutcome::ReservedName);
+  EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\F)", 16, "LPT1"), RenameOutcome::ReservedName);
+  EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\t.lnk)", 32, "a."), RenameOutcome::Renamed);
+  EXPECT_TRUE(fs.files.count(root + R"(\a..lnk)"));
+
+  // A chosen program whose name makes a device's shortcut.
+  box.asked.clear();
+  EXPECT_FALSE(CreateNewTool(fs, links, box, owner, root, R"(D:\t\Nul.exe)"));
+  EXPECT_EQ(messages(), std::vector<std::string>{std::string("Kest warning: ") + kReservedNameText});
+  EXPECT_TRUE(links.links.empty());
 }
 
 TEST_F(CatalogEditingTest, DeleteDirTreeGoesDepthFirstAndKeepsWhatItCannotDelete) {
@@ -78,7 +124,7 @@ TEST_F(CatalogEditingTest, DeleteDirTreeGoesDepthFirstAndKeepsWhatItCannotDelete
   fs.dir(top + R"(\Locked)", 17);  // a read-only folder is no folder here
   fs.file(top + R"(\Locked\c.lnk)");
   EXPECT_FALSE(DeleteDirTree(fs, box, top + "\\"));
-  EXPECT_EQ(messages(), std::vector<std::string>{"Internal error: Could NOT delete " + top + R"(\Locked)"});
+  EXPECT_EQ(messages(), std::vector<std::string>{"Internal error: Could NOT delete 1 item:\n" + top + R"(\Locked)"});
   EXPECT_EQ(box.asked[0].owner, nullptr);
   EXPECT_EQ(box.asked[0].icon, MbIcon::None);
   EXPECT_TRUE(fs.files.count(top + R"(\Locked\c.lnk)")) << "never walked into";
@@ -89,6 +135,27 @@ TEST_F(CatalogEditingTest, DeleteDirTreeGoesDepthFirstAndKeepsWhatItCannotDelete
   fs.dir(top + R"(\Link)", 0x410);
   DeleteDirTree(fs, box, top);
   EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "attrib " + top + R"(\Link 32)"), 0);
+}
+
+TEST_F(CatalogEditingTest, ALockedTreeIsReportedInOneMessage) {
+  const std::string top = root + R"(\Busy)";
+  fs.dir(top);
+  for (int i = 0; i < 50; ++i) {
+    if (i == 25) fs.dir(top + R"(\Sub)");
+    const std::string f = (i < 25 ? top : top + R"(\Sub)") + "\\f" + std::to_string(i) + ".dat";
+    fs.file(f);
+    fs.locked.insert(f);
+  }
+  fs.file(top + R"(\free.lnk)");
+  box.answers = {MbAnswer::Yes};
+  EXPECT_TRUE(DeleteCatalogItem(fs, box, owner, root, top, DeleteFrom::List));
+  EXPECT_FALSE(fs.files.count(top + R"(\free.lnk)")) << "what can go, goes";
+  ASSERT_EQ(box.asked.size(), 3u) << "the question, one message for the fifty files, the folder's failure";
+  EXPECT_EQ(box.asked[1].caption, "Internal error");
+  EXPECT_EQ(box.asked[1].text, "Could NOT delete 50 items:\n" + top + R"(\f0.dat)" + "\n" + top + R"(\f1.dat)" + "\n" +
+                                   top + R"(\f2.dat)" + "\n" + top + R"(\f3.dat)" + "\n" + top + R"(\f4.dat)" +
+                                   "\nand 45 more");
+  EXPECT_EQ(messages()[2], "Kest error: Cannot delete folder");
 }
 
 TEST_F(CatalogEditingTest, DeleteAsksAndReportsByWhereTheItemCameFrom) {

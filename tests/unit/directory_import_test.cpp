@@ -113,6 +113,42 @@ TEST_F(ImportTest, DottedLockedAndArchivedEntriesAndTakenNames) {
                                                    R"(C:\k\root\Pack\x\b.lnk -> D:\Kits\Pack\x\b.EXE)"}));
 }
 
+TEST_F(ImportTest, FoldersThatWereThereBeforeAreKept) {
+  fs.dir(dest + R"(\Pack)");
+  fs.dir(dest + R"(\Pack\y)");  // empty, and the import will put nothing in it
+  box.answers = {MbAnswer::Yes, MbAnswer::No};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_EQ(fs.attributes(dest + R"(\Pack\y)"), 16u);
+  EXPECT_EQ(links.links.count(dest + R"(\Pack\x\b.lnk)"), 1u);
+  EXPECT_EQ(box.asked.size(), 2u) << "nothing to report";
+}
+
+TEST_F(ImportTest, WhatCouldNotBeMadeIsReportedOnceAtTheEnd) {
+  fs.dir(dest + R"(\Pack)");
+  fs.file(dest + R"(\Pack\x)");  // a file holds the folder's name
+  links.failSaves.insert(dest + R"(\Pack\a.lnk)");
+  fs.dir(R"(D:\Kits\Pack\nul)");  // a device's name would land on the device
+  fs.file(R"(D:\Kits\Pack\nul\n.exe)");
+  fs.file(R"(D:\Kits\Pack\con.exe)");
+  box.answers = {MbAnswer::Yes, MbAnswer::No};
+  ImportToolsFromDir(services, R"(D:\Kits\Pack)", dest);
+  EXPECT_TRUE(links.links.empty());
+  ASSERT_EQ(box.asked.size(), 3u);
+  EXPECT_EQ(questions()[2], "Kest error: The import could not create 4 catalog entries:\n"
+                            R"(C:\k\root\Pack\a.lnk)" "\n" R"(C:\k\root\Pack\x)" "\n" R"(C:\k\root\Pack\nul)" "\n"
+                            R"(C:\k\root\Pack\con.lnk)");
+  EXPECT_EQ(box.asked[2].icon, MbIcon::Error);
+  EXPECT_FALSE(fs.fileExists(R"(C:\k\root\Pack\nul)"));
+
+  // Without its own folder nothing can be imported: one message, no further question.
+  box.asked.clear();
+  box.answers = {MbAnswer::Yes};
+  fs.file(dest + R"(\Kits)");
+  ImportToolsFromDir(services, R"(D:\Kits)", dest);
+  ASSERT_EQ(box.asked.size(), 2u);
+  EXPECT_EQ(questions()[1], "Kest error: Could not create the folder C:\\k\\root\\Kits!");
+}
+
 TEST_F(ImportTest, MissingCatalogRootIsMadeSoNothingLandsElsewhere) {
   fs.dirs.erase(dest);
   fs.attrs.erase(dest);
@@ -163,7 +199,11 @@ TEST_F(ImportTest, DroppedFilesDirectoriesAndShortcutsBecomeTools) {
                            R"(D:\t\tool.exe)", R"(D:\t\OTHER.LNK)"},
                 here, [&] { ++refreshed; });
   EXPECT_EQ(refreshed, 6);
-  EXPECT_EQ(questions(), (std::vector<std::string>{"Kest confirm: Scan from this directory here?"}));
+  // The second copy of tool.lnk is refused and said so, once the drop is done.
+  EXPECT_EQ(questions(),
+            (std::vector<std::string>{"Kest confirm: Scan from this directory here?",
+                                      "Kest error: Could not make tools of 1 dropped file:\n"
+                                      R"(D:\t\tool.lnk (its name is taken))"}));
   EXPECT_TRUE(fs.fileExists(R"(C:\k\root\tool.lnk)"));
   EXPECT_EQ(links.links.count(R"(C:\k\root\tool.lnk)"), 0u) << "copied, never overwritten by a new one";
   EXPECT_EQ(links.links[R"(C:\k\root\tool(1).lnk)"].path, R"(D:\t\tool.exe)");
@@ -177,6 +217,18 @@ TEST_F(ImportTest, DroppedFilesDirectoriesAndShortcutsBecomeTools) {
   EXPECT_EQ(refreshed, 0);
   EXPECT_EQ(links.links.count(R"(C:\k\root\tool(3).lnk)"), 0u);
   EXPECT_EQ(questions().size(), 1u);
+
+  // Failures before a Cancel are still reported, together; a device's name is never written.
+  fs.file(R"(D:\t\con.lnk)");
+  fs.file(R"(D:\t\aux.exe)");
+  links.failSaves.insert(R"(C:\k\root\tool(3).lnk)");
+  box.asked.clear();
+  box.answers = {MbAnswer::Cancel};
+  DropToolFiles(services, {R"(D:\t\con.lnk)", R"(D:\t\aux.exe)", R"(D:\t\tool.exe)", R"(D:\Kits\Pack)"}, here, {});
+  EXPECT_EQ(questions().back(), "Kest error: Could not make tools of 3 dropped files:\n"
+                                R"(D:\t\con.lnk)" "\n" R"(D:\t\aux.exe)" "\n" R"(D:\t\tool.exe)");
+  EXPECT_FALSE(fs.fileExists(R"(C:\k\root\con.lnk)"));
+  EXPECT_FALSE(fs.fileExists(R"(C:\k\root\aux.lnk)"));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ TEST_F(ShortcutTest, UniqueNamesCountUpFromOne) {
 }
 
 TEST_F(ShortcutTest, CreateWritesPathArgumentsAndWorkingDirectory) {
+  fs.dir(R"(C:\k\root)");
   fs.cwd = R"(C:\k\root\)";
   EXPECT_EQ(CreateShortcut(links, fs, R"(C:\A\b.exe)", "b.exe", ""), R"(C:\k\root\b.lnk)");
   ASSERT_EQ(links.links.count(R"(C:\k\root\b.lnk)"), 1u);
@@ -39,6 +40,13 @@ TEST_F(ShortcutTest, CreateWritesPathArgumentsAndWorkingDirectory) {
   EXPECT_EQ(CreateShortcut(links, fs, R"(C:\B\b.exe)", "b.exe", "-x"), R"(C:\k\root\b(1).lnk)");
   EXPECT_EQ(links.links[R"(C:\k\root\b.lnk)"].path, R"(C:\A\b.exe)");
   EXPECT_EQ(links.links[R"(C:\k\root\b(1).lnk)"].arguments, "-x");
+
+  // Nothing written is no file: a failed save, a missing folder, a name Windows would not keep.
+  links.failSaves.insert(R"(C:\k\root\c.lnk)");
+  EXPECT_EQ(CreateShortcut(links, fs, R"(C:\A\c.exe)", "c.exe", ""), "");
+  EXPECT_EQ(CreateShortcut(links, fs, R"(C:\A\c.exe)", R"(C:\k\gone\c.exe)", ""), "");
+  EXPECT_EQ(CreateShortcut(links, fs, R"(C:\A\prn.exe)", "PRN.exe", ""), "");
+  EXPECT_EQ(links.links.size(), 2u);
 
   links.refuse = true;
   EXPECT_THROW(CreateShortcut(links, fs, R"(C:\A\c.exe)", "c.exe", ""), KestError);

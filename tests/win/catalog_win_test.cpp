@@ -58,6 +58,11 @@ TEST_F(ComTest, CreatedShortcutsResolveBackToTheirPrograms) {
   EXPECT_TRUE(fs.fileExists(second));
   EXPECT_EQ(ResolveShortcut(links, fs, drive, second), dir + "Tools\\dbg.exe");
 
+  // A save the link object refuses says so: no file, no name.
+  EXPECT_FALSE(links.write(dir + "missing\\x.lnk", dir + "Tools\\dbg.exe", "", dir + "Tools\\"));
+  EXPECT_EQ(CreateShortcut(links, fs, dir + "Tools\\dbg.exe", dir + "missing\\dbg.lnk", ""), "");
+  EXPECT_EQ(GetFileAttributesA((dir + "missing").c_str()), INVALID_FILE_ATTRIBUTES);
+
   // A link to a program that is not there comes back on the work drive.
   std::string missing = CreateShortcut(links, fs, dir + "Tools\\gone.exe", dir + "root\\gone.lnk", "");
   EXPECT_TRUE(fs.fileExists(missing));

@@ -227,7 +227,7 @@ bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attri
 
 unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
-void ComShellLinks::write(const std::string& linkFile, const std::string& path,
+bool ComShellLinks::write(const std::string& linkFile, const std::string& path,
                           const std::string& arguments, const std::string& workingDirectory) {
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
@@ -239,7 +239,9 @@ void ComShellLinks::write(const std::string& linkFile, const std::string& path,
   link->SetPath(path.c_str());
   link->SetArguments(arguments.c_str());
   link->SetWorkingDirectory(workingDirectory.c_str());
-  file->Save(AnsiToWide(linkFile).c_str(), FALSE);
+  // SetPath answers S_FALSE for a program that is not there yet and still stores it: only the
+  // save says whether a link file exists afterwards.
+  return SUCCEEDED(file->Save(AnsiToWide(linkFile).c_str(), FALSE));
 }
 
 std::string ComShellLinks::readPath(const std::string& linkFile) {

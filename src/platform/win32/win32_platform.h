@@ -73,8 +73,8 @@ class Win32FileSystem final : public FileSystem {
 // calling thread.
 class ComShellLinks final : public ShellLinks {
  public:
-  void write(const std::string& linkFile, const std::string& path, const std::string& arguments,
-             const std::string& workingDirectory) override;
+  bool write(const std::string& linkFile, const std::string& path, const std::string& arguments,
+            const std::string& workingDirectory) override;
   std::string readPath(const std::string& linkFile) override;
 
  private:
