@@ -140,7 +140,7 @@ class TfOpt final : public FramelessWindow {
   void SetTopmost(bool topmost) {
     HWND band = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
     SetWindowPos(static_cast<HWND>(host_.MainHandle()), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowPos(hwnd(), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetTopmostBand(hwnd(), topmost);
   }
 
   void ShowPage(int label) {

@@ -81,6 +81,21 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   e2e::PostClick(ok, 3, 3);
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   EXPECT_TRUE(IsWindowEnabled(k.main));
+
+  // Opened on top, and taken out of the band: the settings window leaves it with the main one.
+  settings = OpenSettings(k);
+  ASSERT_NE(settings, nullptr);
+  SendMessageA(ChildWithText(settings, "Always on top"), BM_CLICK, 0, 0);
+  CloseSettings(settings);
+  settings = OpenSettings(k);
+  ASSERT_NE(settings, nullptr);
+  onTop = ChildWithText(settings, "Always on top");
+  EXPECT_TRUE(Checked(onTop));
+  EXPECT_TRUE(GetWindowLongA(settings, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  SendMessageA(onTop, BM_CLICK, 0, 0);
+  EXPECT_FALSE(GetWindowLongA(k.main, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongA(settings, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  CloseSettings(settings);
   CloseKest(k);
 }
 

@@ -65,6 +65,18 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
   DrawTextW(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+void SetTopmostBand(HWND window, bool topmost) {
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  if (topmost || !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+  // Wine keeps an owned window just above its owner, which puts it after a topmost window and
+  // so keeps it in the band: for the move the window has no owner.
+  LONG_PTR owner = GetWindowLongPtrA(window, GWLP_HWNDPARENT);
+  SetWindowLongPtrA(window, GWLP_HWNDPARENT, 0);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  SetWindowLongPtrA(window, GWLP_HWNDPARENT, owner);
+}
+
 HWND CreateHintWindow(HWND owner) {
   return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,

@@ -17,6 +17,9 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
                     Glyph glyph = Glyph::None);
 
 HWND CreateHintWindow(HWND owner);
+
+// Puts an owned window into or out of the topmost band.
+void SetTopmostBand(HWND window, bool topmost);
 void AddHint(HWND hints, HWND owner, HWND control, const char* text);
 void AddHintRect(HWND hints, HWND owner, UINT id, const RECT& area, const char* text);
 void MoveHintRect(HWND hints, HWND owner, UINT id, const RECT& area);
