@@ -100,6 +100,13 @@ TEST_F(CatalogCacheTest, ARebuildTakesWhatAStoppedReadAheadReadAndReadsTheRest) 
   Rebuild();
   EXPECT_EQ(links.reads, 1) << "only the shortcut the read-ahead did not reach";
   EXPECT_EQ(cache.counts().icons, 3u) << "having no icon is kept too";
+
+  // Asked to stop during the walk of a big catalog: it ends there, not after the whole walk.
+  for (int i = 0; i < 50; ++i) fs.dir(root + "\f" + std::to_string(i));
+  fs.openListings = 0;
+  ReadCatalogAhead(cache, fs, stopping, icons, root, drive, stop);
+  EXPECT_EQ(fs.openListings, 1);
+  EXPECT_TRUE(RecordWalk(fs, root, &stop).empty());
 }
 
 TEST_F(CatalogCacheTest, TheReadAheadThreadWorksWithItsOwnServicesAndStopsWhenAsked) {
