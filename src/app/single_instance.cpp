@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "app/command_line.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace kest {
 
@@ -43,7 +44,7 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& 
   const std::string atomName = kForwardPrefix + argument;
   // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
   const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
-                        : argument.size() > kMaxForwardedArgument ? text::kTooLongToForwardText
+                        : utf8::Utf16Units(argument) > kMaxForwardedArgument ? text::kTooLongToForwardText
                                                                   : nullptr;
   // Where the running copy listens, the atom is added and announced before the window search:
   // the search is what makes a start slow, and the running copy need not wait for it.

@@ -20,7 +20,8 @@ namespace kest {
 inline constexpr const char* kInstanceMarker = "OnlyOneKest";
 inline constexpr const char* kForwardPrefix = "KestComLine=";
 inline constexpr const char* kMainWindowClass = "TfKest";
-// Longest argument a forwarding atom can carry: 255 characters less the prefix.
+// Longest argument a forwarding atom can carry: 255 characters (UTF-16 units, as the atom
+// table keeps names) less the prefix.
 inline constexpr std::size_t kMaxForwardedArgument = 243;
 
 enum class StartAction {

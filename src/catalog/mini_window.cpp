@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "catalog/catalog_menus.h"
 #include "catalog/mini_folder.h"
 #include "catalog/shortcuts.h"
@@ -208,7 +209,7 @@ void TfSplashForm::AddLabel(const std::string& caption, int width) {
 void TfSplashForm::CreateSplash(const std::string& folder) {
   MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
   int width = kInitialWidth;
-  for (const std::string& name : content.folders) width = WidenedForCaption(width, name.size(), kFontPoints);
+  for (const std::string& name : content.folders) width = WidenedForCaption(width, utf8::Characters(name), kFontPoints);
   for (const std::string& name : content.folders) AddLabel(name, width);
 
   // Every shortcut is read before any icon is taken, as the menus do, and both come from what

@@ -102,9 +102,7 @@ bool OptionsPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 void OptionsPage::sbDoItClick() {
   std::string target = focusedTarget_ ? focusedTarget_() : std::string();
   if (target.empty()) return;
-  char text[1024] = {};
-  GetWindowTextA(edExt_, text, sizeof text);
-  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(text), ctx_.box,
+  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(WindowTextOf(edExt_)), ctx_.box,
                 GetAncestor(hwnd(), GA_ROOT));
 }
 

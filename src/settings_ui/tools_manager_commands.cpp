@@ -1,5 +1,7 @@
 #include "settings_ui/tools_manager_page.h"
 
+#include "ui/kit/controls.h"
+
 #include <commdlg.h>
 #include <windowsx.h>
 
@@ -20,9 +22,7 @@ void ToolsManager::tbNewFolderClick() {
 }
 
 void ToolsManager::tbCreateClick() {
-  char typed[MAX_PATH + 1] = {};
-  GetWindowTextA(Edit1_, typed, MAX_PATH);
-  switch (CreateNewFolder(ctx_.fs, box_, settingsWindow_, currentFolder_, typed)) {
+  switch (CreateNewFolder(ctx_.fs, box_, settingsWindow_, currentFolder_, WindowTextOf(Edit1_))) {
     case NewFolderOutcome::Close:
       CloseNameEntry();
       break;
@@ -45,16 +45,16 @@ void ToolsManager::CloseNameEntry() {
 }
 
 std::optional<std::string> ToolsManager::RunOpenDialog1() {
-  char file[MAX_PATH + 1] = {};
+  std::string file(kOpenDialogBytes, '\0');
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = settingsWindow_;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = kOpenDialogBytes;
   ofn.lpstrTitle = kNewToolDialogTitle;
   ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_EXPLORER;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  return std::string(file);
+  return std::string(file.c_str());
 }
 
 void ToolsManager::tbNewShortCutClick() {

@@ -1,6 +1,7 @@
 #include "ui/command_line_box.h"
 
 #include "catalog/launch.h"
+#include "ui/kit/controls.h"
 
 namespace kest {
 
@@ -41,8 +42,7 @@ LRESULT CommandLineBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 bool CommandLineBox::edCLKeyDown(WPARAM key) {
   if (key != VK_RETURN) return false;
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit_)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(edit_, text.data(), static_cast<int>(text.size()))));
+  std::string text = WindowTextOf(edit_);
   if (!text.empty() && launching_) {
     // What did not run (reported) stays in the box, to be mended and run again.
     if (!RunEditedCommandLine(*launching_, text, directory_)) return true;

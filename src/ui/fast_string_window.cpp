@@ -12,6 +12,8 @@
 #include "app/texts.h"
 #include "app/window_messages.h"
 #include "platform/kest_error.h"
+#include "platform/utf8.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/rich_edit_io.h"
 
 namespace kest {
@@ -247,7 +249,10 @@ void TfKFS::LoadTempFromFile() {
     return;
   }
   bool plain = !StreamIn(RichEdit1_, *bytes, SF_RTF);
-  if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT)) {
+  // Plain text in UTF-8, or else in the system's own code page, as a note written before
+  // Kest spoke UTF-8 is.
+  const unsigned cp = utf8::IsValid(*bytes) ? CP_UTF8 : win32::LegacyAnsiCodePage();
+  if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT | SF_USECODEPAGE | (static_cast<WPARAM>(cp) << 16))) {
     LeaveUnreadableNote(file, kFailedToLoadStream);
     return;
   }

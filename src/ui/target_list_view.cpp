@@ -12,6 +12,7 @@
 #include "platform/win32/icons.h"
 #include "platform/win32/win32_platform.h"
 #include "targets/target_store.h"
+#include "ui/kit/controls.h"
 
 namespace kest {
 
@@ -260,18 +261,18 @@ void TargetListView::OpenHLP() {
 }
 
 std::optional<std::string> TargetListView::RunOpenDialog() {
-  char file[MAX_PATH + 1] = {};
-  if (!lastChosenFile_.empty()) lstrcpynA(file, lastChosenFile_.c_str(), MAX_PATH);
+  std::string file(kOpenDialogBytes, '\0');
+  if (!lastChosenFile_.empty()) lstrcpynA(file.data(), lastChosenFile_.c_str(), static_cast<int>(kOpenDialogBytes));
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner_;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = kOpenDialogBytes;
   ofn.lpstrTitle = text::kOpenDialogTitle;
   ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  lastChosenFile_ = file;
+  lastChosenFile_ = file.c_str();
   // Later openings of the dialog start where this one ended.
   openDialogDir = LastDirOf(lastChosenFile_);
   return lastChosenFile_;

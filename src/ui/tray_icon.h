@@ -25,7 +25,7 @@ class TrayIcon {
   void AddAgain();
 
  private:
-  NOTIFYICONDATAA Data(UINT flags) const;
+  NOTIFYICONDATAW Data(UINT flags) const;
   HWND receiver_ = nullptr;
   HICON icon_ = nullptr;
   std::string tip_;

@@ -3,17 +3,17 @@
 #include <string>
 
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace kest {
 
-// A tip holds at most 127 characters.
+// A tip holds at most 127 characters (UTF-16 units, as Windows counts them).
 inline constexpr std::size_t kMaxTipLength = 127;
 
 // "Kest - " and the current target's file name, or "Kest" when there is none; cut to fit.
 inline std::string TrayTip(const std::string& currentTarget) {
   std::string tip = currentTarget.empty() ? "Kest" : "Kest - " + paths::FileNameOf(currentTarget);
-  if (tip.size() > kMaxTipLength) tip.resize(kMaxTipLength);
-  return tip;
+  return utf8::CutToUtf16Units(tip, kMaxTipLength);
 }
 
 // A left press arms a click and the release that follows fires it, at once: the program has no

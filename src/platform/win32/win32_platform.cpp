@@ -1,5 +1,4 @@
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -15,7 +14,9 @@
 
 #include "platform/kest_error.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/types.h"
 
 namespace kest::win32 {
@@ -25,8 +26,55 @@ namespace {
 constexpr DWORD kProfileValueMax = 2047;
 }  // namespace
 
+unsigned LegacyAnsiCodePage() {
+  wchar_t digits[8] = {};
+  unsigned cp = 0;
+  if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, 8) > 0)
+    for (const wchar_t* d = digits; *d >= L'0' && *d <= L'9'; ++d) cp = cp * 10 + static_cast<unsigned>(*d - L'0');
+  return cp == 0 || cp == CP_UTF8 ? 1252 : cp;
+}
+
+std::string LegacyToProcess(std::string_view text, unsigned codePage) {
+  if (text.empty()) return std::string();
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(m > 0 ? m : 0), '\0');
+  if (m > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+  return out;
+}
+
+void ProfileSettingsStore::TakeLegacyLines(const std::string& file) {
+  // Where the manifest's UTF-8 is ignored, the profile functions read the system's code page
+  // as they always did.
+  if (GetACP() != CP_UTF8) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!checked_.insert(file).second) return;
+  }
+  OwnedHandle f = OwnedFile(
+      CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!f) return;
+  std::string bytes;
+  char chunk[16384];
+  DWORD got = 0;
+  while (ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  f.reset();
+  // A UTF-16 file carries its own encoding, and one in UTF-8 is read whole already.
+  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) return;
+  if (utf8::IsValid(bytes)) return;
+  const unsigned cp = LegacyAnsiCodePage();
+  std::string converted = utf8::LegacyLinesToUtf8(bytes, [cp](std::string_view line) { return LegacyToProcess(line, cp); });
+  // Written beside and moved over in one step: a failure leaves the file as it was.
+  const std::string next = file + ".utf8";
+  Win32FileSystem fs;
+  if (!fs.writeFile(next, converted) || !fs.replaceFile(next, file)) DeleteFileA(next.c_str());
+}
+
 std::string ProfileSettingsStore::get(const std::string& file, const std::string& section,
                                       const std::string& key, const std::string& def) {
+  TakeLegacyLines(file);
   std::vector<char> buffer(kProfileValueMax + 1, '\0');
   DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
                                      static_cast<DWORD>(buffer.size()), file.c_str());
@@ -35,16 +83,19 @@ std::string ProfileSettingsStore::get(const std::string& file, const std::string
 
 bool ProfileSettingsStore::put(const std::string& file, const std::string& section,
                                const std::string& key, const std::string& value) {
+  TakeLegacyLines(file);
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
 bool ProfileSettingsStore::remove(const std::string& file, const std::string& section,
                                   const std::string& key) {
+  TakeLegacyLines(file);
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != FALSE;
 }
 
 bool ProfileSettingsStore::replaceSection(const std::string& file, const std::string& section,
                                           const std::vector<std::pair<std::string, std::string>>& entries) {
+  TakeLegacyLines(file);
   std::string block;
   for (const auto& [key, value] : entries) {
     block += key + "=" + value;
@@ -56,6 +107,7 @@ bool ProfileSettingsStore::replaceSection(const std::string& file, const std::st
 
 std::vector<std::pair<std::string, std::string>> ProfileSettingsStore::entries(const std::string& file,
                                                                               const std::string& section) {
+  TakeLegacyLines(file);
   // "key=value" lines, each ended by a zero; a full buffer asks for a bigger one.
   std::vector<char> buffer(16384);
   DWORD n = 0;
@@ -84,9 +136,14 @@ AtomValue GlobalAtomTable::add(const std::string& name) { return GlobalAddAtomA(
 
 void GlobalAtomTable::remove(AtomValue atom) { GlobalDeleteAtom(atom); }
 
+namespace {
+// An atom name of maxChars UTF-16 units takes up to three bytes each in UTF-8.
+int AtomNameBytes(int maxChars) { return maxChars * 3 + 1; }
+}  // namespace
+
 std::optional<std::string> GlobalAtomTable::name(AtomValue atom, int maxChars) {
-  std::vector<char> buffer(static_cast<std::size_t>(maxChars) + 1, '\0');
-  UINT n = GlobalGetAtomNameA(atom, buffer.data(), maxChars);
+  std::vector<char> buffer(static_cast<std::size_t>(AtomNameBytes(maxChars)) + 1, '\0');
+  UINT n = GlobalGetAtomNameA(atom, buffer.data(), AtomNameBytes(maxChars));
   if (n == 0) return std::nullopt;
   return std::string(buffer.data(), n);
 }
@@ -96,9 +153,9 @@ std::vector<std::pair<AtomValue, std::string>> GlobalAtomTable::names(AtomValue 
   constexpr unsigned kThreads = 8;
   std::vector<std::pair<AtomValue, std::string>> found[kThreads];
   auto scan = [&](unsigned t) {
-    std::vector<char> buffer(static_cast<std::size_t>(maxChars) + 1, '\0');
+    std::vector<char> buffer(static_cast<std::size_t>(AtomNameBytes(maxChars)) + 1, '\0');
     for (unsigned v = first + t; v <= last; v += kThreads) {
-      UINT n = GlobalGetAtomNameA(static_cast<ATOM>(v), buffer.data(), maxChars);
+      UINT n = GlobalGetAtomNameA(static_cast<ATOM>(v), buffer.data(), AtomNameBytes(maxChars));
       if (n != 0) found[t].emplace_back(static_cast<AtomValue>(v), std::string(buffer.data(), n));
     }
   };
@@ -183,9 +240,10 @@ std::unique_ptr<DirListing> Win32FileSystem::list(const std::string& directory) 
 }
 
 std::string Win32FileSystem::currentDirectory() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-  return paths::WithTrailingBackslash(std::string(buffer, n <= MAX_PATH ? n : 0));
+  DWORD size = GetCurrentDirectoryA(0, nullptr);
+  std::string buffer(size, '\0');
+  DWORD n = size ? GetCurrentDirectoryA(size, buffer.data()) : 0;
+  return paths::WithTrailingBackslash(buffer.substr(0, n < size ? n : 0));
 }
 
 bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
@@ -260,25 +318,29 @@ std::string ComShellLinks::readPath(const std::string& linkFile) {
   }
   // A failed load must not leave the previous link's path behind.
   if (FAILED(readerFile_->Load(AnsiToWide(linkFile).c_str(), STGM_READ))) return std::string();
-  char buffer[MAX_PATH + 1] = {};
+  // MAX_PATH characters, each up to three bytes in UTF-8.
+  char buffer[3 * MAX_PATH + 1] = {};
   WIN32_FIND_DATAA data;
-  reader_->GetPath(buffer, MAX_PATH, &data, SLGP_UNCPRIORITY);
-  buffer[MAX_PATH] = '\0';
+  reader_->GetPath(buffer, 3 * MAX_PATH, &data, SLGP_UNCPRIORITY);
+  buffer[3 * MAX_PATH] = '\0';
   return std::string(buffer);
 }
 
 bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  // As Unicode text: other programs read CF_TEXT in their own code page, not Kest's.
+  std::wstring wide = AnsiToWide(text);
+  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes);
   if (!memory) return false;
   void* p = GlobalLock(memory);
-  std::memcpy(p, text.c_str(), text.size() + 1);
+  std::memcpy(p, wide.c_str(), bytes);
   GlobalUnlock(memory);
   if (!OpenClipboard(static_cast<HWND>(owner))) {
     GlobalFree(memory);
     return false;
   }
   EmptyClipboard();
-  bool ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+  bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
   CloseClipboard();
   if (!ok) GlobalFree(memory);  // otherwise it belongs to the clipboard now
   return ok;
@@ -381,9 +443,12 @@ bool MailslotForwardNotice::post(AtomValue atom) {
 }
 
 std::string ExecutablePath() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  return std::string(buffer, n);
+  // A buffer that the name fills to the brim may have cut it: a bigger one is tried.
+  for (DWORD size = MAX_PATH;; size *= 4) {
+    std::string buffer(size, '\0');
+    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), size);
+    if (n < size || size >= 65536) return buffer.substr(0, n < size ? n : 0);
+  }
 }
 
 std::string ExecutableDirectory() { return paths::DirectoryOf(ExecutablePath()); }

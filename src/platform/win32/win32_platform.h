@@ -3,6 +3,11 @@
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <mutex>
+#include <set>
+#include <string>
+#include <string_view>
+
 #include "platform/atom_table.h"
 #include "platform/clipboard.h"
 #include "platform/drives.h"
@@ -29,7 +34,19 @@ class ProfileSettingsStore final : public SettingsStore {
                                                             const std::string& section) override;
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override;
+
+ private:
+  // Once per file and run: where the process code page is UTF-8, lines an older Kest wrote in
+  // the system's own code page are rewritten in UTF-8, so the profile functions read them whole.
+  void TakeLegacyLines(const std::string& file);
+  std::mutex mutex_;
+  std::set<std::string> checked_;
 };
+
+// The system's own ANSI code page (1251, 1252, ...), also where the process runs in UTF-8.
+unsigned LegacyAnsiCodePage();
+// Text from that code page to the process's.
+std::string LegacyToProcess(std::string_view text, unsigned codePage);
 
 class GlobalAtomTable final : public AtomTable {
  public:

@@ -2,6 +2,8 @@
 // Flat, owner-drawn buttons and hints shared by the program's frameless windows.
 #include <windows.h>
 
+#include <string>
+
 namespace kest {
 
 enum class Glyph { None, OpenFile, Settings };
@@ -17,6 +19,12 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
                     Glyph glyph = Glyph::None);
 
 HWND CreateHintWindow(HWND owner);
+
+// A window's whole text, however long (no fixed buffer cuts a name of any script).
+std::string WindowTextOf(HWND window);
+
+// Room for the file name an open dialog gives back: long paths, and UTF-8's bytes.
+inline constexpr DWORD kOpenDialogBytes = 32768;
 
 // Puts an owned window into or out of the topmost band.
 void SetTopmostBand(HWND window, bool topmost);
