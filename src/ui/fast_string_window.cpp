@@ -240,7 +240,7 @@ void TfKFS::LoadTempFromFile() {
     ClearEditor();
     noteFile_ = file;
     SetUnreadable(false);
-    savedText_ = StreamOut(RichEdit1_, SF_RTF);
+    savedText_ = NoteRtf();
     return;
   }
   std::optional<std::string> bytes = ReadWholeFile(file);
@@ -263,7 +263,7 @@ void TfKFS::LoadTempFromFile() {
   ApplyEditorFormat(SCF_ALL, plain);
   SendMessageA(RichEdit1_, EM_SETSEL, 0, 0);
   SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
-  savedText_ = StreamOut(RichEdit1_, SF_RTF);
+  savedText_ = NoteRtf();
 }
 
 void TfKFS::LeaveUnreadableNote(const std::string& file, const std::string& why) {
@@ -280,9 +280,16 @@ void TfKFS::SetUnreadable(bool unreadable) {
   SendMessageA(RichEdit1_, EM_SETREADONLY, unreadable ? TRUE : FALSE, 0);
 }
 
+std::string TfKFS::NoteRtf() const {
+  // Written in the system's own code page, with every other character as a Unicode escape:
+  // plain RTF that any reader and any Kest reads, where the process's UTF-8 would give the
+  // rich edit's own "{\urtf".
+  return StreamOut(RichEdit1_, SF_RTF | SF_USECODEPAGE | (static_cast<WPARAM>(win32::LegacyAnsiCodePage()) << 16));
+}
+
 bool TfKFS::SaveTempToFile(bool report) {
   if (unreadable_) return true;
-  std::string text = StreamOut(RichEdit1_, SF_RTF);
+  std::string text = NoteRtf();
   // Nothing typed since the note was read or saved: the file already holds it.
   if (text == savedText_) return true;
   if (!SaveNoteFile(ctx_.fs, noteFile_, text)) {

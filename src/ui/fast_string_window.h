@@ -53,6 +53,7 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
   // The editor's text as RTF into the file it was read from, unless it is unchanged or the
   // note could not be read; false (reported when asked) when refused.
   bool SaveTempToFile(bool report);
+  std::string NoteRtf() const;
   void LeaveUnreadableNote(const std::string& file, const std::string& why);
   void SetUnreadable(bool unreadable);
   void WritePlace();

@@ -153,6 +153,25 @@ inline std::string RunReportingStart(const e2e::AppDir& app, const std::string& 
   return box ? box->text : std::string();
 }
 
+// Opens the target list's pop-up menu over an entry (or empty space) and sends keys to it.
+inline void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT>& keys) {
+  HWND lv = k.targetList();
+  if (item >= 0) {
+    ASSERT_TRUE(e2e::ListViewSelect(lv, item));
+  }
+  HWND menu = OpenPopupMenu(k, [&] {
+    if (item >= 0) {
+      RECT r = e2e::ListViewItemRect(lv, item, LVIR_LABEL);
+      e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
+    } else {
+      RECT r = e2e::ClientRect(lv);
+      e2e::PostClick(lv, r.right / 2, r.bottom - 5, true);
+    }
+  });
+  ASSERT_NE(menu, nullptr) << "the pop-up menu did not open";
+  e2e::MenuKeys(menu, keys);
+}
+
 // The fast string window's editor, and text put in it as if typed.
 inline HWND Editor(HWND kfs) {
   for (HWND c : e2e::Children(kfs))

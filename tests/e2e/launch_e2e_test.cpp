@@ -13,25 +13,6 @@ namespace {
 
 using e2e::AppDir;
 
-// Opens the target list's pop-up menu over an entry (or empty space) and sends keys to it.
-void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT>& keys) {
-  HWND lv = k.targetList();
-  if (item >= 0) {
-    ASSERT_TRUE(e2e::ListViewSelect(lv, item));
-  }
-  HWND menu = OpenPopupMenu(k, [&] {
-    if (item >= 0) {
-      RECT r = e2e::ListViewItemRect(lv, item, LVIR_LABEL);
-      e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true);
-    } else {
-      RECT r = e2e::ClientRect(lv);
-      e2e::PostClick(lv, r.right / 2, r.bottom - 5, true);
-    }
-  });
-  ASSERT_NE(menu, nullptr) << "the pop-up menu did not open";
-  e2e::MenuKeys(menu, keys);
-}
-
 const std::vector<UINT> kFirstToolOfFirstFolder{VK_DOWN, VK_RIGHT, VK_RETURN};
 
 TEST_F(KestTest, MenuLaunchRunsTheToolOnTheTargetInItsDirectory) {

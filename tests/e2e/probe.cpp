@@ -6,12 +6,12 @@
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  char exe[4 * MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
   std::string log(exe);
   log = log.substr(0, log.find_last_of('\\') + 1) + "probe.log";
-  char cwd[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, cwd);
+  char cwd[4 * MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof cwd, cwd);
   std::string line = std::string("cmd=") + GetCommandLineA() + "\r\ncwd=" + cwd + "\r\n";
   HANDLE h = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "platform/atom_table.h"
 #include "platform/drives.h"
 #include "platform/kest_error.h"
@@ -107,7 +108,8 @@ class FakeAtomTable : public AtomTable {
   }
   AtomValue add(const std::string& name) override {
     log.push_back("add " + name);
-    if (name.size() > 255 || name.empty()) return 0;
+    // The table keeps names of up to 255 UTF-16 units, whatever their bytes.
+    if (utf8::Utf16Units(name) > 255 || name.empty()) return 0;
     if (AtomValue v = find(name)) {
       ++atoms[v].refs;
       return v;
@@ -126,7 +128,7 @@ class FakeAtomTable : public AtomTable {
     minNameValue = std::min<int>(minNameValue, atom);
     auto it = atoms.find(atom);
     if (it == atoms.end()) return std::nullopt;
-    return it->second.name.substr(0, static_cast<std::size_t>(maxChars - 1));
+    return utf8::CutToUtf16Units(it->second.name, static_cast<std::size_t>(maxChars - 1));
   }
   int refs(const std::string& name) {
     AtomValue v = find(name);
