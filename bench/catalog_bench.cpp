@@ -13,7 +13,7 @@
 
 #include "bench_util.h"
 #include "catalog/catalog_cache.h"
-#include "catalog/catalog_menus.h"
+#include "windows/catalog_menus.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/app_state.h"
+#include "state/app_context.h"
+#include "state/app_state.h"
 #include "bench_util.h"
 #include "catalog/catalog_cache.h"
 #include "catalog/mini_folder.h"
-#include "catalog/mini_window.h"
+#include "windows/mini_window.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"

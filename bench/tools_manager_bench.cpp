@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/app_state.h"
+#include "state/app_context.h"
+#include "state/app_state.h"
 #include "bench_util.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
-#include "settings_ui/catalog_editing.h"
-#include "settings_ui/tools_manager.h"
+#include "settings/catalog_editing.h"
+#include "windows/tools_manager.h"
 
 namespace {
 

@@ -7,11 +7,15 @@ root=$(pwd)
 
 bash scripts/deps.sh
 
+status=0
+echo "== layers"
+layers=0
+bash scripts/check-layers.sh || { status=1; layers=1; }
+
 echo "== native build and unit tests"
 cmake -S . -B build/native -G Ninja -DKEST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native
 rm -rf build/native/results
-status=0
 (cd build/native && ctest --output-on-failure) || status=1
 
 echo "== fuzz targets, a few seconds each from their seed corpus"
@@ -44,6 +48,8 @@ for f in build/native/results/*.xml build/fuzz/results/*.xml build/win/results/*
   d=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' disabled="[0-9]*"' | grep -o '[0-9]*')
   passed=$((passed + t - fl - e - ${d:-0})); failed=$((failed + fl + e))
 done
+# The layer check counts as one test.
+if [ "$layers" = 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 [ "$status" = 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo "tests: $passed passed, $failed failed"
 [ "$status" = 0 ] && [ "$failed" = 0 ]

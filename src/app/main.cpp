@@ -6,17 +6,17 @@
 
 #include <optional>
 
-#include "app/app_context.h"
-#include "app/app_state.h"
-#include "app/single_instance.h"
-#include "catalog/mini_window.h"
-#include "settings_ui/settings_window.h"
+#include "state/app_context.h"
+#include "state/app_state.h"
+#include "core/single_instance.h"
+#include "windows/mini_window.h"
+#include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
-#include "ui/about_panel.h"
-#include "ui/fast_string_window.h"
-#include "ui/kit/modal.h"
-#include "ui/main_window.h"
+#include "windows/about_panel.h"
+#include "windows/fast_string_window.h"
+#include "kit/modal.h"
+#include "windows/main_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kest;

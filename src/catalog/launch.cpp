@@ -3,7 +3,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "catalog/tool_menus.h"
-#include "app/texts.h"
+#include "core/texts.h"
 #include "platform/paths.h"
 
 namespace kest {

@@ -1,6 +1,6 @@
 #include "catalog/work_drive.h"
 
-#include "app/texts.h"
+#include "core/texts.h"
 #include "platform/paths.h"
 
 namespace kest {

@@ -1,6 +1,6 @@
 #include "targets/backup.h"
 
-#include "app/texts.h"
+#include "core/texts.h"
 
 namespace kest {
 

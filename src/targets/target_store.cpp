@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
+#include "core/texts.h"
 
 namespace kest {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "platform/message_box.h"
 #include "platform/types.h"
 #include "targets/target_list.h"

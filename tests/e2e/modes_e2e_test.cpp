@@ -2,7 +2,7 @@
 // notification-area icon.
 #include <gtest/gtest.h>
 
-#include "app/window_messages.h"
+#include "core/window_messages.h"
 #include "e2e/kest_driver.h"
 
 namespace kest::e2etest {

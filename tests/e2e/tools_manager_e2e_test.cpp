@@ -5,7 +5,7 @@
 
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
-#include "settings_ui/catalog_editing.h"
+#include "settings/catalog_editing.h"
 
 namespace kest::e2etest {
 namespace {

@@ -7,7 +7,7 @@
 #include "fakes/fake_platform.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/paths.h"
-#include "settings_ui/catalog_editing.h"
+#include "settings/catalog_editing.h"
 
 using namespace kest;
 

@@ -1,5 +1,5 @@
 // The command line Kest is started with, as any program may build it.
-#include "app/command_line.h"
+#include "core/command_line.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace kest;

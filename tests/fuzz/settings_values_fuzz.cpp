@@ -3,7 +3,7 @@
 #include <climits>
 #include <optional>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace kest;

@@ -6,7 +6,7 @@
 #include "fakes/fake_platform.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/paths.h"
-#include "settings_ui/work_file_mover.h"
+#include "settings/work_file_mover.h"
 
 using namespace kest;
 

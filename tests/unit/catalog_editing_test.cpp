@@ -1,4 +1,4 @@
-#include "settings_ui/catalog_editing.h"
+#include "settings/catalog_editing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings_ui/directory_import.h"
+#include "settings/directory_import.h"
 
 #include <gtest/gtest.h>
 

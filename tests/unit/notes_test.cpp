@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fakes/fake_platform.h"
-#include "ui/notes.h"
+#include "window_rules/notes.h"
 
 namespace kest {
 namespace {

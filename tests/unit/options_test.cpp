@@ -1,5 +1,5 @@
-#include "settings_ui/options.h"
-#include "settings_ui/shell_extension.h"
+#include "settings/options.h"
+#include "settings/shell_extension.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/single_instance.h"
+#include "core/single_instance.h"
 #include "fakes/fake_platform.h"
-#include "ui/tray_rules.h"
+#include "window_rules/tray_rules.h"
 
 namespace kest {
 namespace {

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <iterator>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "fakes/fake_platform.h"
 #include "targets/target_list.h"
-#include "ui/color_rules.h"
-#include "ui/placement.h"
-#include "ui/tray_rules.h"
+#include "window_rules/color_rules.h"
+#include "window_rules/placement.h"
+#include "window_rules/tray_rules.h"
 
 namespace kest {
 namespace {

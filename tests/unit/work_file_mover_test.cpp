@@ -1,4 +1,4 @@
-#include "settings_ui/work_file_mover.h"
+#include "settings/work_file_mover.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/single_instance.h"
+#include "core/single_instance.h"
 #include "platform/types.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"

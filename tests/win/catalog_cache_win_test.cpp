@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "catalog/catalog_cache.h"
-#include "catalog/catalog_menus.h"
+#include "windows/catalog_menus.h"
 #include "catalog/shortcuts.h"
 #include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"

@@ -2,7 +2,7 @@
 // handles.
 #include <gtest/gtest.h>
 
-#include "catalog/catalog_menus.h"
+#include "windows/catalog_menus.h"
 #include "catalog/shortcuts.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"

@@ -1,7 +1,7 @@
 // Tools.ini through the real private-profile functions.
 #include <gtest/gtest.h>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "platform/kest_error.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"

@@ -1,0 +1,78 @@
+#pragma once
+// One running copy: the "OnlyOneKest" marker, the window search, and the forwarding of a
+// second start's argument through a "KestComLine=" atom and WM_USER + 3 (announced ahead of
+// the message on the running copy's quick line when it has one).
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/window_messages.h"
+#include "platform/atom_table.h"
+#include "platform/file_system.h"
+#include "platform/forward_notice.h"
+#include "platform/message_box.h"
+#include "platform/types.h"
+#include "platform/window_system.h"
+
+namespace kest {
+
+inline constexpr const char* kInstanceMarker = "OnlyOneKest";
+inline constexpr const char* kForwardPrefix = "KestComLine=";
+inline constexpr const char* kMainWindowClass = "TfKest";
+// Longest argument a forwarding atom can carry: 255 characters (UTF-16 units, as the atom
+// table keeps names) less the prefix.
+inline constexpr std::size_t kMaxForwardedArgument = 243;
+
+enum class StartAction {
+  ForwardAndQuit,         // marker and window found, one copy only: hand over the argument
+  ReplaceStaleMarker,     // marker found without a window: a crashed copy left it
+  StartBeside,            // further copies allowed: run without touching the marker
+  MarkAndQuit,            // a window without marker: mark, and end silently
+  MarkAndStart,           // nothing runs
+};
+
+// The decision table; noMoreOneCopy is asked only when the marker was found.
+StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy);
+
+// Runs the entry's single-instance steps. True when this process starts normally. A second
+// start whose argument cannot be handed over (control characters, too long for an atom) says
+// so in a message box and hands nothing over.
+bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
+                        const std::string& commandLine, const std::function<bool()>& noMoreOneCopy);
+
+// The message of a path refused for control characters, with them shown as "?".
+void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path);
+
+// Removes every reference of the marker, also those other copies added.
+void ReleaseInstanceMarker(AtomTable& atoms);
+
+// Takes over every forwarding atom present, in ascending atom order: one reference of the
+// atom is removed, then dispatch gets the path.
+void ReceiveForwardedArguments(AtomTable& atoms, const std::function<void(const std::string&)>& dispatch);
+
+// The same over a listing made earlier (by a scan off the user-interface thread): an atom that
+// has gone since, or now names something else, is passed over.
+void HandleForwardingAtoms(AtomTable& atoms, const std::vector<std::pair<AtomValue, std::string>>& listing,
+                           const std::function<void(const std::string&)>& dispatch);
+
+// The atom a second start names in its message: handled at once when it is a forwarding atom.
+// False for 0 (a copy that names none) or any other value.
+bool ReceiveForwardedAtom(AtomTable& atoms, AtomValue atom, const std::function<void(const std::string&)>& dispatch);
+
+// Where a received path goes: a plain folder (attribute word exactly 16) is imported as
+// tools, anything else, also a path that does not exist, becomes a target. A path holding
+// control characters goes to neither: refuse gets it.
+struct PathDispatch {
+  std::function<void(const std::string& path)> addTarget;
+  std::function<void(const std::string& sourceDir)> importToolsFromDir;
+  std::function<void(const std::string& path)> refuse;
+};
+void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to);
+
+// The first copy's own argument, taken while its main window is created. A failed dispatch is
+// reported and creation goes on.
+void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
+                         MsgBox& box, WindowHandle owner);
+
+}  // namespace kest

@@ -1,0 +1,122 @@
+#include "kit/controls.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/handles.h"
+
+namespace kest {
+
+HFONT MakeFont(const char* face, int height, int weight, bool underline, BYTE charset) {
+  return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, charset, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height) {
+  return CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, y, width,
+                         height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+namespace {
+
+void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour) {
+  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
+  win32::ScopedSelect usePen(dc, pen.get());
+  win32::ScopedSelect useBrush(dc, GetStockObject(NULL_BRUSH));
+  int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  if (glyph == Glyph::OpenFile) {
+    // A folder with its flap open.
+    POINT body[] = {{cx - 7, cy - 4}, {cx - 3, cy - 4}, {cx - 2, cy - 3}, {cx + 5, cy - 3},
+                    {cx + 5, cy + 5}, {cx - 7, cy + 5}, {cx - 7, cy - 4}};
+    Polyline(dc, body, 7);
+    POINT flap[] = {{cx - 7, cy + 5}, {cx - 4, cy - 0}, {cx + 8, cy - 0}, {cx + 5, cy + 5}};
+    Polyline(dc, flap, 4);
+  } else if (glyph == Glyph::Settings) {
+    // A wheel with spokes.
+    Ellipse(dc, cx - 4, cy - 4, cx + 5, cy + 5);
+    const POINT spokes[][2] = {{{cx, cy - 7}, {cx, cy - 4}}, {{cx, cy + 5}, {cx, cy + 8}},
+                               {{cx - 7, cy}, {cx - 4, cy}}, {{cx + 5, cy}, {cx + 8, cy}},
+                               {{cx - 5, cy - 5}, {cx - 3, cy - 3}}, {{cx + 4, cy + 4}, {cx + 6, cy + 6}},
+                               {{cx + 4, cy - 4}, {cx + 6, cy - 6}}, {{cx - 3, cy + 4}, {cx - 5, cy + 6}}};
+    for (auto& s : spokes) Polyline(dc, s, 2);
+    SetPixel(dc, cx, cy, colour);
+  }
+}
+
+}  // namespace
+
+void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font, Glyph glyph) {
+  bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  COLORREF bg = pressed ? text : background;
+  COLORREF fg = pressed ? background : text;
+  win32::OwnedBrush brush(CreateSolidBrush(bg));
+  FillRect(item.hDC, &item.rcItem, brush.get());
+  if (glyph != Glyph::None) {
+    DrawGlyph(item.hDC, item.rcItem, glyph, fg);
+    return;
+  }
+  // Wide, so that a caption in another script reads right on any system.
+  wchar_t caption[64] = {};
+  GetWindowTextW(item.hwndItem, caption, 64);
+  win32::ScopedSelect useFont(item.hDC, font);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, fg);
+  RECT r = item.rcItem;
+  DrawTextW(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+std::string WindowTextOf(HWND window) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void SetTopmostBand(HWND window, bool topmost) {
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  if (topmost || !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+  // Wine keeps an owned window just above its owner, which puts it after a topmost window and
+  // so keeps it in the band: for the move the window has no owner.
+  LONG_PTR owner = GetWindowLongPtrA(window, GWLP_HWNDPARENT);
+  SetWindowLongPtrA(window, GWLP_HWNDPARENT, 0);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  SetWindowLongPtrA(window, GWLP_HWNDPARENT, owner);
+}
+
+HWND CreateHintWindow(HWND owner) {
+  return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+void AddHint(HWND hints, HWND owner, HWND control, const char* text) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = owner;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = const_cast<char*>(text);
+  SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void AddHintRect(HWND hints, HWND owner, UINT id, const RECT& area, const char* text) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_SUBCLASS;
+  ti.hwnd = owner;
+  ti.uId = id;
+  ti.rect = area;
+  ti.lpszText = const_cast<char*>(text);
+  SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void MoveHintRect(HWND hints, HWND owner, UINT id, const RECT& area) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = owner;
+  ti.uId = id;
+  ti.rect = area;
+  SendMessageA(hints, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace kest

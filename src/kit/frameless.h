@@ -1,0 +1,86 @@
+#pragma once
+// What every frameless window of the program shares: strips that move it (a drag begins once
+// the mouse has moved, so a double click on a strip still arrives), a resize grip with its own
+// tracking and a minimum size, the cursors, flat buttons with hints, the colours and the
+// layered opacity with its colour key.
+#include <windows.h>
+
+#include <optional>
+
+#include "core/color_scheme.h"
+#include "platform/win32/handles.h"
+#include "kit/controls.h"
+#include "kit/window.h"
+
+namespace kest {
+
+// The window's own background colour, which the layered window leaves out.
+inline constexpr COLORREF kTransparencyKey = RGB(0, 128, 0);
+
+class FramelessWindow : public Window {
+ public:
+  int Opacity() const { return opacity_; }
+  // Sets the layered window's opacity (0..255) with the transparency key; it is drawn no less
+  // opaque than the visible floor.
+  void SetOpacity(int alpha);
+  bool Resizing() const { return resizing_; }
+
+ protected:
+  enum class Strip { None, Title, Caption, Bar };
+
+  explicit FramelessWindow(SIZE minimumSize) : minimumSize_(minimumSize) {}
+
+  // The window's parts, in client coordinates.
+  virtual Strip StripAt(POINT client) const = 0;
+  virtual std::optional<RECT> GripRect() const { return std::nullopt; }
+  // Events of the parts.
+  virtual void OnStripDoubleClick(Strip) {}
+  virtual void OnStripRightClick(Strip, POINT /*screen*/) {}
+  virtual void OnGripResized() {}
+  // Before every position change, ahead of the edge snapping.
+  virtual void OnPositionChanging(WINDOWPOS& /*pos*/) {}
+  // Windows that snap to the work area's edges turn this on.
+  void SnapToEdges(bool on) { snaps_ = on; }
+  // The font and picture of a flat button.
+  virtual HFONT ButtonFont(int /*id*/) const { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+  virtual Glyph ButtonGlyph(int /*id*/) const { return Glyph::None; }
+  virtual COLORREF ButtonTextColour(int /*id*/) const { return colors_.font; }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Release the mouse and let the system move the window as if its caption were dragged.
+  void BeginWindowDrag();
+  // Colours of the frame, strips and flat buttons.
+  void SetFrameColors(const ColorScheme& colors);
+  const ColorScheme& FrameColors() const { return colors_; }
+  // Fills the client area with the caption colour inside a grey border and draws the grip.
+  void PaintFrame(HDC dc);
+
+  HWND AddFlatButton(int id, const char* caption, int x, int y, int width, int height,
+                     const char* hint = nullptr);
+  void MoveChild(int id, int x, int y);
+  void AddHintArea(UINT id, const RECT& area, const char* text);
+  void MoveHintArea(UINT id, const RECT& area);
+
+ private:
+  HWND Hints();
+  bool OnMousePress(UINT message, POINT p);
+  void OnMouseMove();
+  bool OnSetCursor(HWND under, int hit);
+  void Snap(WINDOWPOS& pos);
+
+  SIZE minimumSize_;
+  ColorScheme colors_;
+  int opacity_ = 255;
+  bool resizing_ = false;
+  bool snaps_ = false;
+  struct PendingDrag {
+    POINT at;
+    UINT button;  // the message of the press
+    Strip strip;
+  };
+  std::optional<PendingDrag> pending_;
+  HWND hints_ = nullptr;
+};
+
+}  // namespace kest

@@ -1,0 +1,22 @@
+#pragma once
+// The message loops: the program's own, and the modal runner.
+#include <windows.h>
+
+#include <functional>
+
+#include "kit/window.h"
+
+namespace kest {
+
+// Gets and dispatches messages until keepGoing says no or the quit message arrives; Tab and
+// the dialog keys work in windows with the control-parent style. False after WM_QUIT (whose
+// exit code is then in quitCode).
+bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode = nullptr);
+
+// Shows the window modally: the owner is disabled, a nested loop runs until the window ends
+// its modal state (EndModal, or a close request) or is gone, and the owner is enabled again
+// before the window is destroyed. A quit message that arrives meanwhile is posted again for
+// the outer loop. Returns the window's result.
+int RunModal(Window& window, HWND owner);
+
+}  // namespace kest

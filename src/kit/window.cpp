@@ -1,0 +1,130 @@
+#include "kit/window.h"
+
+#include <exception>
+#include <set>
+
+#include "core/texts.h"
+
+namespace kest {
+
+MsgBox* Window::errorReporter_ = nullptr;
+
+Window::~Window() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    // The object is going: the window must not call back into it while it is destroyed.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::ReportUncaught(HWND owner, const std::string& text) {
+  if (errorReporter_) errorReporter_->ask(owner, text, text::kCaption, MbButtons::Ok, MbIcon::Error);
+}
+
+HWND Window::CreateWindowFor(const WindowClass& cls, DWORD exStyle, const char* title, DWORD style,
+                             int x, int y, int width, int height, HWND owner) {
+  static std::set<std::string> registered;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (registered.insert(cls.name).second) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = cls.style;
+    wc.lpfnWndProc = &Window::WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = cls.background;
+    wc.lpszClassName = cls.name;
+    RegisterClassExA(&wc);
+  }
+  return CreateWindowExA(exStyle, cls.name, title, style, x, y, width, height, owner, nullptr,
+                         instance, this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_SIZE:
+      OnSize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_MEASUREITEM:
+      if (OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      try {
+        OnPaint(dc);
+      } catch (...) {
+        EndPaint(hwnd_, &ps);
+        throw;
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      if (OnClose()) return 0;
+      if (inModal_) {
+        EndModal(IDCANCEL);
+        return 0;
+      }
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_ACTIVATE:
+      // Wine may leave the disabled owner above a modal window once a box or dialog of the
+      // window has closed: the window then looks on top but the owner gets the clicks.
+      if (inModal_ && LOWORD(wParam) != WA_INACTIVE)
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
+    default:
+      break;
+  }
+  return Default(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window* self = nullptr;
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ReportUncaught(hwnd, e.what());
+    result = 0;
+  }
+  if (message == WM_NCDESTROY) {
+    try {
+      self->OnFinalDestroy();
+    } catch (const std::exception& e) {
+      ReportUncaught(nullptr, e.what());
+    }
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+}  // namespace kest

@@ -1,0 +1,36 @@
+#pragma once
+// The platform services, the application state and the process facts every window of the
+// program works with.
+#include <string>
+
+#include "state/app_state.h"
+#include "platform/atom_table.h"
+#include "platform/clipboard.h"
+#include "platform/drives.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/processes.h"
+#include "platform/registry.h"
+#include "platform/settings_store.h"
+#include "platform/shell_links.h"
+#include "platform/window_system.h"
+
+namespace kest {
+
+struct AppContext {
+  SettingsStore& store;
+  AtomTable& atoms;
+  WindowSystem& windows;
+  FileSystem& fs;
+  MsgBox& box;
+  ShellLinks& links;
+  Drives& drives;
+  Clipboard& clipboard;
+  Processes& processes;
+  Registry& registry;
+  AppState& state;
+  std::string exeDir;       // with trailing backslash
+  std::string commandLine;  // as the process was started
+};
+
+}  // namespace kest

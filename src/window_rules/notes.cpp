@@ -1,0 +1,56 @@
+#include "window_rules/notes.h"
+
+#include "platform/paths.h"
+
+namespace kest {
+
+std::string NoteFilePath(std::string_view exeDir, std::string_view target) {
+  if (target.empty()) return std::string(exeDir) + kScratchNoteName;
+  return std::string(exeDir) + paths::FileNameOf(target) + ".txt";
+}
+
+std::string NoteSavingFile(const std::string& noteFile) {
+  // Every note ends in ".txt" or ".rtf", so no note is ever named like this.
+  return noteFile + ".saving";
+}
+
+bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string& bytes) {
+  const std::string saving = NoteSavingFile(noteFile);
+  if (fs.writeFile(saving, bytes) && fs.replaceFile(saving, noteFile)) return true;
+  fs.deleteFile(saving);
+  return false;
+}
+
+std::string FileMessage(std::string_view pattern, std::string_view file) {
+  std::string text(pattern);
+  std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, file);
+  return text;
+}
+
+NoteSteps StepsFor(NoteEvent event, bool visible) {
+  NoteSteps s;
+  switch (event) {
+    case NoteEvent::Create:
+      s.load = true;
+      break;
+    case NoteEvent::Toggle:
+      if (visible) s.save = s.hide = true;
+      else s.show = s.load = true;
+      break;
+    case NoteEvent::Close:
+    case NoteEvent::Minimise:
+      s.save = s.hide = visible;
+      break;
+    case NoteEvent::Exit:
+    case NoteEvent::TargetChanging:
+      s.save = visible;
+      break;
+    case NoteEvent::TargetChanged:
+      s.load = visible;
+      break;
+  }
+  return s;
+}
+
+}  // namespace kest

@@ -1,0 +1,115 @@
+#include "windows/about_panel.h"
+
+
+#include <string>
+
+#include "kest_version.h"
+#include "platform/win32/handles.h"
+#include "kit/frameless.h"
+#include "kit/modal.h"
+
+namespace kest {
+
+namespace {
+
+constexpr WindowClass kAboutClass{kAboutPanelClass, CS_DBLCLKS, nullptr};
+constexpr int kWidth = 257;
+constexpr int kHeight = 145;
+constexpr int kStripHeight = 18;
+constexpr int kBarHeight = 20;
+constexpr const char* kMailAddress = "kest@example.org";
+constexpr const char* kAboutText =
+    "Kest keeps a reverse engineer's tools at hand: the files being worked on in one list, the tools "
+    "in a catalog of shortcuts, and one click runs a tool on the current target. Written by the Kest "
+    "team in 2026. Thanks to everyone who tried the first builds and told us what broke.";
+
+enum : int { SpeedButton1 = 10, sbMailTo, sbAbout };
+
+class TfAb final : public FramelessWindow {
+ public:
+  TfAb(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
+  ~TfAb() override {
+    if (hwnd()) DestroyWindow(hwnd());
+  }
+
+  bool Create(HWND owner) {
+    RECT r{};
+    GetWindowRect(owner, &r);
+    return CreateWindowFor(kAboutClass, ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0, "About Kest",
+                           WS_POPUP | WS_CLIPCHILDREN, r.left + 20, r.top + 20, kWidth, kHeight, owner) != nullptr;
+  }
+
+ private:
+  void OnCreate() override {
+    font_.reset(MakeFont("Courier New", -11));
+    // The frame stays black; the text takes the scheme.
+    ColorScheme frame = ctx_.state.colors;
+    frame.caption = RGB(0, 0, 0);
+    SetFrameColors(frame);
+    picture_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
+    AddFlatButton(SpeedButton1, "X", kWidth - 27, 1, 25, kStripHeight, "Close about panel");
+    AddFlatButton(sbMailTo, kMailAddress, 2, kHeight - kBarHeight, 228, 18, "Mail me");
+    HWND ok = AddFlatButton(sbAbout, "", kWidth - 27, kHeight - kBarHeight, 25, 18, "Show about panel");
+    SetWindowTextW(ok, L"\x041E\x043A");  // "Ок"
+  }
+
+  Strip StripAt(POINT p) const override {
+    if (p.y >= 1 && p.y < 1 + kStripHeight && p.x < 1 + 227) return Strip::Title;
+    return Strip::None;
+  }
+  HFONT ButtonFont(int) const override { return font_.get(); }
+  COLORREF ButtonTextColour(int id) const override {
+    return id == sbAbout ? RGB(0, 255, 255) : FrameColors().font;
+  }
+
+  void OnCommand(int id, int, HWND) override {
+    if (id == SpeedButton1 || id == sbAbout) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    if (id == sbMailTo)
+      ctx_.processes.shellExecute(hwnd(), "open", std::string("mailto:") + kMailAddress, "", "", SW_SHOW);
+  }
+
+  bool OnClose() override {
+    // The main window comes to the front before the panel goes.
+    host_.ShowMain();
+    return false;
+  }
+
+  void OnPaint(HDC dc) override {
+    PaintFrame(dc);
+    const ColorScheme& c = FrameColors();
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, c.font);
+    win32::ScopedSelect useFont(dc, font_.get());
+    RECT caption{1, 1, 1 + 227, 1 + kStripHeight};
+    DrawTextA(dc, "          About Kest v " KEST_VERSION, -1, &caption, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    // Label1 with the picture at its right.
+    RECT label{2, 1 + kStripHeight, 2 + 253, 1 + kStripHeight + 103};
+    win32::OwnedBrush page(CreateSolidBrush(c.main));
+    FillRect(dc, &label, page.get());
+    RECT text{label.left + 4, label.top + 3, label.right - 65 - 4, label.bottom - 2};
+    DrawTextA(dc, kAboutText, -1, &text, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    if (picture_) DrawIconEx(dc, label.right - 65 + 8, label.top + 12, picture_.get(), 48, 48, 0, nullptr, DI_NORMAL);
+  }
+
+  void OnFinalDestroy() override {
+    font_.reset();
+    picture_.reset();
+  }
+
+  AppContext& ctx_;
+  MainHost& host_;
+  win32::OwnedFont font_;
+  win32::OwnedIcon picture_;
+};
+
+}  // namespace
+
+void OpenAboutPanel(AppContext& ctx, MainHost& host) {
+  HWND main = static_cast<HWND>(host.MainHandle());
+  TfAb about(ctx, host);
+  if (!about.Create(main)) return;
+  RunModal(about, main);
+}
+
+}  // namespace kest

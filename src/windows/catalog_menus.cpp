@@ -1,0 +1,257 @@
+#include "windows/catalog_menus.h"
+
+#include "platform/win32/icons.h"
+
+namespace kest {
+
+namespace {
+
+
+// The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
+// around dots.
+win32::OwnedBitmap DrawFixedImages() {
+  win32::PictureStrip strip(5, win32::kPictureMask);
+  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
+  // 0: red cross.
+  line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
+  line(RGB(220, 0, 0), 2, {{13, 3}, {3, 13}});
+  // 1: tick.
+  line(RGB(0, 150, 0), 2, {{16 + 3, 8}, {16 + 6, 12}, {16 + 13, 3}});
+  // 2: clipboard with a pencil.
+  line(RGB(90, 60, 20), 1, {{32 + 3, 3}, {32 + 11, 3}, {32 + 11, 14}, {32 + 3, 14}, {32 + 3, 3}});
+  line(RGB(60, 60, 60), 1, {{32 + 5, 2}, {32 + 9, 2}});
+  line(RGB(0, 0, 160), 2, {{32 + 7, 11}, {32 + 14, 4}});
+  // 3: empty brackets; 4: brackets around dots.
+  for (int i = 3; i <= 4; ++i) {
+    int x = 16 * i;
+    line(RGB(0, 0, 0), 1, {{x + 5, 3}, {x + 3, 3}, {x + 3, 12}, {x + 5, 12}});
+    line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
+  }
+  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(strip.dc(), x, 10, RGB(0, 0, 0));
+  return strip.Take();
+}
+
+}  // namespace
+
+CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed) {
+  fixed_[0] = std::move(targetFixed);
+  fixed_[1] = std::move(trayFixed);
+  images2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
+  {
+    // The image list keeps its own copy of the bitmap.
+    win32::OwnedBitmap fixed = DrawFixedImages();
+    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
+  }
+  ImageList_AddIcon(images2_.get(), defaultIcon);  // image 5
+  images3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
+  ImageList_AddIcon(images3_.get(), defaultIcon);  // image 0
+  for (int m = 0; m < 2; ++m) {
+    menus_[m].reset(CreatePopupMenu());
+    AppendFixed(menus_[m].get(), fixed_[m]);
+  }
+}
+
+int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                            const std::string& program, const CachedIcon& cached) {
+  auto it = images.find(program);
+  if (it != images.end()) return it->second;
+  int image = fallback;
+  if (cached) {
+    if (auto pixels = cached(program)) {
+      int added = win32::AddIconsToImageList(list, {pixels.get()});
+      if (added >= 0) image = added;
+    }
+  } else {
+    HICON icon = program.empty() ? nullptr : ExtractIconA(nullptr, program.c_str(), 0);
+    // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
+    if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+      win32::OwnedIcon owned(icon);
+      int added = win32::AddIconToImageList(list, owned.get());
+      if (added >= 0) image = added;
+    }
+  }
+  images.emplace(program, image);
+  return image;
+}
+
+void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                           const std::vector<std::string>& programs, const CachedIcon& cached) {
+  std::vector<std::shared_ptr<const IconPixels>> kept;
+  std::vector<const IconPixels*> strip;
+  std::vector<std::string> named;
+  for (const std::string& program : programs) {
+    if (!images.emplace(program, fallback).second || program.empty()) continue;
+    if (auto pixels = cached(program)) {
+      strip.push_back(pixels.get());
+      named.push_back(program);
+      kept.push_back(std::move(pixels));
+    }
+  }
+  int first = win32::AddIconsToImageList(list, strip);
+  if (first < 0) return;
+  for (std::size_t i = 0; i < named.size(); ++i) images[named[i]] = first + static_cast<int>(i);
+}
+
+void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
+                            const std::vector<std::string>& programs, const CachedIcon& cached) {
+  if (!cached) {
+    for (const std::string& program : programs) IconImage(list, images, fallback, program, cached);
+    return;
+  }
+  AddCachedProgramIcons(list, images, fallback, programs, cached);
+}
+
+void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached) {
+  ImageList_SetImageCount(images2_.get(), menu_image::kFirstToolIcon);
+  // The icon of a program is taken once per rebuild and shown in both menus.
+  std::map<std::string, int> icons;
+  auto iconImage = [&](const std::string& program) {
+    return IconImage(images2_.get(), icons, menu_image::kDefaultTool, program, cached);
+  };
+  // Every shortcut is read before any icon is taken, and the icons before the menus are
+  // built: under Wine these kinds of work slow each other down when they alternate. A tool
+  // relocated while the menus are built has its icon taken again from the new place.
+  std::vector<std::string> programs;
+  for (const WalkEvent& e : events)
+    if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
+  AddIcons(images2_.get(), icons, menu_image::kDefaultTool, programs, cached);
+  for (int m = 0; m < 2; ++m) {
+    MenuNode root = BuildToolMenu(events, checker, iconImage);
+    tools_[m].clear();
+    menus_[m] = BuildMenu(root, static_cast<ToolMenu>(m));
+    fixedVisible_[m] = true;
+  }
+}
+
+win32::OwnedMenu CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which) {
+  win32::OwnedMenu menu(CreatePopupMenu());
+  std::vector<std::string> path;
+  AddItems(menu.get(), root, path, which);
+  AppendFixed(menu.get(), fixed_[static_cast<int>(which)]);
+  return menu;
+}
+
+void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which) {
+  const int m = static_cast<int>(which);
+  for (const MenuNode& child : node.children) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STRING | MIIM_BITMAP | MIIM_DATA | MIIM_ID;
+    mii.dwTypeData = const_cast<char*>(child.caption.c_str());
+    mii.hbmpItem = HBMMENU_CALLBACK;
+    mii.dwItemData = static_cast<ULONG_PTR>(child.image);
+    path.push_back(child.caption);
+    if (child.kind == MenuNode::Kind::Tool) {
+      auto range = which == ToolMenu::Targets ? ToolCommandRange::TargetMenu : ToolCommandRange::TrayMenu;
+      if (auto id = ToolCommandId(range, tools_[m].size())) {
+        mii.wID = static_cast<UINT>(*id);
+        tools_[m].push_back(path);
+      } else {
+        // Past the end of the menu's command range: shown, but it cannot be chosen.
+        mii.fMask |= MIIM_STATE;
+        mii.fState = MFS_GRAYED;
+      }
+    } else if (!child.children.empty()) {
+      // The menu owns a submenu once it is inserted.
+      win32::OwnedMenu sub(CreatePopupMenu());
+      AddItems(sub.get(), child, path, which);
+      mii.fMask |= MIIM_SUBMENU;
+      mii.hSubMenu = sub.release();
+    }
+    // An empty folder is a plain item that does nothing.
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+    path.pop_back();
+  }
+}
+
+void CatalogMenus::AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed) {
+  for (const FixedItem& f : fixed) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    if (f.id == 0) {
+      mii.fMask = MIIM_FTYPE;
+      mii.fType = MFT_SEPARATOR;
+    } else {
+      mii.fMask = MIIM_STRING | MIIM_ID | MIIM_DATA | (f.image >= 0 ? MIIM_BITMAP : 0);
+      mii.wID = static_cast<UINT>(f.id);
+      mii.dwTypeData = const_cast<char*>(f.caption);
+      mii.hbmpItem = f.image >= 0 ? HBMMENU_CALLBACK : nullptr;
+      mii.dwItemData = static_cast<ULONG_PTR>(f.image);
+    }
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+  }
+}
+
+void CatalogMenus::SetFixedItemsVisible(ToolMenu which, bool visible) {
+  const int m = static_cast<int>(which);
+  if (fixedVisible_[m] == visible) return;
+  HMENU menu = menus_[m].get();
+  if (visible) {
+    AppendFixed(menu, fixed_[m]);
+  } else {
+    for (std::size_t i = 0; i < fixed_[m].size(); ++i)
+      DeleteMenu(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), MF_BYPOSITION);
+  }
+  fixedVisible_[m] = visible;
+}
+
+const std::vector<std::string>* CatalogMenus::ToolCaptions(int commandId) const {
+  auto tool = ToolOfCommand(commandId);
+  if (!tool || tool->range == ToolCommandRange::IconBar) return nullptr;
+  const auto& tools = tools_[static_cast<int>(tool->range)];
+  return tool->index < tools.size() ? &tools[tool->index] : nullptr;
+}
+
+const IconBarButton* CatalogMenus::IconBarTool(int commandId) const {
+  auto tool = ToolOfCommand(commandId);
+  if (!tool || tool->range != ToolCommandRange::IconBar || tool->index >= iconBar_.size()) return nullptr;
+  return &iconBar_[tool->index];
+}
+
+void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar,
+                                  const CachedIcon& cached) {
+  ImageList_SetImageCount(images3_.get(), 1);
+  if (toolbar) {
+    for (int i = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
+      SendMessageA(toolbar, TB_DELETEBUTTON, i, 0);
+  }
+  std::map<std::string, int> icons;
+  if (cached) {
+    std::vector<std::string> programs;
+    for (const WalkEvent& e : events)
+      if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
+    AddIcons(images3_.get(), icons, 0, programs, cached);
+  }
+  iconBar_ = BuildIconBar(events, checker, [&](const std::string& program) {
+    return IconImage(images3_.get(), icons, 0, program, cached);
+  });
+  if (!toolbar) return;
+  for (std::size_t i = 0; i < iconBar_.size(); ++i) {
+    auto id = ToolCommandId(ToolCommandRange::IconBar, i);
+    if (!id) break;  // no command left for the rest
+    TBBUTTON b{};
+    b.iBitmap = iconBar_[i].image;
+    b.idCommand = *id;
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+  }
+}
+
+bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const {
+  if (item.CtlType != ODT_MENU) return false;
+  item.itemWidth = 19;  // a little room between the image and the caption
+  item.itemHeight = 16;
+  return true;
+}
+
+bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const {
+  if (item.CtlType != ODT_MENU) return false;
+  int image = static_cast<int>(item.itemData);
+  if (image < 0) return true;
+  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+  ImageList_Draw(images2_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
+  return true;
+}
+
+}  // namespace kest

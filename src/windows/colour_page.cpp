@@ -1,0 +1,195 @@
+#include "windows/colour_page.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "core/window_messages.h"
+#include "window_rules/color_rules.h"
+#include "kit/controls.h"
+
+namespace kest {
+
+namespace {
+
+constexpr WindowClass kPageClass{"TfKestColourPage", 0, nullptr};
+enum : int { stCol1 = 200, stCol2, stCol3, SpinEdit1, tbTrp, sbApply, udSpin };
+
+struct Group {
+  const char* title;
+  const char* label;
+};
+constexpr Group kGroups[3] = {{"Main color", "Main color for all window"},
+                              {"Caption bar color", "Color of header in all window"},
+                              {"Font color", "Color of font in all window"}};
+
+BOOL CALLBACK WantRepaint(HWND w, LPARAM) {
+  char cls[16] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (lstrcmpA(cls, "TfKFS") == 0) SendMessageA(w, msg::kWantRepaint, 0, 0);
+  return TRUE;
+}
+
+std::uint32_t& Role(ColorScheme& c, int swatch) {
+  return swatch == 0 ? c.main : swatch == 1 ? c.caption : c.font;
+}
+
+}  // namespace
+
+ColourPage::ColourPage(AppContext& ctx, HWND settingsWindow, std::function<void()> applied)
+    : ctx_(ctx), settingsWindow_(settingsWindow), applied_(std::move(applied)), swatches_(ctx.state.colors) {}
+
+ColourPage::~ColourPage() {
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool ColourPage::Create(HWND parent, const RECT& area, HFONT font) {
+  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, area.left, area.top,
+                       area.right - area.left, area.bottom - area.top, parent))
+    return false;
+  font_ = font;
+  LOGFONTA lf{};
+  GetObjectA(font, sizeof lf, &lf);
+  lf.lfWeight = FW_BOLD;
+  boldFont_.reset(CreateFontIndirectA(&lf));
+  page_.reset(CreateSolidBrush(ctx_.state.colors.main));
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int width = area.right - area.left;
+  auto make = [&](DWORD ex, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
+    HWND c = CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return c;
+  };
+  for (int i = 0; i < 3; ++i) {
+    int top = 2 + 56 * i;
+    make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 4, top, width - 8, 52, 0);
+    make(0, "STATIC", kGroups[i].label, SS_LEFT, 14, top + 22, width - 90, 16, 0);
+    // The swatch shows its colour; a click opens the colour dialog.
+    stCol_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, width - 70, top + 18, 56, 24, stCol1 + i);
+  }
+  int top = 2 + 56 * 3;
+  make(0, "BUTTON", "Transparency", BS_GROUPBOX, 4, top, width - 8, 96, 0);
+  spin_ = make(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, 14, top + 20, 60, 20,
+               SpinEdit1);
+  updown_ = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                            0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(udSpin)), instance, nullptr);
+  SendMessageA(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(spin_), 0);
+  SendMessageA(updown_, UDM_SETRANGE32, 0, 255);
+  // ES_NUMBER keeps letters out as typed; pasted text is still checked when it changes.
+  SendMessageA(spin_, EM_SETLIMITTEXT, 6, 0);
+  tbTrp_ = make(0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, 10, top + 46, width - 28,
+                32, tbTrp);
+  SendMessageA(tbTrp_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
+  SendMessageA(tbTrp_, TBM_SETTICFREQ, 1, 0);
+  HWND apply = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, width - 84, top + 102, 70, 20, sbApply);
+  (void)apply;
+  // The track bar starts at the main window's opacity and the spin box follows it.
+  SendMessageA(tbTrp_, TBM_SETPOS, TRUE, ctx_.state.opacity);
+  tbTrpChange();
+  return true;
+}
+
+LRESULT ColourPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lParam) == tbTrp_) tbTrpChange();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, ctx_.state.colors.font);
+      SetBkColor(dc, ctx_.state.colors.main);
+      return reinterpret_cast<LRESULT>(page_.get());
+    }
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+void ColourPage::OnCommand(int id, int code, HWND) {
+  if (id >= stCol1 && id <= stCol3 && code == BN_CLICKED) PickColour(id - stCol1);
+  if (id == sbApply && code == BN_CLICKED) sbApplyClick();
+  if (id == SpinEdit1 && code == EN_CHANGE) SpinEdit1Change();
+}
+
+bool ColourPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  int id = static_cast<int>(item.CtlID);
+  if (id >= stCol1 && id <= stCol3) {
+    win32::OwnedBrush b(CreateSolidBrush(Role(swatches_, id - stCol1)));
+    FillRect(item.hDC, &item.rcItem, b.get());
+    FrameRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return true;
+  }
+  if (id == sbApply) {
+    DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), boldFont_.get());
+    return true;
+  }
+  return false;
+}
+
+void ColourPage::OnPaint(HDC dc) {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  FillRect(dc, &rc, page_.get());
+}
+
+void ColourPage::OnFinalDestroy() {
+  page_.reset();
+  boldFont_.reset();
+}
+
+void ColourPage::PickColour(int swatch) {
+  std::uint32_t& colour = Role(swatches_, swatch);
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = nullptr;
+  cc.rgbResult = colour;
+  cc.lpCustColors = custom_;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  ShowWindow(settingsWindow_, SW_HIDE);
+  if (ChooseColorA(&cc)) colour = PickedColour(cc.rgbResult);
+  ShowWindow(settingsWindow_, SW_SHOW);
+  // The picked colour is the current one of its role at once; it is stored only by "apply".
+  Role(ctx_.state.colors, swatch) = colour;
+  InvalidateRect(stCol_[swatch], nullptr, TRUE);
+}
+
+void ColourPage::SpinEdit1Change() {
+  if (inStep_) return;
+  char text[16] = {};
+  GetWindowTextA(spin_, text, sizeof text);
+  inStep_ = true;
+  SendMessageA(tbTrp_, TBM_SETPOS, TRUE, OpacityFromText(text));
+  inStep_ = false;
+  // A value the track bar cannot hold (or no number) comes back into the spin box as it holds it.
+  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
+  if (std::string(text) != std::to_string(position)) tbTrpChange();
+}
+
+void ColourPage::tbTrpChange() {
+  if (inStep_) return;
+  inStep_ = true;
+  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
+  SetWindowTextA(spin_, std::to_string(position).c_str());
+  inStep_ = false;
+}
+
+void ColourPage::sbApplyClick() {
+  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
+  ApplyScheme(ctx_.state, swatches_, position);
+  if (applied_) applied_();
+  // The fast string window is recoloured at once, also while it is hidden: it exists for the
+  // whole run. Only this program's own window is asked, not another copy's.
+  EnumThreadWindows(GetCurrentThreadId(), &WantRepaint, 0);
+  Recolour();
+}
+
+void ColourPage::Recolour() {
+  page_.reset(CreateSolidBrush(ctx_.state.colors.main));
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+}  // namespace kest

@@ -1,0 +1,51 @@
+#pragma once
+// pCSh, "Color sheme": the three colour swatches, the opacity controls kept in step, and
+// ".. apply".
+#include <windows.h>
+
+#include <functional>
+
+#include "state/app_context.h"
+#include "platform/win32/handles.h"
+#include "kit/window.h"
+
+namespace kest {
+
+class ColourPage final : public Window {
+ public:
+  // settingsWindow: hidden while the colour dialog is up; applied: after ".. apply" has stored
+  // and taken over the scheme, for the windows to recolour themselves.
+  ColourPage(AppContext& ctx, HWND settingsWindow, std::function<void()> applied);
+  ~ColourPage() override;
+  bool Create(HWND parent, const RECT& area, HFONT font);
+  // The page's ".. apply", also run by the settings window's "Ok".
+  void sbApplyClick();
+  // The page's own colours after an apply.
+  void Recolour();
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code, HWND control) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnPaint(HDC dc) override;
+  void OnFinalDestroy() override;
+  void PickColour(int swatch);
+  void SpinEdit1Change();
+  void tbTrpChange();
+
+  AppContext& ctx_;
+  HWND settingsWindow_;
+  std::function<void()> applied_;
+  ColorScheme swatches_;
+  HWND stCol_[3] = {};
+  HWND spin_ = nullptr;     // SpinEdit1's edit box
+  HWND updown_ = nullptr;
+  HWND tbTrp_ = nullptr;
+  bool inStep_ = false;     // while one opacity control sets the other
+  HFONT font_ = nullptr;
+  win32::OwnedFont boldFont_;
+  win32::OwnedBrush page_;
+  COLORREF custom_[16] = {};
+};
+
+}  // namespace kest

@@ -1,0 +1,547 @@
+#include "windows/fast_string_window.h"
+
+#include <richedit.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "core/texts.h"
+#include "core/window_messages.h"
+#include "platform/kest_error.h"
+#include "platform/utf8.h"
+#include "platform/win32/win32_platform.h"
+#include "windows/rich_edit_io.h"
+
+namespace kest {
+
+namespace {
+
+constexpr WindowClass kFastStringClass{kFastStringWindowClass, CS_DBLCLKS, nullptr};
+constexpr int kCaptionHeight = 13;
+constexpr int kBarHeight = 20;
+constexpr int kEditorPixels = 11;
+constexpr int sbExit = 300;
+constexpr int RichEdit1 = 301;
+constexpr int sbCopy = 302;
+constexpr int sbPast = 303;
+constexpr int SpeedButton1 = 304;
+constexpr int sbClear = 305;
+constexpr int kMenuBase = 400;  // + the entry's NoteCommand
+
+struct BarButton {
+  int id;
+  const char* hint;
+};
+constexpr BarButton kBarButtons[] = {
+    {sbCopy, "Copy (Ctrl+C)"}, {sbPast, "Paste (Ctrl+V)"}, {SpeedButton1, "Choose font"}, {sbClear, "Clear all"}};
+constexpr int kBarButtonSize = 18;
+
+int BarButtonLeft(std::size_t index) { return 2 + static_cast<int>(index) * (kBarButtonSize + 1); }
+
+std::wstring Wide(const std::string& text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring w(n > 0 ? n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), -1, w.data(), n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+// The bar's pictures, drawn in the button's text colour around its centre.
+void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
+  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, fg));
+  win32::OwnedBrush fill(CreateSolidBrush(bg));
+  win32::ScopedSelect usePen(dc, pen.get());
+  win32::ScopedSelect useBrush(dc, fill.get());
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  auto line = [&](int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  };
+  switch (id) {
+    case sbCopy:  // two pages, one over the other
+      Rectangle(dc, cx - 6, cy - 6, cx + 2, cy + 4);
+      Rectangle(dc, cx - 2, cy - 3, cx + 6, cy + 7);
+      line(cx, cy, cx + 4, cy);
+      line(cx, cy + 2, cx + 4, cy + 2);
+      line(cx, cy + 4, cx + 3, cy + 4);
+      break;
+    case sbPast:  // a clipboard with its clip
+      Rectangle(dc, cx - 5, cy - 5, cx + 6, cy + 7);
+      Rectangle(dc, cx - 2, cy - 7, cx + 3, cy - 3);
+      line(cx - 3, cy - 1, cx + 4, cy - 1);
+      line(cx - 3, cy + 1, cx + 4, cy + 1);
+      line(cx - 3, cy + 3, cx + 2, cy + 3);
+      break;
+    case SpeedButton1:  // a capital A over a base line
+      line(cx - 5, cy + 4, cx, cy - 7);
+      line(cx, cy - 7, cx + 5, cy + 4);
+      line(cx - 3, cy, cx + 3, cy);
+      line(cx - 6, cy + 6, cx + 7, cy + 6);
+      break;
+    case sbClear:  // a page crossed out
+      Rectangle(dc, cx - 5, cy - 6, cx + 5, cy + 7);
+      line(cx - 3, cy - 3, cx + 4, cy + 4);
+      line(cx + 3, cy - 3, cx - 4, cy + 4);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+TfKFS::TfKFS(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {
+  editorFont_.lfHeight = -kEditorPixels;
+  editorFont_.lfWeight = FW_NORMAL;
+  editorFont_.lfCharSet = DEFAULT_CHARSET;
+  editorFont_.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynA(editorFont_.lfFaceName, "Courier New", LF_FACESIZE);
+}
+
+TfKFS::~TfKFS() {
+  ctx_.state.RemoveObserver(this);
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool TfKFS::Create(HWND owner) {
+  SettingsFile& s = ctx_.state.settings();
+  int left = s.read(opt::KFSLeft);
+  int top = s.read(opt::KFSTop);
+  int width = s.read(opt::KFSWidth);
+  int height = s.read(opt::KFSHeight);
+  if (!CreateWindowFor(kFastStringClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
+                       WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, owner))
+    return false;
+  // Placed again once it snaps, so that the stored place is snapped like any other.
+  SnapToEdges(true);
+  SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  noteFile_ = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  ctx_.state.AddObserver(this);
+  // Shown at once when it was open at the last exit; showing reads the note anyway.
+  Follow(s.read(opt::KFSOpened) ? NoteEvent::Toggle : NoteEvent::Create);
+  return true;
+}
+
+void TfKFS::OnCreate() {
+  font_.reset(MakeFont("Courier New", -11));
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  AddFlatButton(sbExit, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");
+  for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
+    AddFlatButton(kBarButtons[i].id, "", BarButtonLeft(i), rc.bottom - kBarHeight + 1, kBarButtonSize,
+                  kBarButtonSize, kBarButtons[i].hint);
+
+  RichEdit1_ = CreateWindowExA(0, RichEditClass(), "",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                               1, kCaptionHeight, rc.right - 2, rc.bottom - kCaptionHeight - kBarHeight, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(RichEdit1)),
+                               GetModuleHandleA(nullptr), nullptr);
+  // The control's own limit (32K characters) would cut a long note short on loading.
+  SendMessageA(RichEdit1_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  editor_.Attach(RichEdit1_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return RichEdit1Message(m, w, l); });
+
+  pmKFSPopupMenu_.reset(CreatePopupMenu());
+  for (const NoteMenuEntry& e : kNoteMenu) {
+    if (!e.caption) {
+      AppendMenuW(pmKFSPopupMenu_.get(), MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::string caption = std::string(e.caption) + (e.shortcut ? std::string("\t") + e.shortcut : "");
+    AppendMenuW(pmKFSPopupMenu_.get(), MF_STRING, kMenuBase + static_cast<int>(e.command),
+                Wide(caption, CP_UTF8).c_str());
+  }
+  // The default format first: left alone, it reads back bold under Wine.
+  SetColors();
+}
+
+void TfKFS::OnSize(int width, int height) {
+  if (RichEdit1_)
+    MoveWindow(RichEdit1_, 1, kCaptionHeight, width - 2, height - kCaptionHeight - kBarHeight, TRUE);
+  for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
+    MoveChild(kBarButtons[i].id, BarButtonLeft(i), height - kBarHeight + 1);
+}
+
+LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == msg::kWantRepaint) {
+    WantRepaint();
+    return 0;
+  }
+  if (message == WM_DRAWITEM) {
+    auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_BUTTON && item.CtlID != sbExit) {
+      DrawBarButton(item);
+      return TRUE;
+    }
+  }
+  if (message == WM_WINDOWPOSCHANGED && ctx_.state.stayOnTop &&
+      !(GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return FramelessWindow::HandleMessage(message, wParam, lParam);
+}
+
+// ---- Notes ------------------------------------------------------------------------------------
+
+void TfKFS::Follow(NoteEvent event) {
+  if (event == NoteEvent::TargetChanged && std::exchange(keepText_, false)) return;
+  NoteSteps steps = StepsFor(event, IsShown());
+  if (steps.save && !SaveTempToFile(true)) {
+    // The window stays as it is, text and all: the user has been told and may try again.
+    keepText_ = event == NoteEvent::TargetChanging;
+    return;
+  }
+  if (steps.show) {
+    SetColors();
+    SetOpacity(ctx_.state.opacity);
+  }
+  if (steps.load) LoadTempFromFile();
+  if (steps.show) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  if (steps.hide) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TfKFS::CurrentTargetChanging(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanging); }
+
+void TfKFS::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
+
+void TfKFS::Toggle() { Follow(NoteEvent::Toggle); }
+
+void TfKFS::Hide() { Follow(NoteEvent::Minimise); }
+
+bool TfKFS::SaveForExit(bool askOnFailure) {
+  if (exitSaved_ || !hwnd()) return true;
+  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveTempToFile(false)) {
+    // The user decides: a Kest that cannot write beside itself must still be able to end.
+    if (askOnFailure &&
+        ctx_.box.ask(hwnd(), FileMessage(kCannotCreateFile, noteFile_) + "\r\n" + kQuitWithoutNote, text::kCaption,
+                     MbButtons::YesNo, MbIcon::Warning) != MbAnswer::Yes)
+      return false;
+  }
+  exitSaved_ = true;
+  return true;
+}
+
+void TfKFS::SessionEnding() {
+  SaveForExit(false);
+  WritePlace();
+}
+
+void TfKFS::Destroy() {
+  if (!hwnd()) return;
+  if (!exitSaved_) Follow(NoteEvent::Exit);
+  DestroyWindow(hwnd());
+}
+
+void TfKFS::LoadTempFromFile() {
+  std::string file = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  if (!ctx_.fs.fileExists(file)) {
+    ClearEditor();
+    noteFile_ = file;
+    SetUnreadable(false);
+    savedText_ = NoteRtf();
+    return;
+  }
+  std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes) {
+    LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
+    return;
+  }
+  bool plain = !StreamIn(RichEdit1_, *bytes, SF_RTF);
+  // Plain text in UTF-8, or else in the system's own code page, as a note written before
+  // Kest spoke UTF-8 is.
+  const unsigned cp = utf8::IsValid(*bytes) ? CP_UTF8 : win32::LegacyAnsiCodePage();
+  if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT | SF_USECODEPAGE | (static_cast<WPARAM>(cp) << 16))) {
+    LeaveUnreadableNote(file, kFailedToLoadStream);
+    return;
+  }
+  noteFile_ = file;
+  SetUnreadable(false);
+  // Plain text has no font of its own; rich text keeps its fonts but is drawn in the scheme's
+  // font colour, so no note is ever written in the colour of its background.
+  ApplyEditorFormat(SCF_ALL, plain);
+  SendMessageA(RichEdit1_, EM_SETSEL, 0, 0);
+  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+  savedText_ = NoteRtf();
+}
+
+void TfKFS::LeaveUnreadableNote(const std::string& file, const std::string& why) {
+  // What was read, if anything, is not the whole note: showing it would invite saving it
+  // over the rest. The editor stays empty and closed to typing until the note reads again.
+  ClearEditor();
+  noteFile_ = file;
+  SetUnreadable(true);
+  Report(why + "\r\n" + kNoteLeftAlone);
+}
+
+void TfKFS::SetUnreadable(bool unreadable) {
+  unreadable_ = unreadable;
+  SendMessageA(RichEdit1_, EM_SETREADONLY, unreadable ? TRUE : FALSE, 0);
+}
+
+std::string TfKFS::NoteRtf() const {
+  // Written in the system's own code page, with every other character as a Unicode escape:
+  // plain RTF that any reader and any Kest reads, where the process's UTF-8 would give the
+  // rich edit's own "{\urtf".
+  return StreamOut(RichEdit1_, SF_RTF | SF_USECODEPAGE | (static_cast<WPARAM>(win32::LegacyAnsiCodePage()) << 16));
+}
+
+bool TfKFS::SaveTempToFile(bool report) {
+  if (unreadable_) return true;
+  std::string text = NoteRtf();
+  // Nothing typed since the note was read or saved: the file already holds it.
+  if (text == savedText_) return true;
+  if (!SaveNoteFile(ctx_.fs, noteFile_, text)) {
+    if (report) Report(FileMessage(kCannotCreateFile, noteFile_));
+    return false;
+  }
+  savedText_ = text;
+  return true;
+}
+
+void TfKFS::Report(const std::string& text) {
+  ctx_.box.ask(hwnd(), text, text::kCaption, MbButtons::Ok, MbIcon::Error);
+}
+
+void TfKFS::ClearEditor() {
+  SetWindowTextA(RichEdit1_, "");
+  ApplyEditorFormat(SCF_ALL, true);
+  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TfKFS::ApplyEditorFormat(DWORD scope, bool withFont) {
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_COLOR;
+  cf.crTextColor = editorColour_;
+  if (withFont) {
+    cf.dwMask |= CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    win32::WindowDC screen(nullptr);
+    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    int pixels = editorFont_.lfHeight ? std::abs(editorFont_.lfHeight) : kEditorPixels;
+    cf.yHeight = MulDiv(pixels, 1440, dpi > 0 ? dpi : 96);
+    cf.dwEffects = (editorFont_.lfWeight >= FW_BOLD ? CFE_BOLD : 0) | (editorFont_.lfItalic ? CFE_ITALIC : 0) |
+                   (editorFont_.lfUnderline ? CFE_UNDERLINE : 0) | (editorFont_.lfStrikeOut ? CFE_STRIKEOUT : 0);
+    cf.bCharSet = editorFont_.lfCharSet;
+    cf.bPitchAndFamily = editorFont_.lfPitchAndFamily;
+    std::wstring face = Wide(editorFont_.lfFaceName, CP_ACP);
+    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
+  }
+  SendMessageW(RichEdit1_, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf));
+}
+
+// ---- Colours and commands ---------------------------------------------------------------------
+
+void TfKFS::SetColors() {
+  const ColorScheme& c = ctx_.state.colors;
+  SetFrameColors(c);
+  editorColour_ = c.font;
+  SendMessageA(RichEdit1_, EM_SETBKGNDCOLOR, 0, c.main);
+  ApplyEditorFormat(SCF_DEFAULT, true);
+  ApplyEditorFormat(SCF_ALL, false);
+  InvalidateRect(RichEdit1_, nullptr, TRUE);
+}
+
+void TfKFS::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case sbExit:
+      sbExitClick();
+      break;
+    case sbCopy:
+      sbCopyClick();
+      break;
+    case sbPast:
+      sbPastClick();
+      break;
+    case SpeedButton1:
+      SpeedButton1Click();
+      break;
+    case sbClear:
+      sbClearClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfKFS::sbExitClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+
+bool TfKFS::OnClose() {
+  // Saved and hidden, never destroyed: the window lives until the program ends. A refused
+  // save keeps it on the screen.
+  Follow(NoteEvent::Close);
+  return true;
+}
+
+// The bar's buttons give the keyboard back to the editor, whose selection they work on.
+void TfKFS::sbCopyClick() {
+  SendMessageA(RichEdit1_, WM_COPY, 0, 0);
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::sbPastClick() {
+  SendMessageA(RichEdit1_, WM_PASTE, 0, 0);
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::N4Click() {
+  CHARRANGE all{0, -1};
+  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::sbClearClick() {
+  // Through the selection, so that the deletion can be undone.
+  CHARRANGE all{0, -1};
+  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SendMessageA(RichEdit1_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::SpeedButton1Click() {
+  LOGFONTA lf = editorFont_;
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = hwnd();
+  cf.lpLogFont = &lf;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  cf.rgbColors = editorColour_;
+  if (ChooseFontA(&cf)) {
+    // For this run only: the next show takes the scheme's font colour again.
+    editorFont_ = lf;
+    editorColour_ = cf.rgbColors;
+    ApplyEditorFormat(SCF_DEFAULT, true);
+    ApplyEditorFormat(SCF_ALL, true);
+  }
+  SetFocus(RichEdit1_);
+}
+
+void TfKFS::Run(NoteCommand command) {
+  switch (command) {
+    case NoteCommand::Copy:
+      sbCopyClick();
+      break;
+    case NoteCommand::Paste:
+      sbPastClick();
+      break;
+    case NoteCommand::SelectAll:
+      N4Click();
+      break;
+    case NoteCommand::ClearAll:
+      sbClearClick();
+      break;
+    case NoteCommand::None:
+      break;
+  }
+}
+
+LRESULT TfKFS::RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam) {
+  // AltGr arrives as Ctrl+Alt: its characters are text, not shortcuts.
+  bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (ctrl) {
+        NoteCommand c = wParam == 'C'   ? NoteCommand::Copy
+                        : wParam == 'V' ? NoteCommand::Paste
+                        : wParam == 'A' ? NoteCommand::SelectAll
+                                        : NoteCommand::None;
+        if (c != NoteCommand::None) {
+          Run(c);
+          return 0;
+        }
+      }
+      break;
+    case WM_CHAR:
+      // The control characters of the shortcuts above are not text.
+      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x16)) return 0;
+      break;
+    case WM_CONTEXTMENU:
+      pmKFSPopupMenuPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    default:
+      break;
+  }
+  return editor_.Default(message, wParam, lParam);
+}
+
+void TfKFS::pmKFSPopupMenuPopup(POINT screen) {
+  if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the caret
+    GetCaretPos(&screen);
+    ClientToScreen(RichEdit1_, &screen);
+  }
+  int id = static_cast<int>(TrackPopupMenu(pmKFSPopupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                           screen.x, screen.y, 0, hwnd(), nullptr));
+  if (id >= kMenuBase) Run(static_cast<NoteCommand>(id - kMenuBase));
+}
+
+// ---- Frame ------------------------------------------------------------------------------------
+
+void TfKFS::OnDestroy() {
+  ctx_.state.RemoveObserver(this);
+  WritePlace();
+}
+
+void TfKFS::WritePlace() {
+  RECT r{};
+  GetWindowRect(hwnd(), &r);
+  SettingsFile& s = ctx_.state.settings();
+  // Kest is ending: a refused write was already reported by the main window, or must not
+  // hold up the end of the session.
+  try {
+    s.write(opt::KFSLeft, r.left);
+    s.write(opt::KFSTop, r.top);
+    s.write(opt::KFSWidth, r.right - r.left);
+    s.write(opt::KFSHeight, r.bottom - r.top);
+  } catch (const KestError&) {
+  }
+}
+
+void TfKFS::OnFinalDestroy() {
+  RichEdit1_ = nullptr;
+  pmKFSPopupMenu_.reset();
+  font_.reset();
+}
+
+FramelessWindow::Strip TfKFS::StripAt(POINT p) const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  if (p.y >= 1 && p.y < kCaptionHeight) return Strip::Title;
+  if (p.y >= rc.bottom - kBarHeight && p.y < rc.bottom - 1) return Strip::Bar;
+  return Strip::None;
+}
+
+std::optional<RECT> TfKFS::GripRect() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{rc.right - 22, rc.bottom - 11, rc.right, rc.bottom};
+}
+
+void TfKFS::OnGripResized() {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  MoveChild(sbExit, rc.right - 18, 1);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TfKFS::DrawBarButton(const DRAWITEMSTRUCT& item) const {
+  bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  COLORREF bg = pressed ? FrameColors().font : FrameColors().caption;
+  COLORREF fg = pressed ? FrameColors().caption : FrameColors().font;
+  win32::OwnedBrush brush(CreateSolidBrush(bg));
+  FillRect(item.hDC, &item.rcItem, brush.get());
+  DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg);
+}
+
+void TfKFS::OnPaint(HDC dc) {
+  PaintFrame(dc);
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, FrameColors().font);
+  win32::ScopedSelect useFont(dc, font_.get());
+  RECT caption{1, 1, rc.right - 21, kCaptionHeight};
+  DrawTextA(dc, text::kFastStringCaption, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace kest

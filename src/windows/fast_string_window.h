@@ -1,0 +1,98 @@
+#pragma once
+// TfKFS: the per-target note window. It lives, hidden until asked for, for the whole run, and
+// follows the current target while it is on the screen.
+#include <string>
+
+#include "state/app_context.h"
+#include "state/window_roles.h"
+#include "platform/win32/handles.h"
+#include "kit/frameless.h"
+#include "kit/subclass.h"
+#include "window_rules/notes.h"
+
+namespace kest {
+
+inline constexpr const char* kFastStringWindowClass = "TfKFS";
+
+class TfKFS final : public FramelessWindow, public NotePane, public CurrentTargetObserver {
+ public:
+  explicit TfKFS(AppContext& ctx);
+  ~TfKFS() override;
+  bool Create(HWND owner);
+
+  // NotePane. Every route off the screen saves the note first.
+  bool IsShown() const override { return hwnd() && IsWindowVisible(hwnd()); }
+  void Toggle() override;
+  void Hide() override;
+  void Destroy() override;
+  bool SaveForExit(bool askOnFailure) override;
+  void SessionEnding() override;
+
+  // CurrentTargetObserver.
+  void CurrentTargetChanging(const std::string& from, const std::string& to) override;
+  void CurrentTargetChanged(const std::string& from, const std::string& to) override;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCreate() override;
+  void OnSize(int width, int height) override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnPaint(HDC dc) override;
+  bool OnClose() override;
+  void OnDestroy() override;
+  void OnFinalDestroy() override;
+  Strip StripAt(POINT client) const override;
+  std::optional<RECT> GripRect() const override;
+  void OnGripResized() override;
+  HFONT ButtonFont(int) const override { return font_.get(); }
+
+  void Follow(NoteEvent event);
+  // The current target's note into the editor; a failure is reported and the editor keeps
+  // its text and its file.
+  void LoadTempFromFile();
+  // The editor's text as RTF into the file it was read from, unless it is unchanged or the
+  // note could not be read; false (reported when asked) when refused.
+  bool SaveTempToFile(bool report);
+  std::string NoteRtf() const;
+  void LeaveUnreadableNote(const std::string& file, const std::string& why);
+  void SetUnreadable(bool unreadable);
+  void WritePlace();
+  void Report(const std::string& text);
+  void ClearEditor();
+  // The editor's font and colour for the scope (SCF_DEFAULT, SCF_ALL); the colour alone when
+  // withFont is false.
+  void ApplyEditorFormat(DWORD scope, bool withFont);
+
+  void SetColors();
+  void WantRepaint() { SetColors(); }
+  void sbExitClick();
+  void sbCopyClick();
+  void sbPastClick();
+  void N4Click();
+  void sbClearClick();
+  void SpeedButton1Click();
+  void Run(NoteCommand command);
+  LRESULT RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam);
+  void pmKFSPopupMenuPopup(POINT screen);
+  void DrawBarButton(const DRAWITEMSTRUCT& item) const;
+
+  AppContext& ctx_;
+  win32::OwnedFont font_;  // caption and "X"
+  HWND RichEdit1_ = nullptr;
+  Subclass editor_;
+  win32::OwnedMenu pmKFSPopupMenu_;
+  LOGFONTA editorFont_{};
+  COLORREF editorColour_ = RGB(255, 255, 255);
+  // The file the editor's text was read from and is saved to.
+  std::string noteFile_;
+  // The save before a target change failed: the text stays, with its own file, until it can go.
+  bool keepText_ = false;
+  // The RTF of the text as last read or saved: an unchanged note is not written again.
+  std::string savedText_;
+  // The current note could not be read: it is never written over.
+  bool unreadable_ = false;
+  // Saved (or given up by the user) on the way out: nothing more is saved.
+  bool exitSaved_ = false;
+};
+
+}  // namespace kest

@@ -1,0 +1,103 @@
+#include "windows/forward_receiver.h"
+
+#include "core/single_instance.h"
+#include "core/window_messages.h"
+
+namespace kest {
+
+void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
+  // A line message is exactly one atom value; the system refuses longer ones to the writer.
+  line_ = CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr);
+  if (line_ == INVALID_HANDLE_VALUE) return;
+  // Writers share writing: several second starts, and this copy's own writer, at once.
+  wake_ = CreateFileA(lineName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (wake_ == INVALID_HANDLE_VALUE) {
+    CloseHandle(line_);
+    line_ = INVALID_HANDLE_VALUE;
+    return;
+  }
+  stopping_ = false;
+  listener_ = std::thread([this, window] {
+    for (;;) {
+      AtomValue atom = 0;
+      DWORD read = 0;
+      BOOL ok = ReadFile(line_, &atom, sizeof(atom), &read, nullptr);
+      // A failed read (on a system that refuses a message longer than the slot's maximum
+      // instead of cutting it) ends the line: the message still brings every forward, and the
+      // reader never takes in more than an atom value whatever a writer claims.
+      if (stopping_ || !ok) break;
+      // Anyone may write here: only a string atom's value goes on, and the window checks it
+      // is a forwarding atom before anything is done with it.
+      if (read == sizeof(atom) && atom >= 0xC000) PostMessageA(window, msg::kForwardedCommandLine, 0, atom);
+    }
+  });
+}
+
+void ForwardReceiver::OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch) {
+  if (lParam == 0) {
+    // A copy that names no atom expects the table to be searched now.
+    ReceiveForwardedArguments(atoms_, dispatch);
+    return;
+  }
+  // A named atom that is no forwarding atom (any more) was taken over when the quick line
+  // announced it: nothing to search for now.
+  AtomValue atom = static_cast<AtomValue>(lParam & 0xFFFF);
+  if (static_cast<LPARAM>(atom) == lParam) ReceiveForwardedAtom(atoms_, atom, dispatch);
+  SetTimer(window, timerId_, 1000, nullptr);
+}
+
+void ForwardReceiver::OnTimer(HWND window) {
+  KillTimer(window, timerId_);
+  StartSearch(window);
+}
+
+void ForwardReceiver::StartSearch(HWND window) {
+  if (searching_) {
+    // One search at a time; a forward that arrives during it is followed by another.
+    searchAgain_ = true;
+    return;
+  }
+  if (search_.joinable()) search_.join();
+  searching_ = true;
+  search_ = std::thread([this, window] {
+    auto found = atoms_.AtomTable::names(0xC000, 0xFFFF, 256);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      found_ = std::move(found);
+    }
+    PostMessageA(window, doneMessage_, 0, 0);
+  });
+}
+
+void ForwardReceiver::OnSearchDone(HWND window, const Dispatch& dispatch) {
+  if (search_.joinable()) search_.join();
+  searching_ = false;
+  std::vector<std::pair<AtomValue, std::string>> found;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    found.swap(found_);
+  }
+  if (searchAgain_) {
+    searchAgain_ = false;
+    StartSearch(window);
+  }
+  HandleForwardingAtoms(atoms_, found, dispatch);
+}
+
+void ForwardReceiver::Stop() {
+  if (listener_.joinable()) {
+    stopping_ = true;
+    AtomValue wake = 0;
+    DWORD written = 0;
+    WriteFile(wake_, &wake, sizeof(wake), &written, nullptr);
+    listener_.join();
+  }
+  if (wake_ != INVALID_HANDLE_VALUE) CloseHandle(wake_);
+  if (line_ != INVALID_HANDLE_VALUE) CloseHandle(line_);
+  wake_ = line_ = INVALID_HANDLE_VALUE;
+  if (search_.joinable()) search_.join();
+  searching_ = false;
+}
+
+}  // namespace kest

@@ -1,0 +1,140 @@
+#pragma once
+// TfKest: the application window. It carries the taskbar button, owns the program's other
+// windows, and its closing ends the program. The shared state lives in AppState.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "state/app_context.h"
+#include "core/single_instance.h"
+#include "state/window_roles.h"
+#include "windows/catalog_menus.h"
+#include "catalog/launch.h"
+#include "platform/win32/handles.h"
+#include "windows/command_line_box.h"
+#include "windows/forward_receiver.h"
+#include "kit/frameless.h"
+#include "windows/target_list_view.h"
+#include "windows/tray_icon.h"
+#include "window_rules/tray_rules.h"
+
+namespace kest {
+
+class TfKest final : public FramelessWindow, public MainHost {
+ public:
+  explicit TfKest(AppContext& ctx);
+  ~TfKest() override;
+
+  bool Create();
+  void Show();
+  // The fast string window, once it exists (and nothing after it is gone).
+  void SetNotePane(NotePane* notes) { notes_ = notes; }
+  // Makes the mini window of mini mode; set before Create.
+  using MiniFactory = std::function<std::unique_ptr<MiniPane>(MainHost& host, HWND owner, int left, int top,
+                                                              int opacity)>;
+  void SetMiniFactory(MiniFactory factory) { miniFactory_ = std::move(factory); }
+  // Opens the settings window modally and returns when it has closed.
+  using Opener = std::function<void(MainHost& host)>;
+  void SetSettingsOpener(Opener opener) { settingsOpener_ = std::move(opener); }
+  void SetAboutOpener(Opener opener) { aboutOpener_ = std::move(opener); }
+
+  // The one route of a path given on the command line or forwarded by a second start.
+  void DispatchPath(const std::string& path);
+  void ImportToolsFromDir(const std::string& sourceDir);
+
+  // MainHost.
+  void LaunchToolOnCurrentTarget(const std::string& shortcutFile) override;
+  void AddDroppedTarget(const std::string& path) override { lbFTC_.AddDroppedFile(path); }
+  void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
+  void ShowMain() override;
+  WindowHandle MainHandle() const override { return hwnd(); }
+  void SchemeApplied() override { SetColors(); }
+  std::string FocusedTarget() const override { return lbFTC_.FocusedPath().value_or(std::string()); }
+  std::string ToolProgram(const std::string& shortcutFile) override;
+  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCreate() override;
+  void OnSize(int width, int height) override;
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR& header) override;
+  bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnPaint(HDC dc) override;
+  bool OnClose() override;
+  void OnDestroy() override;
+  void OnFinalDestroy() override;
+
+  // Frame.
+  Strip StripAt(POINT client) const override;
+  std::optional<RECT> GripRect() const override;
+  void OnStripDoubleClick(Strip strip) override;
+  void OnStripRightClick(Strip strip, POINT screen) override;
+  void OnPositionChanging(WINDOWPOS& pos) override;
+  HFONT ButtonFont(int id) const override;
+  Glyph ButtonGlyph(int id) const override;
+
+  // Creation and close, in their order.
+  void CreateControls();
+  void SetColors();
+  void LoadDefaultIcon();
+  PathDispatch Dispatch();
+  void FormCloseQuery();
+  void FormClose();
+  void EndSession();
+  void ShowMainMenu(POINT screen);
+
+  // Modes and the tray icon.
+  void ToIconBarMode();
+  void MinimizeToTray();
+  void pMinimize();
+  void EndMiniMode();
+  void Restore1Click();
+  void CoolTrayIcon1Click();
+  void CoolTrayIcon1MouseMove();
+  void OnTrayMessage(UINT mouseMessage);
+  void pTrayMenuPopup(POINT screen);
+  void miKFSClick();
+
+  // Tools.
+  void pMenu1Popup(POINT screen);
+  // One walk of the catalog, its tool checks and a round of the catalog cache around rebuild.
+  void RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild);
+  void FillMenuFromRoot();
+  void FillIconBarFromRoot();
+  LaunchServices Launching();
+  void pMenuItemClickEx(const std::vector<std::string>& captions);
+  void pTBIconItemClickEx(const IconBarButton& button);
+
+  AppContext& ctx_;
+  AppState& state_;
+  NotePane* notes_ = nullptr;
+  MiniFactory miniFactory_;
+  Opener settingsOpener_;
+  Opener aboutOpener_;
+  std::unique_ptr<MiniPane> mini_;
+  TrayIcon tray_;
+  ForwardReceiver forwards_;
+  TrayClick trayClick_;
+  bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
+  TargetListView lbFTC_;
+  CommandLineBox edCL_;
+  HWND tbIcon_ = nullptr;  // the icon bar, on a panel no mode shows
+  std::unique_ptr<CatalogMenus> menus_;
+  win32::OwnedFont font_, listFont_, barFont_, edFont_;
+
+  // ---- Catalog cache ----------------------------------------------------------------------
+  // What the tools menus read from the catalog (shortcuts and icons), kept between rebuilds and
+  // read ahead on a thread of its own once the window is shown (main_window_tools.cpp).
+  void StartCatalogReadAhead();
+  CatalogMenus::CachedIcon CachedIcons();
+  CatalogCache catalogCache_;
+  win32::Win32ProgramIcons programIcons_;  // this thread's; the read-ahead makes its own
+  ReadAheadThread readAhead_;              // after the cache: it stops before the cache goes
+};
+
+}  // namespace kest

@@ -1,0 +1,98 @@
+// The main window's display modes (normal, mini, tray), its place on the screen and the
+// notification-area icon.
+#include "core/texts.h"
+#include "windows/main_window.h"
+#include "windows/main_window_ids.h"
+
+namespace kest {
+
+void TfKest::OnPositionChanging(WINDOWPOS& pos) {
+  // The main window owns the others, so its band is theirs too. A change of the option takes
+  // effect here, at the next position or z-order change.
+  bool topmost = (GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (state_.stayOnTop != topmost) {
+    pos.hwndInsertAfter = state_.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+    pos.flags &= ~SWP_NOZORDER;
+  }
+}
+
+void TfKest::ToIconBarMode() {
+  if (!miniFactory_) return;
+  ShowWindow(hwnd(), SW_HIDE);
+  RECT r{};
+  GetWindowRect(hwnd(), &r);
+  // Every switch makes a new mini window; the one closed before goes now.
+  mini_.reset();
+  mini_ = miniFactory_(*this, hwnd(), r.left, r.top, Opacity());
+}
+
+void TfKest::EndMiniMode() {
+  if (mini_ && mini_->IsShown()) mini_->Close();
+}
+
+void TfKest::MinimizeToTray() {
+  pMinimize();
+  ShowWindow(hwnd(), SW_MINIMIZE);
+}
+
+void TfKest::pMinimize() {
+  if (notes_ && notes_->IsShown()) notes_->Hide();
+  // In the tray the program has no taskbar button: the minimised window is hidden as well.
+  if (IsIconic(hwnd()) && IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TfKest::Restore1Click() {
+  // The tray's way back ends mini mode too: the user asked for the main window.
+  EndMiniMode();
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  ShowMain();
+}
+
+void TfKest::CoolTrayIcon1Click() {
+  kfsChecked_ = false;
+  Restore1Click();
+}
+
+void TfKest::CoolTrayIcon1MouseMove() { tray_.SetTip(TrayTip(state_.currentTarget())); }
+
+void TfKest::miKFSClick() {
+  kfsChecked_ = !kfsChecked_;
+  if (notes_) notes_->Toggle();
+}
+
+void TfKest::OnTrayMessage(UINT mouseMessage) {
+  switch (mouseMessage) {
+    case WM_MOUSEMOVE:
+      CoolTrayIcon1MouseMove();
+      break;
+    case WM_LBUTTONDOWN:
+      trayClick_.Pressed();
+      break;
+    case WM_LBUTTONUP:
+      if (trayClick_.Released()) CoolTrayIcon1Click();
+      break;
+    case WM_RBUTTONDOWN: {
+      POINT p;
+      GetCursorPos(&p);
+      pTrayMenuPopup(p);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TfKest::pTrayMenuPopup(POINT screen) {
+  if (state_.menusOutOfDate) FillMenuFromRoot();
+  // The fixed entries are the way back: they are there only while the main window is not.
+  bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
+  menus_->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
+  HMENU menu = menus_->Menu(ToolMenu::Tray);
+  CheckMenuItem(menu, ids::miKFS, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
+  if (GetMenuItemCount(menu) == 0) return;
+  SetForegroundWindow(hwnd());
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+  PostMessageA(hwnd(), WM_NULL, 0, 0);
+}
+
+}  // namespace kest

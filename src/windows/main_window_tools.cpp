@@ -1,0 +1,105 @@
+// The main window's tools: the menus and the icon bar built from the catalog through the catalog
+// cache and its read-ahead, and launching.
+#include "catalog/shortcuts.h"
+#include "catalog/tool_catalog.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/win32_platform.h"
+#include "windows/main_window.h"
+
+namespace kest {
+
+void TfKest::pMenu1Popup(POINT screen) {
+  // Bring the current target in line with the press that opened the menu.
+  auto selected = lbFTC_.SelectedEntry();
+  state_.SetCurrentTargetFromSelection(selected);
+  if (state_.menusOutOfDate) FillMenuFromRoot();
+  // The entry commands are there only while an entry is selected.
+  menus_->SetFixedItemsVisible(ToolMenu::Targets, selected.has_value());
+  HMENU menu = menus_->Menu(ToolMenu::Targets);
+  if (GetMenuItemCount(menu) > 0) {
+    SetForegroundWindow(hwnd());
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+    PostMessageA(hwnd(), WM_NULL, 0, 0);
+  }
+}
+
+void TfKest::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {
+  // A read-ahead still at work ends after the file it is on; what it has read is used and the
+  // rest is read here, so an early menu costs no more than it would without it.
+  readAhead_.Stop();
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  ToolChecker checker(ctx_.fs, ctx_.links, state_.workDrive, DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()},
+                      &catalogCache_);
+  catalogCache_.BeginRound();
+  rebuild(events, checker);
+  catalogCache_.EndRound();
+  // Launching moves the current directory into the target's.
+  ctx_.fs.setCurrentDirectory(ctx_.exeDir);
+}
+
+void TfKest::FillMenuFromRoot() {
+  RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
+    menus_->RebuildMenus(events, checker, CachedIcons());
+  });
+  state_.menusOutOfDate = false;
+}
+
+void TfKest::FillIconBarFromRoot() {
+  RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
+    menus_->RebuildIconBar(events, checker, tbIcon_, CachedIcons());
+  });
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  SetWindowPos(tbIcon_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfKest::StartCatalogReadAhead() {
+  if (readAhead_.Started()) return;
+  CatalogCache& cache = catalogCache_;
+  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive](
+                       const std::atomic<bool>& stop) {
+    // A shell link object belongs to the thread that made it: this thread has its own, in its
+    // own apartment, declared first so that it goes last.
+    win32::ComApartment com;
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+    win32::Win32FileSystem fs;
+    win32::ComShellLinks links;
+    win32::Win32ProgramIcons icons;
+    ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+  });
+}
+
+std::string TfKest::ToolProgram(const std::string& shortcutFile) {
+  return OnWorkDrive(ctx_.fs, state_.workDrive, catalogCache_.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
+}
+
+std::shared_ptr<const IconPixels> TfKest::ToolIcon(const std::string& program) {
+  return catalogCache_.IconOf(ctx_.fs, programIcons_, program);
+}
+
+CatalogMenus::CachedIcon TfKest::CachedIcons() {
+  return [this](const std::string& program) { return catalogCache_.IconOf(ctx_.fs, programIcons_, program); };
+}
+
+LaunchServices TfKest::Launching() {
+  return LaunchServices{ctx_.fs, ctx_.links, ctx_.processes, state_.workDrive,
+                        DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()}};
+}
+
+void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
+  MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, state_.currentTarget(),
+                                     state_.commandLineEditing);
+  if (launch.commandLine) {
+    edCL_.Edit(*launch.commandLine, launch.directory, Launching());
+    return;
+  }
+  if (launch.ran && state_.settings().read(opt::MinToolsRun)) MinimizeToTray();
+}
+
+void TfKest::pTBIconItemClickEx(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
+
+void TfKest::LaunchToolOnCurrentTarget(const std::string& shortcutFile) {
+  LaunchFromButton(Launching(), shortcutFile, state_.currentTarget());
+}
+
+}  // namespace kest

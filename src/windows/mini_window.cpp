@@ -1,0 +1,406 @@
+#include "windows/mini_window.h"
+
+#include <exception>
+#include <map>
+#include <vector>
+
+#include "platform/utf8.h"
+#include "windows/catalog_menus.h"
+#include "catalog/mini_folder.h"
+#include "catalog/shortcuts.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/icons.h"
+#include "platform/win32/win32_platform.h"
+#include "kit/frameless.h"
+#include "kit/subclass.h"
+
+namespace kest {
+
+namespace {
+
+constexpr const char* kMiniCaption = "Kest mini";
+constexpr WindowClass kSplashClass{"TfSplashForm", CS_DBLCLKS, nullptr};
+// The folder labels keep this colour whatever the scheme.
+constexpr COLORREF kLabelColour = 0xC16100;
+// Posted by a released folder label: wParam the fill it belongs to, lParam its index.
+constexpr UINT kLabelReleased = WM_APP + 1;
+
+// Control ids.
+constexpr int sbBack = 100;
+constexpr int sbExit = 101;
+constexpr int tbIcon = 102;
+constexpr int kLabelId = 103;
+constexpr int kFirstTool = 1000;
+constexpr int kLastTool = 0xFFFF;
+
+using namespace mini_layout;
+
+// ImageList1's image 0, the tool without an icon of its own: an eye.
+win32::OwnedBitmap DrawEye() {
+  win32::PictureStrip strip(1, win32::kPictureMask);
+  strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
+  strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
+  strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil
+  return strip.Take();
+}
+
+class TfSplashForm final : public FramelessWindow, public MiniPane {
+ public:
+  TfSplashForm(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kInitialWidth, 0}), ctx_(ctx), host_(host) {}
+  ~TfSplashForm() override {
+    if (hwnd()) DestroyWindow(hwnd());
+  }
+
+  bool Create(HWND owner, int left, int top, int opacity) {
+    if (!CreateWindowFor(kSplashClass, WS_EX_LAYERED | WS_EX_TOOLWINDOW, kMiniCaption, WS_POPUP | WS_CLIPCHILDREN,
+                         left, top, kInitialWidth, LabelTop(0) + kBorder, owner))
+      return false;
+    SetOpacity(opacity);
+    try {
+      FormShow();
+    } catch (const std::exception& e) {
+      // As a handler's uncaught error: reported, and the window shows what it got so far.
+      ReportUncaught(hwnd(), e.what());
+    }
+    ShowWindow(hwnd(), SW_SHOW);
+    return true;
+  }
+
+  // MiniPane.
+  bool IsShown() const override { return hwnd() && IsWindowVisible(hwnd()); }
+  void Close() override {
+    HWND self = hwnd();
+    if (!self) return;
+    host_.ShowMain();
+    // The object lives on until the main window lets it go; only the window ends here.
+    if (IsWindow(self)) DestroyWindow(self);
+  }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCreate() override;
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR& header) override;
+  void OnPaint(HDC dc) override;
+  bool OnClose() override {
+    Close();
+    return true;
+  }
+  void OnFinalDestroy() override {
+    labelHooks_.clear();
+    labels_.clear();
+    ImageList1_.reset();
+    font_.reset();
+    boldFont_.reset();
+    labelBrush_.reset();
+  }
+  Strip StripAt(POINT p) const override;
+  void OnStripDoubleClick(Strip) override { Close(); }
+  HFONT ButtonFont(int id) const override { return id == sbBack ? boldFont_.get() : font_.get(); }
+
+  void FormShow();
+  void CreateSplash(const std::string& folder);
+  void ClearSplash();
+  void pStDirMouseUp(std::size_t label);
+  void sbBackClick();
+  void sbExitClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+  void ToolButtonClick(int id);
+  void DropOnTool(HDROP drop);
+  void AddLabel(const std::string& caption, int width);
+  int ToolbarHeight() const;
+  RECT Panel1() const;
+  const std::string* ToolOf(int id) const {
+    std::size_t i = static_cast<std::size_t>(id - kFirstTool);
+    return id >= kFirstTool && i < tools_.size() ? &tools_[i] : nullptr;
+  }
+
+  AppContext& ctx_;
+  MainHost& host_;
+  MiniNavigation nav_;
+  win32::OwnedFont font_;
+  win32::OwnedFont boldFont_;
+  win32::OwnedBrush labelBrush_;
+  win32::OwnedImageList ImageList1_;
+  HWND tbIcon_ = nullptr;
+  std::vector<HWND> labels_;
+  std::vector<std::unique_ptr<Subclass>> labelHooks_;
+  std::vector<std::string> captions_;
+  std::vector<std::string> tools_;  // each button's shortcut file, by command id from kFirstTool
+  WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
+};
+
+void TfSplashForm::OnCreate() {
+  int height = -MulDiv(kFontPoints, GetDeviceCaps(win32::WindowDC(nullptr).get(), LOGPIXELSY), 72);
+  auto font = [&](int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+  };
+  font_.reset(font(FW_NORMAL));
+  boldFont_.reset(font(FW_BOLD));
+  labelBrush_.reset(CreateSolidBrush(kLabelColour));
+  SetFrameColors(ctx_.state.colors);
+
+  ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
+  {
+    win32::OwnedBitmap eye = DrawEye();  // the image list keeps its own copy
+    ImageList_AddMasked(ImageList1_.get(), eye.get(), win32::kPictureMask);
+  }
+  AddFlatButton(sbBack, "<", kBorder + 1, kBorder + 1, 14, kTitleHeight - 2);
+  AddFlatButton(sbExit, "X", ExitLeft(kInitialWidth), kBorder + 1, 14, kTitleHeight - 2);
+  // The tool bar wraps its buttons into rows of the panel's width; the window places it.
+  tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                            WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE |
+                                CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                            kBorder, ToolbarTop(0), kInitialWidth - 2 * kBorder, 0, hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(tbIcon)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(tbIcon_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(tbIcon_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1_.get()));
+  DragAcceptFiles(hwnd(), TRUE);
+}
+
+void TfSplashForm::FormShow() {
+  nav_.Reset(ctx_.exeDir);
+  CreateSplash(nav_.shown());
+}
+
+void TfSplashForm::AddLabel(const std::string& caption, int width) {
+  std::size_t index = labels_.size();
+  HWND label = CreateWindowExA(0, "STATIC", caption.c_str(),
+                               WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX, kBorder,
+                               LabelTop(index), width - 2 * kBorder, kLabelHeight, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleA(nullptr),
+                               nullptr);
+  if (!label) return;
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  labels_.push_back(label);
+  captions_.push_back(caption);
+  auto hook = std::make_unique<Subclass>();
+  Subclass* raw = hook.get();
+  const WPARAM fill = fill_;
+  const HWND self = hwnd();
+  // The label goes with the fill it opens, so its release only asks for the folder.
+  raw->Attach(label, self, [raw, fill, index, self](UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    switch (message) {
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        PostMessageA(self, kLabelReleased, fill, static_cast<LPARAM>(index));
+        break;
+      case WM_SETCURSOR:
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        return TRUE;
+      case WM_PAINT: {
+        // A soft raised edge sets each label apart from the next.
+        LRESULT painted = raw->Default(message, wParam, lParam);
+        win32::WindowDC dc(raw->control());
+        RECT rc{};
+        GetClientRect(raw->control(), &rc);
+        DrawEdge(dc.get(), &rc, BDR_RAISEDINNER, BF_RECT | BF_SOFT);
+        return painted;
+      }
+      default:
+        break;
+    }
+    return raw->Default(message, wParam, lParam);
+  });
+  labelHooks_.push_back(std::move(hook));
+}
+
+void TfSplashForm::CreateSplash(const std::string& folder) {
+  MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
+  int width = kInitialWidth;
+  for (const std::string& name : content.folders) width = WidenedForCaption(width, utf8::Characters(name), kFontPoints);
+  for (const std::string& name : content.folders) AddLabel(name, width);
+
+  // Every shortcut is read before any icon is taken, as the menus do, and both come from what
+  // the main window keeps of the catalog: after the menus, an unchanged folder is not read again.
+  std::vector<std::string> programs;
+  programs.reserve(content.shortcuts.size());
+  for (const std::string& s : content.shortcuts) programs.push_back(host_.ToolProgram(s));
+  // A tool whose program has no icon, or is no program, keeps the eye.
+  std::map<std::string, int> images;
+  AddCachedProgramIcons(ImageList1_.get(), images, 0, programs,
+                        [this](const std::string& program) { return host_.ToolIcon(program); });
+  std::vector<TBBUTTON> buttons;
+  buttons.reserve(programs.size());
+  for (std::size_t i = 0; i < programs.size(); ++i) {
+    TBBUTTON b{};
+    b.iBitmap = images[programs[i]];
+    b.iString = -1;
+    b.fsStyle = BTNS_BUTTON;
+    // Past the last command id a button is still shown, greyed.
+    const bool hasId = i <= static_cast<std::size_t>(kLastTool - kFirstTool);
+    b.idCommand = hasId ? kFirstTool + static_cast<int>(i) : 0;
+    b.fsState = hasId ? TBSTATE_ENABLED : 0;
+    buttons.push_back(b);
+  }
+  tools_ = std::move(content.shortcuts);
+
+  // The tool bar takes the panel's width first, so that it wraps its buttons once.
+  const int toolbarTop = ToolbarTop(labels_.size());
+  SetWindowPos(tbIcon_, nullptr, kBorder, toolbarTop, width - 2 * kBorder, kLabelHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!buttons.empty())
+    SendMessageA(tbIcon_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageA(tbIcon_, TB_AUTOSIZE, 0, 0);
+  const int toolbarHeight = ToolbarHeight();
+  SetWindowPos(tbIcon_, nullptr, 0, 0, width - 2 * kBorder, toolbarHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd(), nullptr, 0, 0, width, toolbarTop + toolbarHeight + kBorder,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveChild(sbExit, ExitLeft(width), kBorder + 1);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int TfSplashForm::ToolbarHeight() const {
+  // Down to the last button's row; an empty tool bar keeps one empty row under the labels.
+  int count = static_cast<int>(SendMessageA(tbIcon_, TB_BUTTONCOUNT, 0, 0));
+  RECT last{};
+  if (count > 0 && SendMessageA(tbIcon_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last)))
+    return last.bottom + 2;
+  return HIWORD(SendMessageA(tbIcon_, TB_GETBUTTONSIZE, 0, 0)) + 2;
+}
+
+void TfSplashForm::ClearSplash() {
+  ImageList_SetImageCount(ImageList1_.get(), 1);
+  for (int i = static_cast<int>(SendMessageA(tbIcon_, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
+    SendMessageA(tbIcon_, TB_DELETEBUTTON, i, 0);
+  tools_.clear();
+  for (HWND label : labels_) DestroyWindow(label);
+  labels_.clear();
+  labelHooks_.clear();
+  captions_.clear();
+  ++fill_;
+}
+
+void TfSplashForm::pStDirMouseUp(std::size_t label) {
+  nav_.Open(captions_[label]);
+  ClearSplash();
+  CreateSplash(nav_.shown());
+}
+
+void TfSplashForm::sbBackClick() {
+  if (!nav_.Back()) return;
+  ClearSplash();
+  CreateSplash(nav_.shown());
+}
+
+void TfSplashForm::ToolButtonClick(int id) {
+  const std::string* tool = ToolOf(id);
+  if (!tool) return;
+  // The launch may show message boxes, whose loop may refill or end this window.
+  const std::string file = *tool;
+  MainHost& host = host_;
+  host.LaunchToolOnCurrentTarget(file);
+}
+
+void TfSplashForm::DropOnTool(HDROP drop) {
+  POINT p{};
+  if (!DragQueryPoint(drop, &p)) ScreenToClient(hwnd(), &p);
+  // Only what was copied out is used from here: the host's message boxes may refill this window.
+  const std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
+  MapWindowPoints(hwnd(), tbIcon_, &p, 1);
+  RECT area{};
+  GetClientRect(tbIcon_, &area);
+  if (!PtInRect(&area, p)) return;
+  int index = static_cast<int>(SendMessageA(tbIcon_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
+  TBBUTTON button{};
+  if (index < 0 || !SendMessageA(tbIcon_, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) return;
+  const std::string* tool = ToolOf(button.idCommand);
+  if (!tool) return;
+  const std::string file = *tool;
+  MainHost& host = host_;
+  for (const std::string& path : dropped) {
+    host.AddDroppedTarget(path);
+    host.LaunchToolOnCurrentTarget(file);
+  }
+}
+
+LRESULT TfSplashForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kLabelReleased:
+      if (wParam == fill_ && static_cast<std::size_t>(lParam) < captions_.size())
+        pStDirMouseUp(static_cast<std::size_t>(lParam));
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, FrameColors().font);
+      SetBkColor(dc, kLabelColour);
+      return reinterpret_cast<LRESULT>(labelBrush_.get());
+    }
+    case WM_SETCURSOR:
+      // The hand over the tool buttons, as over the labels and the flat buttons.
+      if (reinterpret_cast<HWND>(wParam) == tbIcon_ && LOWORD(lParam) == HTCLIENT) {
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(tbIcon_, &p);
+        if (SendMessageA(tbIcon_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)) >= 0) {
+          SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+          return TRUE;
+        }
+      }
+      break;
+    case WM_DROPFILES:
+      DropOnTool(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    default:
+      break;
+  }
+  return FramelessWindow::HandleMessage(message, wParam, lParam);
+}
+
+void TfSplashForm::OnCommand(int id, int, HWND) {
+  if (id == sbBack) sbBackClick();
+  else if (id == sbExit) sbExitClick();
+  else if (id >= kFirstTool) ToolButtonClick(id);
+}
+
+LRESULT TfSplashForm::OnNotify(NMHDR& header) {
+  if (header.hwndFrom != tbIcon_ || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return 0;
+  auto& draw = reinterpret_cast<NMTBCUSTOMDRAW&>(header);
+  if (draw.nmcd.dwDrawStage != CDDS_PREERASE) return CDRF_DODEFAULT;
+  // The tool bar lies on the panel: its background is the panel's colour.
+  RECT rc{};
+  GetClientRect(tbIcon_, &rc);
+  win32::OwnedBrush brush(CreateSolidBrush(FrameColors().main));
+  FillRect(draw.nmcd.hdc, &rc, brush.get());
+  return CDRF_SKIPDEFAULT;
+}
+
+RECT TfSplashForm::Panel1() const {
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  return RECT{kBorder, kBorder, rc.right - kBorder, kBorder + kTitleHeight};
+}
+
+FramelessWindow::Strip TfSplashForm::StripAt(POINT p) const {
+  RECT title = Panel1();
+  return PtInRect(&title, p) ? Strip::Title : Strip::None;
+}
+
+void TfSplashForm::OnPaint(HDC dc) {
+  PaintFrame(dc);  // the title strip in the caption colour inside the frame
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  RECT panel{kBorder, kBorder + kTitleHeight, rc.right - kBorder, rc.bottom - kBorder};
+  win32::OwnedBrush brush(CreateSolidBrush(FrameColors().main));
+  FillRect(dc, &panel, brush.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, FrameColors().font);
+  win32::ScopedSelect useFont(dc, font_.get());
+  RECT title = Panel1();
+  title.left += 16;
+  title.right = ExitLeft(rc.right);
+  DrawTextA(dc, kMiniCaption, -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
+std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, HWND owner, int left, int top,
+                                           int opacity) {
+  auto window = std::make_unique<TfSplashForm>(ctx, host);
+  // A window that could not be made ends mini mode at once: the main window comes back.
+  if (!window->Create(owner, left, top, opacity)) host.ShowMain();
+  return window;
+}
+
+}  // namespace kest

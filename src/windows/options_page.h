@@ -1,0 +1,49 @@
+#pragma once
+// pOpt: the settings window's options page, with the five option boxes in the group "Options".
+// The lower half (the work-file mover) comes with the mover.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "state/app_context.h"
+#include "platform/win32/handles.h"
+#include "settings/options.h"
+#include "kit/window.h"
+
+namespace kest {
+
+class OptionsPage final : public Window {
+ public:
+  // effects: what the boxes change beyond the settings file (the page adds how a box is shown);
+  // focusedTarget: the target the work files are moved to.
+  OptionsPage(AppContext& ctx, OptionEffects effects, std::function<std::string()> focusedTarget);
+  ~OptionsPage() override;
+  bool Create(HWND parent, const RECT& area, HFONT font);
+  OptionsModel& Model() { return model_; }
+  // The page's colours after the scheme was applied.
+  void Recolour();
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnPaint(HDC dc) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void sbDoItClick();
+  void OnFinalDestroy() override {
+    brush_.reset();
+    boldFont_.reset();
+  }
+
+  AppContext& ctx_;
+  OptionsModel model_;
+  std::function<std::string()> focusedTarget_;
+  HWND boxes_[5] = {};
+  HWND edExt_ = nullptr;
+  HFONT font_ = nullptr;
+  win32::OwnedFont boldFont_;
+  HWND hints_ = nullptr;
+  win32::OwnedBrush brush_;
+};
+
+}  // namespace kest

@@ -1,0 +1,262 @@
+#include "windows/settings_window.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "core/window_messages.h"
+#include "platform/win32/win32_platform.h"
+#include "windows/colour_page.h"
+#include "settings/directory_import.h"
+#include "windows/options_page.h"
+#include "settings/shell_extension.h"
+#include "windows/tools_manager.h"
+#include "kit/frameless.h"
+#include "kit/modal.h"
+#include "kit/subclass.h"
+
+namespace kest {
+
+namespace {
+
+constexpr WindowClass kSettingsClass{kSettingsWindowClass, CS_DBLCLKS, nullptr};
+constexpr int kWidth = 313;
+constexpr int kHeight = 375;
+constexpr int kTitleHeight = 11;
+constexpr int kCaptionHeight = 17;
+constexpr int kBarHeight = 20;
+constexpr RECT kPageArea{4, 30, 4 + 305, 30 + 321};
+// Runs the opening steps once the window is on the screen, inside its modal loop.
+constexpr UINT kFormShow = msg::kUser + 100;
+
+enum : int { SpeedButton1 = 10, SpeedButton2, lbTM, lbOpt, lbSh, lbExit };
+
+struct PageLabel {
+  int id;
+  const char* caption;
+  int x, width;
+};
+constexpr PageLabel kLabels[] = {{lbTM, "Tools Manger", 4, 88}, {lbOpt, "Options", 97, 56},
+                                 {lbSh, "Color sheme", 158, 82}, {lbExit, "Ok", 260, 40}};
+
+class TfOpt final : public FramelessWindow {
+ public:
+  TfOpt(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
+  ~TfOpt() override {
+    if (hwnd()) DestroyWindow(hwnd());
+  }
+
+  bool Create(HWND owner) {
+    RECT r{};
+    GetWindowRect(owner, &r);
+    // Opaque: only the main, mini and fast string windows let the desktop show through.
+    DWORD ex = WS_EX_CONTROLPARENT | (ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0);
+    return CreateWindowFor(kSettingsClass, ex, text::kSettingsHint, WS_POPUP | WS_CLIPCHILDREN, r.left + 20,
+                           r.top + 20, kWidth, kHeight, owner) != nullptr;
+  }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case kFormShow:
+        FormShow();
+        return 0;
+      case WM_DROPFILES:
+        DropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+      case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        SetBkColor(dc, FrameColors().caption);
+        SetTextColor(dc, LabelColour(id));
+        return reinterpret_cast<LRESULT>(captionBrush_.get());
+      }
+      default:
+        return FramelessWindow::HandleMessage(message, wParam, lParam);
+    }
+  }
+
+  void OnCreate() override {
+    font_.reset(MakeFont("Courier New", -11));
+    SetFrameColors(ctx_.state.colors);
+    captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
+    int buttonsTop = kTitleHeight + kCaptionHeight - 9;
+    AddFlatButton(SpeedButton2, "x", 4, buttonsTop, 16, 10);
+    AddFlatButton(SpeedButton1, "x", kWidth - 20, buttonsTop, 16, 10);
+    for (const PageLabel& l : kLabels) {
+      HWND label = CreateWindowExA(0, "STATIC", l.caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, l.x,
+                                   kHeight - kBarHeight + 3, l.width, 14, hwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), GetModuleHandleA(nullptr),
+                                   nullptr);
+      SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+      hover_[l.id - lbTM].Attach(label, hwnd(), [this, id = l.id](UINT m, WPARAM w, LPARAM lp) {
+        return LabelMessage(id, m, w, lp);
+      });
+    }
+    pTM_ = CreateToolsManagerPage(ctx_, hwnd(), kPageArea);
+    pOpt_ = std::make_unique<OptionsPage>(
+        ctx_, OptionEffects{[this](bool topmost) { SetTopmost(topmost); },
+                            [this](bool on) {
+                              return ChangeShellCommands(ctx_.registry, ctx_.box, hwnd(), win32::ExecutablePath(), on);
+                            },
+                            nullptr},
+        [this] { return host_.FocusedTarget(); });
+    pOpt_->Create(hwnd(), kPageArea, font_.get());
+    pCSh_ = std::make_unique<ColourPage>(ctx_, hwnd(), [this] { SchemeApplied(); });
+    pCSh_->Create(hwnd(), kPageArea, font_.get());
+    ShowPage(lbTM);
+    PostMessageA(hwnd(), kFormShow, 0, 0);
+  }
+
+  void FormShow() {
+    DragAcceptFiles(hwnd(), TRUE);
+    pOpt_->Model().Open(ctx_.registry, ctx_.box, hwnd());
+  }
+
+  // Files dropped from the shell become tools in the tools manager's current folder.
+  void DropFiles(HDROP drop) {
+    std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
+    if (!pTM_) return;
+    ImportServices services{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir, [this] { host_.MarkMenusOutOfDate(); }};
+    DropToolFiles(services, dropped, pTM_->CurrentFolder(), [this] { pTM_->RefreshViews(); });
+  }
+
+  // After "apply": the main window takes the stored scheme, and so does this window.
+  void SchemeApplied() {
+    host_.SchemeApplied();
+    SetFrameColors(ctx_.state.colors);
+    captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
+    pOpt_->Recolour();
+    pTM_->Recolour();
+    InvalidateRect(hwnd(), nullptr, TRUE);
+  }
+
+  // The main window owns this one and keeps its owned windows in its own band, so it changes
+  // band too, at once rather than at its next move.
+  void SetTopmost(bool topmost) {
+    HWND band = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(static_cast<HWND>(host_.MainHandle()), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetTopmostBand(hwnd(), topmost);
+  }
+
+  void ShowPage(int label) {
+    if (pTM_) ShowWindow(pTM_->hwnd(), label == lbTM ? SW_SHOW : SW_HIDE);
+    ShowWindow(pOpt_->hwnd(), label == lbOpt ? SW_SHOW : SW_HIDE);
+    ShowWindow(pCSh_->hwnd(), label == lbSh ? SW_SHOW : SW_HIDE);
+  }
+
+  void OnCommand(int id, int code, HWND) override {
+    switch (id) {
+      case SpeedButton1:
+      case SpeedButton2:
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+        break;
+      case lbTM:
+      case lbOpt:
+      case lbSh:
+        if (code == STN_CLICKED) ShowPage(id);
+        break;
+      case lbExit:
+        // "Ok" applies the colour page first; the "x" buttons close without it.
+        if (code == STN_CLICKED) {
+          pCSh_->sbApplyClick();
+          PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  // Page labels turn white (the "Ok" label yellow) under the mouse.
+  COLORREF LabelColour(int id) const {
+    bool hot = id >= lbTM && id <= lbExit && hot_[id - lbTM];
+    if (id == lbExit) return hot ? RGB(255, 255, 0) : RGB(0, 255, 255);
+    return hot ? RGB(255, 255, 255) : ctx_.state.colors.main;
+  }
+
+  LRESULT LabelMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    Subclass& s = hover_[id - lbTM];
+    if (message == WM_MOUSEMOVE && !hot_[id - lbTM]) {
+      hot_[id - lbTM] = true;
+      TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, s.control(), 0};
+      TrackMouseEvent(&t);
+      InvalidateRect(s.control(), nullptr, TRUE);
+    } else if (message == WM_MOUSELEAVE) {
+      hot_[id - lbTM] = false;
+      InvalidateRect(s.control(), nullptr, TRUE);
+    } else if (message == WM_SETCURSOR) {
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return TRUE;
+    }
+    return s.Default(message, wParam, lParam);
+  }
+
+  Strip StripAt(POINT p) const override {
+    if (p.y >= 1 && p.y < 1 + kTitleHeight) return Strip::Title;
+    if (p.y >= 1 + kTitleHeight && p.y < 1 + kTitleHeight + kCaptionHeight) return Strip::Caption;
+    if (p.y >= kHeight - kBarHeight) return Strip::Bar;
+    return Strip::None;
+  }
+  HFONT ButtonFont(int) const override { return font_.get(); }
+
+  void OnPaint(HDC dc) override {
+    PaintFrame(dc);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    win32::ScopedSelect useFont(dc, font_.get());
+    RECT title{1, 1, kWidth - 1, 1 + kTitleHeight};
+    DrawTextA(dc, "Kest Settings", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    // Thin lines between the page labels.
+    win32::OwnedPen pen(CreatePen(PS_SOLID, 1, FrameColors().font));
+    win32::ScopedSelect usePen(dc, pen.get());
+    for (int i = 1; i < 4; ++i) {
+      int x = kLabels[i].x - 3;
+      MoveToEx(dc, x, kHeight - kBarHeight + 3, nullptr);
+      LineTo(dc, x, kHeight - 3);
+    }
+  }
+
+  bool OnClose() override {
+    // The catalog may have changed: the menus are built afresh at their next opening.
+    host_.MarkMenusOutOfDate();
+    return false;  // the modal loop ends
+  }
+
+  void OnDestroy() override {
+    SendMessageA(static_cast<HWND>(host_.MainHandle()), msg::kCatalogChanged, 0, 0);
+  }
+
+  void OnFinalDestroy() override {
+    pTM_.reset();
+    pOpt_.reset();
+    pCSh_.reset();
+    font_.reset();
+    captionBrush_.reset();
+  }
+
+  AppContext& ctx_;
+  MainHost& host_;
+  win32::OwnedFont font_;
+  win32::OwnedBrush captionBrush_;
+  std::unique_ptr<ToolsManagerPage> pTM_;
+  std::unique_ptr<OptionsPage> pOpt_;
+  std::unique_ptr<ColourPage> pCSh_;
+  Subclass hover_[4];
+  bool hot_[4] = {};
+};
+
+}  // namespace
+
+void OpenSettingsWindow(AppContext& ctx, MainHost& host) {
+  HWND main = static_cast<HWND>(host.MainHandle());
+  TfOpt settings(ctx, host);
+  if (!settings.Create(main)) return;
+  RunModal(settings, main);
+}
+
+}  // namespace kest

@@ -1,0 +1,292 @@
+#include "windows/target_list_view.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "core/single_instance.h"
+#include "core/texts.h"
+#include "catalog/shortcuts.h"
+#include "platform/paths.h"
+#include "platform/win32/icons.h"
+#include "platform/win32/win32_platform.h"
+#include "targets/target_store.h"
+#include "kit/controls.h"
+
+namespace kest {
+
+namespace {
+// Posted to the list itself once an action has changed it.
+constexpr UINT kSaveTargetsMessage = WM_APP + 1;
+}  // namespace
+
+void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
+  owner_ = parent;
+  beginDrag_ = std::move(beginDrag);
+  list_ = CreateWindowExA(0, WC_LISTVIEWA, "",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                              LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                          0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = const_cast<char*>("File");
+  column.cx = 150;
+  SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  column.pszText = const_cast<char*>("Directory");
+  column.cx = 0;
+  SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+  // The list shares the image list (LVS_SHAREIMAGELISTS): this object frees it.
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
+  subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
+}
+
+void TargetListView::Place(const Box& box, int fileColumnWidth) {
+  MoveWindow(list_, box.x, box.y, box.width, box.height, TRUE);
+  ListView_SetColumnWidth(list_, 0, fileColumnWidth);
+}
+
+void TargetListView::SetColors(const ColorScheme& colors) {
+  ListView_SetBkColor(list_, colors.main);
+  ListView_SetTextBkColor(list_, colors.main);
+  ListView_SetTextColor(list_, colors.font);
+}
+
+void TargetListView::AddDefaultImage(HICON icon) { ImageList_AddIcon(images_.get(), icon); }
+
+void TargetListView::LoadTargets() {
+  ListView_DeleteAllItems(list_);
+  // The list is drawn and an entry selected once, after the last one: drawing and selecting
+  // at every addition made a long list take many seconds.
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  loading_ = true;
+  struct Done {
+    TargetListView* view;
+    ~Done() {
+      view->loading_ = false;
+      SendMessageA(view->list_, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(view->list_, nullptr, TRUE);
+    }
+  } done{this};
+  kest::LoadTargets(state_.settings(), state_.targets(), [this](const std::string& p) { AddTarget(p); },
+                    ctx_.box, owner_);
+}
+
+void TargetListView::SaveTargets() {
+  savePending_ = false;
+  kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_);
+}
+
+void TargetListView::WriteTargets() {
+  savePending_ = false;
+  kest::WriteTargets(state_.settings(), state_.targets());
+}
+
+void TargetListView::ListChanged() {
+  if (savePending_) return;
+  savePending_ = true;
+  // Posted: the rest of the action (the other files of a drop, the other forwarded paths) is
+  // handled before the message comes, and all of it is written at once.
+  PostMessageA(list_, kSaveTargetsMessage, 0, 0);
+}
+
+std::string TargetListView::ShownTargetPath(const std::string& path) {
+  return TargetPathToShow(path, [this](const std::string& link) {
+    return ResolveShortcut(ctx_.links, ctx_.fs, state_.workDrive, link);
+  });
+}
+
+void TargetListView::AddTarget(const std::string& path) {
+  if (!loading_ && paths::HasControlCharacters(path)) {
+    ReportControlCharacters(ctx_.box, owner_, path);
+    return;
+  }
+  std::string shown = ShownTargetPath(path);
+  int image = 0;
+  // The icon of what was passed in: for a shortcut, the shortcut's own.
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
+  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+    win32::OwnedIcon owned(icon);
+    int added = win32::AddIconToImageList(images_.get(), owned.get());
+    if (added >= 0) image = added;
+  }
+  std::size_t index = state_.targets().add(shown, image);
+  const Target& t = state_.targets().at(index);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = static_cast<int>(index);
+  item.pszText = const_cast<char*>(t.fileName.c_str());
+  item.iImage = image;
+  int at = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  LVITEMA sub{};
+  sub.iSubItem = 1;
+  sub.pszText = const_cast<char*>(t.directory.c_str());
+  SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
+  if (loading_) return;  // the caller selects the last entry afterwards
+  ListChanged();
+  SelectOnly(at);
+  state_.SetCurrentTarget(state_.targets().at(index).fullPath());
+}
+
+void TargetListView::SelectLast() {
+  const std::size_t n = state_.targets().size();
+  if (n == 0) {
+    state_.SetCurrentTarget(std::string());
+    return;
+  }
+  SelectOnly(static_cast<int>(n) - 1);
+  state_.SetCurrentTarget(state_.targets().at(n - 1).fullPath());
+}
+
+void TargetListView::SelectOnly(int index) {
+  // A single-selection list takes the mark off the other entries itself, and only one entry
+  // can have the focus: nothing is cleared by hand, which cost a pass over the whole list at
+  // every addition.
+  ListView_SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list_, index, FALSE);
+}
+
+std::optional<std::size_t> TargetListView::SelectedEntry() const {
+  int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (i < 0 || static_cast<std::size_t>(i) >= state_.targets().size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::size_t> TargetListView::FocusedEntry() const {
+  int i = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+  if (i < 0 || static_cast<std::size_t>(i) >= state_.targets().size()) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+std::optional<std::string> TargetListView::FocusedPath() const {
+  auto i = FocusedEntry();
+  if (!i) return std::nullopt;
+  return state_.targets().at(*i).fullPath();
+}
+
+LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      LVHITTESTINFO hit{};
+      hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      bool onEmptySpace = ListView_HitTest(list_, &hit) < 0;
+      bool left = message == WM_LBUTTONDOWN;
+      if (onEmptySpace && left) {
+        // The list keeps the focused entry but loses its selection, and the window moves.
+        SetFocus(list_);
+        ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+        lbFTCMouseDown(true, true);
+        return 0;
+      }
+      LRESULT r = subclass_.Default(message, wParam, lParam);
+      lbFTCMouseDown(left, onEmptySpace);
+      return r;
+    }
+    case WM_KEYDOWN:
+      lbFTCKeyDown(wParam);
+      break;
+    case kSaveTargetsMessage:
+      if (savePending_) SaveTargets();
+      return 0;
+    case WM_KEYUP:
+      lbFTCKeyUp(wParam);
+      break;
+    default:
+      break;
+  }
+  return subclass_.Default(message, wParam, lParam);
+}
+
+void TargetListView::lbFTCMouseDown(bool leftButton, bool onEmptySpace) {
+  auto selected = SelectedEntry();
+  state_.SetCurrentTargetFromSelection(selected);
+  if (!selected && leftButton && onEmptySpace && beginDrag_) beginDrag_();
+}
+
+void TargetListView::lbFTCDblClick() {
+  const std::string& target = state_.currentTarget();
+  if (target.empty()) return;
+  ctx_.processes.shellExecute(owner_, "", paths::FileNameOf(target), "", paths::DirectoryOf(target), SW_SHOW);
+}
+
+void TargetListView::lbFTCKeyDown(WPARAM key) {
+  try {
+    if (key == VK_CONTROL) {
+      state_.commandLineEditing = true;
+    } else if (key == VK_DELETE) {
+      N21Click();
+    } else if (key == VK_F1) {
+      if (!helpFile.empty()) WinHelpA(owner_, helpFile.c_str(), HELP_FINDER, 0);
+      else OpenHLP();
+    }
+  } catch (const std::exception&) {
+    // Failures of these keys are ignored.
+  }
+}
+
+void TargetListView::lbFTCKeyUp(WPARAM key) {
+  if (key == VK_CONTROL) state_.commandLineEditing = false;
+}
+
+void TargetListView::N11Click() {
+  if (auto path = FocusedPath()) ctx_.clipboard.setText(owner_, *path);
+}
+
+void TargetListView::N21Click() {
+  auto i = FocusedEntry();
+  if (!i) return;
+  state_.targets().removeAt(*i);
+  ListView_DeleteItem(list_, static_cast<int>(*i));
+  ListChanged();
+}
+
+void TargetListView::N31Click() {
+  if (auto path = FocusedPath()) ctx_.processes.showProperties(*path);
+}
+
+void TargetListView::OpenHLP() {
+  if (ctx_.box.ask(owner_, text::kHelpQuestion, text::kCaptionConfirm, MbButtons::YesNoCancel,
+                   MbIcon::Question, true) != MbAnswer::Yes)
+    return;
+  auto chosen = RunOpenDialog();
+  if (!chosen || !IsHelpFileName(*chosen)) return;
+  state_.settings().write(opt::hlp, *chosen);
+  helpFile = *chosen;
+  WinHelpA(owner_, helpFile.c_str(), HELP_FINDER, 0);
+}
+
+std::optional<std::string> TargetListView::RunOpenDialog() {
+  std::string file(kOpenDialogBytes, '\0');
+  if (!lastChosenFile_.empty()) lstrcpynA(file.data(), lastChosenFile_.c_str(), static_cast<int>(kOpenDialogBytes));
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = kOpenDialogBytes;
+  ofn.lpstrTitle = text::kOpenDialogTitle;
+  ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  lastChosenFile_ = file.c_str();
+  // Later openings of the dialog start where this one ended.
+  openDialogDir = LastDirOf(lastChosenFile_);
+  return lastChosenFile_;
+}
+
+void TargetListView::sbAddFileClick(HWND mainWindow) {
+  ShowWindow(mainWindow, SW_HIDE);
+  auto chosen = RunOpenDialog();
+  if (chosen) AddTarget(*chosen);
+  ShowWindow(mainWindow, SW_SHOW);
+}
+
+void TargetListView::DropFiles(HDROP drop) {
+  for (const std::string& path : win32::TakeDroppedFiles(drop)) AddDroppedFile(path);
+}
+
+}  // namespace kest

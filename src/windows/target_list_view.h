@@ -1,0 +1,84 @@
+#pragma once
+// lbFTC: the main window's target list, with its image list, its mouse and key handlers, the
+// entry commands of its menu, the open dialog and the files dropped on the window.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "state/app_context.h"
+#include "platform/win32/handles.h"
+#include "kit/subclass.h"
+#include "window_rules/placement.h"
+
+namespace kest {
+
+class TargetListView {
+ public:
+  explicit TargetListView(AppContext& ctx) : ctx_(ctx), state_(ctx.state) {}
+
+  // beginDrag: a left press on empty space moves the window.
+  void Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag);
+  HWND hwnd() const { return list_; }
+  void Place(const Box& box, int fileColumnWidth);
+  void SetColors(const ColorScheme& colors);
+  // Image 0, shown by entries without an icon of their own.
+  void AddDefaultImage(HICON icon);
+
+  void LoadTargets();
+  // Saves the list, reporting a refused write.
+  void SaveTargets();
+  // Saves the list; a refused write throws KestError (the exit decides what to do with it).
+  void WriteTargets();
+  // Adds the entry and makes it the selected, focused and current one. A path holding control
+  // characters is refused with a message.
+  void AddTarget(const std::string& path);
+  // The last entry becomes selected, focused and current; none leaves the current target empty.
+  void SelectLast();
+  std::optional<std::size_t> SelectedEntry() const;
+  std::optional<std::string> FocusedPath() const;
+
+  void lbFTCDblClick();
+  void N11Click();
+  void N21Click();
+  void N31Click();
+  // Hides the main window while the open dialog is up.
+  void sbAddFileClick(HWND mainWindow);
+  void DropFiles(HDROP drop);
+  // One dropped file: a shortcut is added as the file it points to.
+  void AddDroppedFile(const std::string& path) { AddTarget(ShownTargetPath(path)); }
+
+  std::string helpFile;                  // "hlp"
+  std::string openDialogDir;             // initial directory of the open dialog
+  const std::string& LastChosenFile() const { return lastChosenFile_; }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void lbFTCMouseDown(bool leftButton, bool onEmptySpace);
+  void lbFTCKeyDown(WPARAM key);
+  void lbFTCKeyUp(WPARAM key);
+  void OpenHLP();
+  std::optional<std::string> RunOpenDialog();
+  std::string ShownTargetPath(const std::string& path);
+  void SelectOnly(int index);
+  std::optional<std::size_t> FocusedEntry() const;
+
+  AppContext& ctx_;
+  AppState& state_;
+  HWND list_ = nullptr;
+  HWND owner_ = nullptr;
+  Subclass subclass_;
+  win32::OwnedImageList images_;  // ImageList1
+  std::function<void()> beginDrag_;
+  std::string lastChosenFile_;    // the file last chosen in the open dialog
+  bool loading_ = false;          // the stored list is being loaded
+  // A change waits to be written: each user action's changes go to Tools.ini in one write, as
+  // soon as the action is over, so that a crash or a kill loses none of them.
+  void ListChanged();
+  bool savePending_ = false;
+};
+
+}  // namespace kest

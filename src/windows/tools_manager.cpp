@@ -1,0 +1,311 @@
+#include "windows/tools_manager_page.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <initializer_list>
+
+#include "platform/win32/icons.h"
+#include "kit/controls.h"
+
+namespace kest {
+
+namespace tools_manager {
+
+namespace {
+
+constexpr WindowClass kPageClass{"TfKestToolsManager", CS_DBLCLKS, nullptr};
+
+struct Hint {
+  int id;
+  const char* text;
+};
+constexpr Hint kHints[] = {{tbBack, "Up   (<--)"},
+                           {tbNewFolder, "New folder   (Ctrl+F)"},
+                           {tbNewShortCut, "New shortcut   (Ctrl+N)"},
+                           {tbDel, "Delete item   (Del)"},
+                           {tbRefresh, "Refresh   (Ctrl+R)"},
+                           {tbCreate, "Apply"}};
+
+// The pictures of ImageList1, drawn side by side into one strip.
+win32::OwnedBitmap DrawImageList1() {
+  win32::PictureStrip strip(kImageCount, win32::kPictureMask);
+  HDC dc = strip.dc();
+  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
+  auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
+  auto folder = [&] {
+    shape(RGB(250, 210, 80), RGB(150, 110, 20), {{1, 4}, {6, 4}, {7, 6}, {14, 6}, {14, 14}, {1, 14}});
+  };
+  const COLORREF dark = RGB(20, 40, 120), green = RGB(0, 140, 0), red = RGB(210, 0, 0);
+
+  strip.At(imgUp);  // an arrow up out of a folder's level
+  line(dark, 2, {{8, 14}, {8, 3}});
+  line(dark, 2, {{3, 8}, {8, 3}, {13, 8}});
+
+  strip.At(imgNewFolder);  // a folder with a spark
+  folder();
+  line(red, 1, {{12, 0}, {12, 5}});
+  line(red, 1, {{10, 2}, {15, 2}});
+
+  strip.At(imgNewShortcut);  // a page with the shortcut arrow
+  shape(RGB(255, 255, 255), RGB(80, 80, 80), {{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}});
+  shape(RGB(255, 255, 255), dark, {{3, 8}, {9, 8}, {9, 14}, {3, 14}});
+  line(dark, 1, {{4, 13}, {8, 9}});
+  line(dark, 1, {{5, 9}, {8, 9}, {8, 12}});
+
+  strip.At(imgRefresh);  // two arrows round a circle
+  {
+    win32::OwnedPen pen(CreatePen(PS_SOLID, 2, green));
+    win32::ScopedSelect use(dc, pen.get());
+    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 14, 4, strip.Left() + 2, 12);
+    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 2, 12, strip.Left() + 14, 4);
+  }
+  line(green, 1, {{10, 2}, {14, 3}, {13, 7}});
+
+  strip.At(imgApply);  // a tick
+  line(green, 2, {{2, 8}, {6, 12}, {14, 3}});
+
+  strip.At(imgDelete);  // a cross
+  line(red, 2, {{3, 3}, {13, 13}});
+  line(red, 2, {{13, 3}, {3, 13}});
+
+  strip.At(imgRename);  // a pencil over a line of text
+  line(RGB(80, 80, 80), 1, {{1, 14}, {15, 14}});
+  shape(RGB(240, 200, 60), RGB(120, 80, 0), {{3, 12}, {4, 9}, {12, 1}, {15, 4}, {7, 12}});
+  line(RGB(0, 0, 0), 1, {{3, 12}, {4, 11}});
+  return strip.Take();
+}
+
+}  // namespace
+
+void BringToTop(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool ToolsManager::Create(const RECT& area) {
+  return CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD | WS_CLIPCHILDREN, area.left, area.top,
+                         area.right - area.left, area.bottom - area.top, settingsWindow_) != nullptr;
+}
+
+void ToolsManager::OnCreate() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  font_.reset(MakeFont("Courier New", -11));
+  ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  {
+    win32::OwnedBitmap strip = DrawImageList1();  // the image list keeps its own copy
+    ImageList_AddMasked(ImageList1_.get(), strip.get(), win32::kPictureMask);
+  }
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  auto child = [&](DWORD ex, const char* cls, DWORD style, int id, int y, int height) {
+    HWND w = CreateWindowExA(ex, cls, "", WS_CHILD | style, 0, y, rc.right, height, hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return w;
+  };
+  ShellTreeView1_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWA,
+                          WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
+                          ShellTreeView1, 0, kTreeHeight);
+  ToolBar1_ = child(0, TOOLBARCLASSNAMEA,
+                    WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                        CCS_NODIVIDER,
+                    ToolBar1, kTreeHeight, kToolbarHeight);
+  ShellListView1_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
+                          WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_EDITLABELS |
+                              LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                          ShellListView1, kTreeHeight + kToolbarHeight, rc.bottom - kTreeHeight - kToolbarHeight);
+  Edit1_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, Edit1, kTreeHeight + 2, kToolbarHeight - 4);
+  SendMessageA(Edit1_, EM_LIMITTEXT, MAX_PATH, 0);
+
+  // The shell's own image list of small icons: shared by every program, never freed here.
+  SHFILEINFOA info{};
+  auto system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+      "folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+  TreeView_SetImageList(ShellTreeView1_, system, TVSIL_NORMAL);
+  ListView_SetImageList(ShellListView1_, system, LVSIL_SMALL);
+  TreeView_SetIndent(ShellTreeView1_, kTreeIndent);
+  Recolour();
+  LVCOLUMNA column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = rc.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  SendMessageA(ShellListView1_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+
+  SendMessageA(ToolBar1_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(ToolBar1_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1_.get()));
+  SendMessageA(ToolBar1_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize - 2));
+  auto button = [](int image, int id, BYTE state = TBSTATE_ENABLED) {
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = id;
+    b.fsState = state;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = -1;
+    return b;
+  };
+  TBBUTTON separator{};
+  separator.iBitmap = 6;
+  separator.fsStyle = BTNS_SEP;
+  TBBUTTON buttons[] = {button(imgUp, tbBack),          separator,
+                        button(imgNewFolder, tbNewFolder), button(imgNewShortcut, tbNewShortCut),
+                        button(imgDelete, tbDel),       button(imgRefresh, tbRefresh),
+                        button(imgApply, tbCreate, TBSTATE_ENABLED | TBSTATE_HIDDEN)};
+  SendMessageA(ToolBar1_, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+
+  listHook_.Attach(ShellListView1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return ListMessage(m, w, l); });
+  treeHook_.Attach(ShellTreeView1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return TreeMessage(m, w, l); });
+  editHook_.Attach(Edit1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return EditMessage(m, w, l); });
+
+  FillList(ListCatalogFolder(ctx_.fs, currentFolder_), std::string());
+  RefreshTree();
+}
+
+void ToolsManager::Recolour() {
+  const ColorScheme& colors = ctx_.state.colors;
+  background_.reset(CreateSolidBrush(colors.main));
+  TreeView_SetBkColor(ShellTreeView1_, colors.main);
+  TreeView_SetTextColor(ShellTreeView1_, colors.font);
+  ListView_SetBkColor(ShellListView1_, colors.main);
+  ListView_SetTextBkColor(ShellListView1_, colors.main);
+  ListView_SetTextColor(ShellListView1_, colors.font);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void ToolsManager::OnSize(int width, int height) {
+  if (!ShellListView1_) return;
+  MoveWindow(ShellTreeView1_, 0, 0, width, kTreeHeight, TRUE);
+  MoveWindow(ToolBar1_, 0, kTreeHeight, width, kToolbarHeight, TRUE);
+  MoveWindow(ShellListView1_, 0, kTreeHeight + kToolbarHeight, width, height - kTreeHeight - kToolbarHeight, TRUE);
+}
+
+LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT rc{};
+      GetClientRect(hwnd(), &rc);
+      FillRect(reinterpret_cast<HDC>(wParam), &rc, background_.get());
+      return 1;
+    }
+    case WM_MOUSEMOVE:
+      if (dragging_) {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd(), &p);
+        bool folder = DropFolderAt(p, false).has_value();
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(folder ? IDC_ARROW : IDC_NO)));
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (dragging_) {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd(), &p);
+        ReleaseCapture();  // ends the drag (WM_CAPTURECHANGED)
+        DropAt(p);
+        dragSource_.clear();
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      dragging_ = false;
+      return 0;
+    case kRefreshTree:
+      treeRefreshPosted_ = false;
+      RefreshTree();
+      return 0;
+    case kRefreshAll:
+      RefreshViews();
+      return 0;
+    case kReportBadName:
+      ReportBadName(box_, settingsWindow_, static_cast<NameFault>(wParam));
+      return 0;
+    default:
+      break;
+  }
+  return ToolsManagerPage::HandleMessage(message, wParam, lParam);
+}
+
+void ToolsManager::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case tbBack: tbBackClick(); break;
+    case tbNewFolder:
+    case miNewFolder: tbNewFolderClick(); break;
+    case tbNewShortCut:
+    case miNewTool: tbNewShortCutClick(); break;
+    case tbDel:
+    case miDeleteItem:
+    case miDelete: tbDelClick(); break;
+    case tbRefresh:
+    case miRefresh: tbRefreshClick(); break;
+    case tbCreate: tbCreateClick(); break;
+    case miRename: RenameInList(); break;
+    default: break;
+  }
+}
+
+LRESULT ToolsManager::OnNotify(NMHDR& header) {
+  const UINT code = header.code;
+  if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
+    for (const Hint& h : kHints) {
+      if (static_cast<int>(header.idFrom) != h.id) continue;
+      if (code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(h.text);
+      } else {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+        MultiByteToWideChar(CP_ACP, 0, h.text, -1, info.szText, static_cast<int>(std::size(info.szText)));
+        info.lpszText = info.szText;
+      }
+    }
+    return 0;
+  }
+
+  if (code == static_cast<UINT>(NM_CUSTOMDRAW) &&
+      (header.hwndFrom == ShellListView1_ || header.hwndFrom == ShellTreeView1_)) {
+    auto& draw = reinterpret_cast<NMCUSTOMDRAW&>(header);
+    if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.dwDrawStage == CDDS_ITEMPREPAINT && (draw.uItemState & CDIS_SELECTED)) {
+      // The selection in the scheme's colours, inverted, focused or not: the system's own
+      // selection colours can match the scheme's text colour and hide the name.
+      const ColorScheme& colors = ctx_.state.colors;
+      if (header.hwndFrom == ShellListView1_) {
+        auto& item = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        item.clrText = colors.main;
+        item.clrTextBk = colors.font;
+      } else {
+        auto& item = reinterpret_cast<NMTVCUSTOMDRAW&>(header);
+        item.clrText = colors.main;
+        item.clrTextBk = colors.font;
+      }
+      draw.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+    }
+    return CDRF_DODEFAULT;
+  }
+
+  if (header.hwndFrom == ShellListView1_) return ListNotify(header);
+  if (header.hwndFrom == ShellTreeView1_) return TreeNotify(header);
+  return 0;
+}
+
+bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU) return false;
+  item.itemWidth = 19;  // a little room between the picture and the caption
+  item.itemHeight = 16;
+  return true;
+}
+
+bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU) return false;
+  int image = static_cast<int>(item.itemData);
+  if (image < 0) return true;
+  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+  ImageList_Draw(ImageList1_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
+  return true;
+}
+
+}  // namespace tools_manager
+
+std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area) {
+  auto page = std::make_unique<tools_manager::ToolsManager>(ctx, settingsWindow);
+  page->Create(area);
+  return page;
+}
+
+}  // namespace kest

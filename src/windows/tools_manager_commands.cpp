@@ -1,0 +1,296 @@
+#include "windows/tools_manager_page.h"
+
+#include "kit/controls.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+namespace kest::tools_manager {
+
+void ToolsManager::tbBackClick() {
+  std::string treeSelected = TreeSelectedPath().value_or(currentFolder_);
+  if (auto up = UpFolder(treeSelected, currentFolder_, root_ + "\\")) ShowFolder(*up, true);
+}
+
+void ToolsManager::tbNewFolderClick() {
+  SendMessageA(ToolBar1_, TB_HIDEBUTTON, tbCreate, FALSE);
+  RECT apply{};
+  SendMessageA(ToolBar1_, TB_GETITEMRECT, kCreateButtonIndex, reinterpret_cast<LPARAM>(&apply));
+  SetWindowPos(Edit1_, HWND_TOP, apply.right + 3, kTreeHeight + 2, kEditWidth, kToolbarHeight - 4, SWP_SHOWWINDOW);
+  SetWindowTextA(Edit1_, "");
+  SetFocus(Edit1_);
+}
+
+void ToolsManager::tbCreateClick() {
+  switch (CreateNewFolder(ctx_.fs, box_, settingsWindow_, currentFolder_, WindowTextOf(Edit1_))) {
+    case NewFolderOutcome::Close:
+      CloseNameEntry();
+      break;
+    case NewFolderOutcome::KeepOpen:
+      SetFocus(Edit1_);
+      SendMessageA(Edit1_, EM_SETSEL, 0, -1);
+      break;
+    case NewFolderOutcome::Created:
+      RefreshViews();
+      CloseNameEntry();
+      break;
+  }
+}
+
+void ToolsManager::CloseNameEntry() {
+  bool hadFocus = GetFocus() == Edit1_;
+  ShowWindow(Edit1_, SW_HIDE);
+  SendMessageA(ToolBar1_, TB_HIDEBUTTON, tbCreate, TRUE);
+  if (hadFocus) SetFocus(ShellListView1_);
+}
+
+std::optional<std::string> ToolsManager::RunOpenDialog1() {
+  std::string file(kOpenDialogBytes, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = settingsWindow_;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = kOpenDialogBytes;
+  ofn.lpstrTitle = kNewToolDialogTitle;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  return std::string(file.c_str());
+}
+
+void ToolsManager::tbNewShortCutClick() {
+  // The settings window comes back however the command ends, an error included.
+  struct ShowAgain {
+    HWND window;
+    ~ShowAgain() {
+      ShowWindow(window, SW_SHOW);
+      BringToTop(window);
+      SetForegroundWindow(window);
+    }
+  } showAgain{settingsWindow_};
+  ShowWindow(settingsWindow_, SW_HIDE);
+  std::optional<std::string> chosen = RunOpenDialog1();
+  if (chosen && CreateNewTool(ctx_.fs, ctx_.links, box_, settingsWindow_, currentFolder_, *chosen))
+    RefreshViews();
+}
+
+void ToolsManager::tbDelClick() {
+  if (auto i = ListSelected()) {
+    if (DeleteCatalogItem(ctx_.fs, box_, settingsWindow_, root_, ItemPath(*i), DeleteFrom::List))
+      RefreshViews();
+    return;
+  }
+  HTREEITEM node = TreeView_GetSelection(ShellTreeView1_);
+  auto it = nodes_.find(node);
+  if (!node || node == rootNode_ || it == nodes_.end()) return;
+  const std::string path = it->second.path;
+  // The question's own loop may have read the tree again: the node is looked up anew.
+  auto removeNode = [&] {
+    if (HTREEITEM again = FindNode(path); again && again != rootNode_) TreeView_DeleteItem(ShellTreeView1_, again);
+  };
+  if (DeleteCatalogItem(ctx_.fs, box_, settingsWindow_, root_, path, DeleteFrom::Tree, removeNode))
+    RefreshViews();
+}
+
+void ToolsManager::RenameInList() {
+  auto i = ListFocused();
+  if (!i) return;
+  SetFocus(ShellListView1_);
+  ListView_EditLabel(ShellListView1_, static_cast<int>(*i));
+}
+
+void ToolsManager::RenameInTree() {
+  if (HTREEITEM node = TreeView_GetSelection(ShellTreeView1_)) TreeView_EditLabel(ShellTreeView1_, node);
+}
+
+void ToolsManager::OpenItem(std::size_t i) {
+  if (i >= items_.size()) return;
+  const std::string path = ItemPath(i);
+  if (items_[i].isFolder()) {
+    ShowFolder(path, true);
+    return;
+  }
+  ctx_.processes.shellExecute(settingsWindow_, "", path, "", currentFolder_, SW_SHOWNORMAL);
+}
+
+void ToolsManager::ShowProperties() {
+  auto i = ListSelected();
+  if (!i) i = ListFocused();
+  if (i) ctx_.processes.showProperties(ItemPath(*i));
+}
+
+void ToolsManager::ListContextMenu(POINT screen) {
+  win32::OwnedMenu menu(CreatePopupMenu());
+  auto add = [&](int id, const char* caption, int image) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    if (id == 0) {
+      mii.fMask = MIIM_FTYPE;
+      mii.fType = MFT_SEPARATOR;
+    } else {
+      mii.fMask = MIIM_STRING | MIIM_ID | MIIM_BITMAP | MIIM_DATA;
+      mii.wID = static_cast<UINT>(id);
+      mii.dwTypeData = const_cast<char*>(caption);
+      mii.hbmpItem = HBMMENU_CALLBACK;
+      mii.dwItemData = static_cast<ULONG_PTR>(image);
+    }
+    InsertMenuItemA(menu.get(), GetMenuItemCount(menu.get()), TRUE, &mii);
+  };
+  if (ListSelected()) {  // pShrtMenu
+    add(miRename, "Rename\tF2", imgRename);
+    add(miDelete, "Delete\tDel", imgDelete);
+  } else {  // PopupMenu2
+    add(miNewFolder, "New folder\tCtrl+F", imgNewFolder);
+    add(miNewTool, "New tool\tCtrl+N", imgNewShortcut);
+    add(0, nullptr, -1);
+    add(miRefresh, "Refresh\tCtrl+R", imgRefresh);
+    // "Delete item" shows exactly while the list has a selected item, and a right click with a
+    // selection opens pShrtMenu instead: from here it stays hidden.
+  }
+  int id = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                                           hwnd(), nullptr));
+  if (id != 0) OnCommand(id, 0, nullptr);
+}
+
+std::optional<std::string> ToolsManager::DropFolderAt(POINT screen, bool select) {
+  HWND under = WindowFromPoint(screen);
+  POINT p = screen;
+  if (under == ShellListView1_) {
+    ScreenToClient(ShellListView1_, &p);
+    LVHITTESTINFO hit{};
+    hit.pt = p;
+    int i = ListView_HitTest(ShellListView1_, &hit);
+    if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) return std::nullopt;
+    if (select) ListView_SetItemState(ShellListView1_, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!items_[static_cast<std::size_t>(i)].isFolder()) return std::nullopt;
+    return ItemPath(static_cast<std::size_t>(i));
+  }
+  if (under == ShellTreeView1_) {
+    ScreenToClient(ShellTreeView1_, &p);
+    TVHITTESTINFO hit{};
+    hit.pt = p;
+    HTREEITEM node = TreeView_HitTest(ShellTreeView1_, &hit);
+    if (!node || !(hit.flags & TVHT_ONITEM)) return std::nullopt;
+    auto it = nodes_.find(node);
+    if (it == nodes_.end()) return std::nullopt;
+    std::string path = it->second.path;
+    if (select) TreeView_SelectItem(ShellTreeView1_, node);  // the list follows a folder
+    return path;
+  }
+  return std::nullopt;
+}
+
+void ToolsManager::DropAt(POINT screen) {
+  const std::string source = dragSource_;
+  if (source.empty()) return;
+  std::optional<std::string> folder = DropFolderAt(screen, true);
+  if (folder && MoveIntoFolder(ctx_.fs, root_, source, *folder)) RefreshViews();
+}
+
+bool ToolsManager::CommonKeyDown(WPARAM key) {
+  if (GetKeyState(VK_CONTROL) < 0) {
+    switch (key) {
+      case 'F': tbNewFolderClick(); return true;
+      case 'N': tbNewShortCutClick(); return true;
+      case 'R': tbRefreshClick(); return true;
+      default: return false;
+    }
+  }
+  if (key == VK_DELETE) {
+    tbDelClick();
+    return true;
+  }
+  return false;
+}
+
+bool ToolsManager::ListKeyDown(WPARAM key) {
+  if (dragging_) {
+    if (key == VK_ESCAPE) ReleaseCapture();
+    return true;
+  }
+  if (CommonKeyDown(key)) return true;
+  switch (key) {
+    case VK_F2: RenameInList(); return true;
+    case VK_BACK: tbBackClick(); return true;  // Up keeps to the catalog root
+    case VK_F5: ReadList(); return true;
+    case VK_RETURN:
+      if (auto i = ListFocused()) OpenItem(*i);
+      return true;
+    default: return false;
+  }
+}
+
+LRESULT ToolsManager::ListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      // Enter opens the item here rather than pressing a default button of the window.
+      auto* msg = reinterpret_cast<MSG*>(lParam);
+      if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || (dragging_ && msg->wParam == VK_ESCAPE)))
+        return DLGC_WANTMESSAGE | listHook_.Default(message, wParam, lParam);
+      break;
+    }
+    case WM_KEYDOWN:
+      if (ListKeyDown(wParam)) return 0;
+      break;
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_RETURN) {
+        ShowProperties();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      // The characters of keys handled above (Enter, Backspace, Ctrl+letters) go no further.
+      if (wParam < 0x20 || (message == WM_SYSCHAR && wParam == VK_RETURN)) return 0;
+      break;
+    default:
+      break;
+  }
+  return listHook_.Default(message, wParam, lParam);
+}
+
+LRESULT ToolsManager::TreeMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      if (CommonKeyDown(wParam)) return 0;
+      if (wParam == VK_F2) {
+        RenameInTree();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam < 0x20 && GetKeyState(VK_CONTROL) < 0) return 0;
+      break;
+    default:
+      break;
+  }
+  return treeHook_.Default(message, wParam, lParam);
+}
+
+LRESULT ToolsManager::EditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      auto* msg = reinterpret_cast<MSG*>(lParam);
+      if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+        return DLGC_WANTMESSAGE | editHook_.Default(message, wParam, lParam);
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        tbCreateClick();
+        return 0;
+      }
+      if (wParam == VK_ESCAPE) {
+        CloseNameEntry();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == '\r' || wParam == 27) return 0;  // no beep for the keys taken above
+      break;
+    default:
+      break;
+  }
+  return editHook_.Default(message, wParam, lParam);
+}
+
+}  // namespace kest::tools_manager
