@@ -42,7 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&icc);
   com.emplace();
 
-  TfKest mainWindow(ctx);
+  MainWindow mainWindow(ctx);
   mainWindow.SetMiniFactory([&](MainHost& host, HWND owner, int left, int top, int opacity) {
     return CreateMiniWindow(ctx, host, owner, left, top, opacity);
   });
@@ -50,7 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mainWindow.SetAboutOpener([&](MainHost& host) { OpenAboutPanel(ctx, host); });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
-  TfKFS fastString(ctx);
+  NoteWindow fastString(ctx);
   fastString.Create(mainWindow.hwnd());
   mainWindow.SetNotePane(&fastString);
   mainWindow.Show();

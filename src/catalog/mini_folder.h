@@ -50,7 +50,7 @@ inline constexpr int kBorder = 1;             // the panel's frame
 inline constexpr int kTitleHeight = 16;       // the title strip "Kest mini"
 inline constexpr int kLabelHeight = 18;       // each folder label
 inline constexpr int kFontPoints = 8;         // Courier New of the whole window
-inline constexpr int kExitFromRight = 23;     // sbExit's left edge from the window's right edge
+inline constexpr int kExitFromRight = 23;     // closeButton's left edge from the window's right edge
 // Wide enough for the title between "<" and "X" and for five tool buttons in a row.
 inline constexpr int kInitialWidth = 120;
 

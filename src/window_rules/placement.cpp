@@ -58,12 +58,12 @@ MainLayout LayoutMainWindow(int W, int H) {
   l.fileColumnWidth = W - 4;
   l.commandLine = Box{1, H - 42, W - 3, 19};
   l.captionButtonsTop = listTop - 10;
-  l.sbToIcon2Left = W - 51;
-  l.sbMin2Left = W - 35;
-  l.sbClose2Left = W - 20;
+  l.toMiniLeft = W - 51;
+  l.toTrayLeft = W - 35;
+  l.closeCaptionLeft = W - 20;
   l.barButtonsTop = H - kBottomBarHeight;
-  l.sbAboutLeft = W - 55;
-  l.sbCloseLeft = W - 30;
+  l.aboutLeft = W - 55;
+  l.exitLeft = W - 30;
   return l;
 }
 

@@ -59,9 +59,9 @@ struct MainLayout {
   int fileColumnWidth = 0;
   Box commandLine;
   int captionButtonsTop = 0;
-  int sbToIcon2Left = 0, sbMin2Left = 0, sbClose2Left = 0;
+  int toMiniLeft = 0, toTrayLeft = 0, closeCaptionLeft = 0;
   int barButtonsTop = 0;
-  int sbAboutLeft = 0, sbCloseLeft = 0;
+  int aboutLeft = 0, exitLeft = 0;
 };
 MainLayout LayoutMainWindow(int width, int height);
 

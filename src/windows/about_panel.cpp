@@ -23,12 +23,12 @@ constexpr const char* kAboutText =
     "in a catalog of shortcuts, and one click runs a tool on the current target. Written by the Kest "
     "team in 2026. Thanks to everyone who tried the first builds and told us what broke.";
 
-enum : int { SpeedButton1 = 10, sbMailTo, sbAbout };
+enum : int { closeButton = 10, mailButton, about };
 
-class TfAb final : public FramelessWindow {
+class AboutPanel final : public FramelessWindow {
  public:
-  TfAb(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
-  ~TfAb() override {
+  AboutPanel(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
+  ~AboutPanel() override {
     if (hwnd()) DestroyWindow(hwnd());
   }
 
@@ -48,9 +48,9 @@ class TfAb final : public FramelessWindow {
     SetFrameColors(frame);
     picture_.reset(static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
-    AddFlatButton(SpeedButton1, "X", kWidth - 27, 1, 25, kStripHeight, "Close about panel");
-    AddFlatButton(sbMailTo, kMailAddress, 2, kHeight - kBarHeight, 228, 18, "Mail me");
-    HWND ok = AddFlatButton(sbAbout, "", kWidth - 27, kHeight - kBarHeight, 25, 18, "Show about panel");
+    AddFlatButton(closeButton, "X", kWidth - 27, 1, 25, kStripHeight, "Close about panel");
+    AddFlatButton(mailButton, kMailAddress, 2, kHeight - kBarHeight, 228, 18, "Mail me");
+    HWND ok = AddFlatButton(about, "", kWidth - 27, kHeight - kBarHeight, 25, 18, "Show about panel");
     SetWindowTextW(ok, L"\x041E\x043A");  // "Ок"
   }
 
@@ -60,12 +60,12 @@ class TfAb final : public FramelessWindow {
   }
   HFONT ButtonFont(int) const override { return font_.get(); }
   COLORREF ButtonTextColour(int id) const override {
-    return id == sbAbout ? RGB(0, 255, 255) : FrameColors().font;
+    return id == about ? RGB(0, 255, 255) : FrameColors().font;
   }
 
   void OnCommand(int id, int, HWND) override {
-    if (id == SpeedButton1 || id == sbAbout) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
-    if (id == sbMailTo)
+    if (id == closeButton || id == about) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    if (id == mailButton)
       ctx_.processes.shellExecute(hwnd(), "open", std::string("mailto:") + kMailAddress, "", "", SW_SHOW);
   }
 
@@ -83,7 +83,7 @@ class TfAb final : public FramelessWindow {
     win32::ScopedSelect useFont(dc, font_.get());
     RECT caption{1, 1, 1 + 227, 1 + kStripHeight};
     DrawTextA(dc, "          About Kest v " KEST_VERSION, -1, &caption, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    // Label1 with the picture at its right.
+    // the label with the picture at its right.
     RECT label{2, 1 + kStripHeight, 2 + 253, 1 + kStripHeight + 103};
     win32::OwnedBrush page(CreateSolidBrush(c.main));
     FillRect(dc, &label, page.get());
@@ -107,7 +107,7 @@ class TfAb final : public FramelessWindow {
 
 void OpenAboutPanel(AppContext& ctx, MainHost& host) {
   HWND main = static_cast<HWND>(host.MainHandle());
-  TfAb about(ctx, host);
+  AboutPanel about(ctx, host);
   if (!about.Create(main)) return;
   RunModal(about, main);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TfAb: the about panel, made afresh at each opening from "A", shown modally over the main
+// AboutPanel: the about panel, made afresh at each opening from "A", shown modally over the main
 // window and destroyed when it closes.
 #include "state/app_context.h"
 #include "state/window_roles.h"

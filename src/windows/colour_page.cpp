@@ -14,7 +14,7 @@ namespace kest {
 namespace {
 
 constexpr WindowClass kPageClass{"TfKestColourPage", 0, nullptr};
-enum : int { stCol1 = 200, stCol2, stCol3, SpinEdit1, tbTrp, sbApply, udSpin };
+enum : int { mainSwatch = 200, captionSwatch, fontSwatch, opacitySpin, opacityBar, applyButton, udSpin };
 
 struct Group {
   const char* title;
@@ -67,34 +67,34 @@ bool ColourPage::Create(HWND parent, const RECT& area, HFONT font) {
     make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 4, top, width - 8, 52, 0);
     make(0, "STATIC", kGroups[i].label, SS_LEFT, 14, top + 22, width - 90, 16, 0);
     // The swatch shows its colour; a click opens the colour dialog.
-    stCol_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, width - 70, top + 18, 56, 24, stCol1 + i);
+    swatchButtons_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, width - 70, top + 18, 56, 24, mainSwatch + i);
   }
   int top = 2 + 56 * 3;
   make(0, "BUTTON", "Transparency", BS_GROUPBOX, 4, top, width - 8, 96, 0);
   spin_ = make(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, 14, top + 20, 60, 20,
-               SpinEdit1);
+               opacitySpin);
   updown_ = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                             0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(udSpin)), instance, nullptr);
   SendMessageA(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(spin_), 0);
   SendMessageA(updown_, UDM_SETRANGE32, 0, 255);
   // ES_NUMBER keeps letters out as typed; pasted text is still checked when it changes.
   SendMessageA(spin_, EM_SETLIMITTEXT, 6, 0);
-  tbTrp_ = make(0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, 10, top + 46, width - 28,
-                32, tbTrp);
-  SendMessageA(tbTrp_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
-  SendMessageA(tbTrp_, TBM_SETTICFREQ, 1, 0);
-  HWND apply = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, width - 84, top + 102, 70, 20, sbApply);
+  opacityBar_ = make(0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, 10, top + 46, width - 28,
+                32, opacityBar);
+  SendMessageA(opacityBar_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
+  SendMessageA(opacityBar_, TBM_SETTICFREQ, 1, 0);
+  HWND apply = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, width - 84, top + 102, 70, 20, applyButton);
   (void)apply;
   // The track bar starts at the main window's opacity and the spin box follows it.
-  SendMessageA(tbTrp_, TBM_SETPOS, TRUE, ctx_.state.opacity);
-  tbTrpChange();
+  SendMessageA(opacityBar_, TBM_SETPOS, TRUE, ctx_.state.opacity);
+  OpacityBarChanged();
   return true;
 }
 
 LRESULT ColourPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lParam) == tbTrp_) tbTrpChange();
+      if (reinterpret_cast<HWND>(lParam) == opacityBar_) OpacityBarChanged();
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -110,20 +110,20 @@ LRESULT ColourPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ColourPage::OnCommand(int id, int code, HWND) {
-  if (id >= stCol1 && id <= stCol3 && code == BN_CLICKED) PickColour(id - stCol1);
-  if (id == sbApply && code == BN_CLICKED) sbApplyClick();
-  if (id == SpinEdit1 && code == EN_CHANGE) SpinEdit1Change();
+  if (id >= mainSwatch && id <= fontSwatch && code == BN_CLICKED) PickColour(id - mainSwatch);
+  if (id == applyButton && code == BN_CLICKED) ApplyClick();
+  if (id == opacitySpin && code == EN_CHANGE) OpacitySpinChanged();
 }
 
 bool ColourPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   int id = static_cast<int>(item.CtlID);
-  if (id >= stCol1 && id <= stCol3) {
-    win32::OwnedBrush b(CreateSolidBrush(Role(swatches_, id - stCol1)));
+  if (id >= mainSwatch && id <= fontSwatch) {
+    win32::OwnedBrush b(CreateSolidBrush(Role(swatches_, id - mainSwatch)));
     FillRect(item.hDC, &item.rcItem, b.get());
     FrameRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     return true;
   }
-  if (id == sbApply) {
+  if (id == applyButton) {
     DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), boldFont_.get());
     return true;
   }
@@ -154,31 +154,31 @@ void ColourPage::PickColour(int swatch) {
   ShowWindow(settingsWindow_, SW_SHOW);
   // The picked colour is the current one of its role at once; it is stored only by "apply".
   Role(ctx_.state.colors, swatch) = colour;
-  InvalidateRect(stCol_[swatch], nullptr, TRUE);
+  InvalidateRect(swatchButtons_[swatch], nullptr, TRUE);
 }
 
-void ColourPage::SpinEdit1Change() {
+void ColourPage::OpacitySpinChanged() {
   if (inStep_) return;
   char text[16] = {};
   GetWindowTextA(spin_, text, sizeof text);
   inStep_ = true;
-  SendMessageA(tbTrp_, TBM_SETPOS, TRUE, OpacityFromText(text));
+  SendMessageA(opacityBar_, TBM_SETPOS, TRUE, OpacityFromText(text));
   inStep_ = false;
   // A value the track bar cannot hold (or no number) comes back into the spin box as it holds it.
-  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
-  if (std::string(text) != std::to_string(position)) tbTrpChange();
+  int position = static_cast<int>(SendMessageA(opacityBar_, TBM_GETPOS, 0, 0));
+  if (std::string(text) != std::to_string(position)) OpacityBarChanged();
 }
 
-void ColourPage::tbTrpChange() {
+void ColourPage::OpacityBarChanged() {
   if (inStep_) return;
   inStep_ = true;
-  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
+  int position = static_cast<int>(SendMessageA(opacityBar_, TBM_GETPOS, 0, 0));
   SetWindowTextA(spin_, std::to_string(position).c_str());
   inStep_ = false;
 }
 
-void ColourPage::sbApplyClick() {
-  int position = static_cast<int>(SendMessageA(tbTrp_, TBM_GETPOS, 0, 0));
+void ColourPage::ApplyClick() {
+  int position = static_cast<int>(SendMessageA(opacityBar_, TBM_GETPOS, 0, 0));
   ApplyScheme(ctx_.state, swatches_, position);
   if (applied_) applied_();
   // The fast string window is recoloured at once, also while it is hidden: it exists for the

@@ -1,5 +1,5 @@
 #pragma once
-// pCSh, "Color sheme": the three colour swatches, the opacity controls kept in step, and
+// the colour page, "Color sheme": the three colour swatches, the opacity controls kept in step, and
 // ".. apply".
 #include <windows.h>
 
@@ -19,7 +19,7 @@ class ColourPage final : public Window {
   ~ColourPage() override;
   bool Create(HWND parent, const RECT& area, HFONT font);
   // The page's ".. apply", also run by the settings window's "Ok".
-  void sbApplyClick();
+  void ApplyClick();
   // The page's own colours after an apply.
   void Recolour();
 
@@ -30,17 +30,17 @@ class ColourPage final : public Window {
   void OnPaint(HDC dc) override;
   void OnFinalDestroy() override;
   void PickColour(int swatch);
-  void SpinEdit1Change();
-  void tbTrpChange();
+  void OpacitySpinChanged();
+  void OpacityBarChanged();
 
   AppContext& ctx_;
   HWND settingsWindow_;
   std::function<void()> applied_;
   ColorScheme swatches_;
-  HWND stCol_[3] = {};
-  HWND spin_ = nullptr;     // SpinEdit1's edit box
+  HWND swatchButtons_[3] = {};
+  HWND spin_ = nullptr;     // opacitySpin's edit box
   HWND updown_ = nullptr;
-  HWND tbTrp_ = nullptr;
+  HWND opacityBar_ = nullptr;
   bool inStep_ = false;     // while one opacity control sets the other
   HFONT font_ = nullptr;
   win32::OwnedFont boldFont_;

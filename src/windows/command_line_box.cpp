@@ -34,13 +34,13 @@ LRESULT CommandLineBox::Colors(HDC dc) {
 }
 
 LRESULT CommandLineBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN && edCLKeyDown(wParam)) return 0;
+  if (message == WM_KEYDOWN && RunOnEnter(wParam)) return 0;
   if (message == WM_CHAR && wParam == '\r') return 0;  // no beep for the Enter just handled
   if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
   return subclass_.Default(message, wParam, lParam);
 }
 
-bool CommandLineBox::edCLKeyDown(WPARAM key) {
+bool CommandLineBox::RunOnEnter(WPARAM key) {
   if (key != VK_RETURN) return false;
   std::string text = WindowTextOf(edit_);
   if (!text.empty() && launching_) {

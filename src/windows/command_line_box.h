@@ -1,5 +1,5 @@
 #pragma once
-// edCL: the hidden box in which a launch's command line is edited (Ctrl held while choosing a
+// commandLine: the hidden box in which a launch's command line is edited (Ctrl held while choosing a
 // tool); Enter runs it.
 #include <windows.h>
 
@@ -30,7 +30,7 @@ class CommandLineBox {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  bool edCLKeyDown(WPARAM key);
+  bool RunOnEnter(WPARAM key);
 
   AppContext& ctx_;
   HWND edit_ = nullptr;

@@ -24,12 +24,12 @@ constexpr WindowClass kFastStringClass{kFastStringWindowClass, CS_DBLCLKS, nullp
 constexpr int kCaptionHeight = 13;
 constexpr int kBarHeight = 20;
 constexpr int kEditorPixels = 11;
-constexpr int sbExit = 300;
-constexpr int RichEdit1 = 301;
-constexpr int sbCopy = 302;
-constexpr int sbPast = 303;
-constexpr int SpeedButton1 = 304;
-constexpr int sbClear = 305;
+constexpr int closeButton = 300;
+constexpr int kEditorId = 301;
+constexpr int copyButton = 302;
+constexpr int pasteButton = 303;
+constexpr int fontButton = 304;
+constexpr int clearButton = 305;
 constexpr int kMenuBase = 400;  // + the entry's NoteCommand
 
 struct BarButton {
@@ -37,7 +37,7 @@ struct BarButton {
   const char* hint;
 };
 constexpr BarButton kBarButtons[] = {
-    {sbCopy, "Copy (Ctrl+C)"}, {sbPast, "Paste (Ctrl+V)"}, {SpeedButton1, "Choose font"}, {sbClear, "Clear all"}};
+    {copyButton, "Copy (Ctrl+C)"}, {pasteButton, "Paste (Ctrl+V)"}, {fontButton, "Choose font"}, {clearButton, "Clear all"}};
 constexpr int kBarButtonSize = 18;
 
 int BarButtonLeft(std::size_t index) { return 2 + static_cast<int>(index) * (kBarButtonSize + 1); }
@@ -62,27 +62,27 @@ void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
     LineTo(dc, x2, y2);
   };
   switch (id) {
-    case sbCopy:  // two pages, one over the other
+    case copyButton:  // two pages, one over the other
       Rectangle(dc, cx - 6, cy - 6, cx + 2, cy + 4);
       Rectangle(dc, cx - 2, cy - 3, cx + 6, cy + 7);
       line(cx, cy, cx + 4, cy);
       line(cx, cy + 2, cx + 4, cy + 2);
       line(cx, cy + 4, cx + 3, cy + 4);
       break;
-    case sbPast:  // a clipboard with its clip
+    case pasteButton:  // a clipboard with its clip
       Rectangle(dc, cx - 5, cy - 5, cx + 6, cy + 7);
       Rectangle(dc, cx - 2, cy - 7, cx + 3, cy - 3);
       line(cx - 3, cy - 1, cx + 4, cy - 1);
       line(cx - 3, cy + 1, cx + 4, cy + 1);
       line(cx - 3, cy + 3, cx + 2, cy + 3);
       break;
-    case SpeedButton1:  // a capital A over a base line
+    case fontButton:  // a capital A over a base line
       line(cx - 5, cy + 4, cx, cy - 7);
       line(cx, cy - 7, cx + 5, cy + 4);
       line(cx - 3, cy, cx + 3, cy);
       line(cx - 6, cy + 6, cx + 7, cy + 6);
       break;
-    case sbClear:  // a page crossed out
+    case clearButton:  // a page crossed out
       Rectangle(dc, cx - 5, cy - 6, cx + 5, cy + 7);
       line(cx - 3, cy - 3, cx + 4, cy + 4);
       line(cx + 3, cy - 3, cx - 4, cy + 4);
@@ -94,7 +94,7 @@ void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
 
 }  // namespace
 
-TfKFS::TfKFS(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {
+NoteWindow::NoteWindow(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {
   editorFont_.lfHeight = -kEditorPixels;
   editorFont_.lfWeight = FW_NORMAL;
   editorFont_.lfCharSet = DEFAULT_CHARSET;
@@ -102,12 +102,12 @@ TfKFS::TfKFS(AppContext& ctx) : FramelessWindow(SIZE{161, 120}), ctx_(ctx) {
   lstrcpynA(editorFont_.lfFaceName, "Courier New", LF_FACESIZE);
 }
 
-TfKFS::~TfKFS() {
+NoteWindow::~NoteWindow() {
   ctx_.state.RemoveObserver(this);
   if (hwnd()) DestroyWindow(hwnd());
 }
 
-bool TfKFS::Create(HWND owner) {
+bool NoteWindow::Create(HWND owner) {
   SettingsFile& s = ctx_.state.settings();
   int left = s.read(opt::KFSLeft);
   int top = s.read(opt::KFSTop);
@@ -126,53 +126,53 @@ bool TfKFS::Create(HWND owner) {
   return true;
 }
 
-void TfKFS::OnCreate() {
+void NoteWindow::OnCreate() {
   font_.reset(MakeFont("Courier New", -11));
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  AddFlatButton(sbExit, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");
+  AddFlatButton(closeButton, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");
   for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
     AddFlatButton(kBarButtons[i].id, "", BarButtonLeft(i), rc.bottom - kBarHeight + 1, kBarButtonSize,
                   kBarButtonSize, kBarButtons[i].hint);
 
-  RichEdit1_ = CreateWindowExA(0, RichEditClass(), "",
+  richEdit_ = CreateWindowExA(0, RichEditClass(), "",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                                1, kCaptionHeight, rc.right - 2, rc.bottom - kCaptionHeight - kBarHeight, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(RichEdit1)),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                                GetModuleHandleA(nullptr), nullptr);
   // The control's own limit (32K characters) would cut a long note short on loading.
-  SendMessageA(RichEdit1_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-  editor_.Attach(RichEdit1_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return RichEdit1Message(m, w, l); });
+  SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  editor_.Attach(richEdit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditorMessage(m, w, l); });
 
-  pmKFSPopupMenu_.reset(CreatePopupMenu());
+  editorMenu_.reset(CreatePopupMenu());
   for (const NoteMenuEntry& e : kNoteMenu) {
     if (!e.caption) {
-      AppendMenuW(pmKFSPopupMenu_.get(), MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(editorMenu_.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::string caption = std::string(e.caption) + (e.shortcut ? std::string("\t") + e.shortcut : "");
-    AppendMenuW(pmKFSPopupMenu_.get(), MF_STRING, kMenuBase + static_cast<int>(e.command),
+    AppendMenuW(editorMenu_.get(), MF_STRING, kMenuBase + static_cast<int>(e.command),
                 Wide(caption, CP_UTF8).c_str());
   }
   // The default format first: left alone, it reads back bold under Wine.
   SetColors();
 }
 
-void TfKFS::OnSize(int width, int height) {
-  if (RichEdit1_)
-    MoveWindow(RichEdit1_, 1, kCaptionHeight, width - 2, height - kCaptionHeight - kBarHeight, TRUE);
+void NoteWindow::OnSize(int width, int height) {
+  if (richEdit_)
+    MoveWindow(richEdit_, 1, kCaptionHeight, width - 2, height - kCaptionHeight - kBarHeight, TRUE);
   for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
     MoveChild(kBarButtons[i].id, BarButtonLeft(i), height - kBarHeight + 1);
 }
 
-LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == msg::kWantRepaint) {
     WantRepaint();
     return 0;
   }
   if (message == WM_DRAWITEM) {
     auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-    if (item.CtlType == ODT_BUTTON && item.CtlID != sbExit) {
+    if (item.CtlType == ODT_BUTTON && item.CtlID != closeButton) {
       DrawBarButton(item);
       return TRUE;
     }
@@ -185,10 +185,10 @@ LRESULT TfKFS::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- Notes ------------------------------------------------------------------------------------
 
-void TfKFS::Follow(NoteEvent event) {
+void NoteWindow::Follow(NoteEvent event) {
   if (event == NoteEvent::TargetChanged && std::exchange(keepText_, false)) return;
   NoteSteps steps = StepsFor(event, IsShown());
-  if (steps.save && !SaveTempToFile(true)) {
+  if (steps.save && !SaveNote(true)) {
     // The window stays as it is, text and all: the user has been told and may try again.
     keepText_ = event == NoteEvent::TargetChanging;
     return;
@@ -197,22 +197,22 @@ void TfKFS::Follow(NoteEvent event) {
     SetColors();
     SetOpacity(ctx_.state.opacity);
   }
-  if (steps.load) LoadTempFromFile();
+  if (steps.load) LoadNote();
   if (steps.show) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   if (steps.hide) ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TfKFS::CurrentTargetChanging(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanging); }
+void NoteWindow::CurrentTargetChanging(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanging); }
 
-void TfKFS::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
+void NoteWindow::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
 
-void TfKFS::Toggle() { Follow(NoteEvent::Toggle); }
+void NoteWindow::Toggle() { Follow(NoteEvent::Toggle); }
 
-void TfKFS::Hide() { Follow(NoteEvent::Minimise); }
+void NoteWindow::Hide() { Follow(NoteEvent::Minimise); }
 
-bool TfKFS::SaveForExit(bool askOnFailure) {
+bool NoteWindow::SaveForExit(bool askOnFailure) {
   if (exitSaved_ || !hwnd()) return true;
-  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveTempToFile(false)) {
+  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveNote(false)) {
     // The user decides: a Kest that cannot write beside itself must still be able to end.
     if (askOnFailure &&
         ctx_.box.ask(hwnd(), FileMessage(kCannotCreateFile, noteFile_) + "\r\n" + kQuitWithoutNote, text::kCaption,
@@ -223,18 +223,18 @@ bool TfKFS::SaveForExit(bool askOnFailure) {
   return true;
 }
 
-void TfKFS::SessionEnding() {
+void NoteWindow::SessionEnding() {
   SaveForExit(false);
   WritePlace();
 }
 
-void TfKFS::Destroy() {
+void NoteWindow::Destroy() {
   if (!hwnd()) return;
   if (!exitSaved_) Follow(NoteEvent::Exit);
   DestroyWindow(hwnd());
 }
 
-void TfKFS::LoadTempFromFile() {
+void NoteWindow::LoadNote() {
   std::string file = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
   if (!ctx_.fs.fileExists(file)) {
     ClearEditor();
@@ -248,11 +248,11 @@ void TfKFS::LoadTempFromFile() {
     LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
     return;
   }
-  bool plain = !StreamIn(RichEdit1_, *bytes, SF_RTF);
+  bool plain = !StreamIn(richEdit_, *bytes, SF_RTF);
   // Plain text in UTF-8, or else in the system's own code page, as a note written before
   // Kest spoke UTF-8 is.
   const unsigned cp = utf8::IsValid(*bytes) ? CP_UTF8 : win32::LegacyAnsiCodePage();
-  if (plain && !StreamIn(RichEdit1_, *bytes, SF_TEXT | SF_USECODEPAGE | (static_cast<WPARAM>(cp) << 16))) {
+  if (plain && !StreamIn(richEdit_, *bytes, SF_TEXT | SF_USECODEPAGE | (static_cast<WPARAM>(cp) << 16))) {
     LeaveUnreadableNote(file, kFailedToLoadStream);
     return;
   }
@@ -261,12 +261,12 @@ void TfKFS::LoadTempFromFile() {
   // Plain text has no font of its own; rich text keeps its fonts but is drawn in the scheme's
   // font colour, so no note is ever written in the colour of its background.
   ApplyEditorFormat(SCF_ALL, plain);
-  SendMessageA(RichEdit1_, EM_SETSEL, 0, 0);
-  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageA(richEdit_, EM_SETSEL, 0, 0);
+  SendMessageA(richEdit_, EM_EMPTYUNDOBUFFER, 0, 0);
   savedText_ = NoteRtf();
 }
 
-void TfKFS::LeaveUnreadableNote(const std::string& file, const std::string& why) {
+void NoteWindow::LeaveUnreadableNote(const std::string& file, const std::string& why) {
   // What was read, if anything, is not the whole note: showing it would invite saving it
   // over the rest. The editor stays empty and closed to typing until the note reads again.
   ClearEditor();
@@ -275,19 +275,19 @@ void TfKFS::LeaveUnreadableNote(const std::string& file, const std::string& why)
   Report(why + "\r\n" + kNoteLeftAlone);
 }
 
-void TfKFS::SetUnreadable(bool unreadable) {
+void NoteWindow::SetUnreadable(bool unreadable) {
   unreadable_ = unreadable;
-  SendMessageA(RichEdit1_, EM_SETREADONLY, unreadable ? TRUE : FALSE, 0);
+  SendMessageA(richEdit_, EM_SETREADONLY, unreadable ? TRUE : FALSE, 0);
 }
 
-std::string TfKFS::NoteRtf() const {
+std::string NoteWindow::NoteRtf() const {
   // Written in the system's own code page, with every other character as a Unicode escape:
   // plain RTF that any reader and any Kest reads, where the process's UTF-8 would give the
   // rich edit's own "{\urtf".
-  return StreamOut(RichEdit1_, SF_RTF | SF_USECODEPAGE | (static_cast<WPARAM>(win32::LegacyAnsiCodePage()) << 16));
+  return StreamOut(richEdit_, SF_RTF | SF_USECODEPAGE | (static_cast<WPARAM>(win32::LegacyAnsiCodePage()) << 16));
 }
 
-bool TfKFS::SaveTempToFile(bool report) {
+bool NoteWindow::SaveNote(bool report) {
   if (unreadable_) return true;
   std::string text = NoteRtf();
   // Nothing typed since the note was read or saved: the file already holds it.
@@ -300,17 +300,17 @@ bool TfKFS::SaveTempToFile(bool report) {
   return true;
 }
 
-void TfKFS::Report(const std::string& text) {
+void NoteWindow::Report(const std::string& text) {
   ctx_.box.ask(hwnd(), text, text::kCaption, MbButtons::Ok, MbIcon::Error);
 }
 
-void TfKFS::ClearEditor() {
-  SetWindowTextA(RichEdit1_, "");
+void NoteWindow::ClearEditor() {
+  SetWindowTextA(richEdit_, "");
   ApplyEditorFormat(SCF_ALL, true);
-  SendMessageA(RichEdit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageA(richEdit_, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
-void TfKFS::ApplyEditorFormat(DWORD scope, bool withFont) {
+void NoteWindow::ApplyEditorFormat(DWORD scope, bool withFont) {
   CHARFORMAT2W cf{};
   cf.cbSize = sizeof cf;
   cf.dwMask = CFM_COLOR;
@@ -328,46 +328,46 @@ void TfKFS::ApplyEditorFormat(DWORD scope, bool withFont) {
     std::wstring face = Wide(editorFont_.lfFaceName, CP_ACP);
     lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
   }
-  SendMessageW(RichEdit1_, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf));
+  SendMessageW(richEdit_, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf));
 }
 
 // ---- Colours and commands ---------------------------------------------------------------------
 
-void TfKFS::SetColors() {
+void NoteWindow::SetColors() {
   const ColorScheme& c = ctx_.state.colors;
   SetFrameColors(c);
   editorColour_ = c.font;
-  SendMessageA(RichEdit1_, EM_SETBKGNDCOLOR, 0, c.main);
+  SendMessageA(richEdit_, EM_SETBKGNDCOLOR, 0, c.main);
   ApplyEditorFormat(SCF_DEFAULT, true);
   ApplyEditorFormat(SCF_ALL, false);
-  InvalidateRect(RichEdit1_, nullptr, TRUE);
+  InvalidateRect(richEdit_, nullptr, TRUE);
 }
 
-void TfKFS::OnCommand(int id, int, HWND) {
+void NoteWindow::OnCommand(int id, int, HWND) {
   switch (id) {
-    case sbExit:
-      sbExitClick();
+    case closeButton:
+      CloseClick();
       break;
-    case sbCopy:
-      sbCopyClick();
+    case copyButton:
+      CopyClick();
       break;
-    case sbPast:
-      sbPastClick();
+    case pasteButton:
+      PasteClick();
       break;
-    case SpeedButton1:
-      SpeedButton1Click();
+    case fontButton:
+      ChooseFontClick();
       break;
-    case sbClear:
-      sbClearClick();
+    case clearButton:
+      ClearClick();
       break;
     default:
       break;
   }
 }
 
-void TfKFS::sbExitClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+void NoteWindow::CloseClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
-bool TfKFS::OnClose() {
+bool NoteWindow::OnClose() {
   // Saved and hidden, never destroyed: the window lives until the program ends. A refused
   // save keeps it on the screen.
   Follow(NoteEvent::Close);
@@ -375,31 +375,31 @@ bool TfKFS::OnClose() {
 }
 
 // The bar's buttons give the keyboard back to the editor, whose selection they work on.
-void TfKFS::sbCopyClick() {
-  SendMessageA(RichEdit1_, WM_COPY, 0, 0);
-  SetFocus(RichEdit1_);
+void NoteWindow::CopyClick() {
+  SendMessageA(richEdit_, WM_COPY, 0, 0);
+  SetFocus(richEdit_);
 }
 
-void TfKFS::sbPastClick() {
-  SendMessageA(RichEdit1_, WM_PASTE, 0, 0);
-  SetFocus(RichEdit1_);
+void NoteWindow::PasteClick() {
+  SendMessageA(richEdit_, WM_PASTE, 0, 0);
+  SetFocus(richEdit_);
 }
 
-void TfKFS::N4Click() {
+void NoteWindow::SelectAllClick() {
   CHARRANGE all{0, -1};
-  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
-  SetFocus(RichEdit1_);
+  SendMessageA(richEdit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SetFocus(richEdit_);
 }
 
-void TfKFS::sbClearClick() {
+void NoteWindow::ClearClick() {
   // Through the selection, so that the deletion can be undone.
   CHARRANGE all{0, -1};
-  SendMessageA(RichEdit1_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
-  SendMessageA(RichEdit1_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
-  SetFocus(RichEdit1_);
+  SendMessageA(richEdit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SendMessageA(richEdit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+  SetFocus(richEdit_);
 }
 
-void TfKFS::SpeedButton1Click() {
+void NoteWindow::ChooseFontClick() {
   LOGFONTA lf = editorFont_;
   CHOOSEFONTA cf{};
   cf.lStructSize = sizeof cf;
@@ -414,29 +414,29 @@ void TfKFS::SpeedButton1Click() {
     ApplyEditorFormat(SCF_DEFAULT, true);
     ApplyEditorFormat(SCF_ALL, true);
   }
-  SetFocus(RichEdit1_);
+  SetFocus(richEdit_);
 }
 
-void TfKFS::Run(NoteCommand command) {
+void NoteWindow::Run(NoteCommand command) {
   switch (command) {
     case NoteCommand::Copy:
-      sbCopyClick();
+      CopyClick();
       break;
     case NoteCommand::Paste:
-      sbPastClick();
+      PasteClick();
       break;
     case NoteCommand::SelectAll:
-      N4Click();
+      SelectAllClick();
       break;
     case NoteCommand::ClearAll:
-      sbClearClick();
+      ClearClick();
       break;
     case NoteCommand::None:
       break;
   }
 }
 
-LRESULT TfKFS::RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NoteWindow::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // AltGr arrives as Ctrl+Alt: its characters are text, not shortcuts.
   bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
   switch (message) {
@@ -457,7 +457,7 @@ LRESULT TfKFS::RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam) {
       if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x16)) return 0;
       break;
     case WM_CONTEXTMENU:
-      pmKFSPopupMenuPopup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      ShowEditorMenu(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       return 0;
     default:
       break;
@@ -465,24 +465,24 @@ LRESULT TfKFS::RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam) {
   return editor_.Default(message, wParam, lParam);
 }
 
-void TfKFS::pmKFSPopupMenuPopup(POINT screen) {
+void NoteWindow::ShowEditorMenu(POINT screen) {
   if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the caret
     GetCaretPos(&screen);
-    ClientToScreen(RichEdit1_, &screen);
+    ClientToScreen(richEdit_, &screen);
   }
-  int id = static_cast<int>(TrackPopupMenu(pmKFSPopupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+  int id = static_cast<int>(TrackPopupMenu(editorMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                                            screen.x, screen.y, 0, hwnd(), nullptr));
   if (id >= kMenuBase) Run(static_cast<NoteCommand>(id - kMenuBase));
 }
 
 // ---- Frame ------------------------------------------------------------------------------------
 
-void TfKFS::OnDestroy() {
+void NoteWindow::OnDestroy() {
   ctx_.state.RemoveObserver(this);
   WritePlace();
 }
 
-void TfKFS::WritePlace() {
+void NoteWindow::WritePlace() {
   RECT r{};
   GetWindowRect(hwnd(), &r);
   SettingsFile& s = ctx_.state.settings();
@@ -497,13 +497,13 @@ void TfKFS::WritePlace() {
   }
 }
 
-void TfKFS::OnFinalDestroy() {
-  RichEdit1_ = nullptr;
-  pmKFSPopupMenu_.reset();
+void NoteWindow::OnFinalDestroy() {
+  richEdit_ = nullptr;
+  editorMenu_.reset();
   font_.reset();
 }
 
-FramelessWindow::Strip TfKFS::StripAt(POINT p) const {
+FramelessWindow::Strip NoteWindow::StripAt(POINT p) const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   if (p.y >= 1 && p.y < kCaptionHeight) return Strip::Title;
@@ -511,20 +511,20 @@ FramelessWindow::Strip TfKFS::StripAt(POINT p) const {
   return Strip::None;
 }
 
-std::optional<RECT> TfKFS::GripRect() const {
+std::optional<RECT> NoteWindow::GripRect() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   return RECT{rc.right - 22, rc.bottom - 11, rc.right, rc.bottom};
 }
 
-void TfKFS::OnGripResized() {
+void NoteWindow::OnGripResized() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  MoveChild(sbExit, rc.right - 18, 1);
+  MoveChild(closeButton, rc.right - 18, 1);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void TfKFS::DrawBarButton(const DRAWITEMSTRUCT& item) const {
+void NoteWindow::DrawBarButton(const DRAWITEMSTRUCT& item) const {
   bool pressed = (item.itemState & ODS_SELECTED) != 0;
   COLORREF bg = pressed ? FrameColors().font : FrameColors().caption;
   COLORREF fg = pressed ? FrameColors().caption : FrameColors().font;
@@ -533,7 +533,7 @@ void TfKFS::DrawBarButton(const DRAWITEMSTRUCT& item) const {
   DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg);
 }
 
-void TfKFS::OnPaint(HDC dc) {
+void NoteWindow::OnPaint(HDC dc) {
   PaintFrame(dc);
   RECT rc{};
   GetClientRect(hwnd(), &rc);

@@ -1,5 +1,5 @@
 #pragma once
-// TfKFS: the per-target note window. It lives, hidden until asked for, for the whole run, and
+// NoteWindow: the per-target note window. It lives, hidden until asked for, for the whole run, and
 // follows the current target while it is on the screen.
 #include <string>
 
@@ -14,10 +14,10 @@ namespace kest {
 
 inline constexpr const char* kFastStringWindowClass = "TfKFS";
 
-class TfKFS final : public FramelessWindow, public NotePane, public CurrentTargetObserver {
+class NoteWindow final : public FramelessWindow, public NotePane, public CurrentTargetObserver {
  public:
-  explicit TfKFS(AppContext& ctx);
-  ~TfKFS() override;
+  explicit NoteWindow(AppContext& ctx);
+  ~NoteWindow() override;
   bool Create(HWND owner);
 
   // NotePane. Every route off the screen saves the note first.
@@ -49,10 +49,10 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
   void Follow(NoteEvent event);
   // The current target's note into the editor; a failure is reported and the editor keeps
   // its text and its file.
-  void LoadTempFromFile();
+  void LoadNote();
   // The editor's text as RTF into the file it was read from, unless it is unchanged or the
   // note could not be read; false (reported when asked) when refused.
-  bool SaveTempToFile(bool report);
+  bool SaveNote(bool report);
   std::string NoteRtf() const;
   void LeaveUnreadableNote(const std::string& file, const std::string& why);
   void SetUnreadable(bool unreadable);
@@ -65,22 +65,22 @@ class TfKFS final : public FramelessWindow, public NotePane, public CurrentTarge
 
   void SetColors();
   void WantRepaint() { SetColors(); }
-  void sbExitClick();
-  void sbCopyClick();
-  void sbPastClick();
-  void N4Click();
-  void sbClearClick();
-  void SpeedButton1Click();
+  void CloseClick();
+  void CopyClick();
+  void PasteClick();
+  void SelectAllClick();
+  void ClearClick();
+  void ChooseFontClick();
   void Run(NoteCommand command);
-  LRESULT RichEdit1Message(UINT message, WPARAM wParam, LPARAM lParam);
-  void pmKFSPopupMenuPopup(POINT screen);
+  LRESULT EditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void ShowEditorMenu(POINT screen);
   void DrawBarButton(const DRAWITEMSTRUCT& item) const;
 
   AppContext& ctx_;
   win32::OwnedFont font_;  // caption and "X"
-  HWND RichEdit1_ = nullptr;
+  HWND richEdit_ = nullptr;
   Subclass editor_;
-  win32::OwnedMenu pmKFSPopupMenu_;
+  win32::OwnedMenu editorMenu_;
   LOGFONTA editorFont_{};
   COLORREF editorColour_ = RGB(255, 255, 255);
   // The file the editor's text was read from and is saved to.

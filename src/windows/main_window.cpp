@@ -49,26 +49,26 @@ Box NormalPlace(HWND w) {
 
 }  // namespace
 
-TfKest::TfKest(AppContext& ctx)
+MainWindow::MainWindow(AppContext& ctx)
     : FramelessWindow(SIZE{220, 200}),
       ctx_(ctx),
       state_(ctx.state),
       forwards_(ctx.atoms, kForwardSearchDone, kForwardSearchTimer),
-      lbFTC_(ctx),
-      edCL_(ctx) {}
+      targetList_(ctx),
+      commandLineBox_(ctx) {}
 
 // The window goes while the object and what it owns are still whole.
-TfKest::~TfKest() {
+MainWindow::~MainWindow() {
   if (hwnd()) DestroyWindow(hwnd());
 }
 
-bool TfKest::Create() {
+bool MainWindow::Create() {
   return CreateWindowFor(kMainClass, WS_EX_LAYERED | WS_EX_APPWINDOW, text::kMainWindowText,
                          WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
                          CW_USEDEFAULT, kMainDesignWidth, kMainDesignHeight, nullptr) != nullptr;
 }
 
-void TfKest::Show() {
+void MainWindow::Show() {
   if (!mini_ || !mini_->IsShown()) {
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
@@ -77,25 +77,25 @@ void TfKest::Show() {
   StartCatalogReadAhead();
 }
 
-void TfKest::ShowMain() {
+void MainWindow::ShowMain() {
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
 }
 
-LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wParam) == lbFTC_.hwnd()) {
+      if (reinterpret_cast<HWND>(wParam) == targetList_.hwnd()) {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (p.x == -1 && p.y == -1) GetCursorPos(&p);
-        pMenu1Popup(p);
+        ShowToolsMenu(p);
       }
       return 0;
     case WM_DROPFILES:
-      lbFTC_.DropFiles(reinterpret_cast<HDROP>(wParam));
+      targetList_.DropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_CTLCOLOREDIT:
-      if (reinterpret_cast<HWND>(lParam) == edCL_.hwnd()) return CommandLineBox::Colors(reinterpret_cast<HDC>(wParam));
+      if (reinterpret_cast<HWND>(lParam) == commandLineBox_.hwnd()) return CommandLineBox::Colors(reinterpret_cast<HDC>(wParam));
       break;
     case msg::kForwardedCommandLine:
       forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
@@ -134,20 +134,20 @@ LRESULT TfKest::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- Creation, close, destruction -------------------------------------------------------
 
-void TfKest::OnCreate() {
+void MainWindow::OnCreate() {
   AppState& s = state_;
   s.LoadOptions();
-  lbFTC_.openDialogDir = s.settings().readLastDir();
+  targetList_.openDialogDir = s.settings().readLastDir();
   SetOpacity(s.opacity);
   DragAcceptFiles(hwnd(), TRUE);
   CreateControls();
   SetColors();
   s.menusOutOfDate = true;
   LoadDefaultIcon();
-  lbFTC_.LoadTargets();
+  targetList_.LoadTargets();
   DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
-  lbFTC_.SelectLast();
-  lbFTC_.helpFile = s.settings().read(opt::hlp);
+  targetList_.SelectLast();
+  targetList_.helpFile = s.settings().read(opt::hlp);
   int left = s.settings().read(opt::NMLeft);
   int top = s.settings().read(opt::NMTop);
   int height = s.settings().read(opt::NMHeight);
@@ -159,43 +159,43 @@ void TfKest::OnCreate() {
   OnSize(rc.right, rc.bottom);
   tray_.Add(hwnd(), LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), TrayTip(s.currentTarget()));
   // A run begun in mini mode shows the mini window in place of the main window.
-  if (!s.normalMode) ToIconBarMode();
+  if (!s.normalMode) EnterMiniMode();
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
-void TfKest::CreateControls() {
+void MainWindow::CreateControls() {
   font_.reset(CyrillicFont("Courier New", -11));
   listFont_.reset(CyrillicFont("Courier New", -11, true));
   barFont_.reset(CyrillicFont("Courier New", -13, false, FW_BOLD));
   edFont_.reset(CyrillicFont("MS Serif", -11));
-  lbFTC_.Create(hwnd(), ids::lbFTC, listFont_.get(), [this] { BeginWindowDrag(); });
-  edCL_.Create(hwnd(), ids::edCL, edFont_.get(), [this] { InvalidateRect(lbFTC_.hwnd(), nullptr, TRUE); });
-  tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
+  targetList_.Create(hwnd(), ids::targetList, listFont_.get(), [this] { BeginWindowDrag(); });
+  commandLineBox_.Create(hwnd(), ids::commandLine, edFont_.get(), [this] { InvalidateRect(targetList_.hwnd(), nullptr, TRUE); });
+  iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
                             0, 0, kMainDesignWidth, 24, hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::tbIcon)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(tbIcon_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::iconBar)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
   struct Def { int id; const char* caption; int x; const char* hint; };
-  const Def caption[] = {{ids::sbClose3, "x", 4, nullptr}, {ids::sbMin3, "-", 19, nullptr},
-                         {ids::sbToIcon3, ">", 35, nullptr}, {ids::sbToIcon2, "<", 0, nullptr},
-                         {ids::sbMin2, "-", 0, nullptr},    {ids::sbClose2, "x", 0, nullptr}};
-  const Def bottom[] = {{ids::sbAddFile, "", 2, "Open file"},       {ids::sbBACKUP, "B", 32, "Backup file"},
-                        {ids::sbRESTORE, "R", 57, "Restore file"},  {ids::sbToolsEdit, "", 87, text::kSettingsHint},
-                        {ids::sbRich, "S", 112, "String edit"},     {ids::sbAbout, "A", 0, "Show about panel"},
-                        {ids::sbClose, "E", 0, "Bye Bye"}};
+  const Def caption[] = {{ids::closeInMiniStrip, "x", 4, nullptr}, {ids::trayInMiniStrip, "-", 19, nullptr},
+                         {ids::toMiniInMiniStrip, ">", 35, nullptr}, {ids::toMini, "<", 0, nullptr},
+                         {ids::toTray, "-", 0, nullptr},    {ids::closeCaption, "x", 0, nullptr}};
+  const Def bottom[] = {{ids::addFile, "", 2, "Open file"},       {ids::backup, "B", 32, "Backup file"},
+                        {ids::restore, "R", 57, "Restore file"},  {ids::settings, "", 87, text::kSettingsHint},
+                        {ids::notes, "S", 112, "String edit"},     {ids::about, "A", 0, "Show about panel"},
+                        {ids::exit, "E", 0, "Bye Bye"}};
   MainLayout layout = LayoutMainWindow(kMainDesignWidth, kMainDesignHeight);
   for (const Def& d : caption) AddFlatButton(d.id, d.caption, d.x, layout.captionButtonsTop, 16, 10, d.hint);
   for (const Def& d : bottom) AddFlatButton(d.id, d.caption, d.x, layout.barButtonsTop, 25, 18, d.hint);
   AddHintArea(kHintTitleStrip, ToRect(layout.titleStrip), "Db click to mini mode");
 }
 
-void TfKest::SetColors() {
+void MainWindow::SetColors() {
   SetFrameColors(state_.colors);
-  lbFTC_.SetColors(state_.colors);
+  targetList_.SetColors(state_.colors);
   SetOpacity(state_.opacity);
 }
 
-void TfKest::LoadDefaultIcon() {
+void MainWindow::LoadDefaultIcon() {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   std::string shell32 = std::string(system) + "\\Shell32.dll";
@@ -206,35 +206,35 @@ void TfKest::LoadDefaultIcon() {
   menus_ = std::make_unique<CatalogMenus>(
       icon,
       std::vector<FixedItem>{{0, nullptr, -1},
-                             {ids::N11, "Copy file path", menu_image::kCopy},
-                             {ids::N21, "Delete", menu_image::kDelete},
-                             {ids::N31, "Properties", menu_image::kProperties}},
+                             {ids::copyPath, "Copy file path", menu_image::kCopy},
+                             {ids::deleteTarget, "Delete", menu_image::kDelete},
+                             {ids::properties, "Properties", menu_image::kProperties}},
       std::vector<FixedItem>{{0, nullptr, -1},
-                             {ids::miKFS, text::kFastStringCaption, -1},
-                             {ids::Restore1, "Restore", -1},
-                             {ids::Exit3, "Exit", -1}});
-  SendMessageA(tbIcon_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
-  lbFTC_.AddDefaultImage(icon);
+                             {ids::trayNotes, text::kFastStringCaption, -1},
+                             {ids::trayRestore, "Restore", -1},
+                             {ids::trayExit, "Exit", -1}});
+  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
+  targetList_.AddDefaultImage(icon);
 }
 
-PathDispatch TfKest::Dispatch() {
-  return PathDispatch{[this](const std::string& p) { lbFTC_.AddTarget(p); },
+PathDispatch MainWindow::Dispatch() {
+  return PathDispatch{[this](const std::string& p) { targetList_.AddTarget(p); },
                       [this](const std::string& p) { ImportToolsFromDir(p); },
                       [this](const std::string& p) { ReportControlCharacters(ctx_.box, hwnd(), p); }};
 }
 
-void TfKest::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
+void MainWindow::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
 
-void TfKest::ImportToolsFromDir(const std::string& sourceDir) {
+void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
   kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
                                           [this] { MarkMenusOutOfDate(); }},
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
 }
 
-bool TfKest::OnClose() {
+bool MainWindow::OnClose() {
   try {
-    FormCloseQuery();
-    FormClose();
+    WriteExitOptions();
+    WriteExitState();
   } catch (const std::exception& e) {
     // Reported once; the user may still leave, or Kest could never end on a locked or
     // read-only Tools.ini.
@@ -249,20 +249,20 @@ bool TfKest::OnClose() {
   return true;
 }
 
-void TfKest::FormCloseQuery() {
+void MainWindow::WriteExitOptions() {
   SettingsFile& s = state_.settings();
   s.write(opt::KFSOpened, notes_ && notes_->IsShown());
   s.write(opt::Drive, std::string(1, state_.workDrive.letter));
-  s.write(opt::LastDir, LastDirOf(lbFTC_.LastChosenFile()));
+  s.write(opt::LastDir, LastDirOf(targetList_.LastChosenFile()));
 }
 
-void TfKest::FormClose() {
-  lbFTC_.WriteTargets();
+void MainWindow::WriteExitState() {
+  targetList_.WriteTargets();
   WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
   state_.settings().write(opt::abValue, Opacity());
 }
 
-void TfKest::EndSession() {
+void MainWindow::EndSession() {
   // What a close saves, with no fade and no question to hold the logoff up; each part is
   // tried on its own, so that one refused write keeps none of the others from the file.
   auto quietly = [](const std::function<void()>& write) {
@@ -271,8 +271,8 @@ void TfKest::EndSession() {
     } catch (const std::exception&) {
     }
   };
-  quietly([this] { FormCloseQuery(); });
-  quietly([this] { lbFTC_.WriteTargets(); });
+  quietly([this] { WriteExitOptions(); });
+  quietly([this] { targetList_.WriteTargets(); });
   quietly([this] {
     WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
   });
@@ -280,7 +280,7 @@ void TfKest::EndSession() {
   if (notes_) notes_->SessionEnding();
 }
 
-void TfKest::OnDestroy() {
+void MainWindow::OnDestroy() {
   tray_.Remove();
   // The quick line goes before the marker, so that no later start announces to this copy.
   forwards_.Stop();
@@ -288,7 +288,7 @@ void TfKest::OnDestroy() {
   PostQuitMessage(0);
 }
 
-void TfKest::OnFinalDestroy() {
+void MainWindow::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
   menus_.reset();
@@ -300,74 +300,74 @@ void TfKest::OnFinalDestroy() {
 
 // ---- Routing ---------------------------------------------------------------------------------
 
-void TfKest::OnCommand(int id, int, HWND) {
+void MainWindow::OnCommand(int id, int, HWND) {
   switch (id) {
-    case ids::sbClose:
-    case ids::sbClose2:
-    case ids::sbClose3:
-    case ids::miExit:
-    case ids::Exit3:
+    case ids::exit:
+    case ids::closeCaption:
+    case ids::closeInMiniStrip:
+    case ids::menuExit:
+    case ids::trayExit:
       PostMessageA(hwnd(), WM_CLOSE, 0, 0);
       break;
-    case ids::sbMin2:
-    case ids::sbMin3:
-    case ids::miMinimizeToTray:
+    case ids::toTray:
+    case ids::trayInMiniStrip:
+    case ids::menuToTray:
       MinimizeToTray();
       break;
-    case ids::sbToIcon2:
-    case ids::sbToIcon3:
-    case ids::miToMini:
-      ToIconBarMode();
+    case ids::toMini:
+    case ids::toMiniInMiniStrip:
+    case ids::menuToMini:
+      EnterMiniMode();
       break;
-    case ids::Restore1:
-      Restore1Click();
+    case ids::trayRestore:
+      RestoreFromTray();
       break;
-    case ids::miKFS:
-      miKFSClick();
+    case ids::trayNotes:
+      ToggleNotesFromTray();
       break;
-    case ids::sbAddFile:
-      lbFTC_.sbAddFileClick(hwnd());
+    case ids::addFile:
+      targetList_.AddFileFromDialog(hwnd());
       break;
-    case ids::sbBACKUP:
-      BackupTarget(ctx_.fs, ctx_.box, hwnd(), lbFTC_.FocusedPath());
+    case ids::backup:
+      BackupTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
       break;
-    case ids::sbRESTORE:
-      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), lbFTC_.FocusedPath());
+    case ids::restore:
+      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
       break;
-    case ids::sbToolsEdit:
+    case ids::settings:
       if (settingsOpener_) settingsOpener_(*this);
       break;
-    case ids::sbAbout:
+    case ids::about:
       if (aboutOpener_) aboutOpener_(*this);
       break;
-    case ids::sbRich:
+    case ids::notes:
       if (notes_) notes_->Toggle();
       break;
-    case ids::N11:
-      lbFTC_.N11Click();
+    case ids::copyPath:
+      targetList_.CopyFocusedPath();
       break;
-    case ids::N21:
-      lbFTC_.N21Click();
+    case ids::deleteTarget:
+      targetList_.DeleteFocusedTarget();
       break;
-    case ids::N31:
-      lbFTC_.N31Click();
+    case ids::properties:
+      targetList_.ShowFocusedProperties();
       break;
     default:
       if (menus_) {
         if (auto* captions = menus_->ToolCaptions(id)) {
           std::vector<std::string> copy = *captions;  // the launch's questions run a message loop
-          pMenuItemClickEx(copy);
+          LaunchMenuTool(copy);
         } else if (auto* button = menus_->IconBarTool(id)) {
           IconBarButton copy = *button;
-          pTBIconItemClickEx(copy);
+          LaunchIconBarTool(copy);
         }
       }
       break;
   }
 }
 
-LRESULT TfKest::OnNotify(NMHDR& hdr) {
-  if (hdr.hwndFrom == lbFTC_.hwnd() && hdr.code == NM_DBLCLK) lbFTC_.lbFTCDblClick();
+LRESULT MainWindow::OnNotify(NMHDR& hdr) {
+  if (hdr.hwndFrom == targetList_.hwnd() && hdr.code == NM_DBLCLK) targetList_.OpenCurrentTarget();
   if (hdr.code == TTN_GETDISPINFOA && menus_) {
     // The icon bar's hints: "name [group]".
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(&hdr);
@@ -377,9 +377,9 @@ LRESULT TfKest::OnNotify(NMHDR& hdr) {
   return 0;
 }
 
-bool TfKest::OnMeasureItem(MEASUREITEMSTRUCT& item) { return menus_ && menus_->MeasureItem(item); }
+bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) { return menus_ && menus_->MeasureItem(item); }
 
-bool TfKest::OnDrawItem(const DRAWITEMSTRUCT& item) {
+bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_MENU) return false;
   if (menus_) menus_->DrawItem(item);
   return true;
@@ -387,7 +387,7 @@ bool TfKest::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
 // ---- Frame -----------------------------------------------------------------------------------
 
-FramelessWindow::Strip TfKest::StripAt(POINT p) const {
+FramelessWindow::Strip MainWindow::StripAt(POINT p) const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   MainLayout l = LayoutMainWindow(rc.right, rc.bottom);
@@ -397,66 +397,66 @@ FramelessWindow::Strip TfKest::StripAt(POINT p) const {
   return Strip::None;
 }
 
-std::optional<RECT> TfKest::GripRect() const {
+std::optional<RECT> MainWindow::GripRect() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   return ToRect(LayoutMainWindow(rc.right, rc.bottom).grip);
 }
 
-void TfKest::OnStripDoubleClick(Strip strip) {
-  if (strip == Strip::Title || strip == Strip::Caption) ToIconBarMode();
+void MainWindow::OnStripDoubleClick(Strip strip) {
+  if (strip == Strip::Title || strip == Strip::Caption) EnterMiniMode();
 }
 
-void TfKest::OnStripRightClick(Strip strip, POINT screen) {
+void MainWindow::OnStripRightClick(Strip strip, POINT screen) {
   if (strip == Strip::Title) ShowMainMenu(screen);
 }
 
-HFONT TfKest::ButtonFont(int id) const {
-  bool bottom = id >= ids::sbAddFile && id <= ids::sbClose;
+HFONT MainWindow::ButtonFont(int id) const {
+  bool bottom = id >= ids::addFile && id <= ids::exit;
   return bottom ? barFont_.get() : font_.get();
 }
 
-Glyph TfKest::ButtonGlyph(int id) const {
-  return id == ids::sbAddFile ? Glyph::OpenFile : id == ids::sbToolsEdit ? Glyph::Settings : Glyph::None;
+Glyph MainWindow::ButtonGlyph(int id) const {
+  return id == ids::addFile ? Glyph::OpenFile : id == ids::settings ? Glyph::Settings : Glyph::None;
 }
 
-void TfKest::ShowMainMenu(POINT screen) {
+void MainWindow::ShowMainMenu(POINT screen) {
   win32::OwnedMenu menu(CreatePopupMenu());
-  AppendMenuA(menu.get(), MF_STRING, ids::miToMini, "To mini mide");
-  AppendMenuA(menu.get(), MF_STRING, ids::miMinimizeToTray, "Minimize to tray");
+  AppendMenuA(menu.get(), MF_STRING, ids::menuToMini, "To mini mide");
+  AppendMenuA(menu.get(), MF_STRING, ids::menuToTray, "Minimize to tray");
   AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(menu.get(), MF_STRING, ids::miExit, "Exit");
-  SetMenuDefaultItem(menu.get(), ids::miToMini, FALSE);
+  AppendMenuA(menu.get(), MF_STRING, ids::menuExit, "Exit");
+  SetMenuDefaultItem(menu.get(), ids::menuToMini, FALSE);
   SetForegroundWindow(hwnd());
   TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
   PostMessageA(hwnd(), WM_NULL, 0, 0);
 }
 
-void TfKest::OnSize(int W, int H) {
-  if (!lbFTC_.hwnd()) return;
+void MainWindow::OnSize(int W, int H) {
+  if (!targetList_.hwnd()) return;
   if (IsIconic(hwnd())) {
-    pMinimize();
+    OnMinimised();
     return;
   }
   MainLayout l = LayoutMainWindow(W, H);
-  lbFTC_.Place(l.list, l.fileColumnWidth);
-  edCL_.Place(l.commandLine);
-  MoveChild(ids::sbToIcon2, l.sbToIcon2Left, l.captionButtonsTop);
-  MoveChild(ids::sbMin2, l.sbMin2Left, l.captionButtonsTop);
-  MoveChild(ids::sbClose2, l.sbClose2Left, l.captionButtonsTop);
-  for (int id : {ids::sbAddFile, ids::sbBACKUP, ids::sbRESTORE, ids::sbToolsEdit, ids::sbRich}) {
+  targetList_.Place(l.list, l.fileColumnWidth);
+  commandLineBox_.Place(l.commandLine);
+  MoveChild(ids::toMini, l.toMiniLeft, l.captionButtonsTop);
+  MoveChild(ids::toTray, l.toTrayLeft, l.captionButtonsTop);
+  MoveChild(ids::closeCaption, l.closeCaptionLeft, l.captionButtonsTop);
+  for (int id : {ids::addFile, ids::backup, ids::restore, ids::settings, ids::notes}) {
     RECT br{};
     GetWindowRect(GetDlgItem(hwnd(), id), &br);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&br), 2);
     MoveChild(id, br.left, l.barButtonsTop);
   }
-  MoveChild(ids::sbAbout, l.sbAboutLeft, l.barButtonsTop);
-  MoveChild(ids::sbClose, l.sbCloseLeft, l.barButtonsTop);
+  MoveChild(ids::about, l.aboutLeft, l.barButtonsTop);
+  MoveChild(ids::exit, l.exitLeft, l.barButtonsTop);
   MoveHintArea(kHintTitleStrip, ToRect(l.titleStrip));
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void TfKest::OnPaint(HDC dc) {
+void MainWindow::OnPaint(HDC dc) {
   PaintFrame(dc);
   RECT rc{};
   GetClientRect(hwnd(), &rc);

@@ -1,5 +1,5 @@
 #pragma once
-// TfKest: the application window. It carries the taskbar button, owns the program's other
+// MainWindow: the application window. It carries the taskbar button, owns the program's other
 // windows, and its closing ends the program. The shared state lives in AppState.
 #include <windows.h>
 
@@ -23,10 +23,10 @@
 
 namespace kest {
 
-class TfKest final : public FramelessWindow, public MainHost {
+class MainWindow final : public FramelessWindow, public MainHost {
  public:
-  explicit TfKest(AppContext& ctx);
-  ~TfKest() override;
+  explicit MainWindow(AppContext& ctx);
+  ~MainWindow() override;
 
   bool Create();
   void Show();
@@ -47,12 +47,12 @@ class TfKest final : public FramelessWindow, public MainHost {
 
   // MainHost.
   void LaunchToolOnCurrentTarget(const std::string& shortcutFile) override;
-  void AddDroppedTarget(const std::string& path) override { lbFTC_.AddDroppedFile(path); }
+  void AddDroppedTarget(const std::string& path) override { targetList_.AddDroppedFile(path); }
   void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
   WindowHandle MainHandle() const override { return hwnd(); }
   void SchemeApplied() override { SetColors(); }
-  std::string FocusedTarget() const override { return lbFTC_.FocusedPath().value_or(std::string()); }
+  std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
 
@@ -83,32 +83,32 @@ class TfKest final : public FramelessWindow, public MainHost {
   void SetColors();
   void LoadDefaultIcon();
   PathDispatch Dispatch();
-  void FormCloseQuery();
-  void FormClose();
+  void WriteExitOptions();
+  void WriteExitState();
   void EndSession();
   void ShowMainMenu(POINT screen);
 
   // Modes and the tray icon.
-  void ToIconBarMode();
+  void EnterMiniMode();
   void MinimizeToTray();
-  void pMinimize();
+  void OnMinimised();
   void EndMiniMode();
-  void Restore1Click();
-  void CoolTrayIcon1Click();
-  void CoolTrayIcon1MouseMove();
+  void RestoreFromTray();
+  void OnTrayClick();
+  void OnTrayMouseMove();
   void OnTrayMessage(UINT mouseMessage);
-  void pTrayMenuPopup(POINT screen);
-  void miKFSClick();
+  void ShowTrayMenu(POINT screen);
+  void ToggleNotesFromTray();
 
   // Tools.
-  void pMenu1Popup(POINT screen);
+  void ShowToolsMenu(POINT screen);
   // One walk of the catalog, its tool checks and a round of the catalog cache around rebuild.
   void RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild);
   void FillMenuFromRoot();
   void FillIconBarFromRoot();
   LaunchServices Launching();
-  void pMenuItemClickEx(const std::vector<std::string>& captions);
-  void pTBIconItemClickEx(const IconBarButton& button);
+  void LaunchMenuTool(const std::vector<std::string>& captions);
+  void LaunchIconBarTool(const IconBarButton& button);
 
   AppContext& ctx_;
   AppState& state_;
@@ -121,9 +121,9 @@ class TfKest final : public FramelessWindow, public MainHost {
   ForwardReceiver forwards_;
   TrayClick trayClick_;
   bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
-  TargetListView lbFTC_;
-  CommandLineBox edCL_;
-  HWND tbIcon_ = nullptr;  // the icon bar, on a panel no mode shows
+  TargetListView targetList_;
+  CommandLineBox commandLineBox_;
+  HWND iconBar_ = nullptr;  // the icon bar, on a panel no mode shows
   std::unique_ptr<CatalogMenus> menus_;
   win32::OwnedFont font_, listFont_, barFont_, edFont_;
 

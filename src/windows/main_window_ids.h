@@ -4,36 +4,36 @@
 namespace kest::ids {
 
 enum : int {
-  lbFTC = 100,
-  edCL = 101,
-  tbIcon = 102,
+  targetList = 100,
+  commandLine = 101,
+  iconBar = 102,
   // Caption strip.
-  sbClose3 = 110,
-  sbMin3 = 111,
-  sbToIcon3 = 112,
-  sbToIcon2 = 113,
-  sbMin2 = 114,
-  sbClose2 = 115,
+  closeInMiniStrip = 110,
+  trayInMiniStrip = 111,
+  toMiniInMiniStrip = 112,
+  toMini = 113,
+  toTray = 114,
+  closeCaption = 115,
   // Bottom bar.
-  sbAddFile = 120,
-  sbBACKUP = 121,
-  sbRESTORE = 122,
-  sbToolsEdit = 123,
-  sbRich = 124,
-  sbAbout = 125,
-  sbClose = 126,
-  // pMenu1's fixed entries.
-  N11 = 200,  // "Copy file path"
-  N21 = 201,  // "Delete"
-  N31 = 202,  // "Properties"
-  // pmMain.
-  miToMini = 210,
-  miMinimizeToTray = 211,
-  miExit = 212,
-  // pTrayMenu's fixed entries.
-  miKFS = 220,     // "Kest fast string"
-  Restore1 = 221,  // "Restore"
-  Exit3 = 222,     // "Exit"
+  addFile = 120,
+  backup = 121,
+  restore = 122,
+  settings = 123,
+  notes = 124,
+  about = 125,
+  exit = 126,
+  // tools menu's fixed entries.
+  copyPath = 200,  // "Copy file path"
+  deleteTarget = 201,  // "Delete"
+  properties = 202,  // "Properties"
+  // title menu.
+  menuToMini = 210,
+  menuToTray = 211,
+  menuExit = 212,
+  // tray menu's fixed entries.
+  trayNotes = 220,     // "Kest fast string"
+  trayRestore = 221,  // "Restore"
+  trayExit = 222,     // "Exit"
 };
 
 }  // namespace kest::ids

@@ -6,7 +6,7 @@
 
 namespace kest {
 
-void TfKest::OnPositionChanging(WINDOWPOS& pos) {
+void MainWindow::OnPositionChanging(WINDOWPOS& pos) {
   // The main window owns the others, so its band is theirs too. A change of the option takes
   // effect here, at the next position or z-order change.
   bool topmost = (GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -16,7 +16,7 @@ void TfKest::OnPositionChanging(WINDOWPOS& pos) {
   }
 }
 
-void TfKest::ToIconBarMode() {
+void MainWindow::EnterMiniMode() {
   if (!miniFactory_) return;
   ShowWindow(hwnd(), SW_HIDE);
   RECT r{};
@@ -26,55 +26,55 @@ void TfKest::ToIconBarMode() {
   mini_ = miniFactory_(*this, hwnd(), r.left, r.top, Opacity());
 }
 
-void TfKest::EndMiniMode() {
+void MainWindow::EndMiniMode() {
   if (mini_ && mini_->IsShown()) mini_->Close();
 }
 
-void TfKest::MinimizeToTray() {
-  pMinimize();
+void MainWindow::MinimizeToTray() {
+  OnMinimised();
   ShowWindow(hwnd(), SW_MINIMIZE);
 }
 
-void TfKest::pMinimize() {
+void MainWindow::OnMinimised() {
   if (notes_ && notes_->IsShown()) notes_->Hide();
   // In the tray the program has no taskbar button: the minimised window is hidden as well.
   if (IsIconic(hwnd()) && IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TfKest::Restore1Click() {
+void MainWindow::RestoreFromTray() {
   // The tray's way back ends mini mode too: the user asked for the main window.
   EndMiniMode();
   if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
   ShowMain();
 }
 
-void TfKest::CoolTrayIcon1Click() {
+void MainWindow::OnTrayClick() {
   kfsChecked_ = false;
-  Restore1Click();
+  RestoreFromTray();
 }
 
-void TfKest::CoolTrayIcon1MouseMove() { tray_.SetTip(TrayTip(state_.currentTarget())); }
+void MainWindow::OnTrayMouseMove() { tray_.SetTip(TrayTip(state_.currentTarget())); }
 
-void TfKest::miKFSClick() {
+void MainWindow::ToggleNotesFromTray() {
   kfsChecked_ = !kfsChecked_;
   if (notes_) notes_->Toggle();
 }
 
-void TfKest::OnTrayMessage(UINT mouseMessage) {
+void MainWindow::OnTrayMessage(UINT mouseMessage) {
   switch (mouseMessage) {
     case WM_MOUSEMOVE:
-      CoolTrayIcon1MouseMove();
+      OnTrayMouseMove();
       break;
     case WM_LBUTTONDOWN:
       trayClick_.Pressed();
       break;
     case WM_LBUTTONUP:
-      if (trayClick_.Released()) CoolTrayIcon1Click();
+      if (trayClick_.Released()) OnTrayClick();
       break;
     case WM_RBUTTONDOWN: {
       POINT p;
       GetCursorPos(&p);
-      pTrayMenuPopup(p);
+      ShowTrayMenu(p);
       break;
     }
     default:
@@ -82,13 +82,13 @@ void TfKest::OnTrayMessage(UINT mouseMessage) {
   }
 }
 
-void TfKest::pTrayMenuPopup(POINT screen) {
+void MainWindow::ShowTrayMenu(POINT screen) {
   if (state_.menusOutOfDate) FillMenuFromRoot();
   // The fixed entries are the way back: they are there only while the main window is not.
   bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
   menus_->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
   HMENU menu = menus_->Menu(ToolMenu::Tray);
-  CheckMenuItem(menu, ids::miKFS, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;
   SetForegroundWindow(hwnd());
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);

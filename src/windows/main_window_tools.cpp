@@ -8,9 +8,9 @@
 
 namespace kest {
 
-void TfKest::pMenu1Popup(POINT screen) {
+void MainWindow::ShowToolsMenu(POINT screen) {
   // Bring the current target in line with the press that opened the menu.
-  auto selected = lbFTC_.SelectedEntry();
+  auto selected = targetList_.SelectedEntry();
   state_.SetCurrentTargetFromSelection(selected);
   if (state_.menusOutOfDate) FillMenuFromRoot();
   // The entry commands are there only while an entry is selected.
@@ -23,7 +23,7 @@ void TfKest::pMenu1Popup(POINT screen) {
   }
 }
 
-void TfKest::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {
+void MainWindow::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {
   // A read-ahead still at work ends after the file it is on; what it has read is used and the
   // rest is read here, so an early menu costs no more than it would without it.
   readAhead_.Stop();
@@ -37,23 +37,23 @@ void TfKest::RebuildFromRoot(const std::function<void(const std::vector<WalkEven
   ctx_.fs.setCurrentDirectory(ctx_.exeDir);
 }
 
-void TfKest::FillMenuFromRoot() {
+void MainWindow::FillMenuFromRoot() {
   RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
     menus_->RebuildMenus(events, checker, CachedIcons());
   });
   state_.menusOutOfDate = false;
 }
 
-void TfKest::FillIconBarFromRoot() {
+void MainWindow::FillIconBarFromRoot() {
   RebuildFromRoot([this](const std::vector<WalkEvent>& events, ToolChecker& checker) {
-    menus_->RebuildIconBar(events, checker, tbIcon_, CachedIcons());
+    menus_->RebuildIconBar(events, checker, iconBar_, CachedIcons());
   });
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  SetWindowPos(tbIcon_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(iconBar_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TfKest::StartCatalogReadAhead() {
+void MainWindow::StartCatalogReadAhead() {
   if (readAhead_.Started()) return;
   CatalogCache& cache = catalogCache_;
   readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive](
@@ -69,36 +69,36 @@ void TfKest::StartCatalogReadAhead() {
   });
 }
 
-std::string TfKest::ToolProgram(const std::string& shortcutFile) {
+std::string MainWindow::ToolProgram(const std::string& shortcutFile) {
   return OnWorkDrive(ctx_.fs, state_.workDrive, catalogCache_.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
 }
 
-std::shared_ptr<const IconPixels> TfKest::ToolIcon(const std::string& program) {
+std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program) {
   return catalogCache_.IconOf(ctx_.fs, programIcons_, program);
 }
 
-CatalogMenus::CachedIcon TfKest::CachedIcons() {
+CatalogMenus::CachedIcon MainWindow::CachedIcons() {
   return [this](const std::string& program) { return catalogCache_.IconOf(ctx_.fs, programIcons_, program); };
 }
 
-LaunchServices TfKest::Launching() {
+LaunchServices MainWindow::Launching() {
   return LaunchServices{ctx_.fs, ctx_.links, ctx_.processes, state_.workDrive,
                         DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()}};
 }
 
-void TfKest::pMenuItemClickEx(const std::vector<std::string>& captions) {
+void MainWindow::LaunchMenuTool(const std::vector<std::string>& captions) {
   MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, state_.currentTarget(),
                                      state_.commandLineEditing);
   if (launch.commandLine) {
-    edCL_.Edit(*launch.commandLine, launch.directory, Launching());
+    commandLineBox_.Edit(*launch.commandLine, launch.directory, Launching());
     return;
   }
   if (launch.ran && state_.settings().read(opt::MinToolsRun)) MinimizeToTray();
 }
 
-void TfKest::pTBIconItemClickEx(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
+void MainWindow::LaunchIconBarTool(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
 
-void TfKest::LaunchToolOnCurrentTarget(const std::string& shortcutFile) {
+void MainWindow::LaunchToolOnCurrentTarget(const std::string& shortcutFile) {
   LaunchFromButton(Launching(), shortcutFile, state_.currentTarget());
 }
 

@@ -26,16 +26,16 @@ constexpr COLORREF kLabelColour = 0xC16100;
 constexpr UINT kLabelReleased = WM_APP + 1;
 
 // Control ids.
-constexpr int sbBack = 100;
-constexpr int sbExit = 101;
-constexpr int tbIcon = 102;
+constexpr int backButton = 100;
+constexpr int closeButton = 101;
+constexpr int iconBar = 102;
 constexpr int kLabelId = 103;
 constexpr int kFirstTool = 1000;
 constexpr int kLastTool = 0xFFFF;
 
 using namespace mini_layout;
 
-// ImageList1's image 0, the tool without an icon of its own: an eye.
+// the image list's image 0, the tool without an icon of its own: an eye.
 win32::OwnedBitmap DrawEye() {
   win32::PictureStrip strip(1, win32::kPictureMask);
   strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
@@ -44,10 +44,10 @@ win32::OwnedBitmap DrawEye() {
   return strip.Take();
 }
 
-class TfSplashForm final : public FramelessWindow, public MiniPane {
+class MiniWindow final : public FramelessWindow, public MiniPane {
  public:
-  TfSplashForm(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kInitialWidth, 0}), ctx_(ctx), host_(host) {}
-  ~TfSplashForm() override {
+  MiniWindow(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kInitialWidth, 0}), ctx_(ctx), host_(host) {}
+  ~MiniWindow() override {
     if (hwnd()) DestroyWindow(hwnd());
   }
 
@@ -57,7 +57,7 @@ class TfSplashForm final : public FramelessWindow, public MiniPane {
       return false;
     SetOpacity(opacity);
     try {
-      FormShow();
+      OnShown();
     } catch (const std::exception& e) {
       // As a handler's uncaught error: reported, and the window shows what it got so far.
       ReportUncaught(hwnd(), e.what());
@@ -89,26 +89,26 @@ class TfSplashForm final : public FramelessWindow, public MiniPane {
   void OnFinalDestroy() override {
     labelHooks_.clear();
     labels_.clear();
-    ImageList1_.reset();
+    images_.reset();
     font_.reset();
     boldFont_.reset();
     labelBrush_.reset();
   }
   Strip StripAt(POINT p) const override;
   void OnStripDoubleClick(Strip) override { Close(); }
-  HFONT ButtonFont(int id) const override { return id == sbBack ? boldFont_.get() : font_.get(); }
+  HFONT ButtonFont(int id) const override { return id == backButton ? boldFont_.get() : font_.get(); }
 
-  void FormShow();
+  void OnShown();
   void CreateSplash(const std::string& folder);
   void ClearSplash();
-  void pStDirMouseUp(std::size_t label);
-  void sbBackClick();
-  void sbExitClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+  void OnFolderLabelRelease(std::size_t label);
+  void BackClick();
+  void CloseClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
   void ToolButtonClick(int id);
   void DropOnTool(HDROP drop);
   void AddLabel(const std::string& caption, int width);
   int ToolbarHeight() const;
-  RECT Panel1() const;
+  RECT TitleStrip() const;
   const std::string* ToolOf(int id) const {
     std::size_t i = static_cast<std::size_t>(id - kFirstTool);
     return id >= kFirstTool && i < tools_.size() ? &tools_[i] : nullptr;
@@ -120,8 +120,8 @@ class TfSplashForm final : public FramelessWindow, public MiniPane {
   win32::OwnedFont font_;
   win32::OwnedFont boldFont_;
   win32::OwnedBrush labelBrush_;
-  win32::OwnedImageList ImageList1_;
-  HWND tbIcon_ = nullptr;
+  win32::OwnedImageList images_;
+  HWND iconBar_ = nullptr;
   std::vector<HWND> labels_;
   std::vector<std::unique_ptr<Subclass>> labelHooks_;
   std::vector<std::string> captions_;
@@ -129,7 +129,7 @@ class TfSplashForm final : public FramelessWindow, public MiniPane {
   WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
 };
 
-void TfSplashForm::OnCreate() {
+void MiniWindow::OnCreate() {
   int height = -MulDiv(kFontPoints, GetDeviceCaps(win32::WindowDC(nullptr).get(), LOGPIXELSY), 72);
   auto font = [&](int weight) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -140,30 +140,30 @@ void TfSplashForm::OnCreate() {
   labelBrush_.reset(CreateSolidBrush(kLabelColour));
   SetFrameColors(ctx_.state.colors);
 
-  ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
   {
     win32::OwnedBitmap eye = DrawEye();  // the image list keeps its own copy
-    ImageList_AddMasked(ImageList1_.get(), eye.get(), win32::kPictureMask);
+    ImageList_AddMasked(images_.get(), eye.get(), win32::kPictureMask);
   }
-  AddFlatButton(sbBack, "<", kBorder + 1, kBorder + 1, 14, kTitleHeight - 2);
-  AddFlatButton(sbExit, "X", ExitLeft(kInitialWidth), kBorder + 1, 14, kTitleHeight - 2);
+  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, 14, kTitleHeight - 2);
+  AddFlatButton(closeButton, "X", ExitLeft(kInitialWidth), kBorder + 1, 14, kTitleHeight - 2);
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
-  tbIcon_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+  iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE |
                                 CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
                             kBorder, ToolbarTop(0), kInitialWidth - 2 * kBorder, 0, hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(tbIcon)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(tbIcon_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(tbIcon_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1_.get()));
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(iconBar)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   DragAcceptFiles(hwnd(), TRUE);
 }
 
-void TfSplashForm::FormShow() {
+void MiniWindow::OnShown() {
   nav_.Reset(ctx_.exeDir);
   CreateSplash(nav_.shown());
 }
 
-void TfSplashForm::AddLabel(const std::string& caption, int width) {
+void MiniWindow::AddLabel(const std::string& caption, int width) {
   std::size_t index = labels_.size();
   HWND label = CreateWindowExA(0, "STATIC", caption.c_str(),
                                WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX, kBorder,
@@ -206,7 +206,7 @@ void TfSplashForm::AddLabel(const std::string& caption, int width) {
   labelHooks_.push_back(std::move(hook));
 }
 
-void TfSplashForm::CreateSplash(const std::string& folder) {
+void MiniWindow::CreateSplash(const std::string& folder) {
   MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
   int width = kInitialWidth;
   for (const std::string& name : content.folders) width = WidenedForCaption(width, utf8::Characters(name), kFontPoints);
@@ -219,7 +219,7 @@ void TfSplashForm::CreateSplash(const std::string& folder) {
   for (const std::string& s : content.shortcuts) programs.push_back(host_.ToolProgram(s));
   // A tool whose program has no icon, or is no program, keeps the eye.
   std::map<std::string, int> images;
-  AddCachedProgramIcons(ImageList1_.get(), images, 0, programs,
+  AddCachedProgramIcons(images_.get(), images, 0, programs,
                         [this](const std::string& program) { return host_.ToolIcon(program); });
   std::vector<TBBUTTON> buttons;
   buttons.reserve(programs.size());
@@ -238,32 +238,32 @@ void TfSplashForm::CreateSplash(const std::string& folder) {
 
   // The tool bar takes the panel's width first, so that it wraps its buttons once.
   const int toolbarTop = ToolbarTop(labels_.size());
-  SetWindowPos(tbIcon_, nullptr, kBorder, toolbarTop, width - 2 * kBorder, kLabelHeight,
+  SetWindowPos(iconBar_, nullptr, kBorder, toolbarTop, width - 2 * kBorder, kLabelHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (!buttons.empty())
-    SendMessageA(tbIcon_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  SendMessageA(tbIcon_, TB_AUTOSIZE, 0, 0);
+    SendMessageA(iconBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageA(iconBar_, TB_AUTOSIZE, 0, 0);
   const int toolbarHeight = ToolbarHeight();
-  SetWindowPos(tbIcon_, nullptr, 0, 0, width - 2 * kBorder, toolbarHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(iconBar_, nullptr, 0, 0, width - 2 * kBorder, toolbarHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(hwnd(), nullptr, 0, 0, width, toolbarTop + toolbarHeight + kBorder,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  MoveChild(sbExit, ExitLeft(width), kBorder + 1);
+  MoveChild(closeButton, ExitLeft(width), kBorder + 1);
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-int TfSplashForm::ToolbarHeight() const {
+int MiniWindow::ToolbarHeight() const {
   // Down to the last button's row; an empty tool bar keeps one empty row under the labels.
-  int count = static_cast<int>(SendMessageA(tbIcon_, TB_BUTTONCOUNT, 0, 0));
+  int count = static_cast<int>(SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0));
   RECT last{};
-  if (count > 0 && SendMessageA(tbIcon_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last)))
+  if (count > 0 && SendMessageA(iconBar_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last)))
     return last.bottom + 2;
-  return HIWORD(SendMessageA(tbIcon_, TB_GETBUTTONSIZE, 0, 0)) + 2;
+  return HIWORD(SendMessageA(iconBar_, TB_GETBUTTONSIZE, 0, 0)) + 2;
 }
 
-void TfSplashForm::ClearSplash() {
-  ImageList_SetImageCount(ImageList1_.get(), 1);
-  for (int i = static_cast<int>(SendMessageA(tbIcon_, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
-    SendMessageA(tbIcon_, TB_DELETEBUTTON, i, 0);
+void MiniWindow::ClearSplash() {
+  ImageList_SetImageCount(images_.get(), 1);
+  for (int i = static_cast<int>(SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
+    SendMessageA(iconBar_, TB_DELETEBUTTON, i, 0);
   tools_.clear();
   for (HWND label : labels_) DestroyWindow(label);
   labels_.clear();
@@ -272,19 +272,19 @@ void TfSplashForm::ClearSplash() {
   ++fill_;
 }
 
-void TfSplashForm::pStDirMouseUp(std::size_t label) {
+void MiniWindow::OnFolderLabelRelease(std::size_t label) {
   nav_.Open(captions_[label]);
   ClearSplash();
   CreateSplash(nav_.shown());
 }
 
-void TfSplashForm::sbBackClick() {
+void MiniWindow::BackClick() {
   if (!nav_.Back()) return;
   ClearSplash();
   CreateSplash(nav_.shown());
 }
 
-void TfSplashForm::ToolButtonClick(int id) {
+void MiniWindow::ToolButtonClick(int id) {
   const std::string* tool = ToolOf(id);
   if (!tool) return;
   // The launch may show message boxes, whose loop may refill or end this window.
@@ -293,18 +293,18 @@ void TfSplashForm::ToolButtonClick(int id) {
   host.LaunchToolOnCurrentTarget(file);
 }
 
-void TfSplashForm::DropOnTool(HDROP drop) {
+void MiniWindow::DropOnTool(HDROP drop) {
   POINT p{};
   if (!DragQueryPoint(drop, &p)) ScreenToClient(hwnd(), &p);
   // Only what was copied out is used from here: the host's message boxes may refill this window.
   const std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
-  MapWindowPoints(hwnd(), tbIcon_, &p, 1);
+  MapWindowPoints(hwnd(), iconBar_, &p, 1);
   RECT area{};
-  GetClientRect(tbIcon_, &area);
+  GetClientRect(iconBar_, &area);
   if (!PtInRect(&area, p)) return;
-  int index = static_cast<int>(SendMessageA(tbIcon_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
+  int index = static_cast<int>(SendMessageA(iconBar_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
   TBBUTTON button{};
-  if (index < 0 || !SendMessageA(tbIcon_, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) return;
+  if (index < 0 || !SendMessageA(iconBar_, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) return;
   const std::string* tool = ToolOf(button.idCommand);
   if (!tool) return;
   const std::string file = *tool;
@@ -315,11 +315,11 @@ void TfSplashForm::DropOnTool(HDROP drop) {
   }
 }
 
-LRESULT TfSplashForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kLabelReleased:
       if (wParam == fill_ && static_cast<std::size_t>(lParam) < captions_.size())
-        pStDirMouseUp(static_cast<std::size_t>(lParam));
+        OnFolderLabelRelease(static_cast<std::size_t>(lParam));
       return 0;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
@@ -329,11 +329,11 @@ LRESULT TfSplashForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_SETCURSOR:
       // The hand over the tool buttons, as over the labels and the flat buttons.
-      if (reinterpret_cast<HWND>(wParam) == tbIcon_ && LOWORD(lParam) == HTCLIENT) {
+      if (reinterpret_cast<HWND>(wParam) == iconBar_ && LOWORD(lParam) == HTCLIENT) {
         POINT p;
         GetCursorPos(&p);
-        ScreenToClient(tbIcon_, &p);
-        if (SendMessageA(tbIcon_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)) >= 0) {
+        ScreenToClient(iconBar_, &p);
+        if (SendMessageA(iconBar_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)) >= 0) {
           SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
           return TRUE;
         }
@@ -348,36 +348,36 @@ LRESULT TfSplashForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return FramelessWindow::HandleMessage(message, wParam, lParam);
 }
 
-void TfSplashForm::OnCommand(int id, int, HWND) {
-  if (id == sbBack) sbBackClick();
-  else if (id == sbExit) sbExitClick();
+void MiniWindow::OnCommand(int id, int, HWND) {
+  if (id == backButton) BackClick();
+  else if (id == closeButton) CloseClick();
   else if (id >= kFirstTool) ToolButtonClick(id);
 }
 
-LRESULT TfSplashForm::OnNotify(NMHDR& header) {
-  if (header.hwndFrom != tbIcon_ || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return 0;
+LRESULT MiniWindow::OnNotify(NMHDR& header) {
+  if (header.hwndFrom != iconBar_ || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return 0;
   auto& draw = reinterpret_cast<NMTBCUSTOMDRAW&>(header);
   if (draw.nmcd.dwDrawStage != CDDS_PREERASE) return CDRF_DODEFAULT;
   // The tool bar lies on the panel: its background is the panel's colour.
   RECT rc{};
-  GetClientRect(tbIcon_, &rc);
+  GetClientRect(iconBar_, &rc);
   win32::OwnedBrush brush(CreateSolidBrush(FrameColors().main));
   FillRect(draw.nmcd.hdc, &rc, brush.get());
   return CDRF_SKIPDEFAULT;
 }
 
-RECT TfSplashForm::Panel1() const {
+RECT MiniWindow::TitleStrip() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   return RECT{kBorder, kBorder, rc.right - kBorder, kBorder + kTitleHeight};
 }
 
-FramelessWindow::Strip TfSplashForm::StripAt(POINT p) const {
-  RECT title = Panel1();
+FramelessWindow::Strip MiniWindow::StripAt(POINT p) const {
+  RECT title = TitleStrip();
   return PtInRect(&title, p) ? Strip::Title : Strip::None;
 }
 
-void TfSplashForm::OnPaint(HDC dc) {
+void MiniWindow::OnPaint(HDC dc) {
   PaintFrame(dc);  // the title strip in the caption colour inside the frame
   RECT rc{};
   GetClientRect(hwnd(), &rc);
@@ -387,7 +387,7 @@ void TfSplashForm::OnPaint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());
-  RECT title = Panel1();
+  RECT title = TitleStrip();
   title.left += 16;
   title.right = ExitLeft(rc.right);
   DrawTextA(dc, kMiniCaption, -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -397,7 +397,7 @@ void TfSplashForm::OnPaint(HDC dc) {
 
 std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, HWND owner, int left, int top,
                                            int opacity) {
-  auto window = std::make_unique<TfSplashForm>(ctx, host);
+  auto window = std::make_unique<MiniWindow>(ctx, host);
   // A window that could not be made ends mini mode at once: the main window comes back.
   if (!window->Create(owner, left, top, opacity)) host.ShowMain();
   return window;

@@ -1,5 +1,5 @@
 #pragma once
-// TfSplashForm, "Kest mini": the small window of mini mode that shows one folder of the
+// MiniWindow, "Kest mini": the small window of mini mode that shows one folder of the
 // catalog at a time.
 #include <windows.h>
 

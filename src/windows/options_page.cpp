@@ -9,8 +9,8 @@ namespace {
 
 constexpr WindowClass kPageClass{"TfKestOptionsPage", 0, nullptr};
 constexpr int kFirstBoxId = 100;
-constexpr int sbDoIt = 120;
-constexpr int edExt = 121;
+constexpr int moveWorkFiles = 120;
+constexpr int extensions = 121;
 
 }  // namespace
 
@@ -59,14 +59,14 @@ bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font) {
                                width - 8, 130, hwnd(), nullptr, instance, nullptr);
   HWND label5 = CreateWindowExA(0, "STATIC", kMoverText, WS_CHILD | WS_VISIBLE | SS_LEFT, 14, top + 18, width - 28, 54,
                                 hwnd(), nullptr, instance, nullptr);
-  edExt_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", kWorkFileExtensions,
+  extensions_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", kWorkFileExtensions,
                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 14, top + 76, width - 28, 20,
-                           hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(edExt)), instance, nullptr);
+                           hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(extensions)), instance, nullptr);
   HWND doIt = CreateWindowExA(0, "BUTTON", ".. move", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                               width - 14 - 70, top + 102, 70, 20, hwnd(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(sbDoIt)), instance, nullptr);
-  for (HWND c : {mover, label5, edExt_}) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  AddHint(hints_, hwnd(), edExt_, "Please insert ',' at the end of text");
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(moveWorkFiles)), instance, nullptr);
+  for (HWND c : {mover, label5, extensions_}) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  AddHint(hints_, hwnd(), extensions_, "Please insert ',' at the end of text");
   (void)doIt;
   return true;
 }
@@ -82,8 +82,8 @@ LRESULT OptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void OptionsPage::OnCommand(int id, int code, HWND control) {
-  if (id == sbDoIt && code == BN_CLICKED) {
-    sbDoItClick();
+  if (id == moveWorkFiles && code == BN_CLICKED) {
+    MoveWorkFilesClick();
     return;
   }
   int i = id - kFirstBoxId;
@@ -92,17 +92,17 @@ void OptionsPage::OnCommand(int id, int code, HWND control) {
 }
 
 bool OptionsPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlID != sbDoIt) return false;
+  if (item.CtlID != moveWorkFiles) return false;
   DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), boldFont_.get());
   return true;
 }
 
 // With no focused target nothing happens; moves that failed are reported once, at the end,
 // over the settings window.
-void OptionsPage::sbDoItClick() {
+void OptionsPage::MoveWorkFilesClick() {
   std::string target = focusedTarget_ ? focusedTarget_() : std::string();
   if (target.empty()) return;
-  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(WindowTextOf(edExt_)), ctx_.box,
+  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(WindowTextOf(extensions_)), ctx_.box,
                 GetAncestor(hwnd(), GA_ROOT));
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// pOpt: the settings window's options page, with the five option boxes in the group "Options".
+// the options page: the settings window's options page, with the five option boxes in the group "Options".
 // The lower half (the work-file mover) comes with the mover.
 #include <windows.h>
 
@@ -29,7 +29,7 @@ class OptionsPage final : public Window {
   void OnCommand(int id, int code, HWND control) override;
   void OnPaint(HDC dc) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
-  void sbDoItClick();
+  void MoveWorkFilesClick();
   void OnFinalDestroy() override {
     brush_.reset();
     boldFont_.reset();
@@ -39,7 +39,7 @@ class OptionsPage final : public Window {
   OptionsModel model_;
   std::function<std::string()> focusedTarget_;
   HWND boxes_[5] = {};
-  HWND edExt_ = nullptr;
+  HWND extensions_ = nullptr;
   HFONT font_ = nullptr;
   win32::OwnedFont boldFont_;
   HWND hints_ = nullptr;

@@ -31,22 +31,22 @@ constexpr int kCaptionHeight = 17;
 constexpr int kBarHeight = 20;
 constexpr RECT kPageArea{4, 30, 4 + 305, 30 + 321};
 // Runs the opening steps once the window is on the screen, inside its modal loop.
-constexpr UINT kFormShow = msg::kUser + 100;
+constexpr UINT kShown = msg::kUser + 100;
 
-enum : int { SpeedButton1 = 10, SpeedButton2, lbTM, lbOpt, lbSh, lbExit };
+enum : int { closeButton = 10, okButton, toolsTab, optionsTab, colourTab, exitTab };
 
 struct PageLabel {
   int id;
   const char* caption;
   int x, width;
 };
-constexpr PageLabel kLabels[] = {{lbTM, "Tools Manger", 4, 88}, {lbOpt, "Options", 97, 56},
-                                 {lbSh, "Color sheme", 158, 82}, {lbExit, "Ok", 260, 40}};
+constexpr PageLabel kLabels[] = {{toolsTab, "Tools Manger", 4, 88}, {optionsTab, "Options", 97, 56},
+                                 {colourTab, "Color sheme", 158, 82}, {exitTab, "Ok", 260, 40}};
 
-class TfOpt final : public FramelessWindow {
+class SettingsWindow final : public FramelessWindow {
  public:
-  TfOpt(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
-  ~TfOpt() override {
+  SettingsWindow(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
+  ~SettingsWindow() override {
     if (hwnd()) DestroyWindow(hwnd());
   }
 
@@ -62,8 +62,8 @@ class TfOpt final : public FramelessWindow {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
-      case kFormShow:
-        FormShow();
+      case kShown:
+        OnShown();
         return 0;
       case WM_DROPFILES:
         DropFiles(reinterpret_cast<HDROP>(wParam));
@@ -85,44 +85,44 @@ class TfOpt final : public FramelessWindow {
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
     int buttonsTop = kTitleHeight + kCaptionHeight - 9;
-    AddFlatButton(SpeedButton2, "x", 4, buttonsTop, 16, 10);
-    AddFlatButton(SpeedButton1, "x", kWidth - 20, buttonsTop, 16, 10);
+    AddFlatButton(okButton, "x", 4, buttonsTop, 16, 10);
+    AddFlatButton(closeButton, "x", kWidth - 20, buttonsTop, 16, 10);
     for (const PageLabel& l : kLabels) {
       HWND label = CreateWindowExA(0, "STATIC", l.caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, l.x,
                                    kHeight - kBarHeight + 3, l.width, 14, hwnd(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), GetModuleHandleA(nullptr),
                                    nullptr);
       SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-      hover_[l.id - lbTM].Attach(label, hwnd(), [this, id = l.id](UINT m, WPARAM w, LPARAM lp) {
+      hover_[l.id - toolsTab].Attach(label, hwnd(), [this, id = l.id](UINT m, WPARAM w, LPARAM lp) {
         return LabelMessage(id, m, w, lp);
       });
     }
-    pTM_ = CreateToolsManagerPage(ctx_, hwnd(), kPageArea);
-    pOpt_ = std::make_unique<OptionsPage>(
+    toolsPage_ = CreateToolsManagerPage(ctx_, hwnd(), kPageArea);
+    optionsPage_ = std::make_unique<OptionsPage>(
         ctx_, OptionEffects{[this](bool topmost) { SetTopmost(topmost); },
                             [this](bool on) {
                               return ChangeShellCommands(ctx_.registry, ctx_.box, hwnd(), win32::ExecutablePath(), on);
                             },
                             nullptr},
         [this] { return host_.FocusedTarget(); });
-    pOpt_->Create(hwnd(), kPageArea, font_.get());
-    pCSh_ = std::make_unique<ColourPage>(ctx_, hwnd(), [this] { SchemeApplied(); });
-    pCSh_->Create(hwnd(), kPageArea, font_.get());
-    ShowPage(lbTM);
-    PostMessageA(hwnd(), kFormShow, 0, 0);
+    optionsPage_->Create(hwnd(), kPageArea, font_.get());
+    colourPage_ = std::make_unique<ColourPage>(ctx_, hwnd(), [this] { SchemeApplied(); });
+    colourPage_->Create(hwnd(), kPageArea, font_.get());
+    ShowPage(toolsTab);
+    PostMessageA(hwnd(), kShown, 0, 0);
   }
 
-  void FormShow() {
+  void OnShown() {
     DragAcceptFiles(hwnd(), TRUE);
-    pOpt_->Model().Open(ctx_.registry, ctx_.box, hwnd());
+    optionsPage_->Model().Open(ctx_.registry, ctx_.box, hwnd());
   }
 
   // Files dropped from the shell become tools in the tools manager's current folder.
   void DropFiles(HDROP drop) {
     std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
-    if (!pTM_) return;
+    if (!toolsPage_) return;
     ImportServices services{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir, [this] { host_.MarkMenusOutOfDate(); }};
-    DropToolFiles(services, dropped, pTM_->CurrentFolder(), [this] { pTM_->RefreshViews(); });
+    DropToolFiles(services, dropped, toolsPage_->CurrentFolder(), [this] { toolsPage_->RefreshViews(); });
   }
 
   // After "apply": the main window takes the stored scheme, and so does this window.
@@ -130,8 +130,8 @@ class TfOpt final : public FramelessWindow {
     host_.SchemeApplied();
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
-    pOpt_->Recolour();
-    pTM_->Recolour();
+    optionsPage_->Recolour();
+    toolsPage_->Recolour();
     InvalidateRect(hwnd(), nullptr, TRUE);
   }
 
@@ -144,26 +144,26 @@ class TfOpt final : public FramelessWindow {
   }
 
   void ShowPage(int label) {
-    if (pTM_) ShowWindow(pTM_->hwnd(), label == lbTM ? SW_SHOW : SW_HIDE);
-    ShowWindow(pOpt_->hwnd(), label == lbOpt ? SW_SHOW : SW_HIDE);
-    ShowWindow(pCSh_->hwnd(), label == lbSh ? SW_SHOW : SW_HIDE);
+    if (toolsPage_) ShowWindow(toolsPage_->hwnd(), label == toolsTab ? SW_SHOW : SW_HIDE);
+    ShowWindow(optionsPage_->hwnd(), label == optionsTab ? SW_SHOW : SW_HIDE);
+    ShowWindow(colourPage_->hwnd(), label == colourTab ? SW_SHOW : SW_HIDE);
   }
 
   void OnCommand(int id, int code, HWND) override {
     switch (id) {
-      case SpeedButton1:
-      case SpeedButton2:
+      case closeButton:
+      case okButton:
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
         break;
-      case lbTM:
-      case lbOpt:
-      case lbSh:
+      case toolsTab:
+      case optionsTab:
+      case colourTab:
         if (code == STN_CLICKED) ShowPage(id);
         break;
-      case lbExit:
+      case exitTab:
         // "Ok" applies the colour page first; the "x" buttons close without it.
         if (code == STN_CLICKED) {
-          pCSh_->sbApplyClick();
+          colourPage_->ApplyClick();
           PostMessageA(hwnd(), WM_CLOSE, 0, 0);
         }
         break;
@@ -174,20 +174,20 @@ class TfOpt final : public FramelessWindow {
 
   // Page labels turn white (the "Ok" label yellow) under the mouse.
   COLORREF LabelColour(int id) const {
-    bool hot = id >= lbTM && id <= lbExit && hot_[id - lbTM];
-    if (id == lbExit) return hot ? RGB(255, 255, 0) : RGB(0, 255, 255);
+    bool hot = id >= toolsTab && id <= exitTab && hot_[id - toolsTab];
+    if (id == exitTab) return hot ? RGB(255, 255, 0) : RGB(0, 255, 255);
     return hot ? RGB(255, 255, 255) : ctx_.state.colors.main;
   }
 
   LRESULT LabelMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    Subclass& s = hover_[id - lbTM];
-    if (message == WM_MOUSEMOVE && !hot_[id - lbTM]) {
-      hot_[id - lbTM] = true;
+    Subclass& s = hover_[id - toolsTab];
+    if (message == WM_MOUSEMOVE && !hot_[id - toolsTab]) {
+      hot_[id - toolsTab] = true;
       TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, s.control(), 0};
       TrackMouseEvent(&t);
       InvalidateRect(s.control(), nullptr, TRUE);
     } else if (message == WM_MOUSELEAVE) {
-      hot_[id - lbTM] = false;
+      hot_[id - toolsTab] = false;
       InvalidateRect(s.control(), nullptr, TRUE);
     } else if (message == WM_SETCURSOR) {
       SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
@@ -232,9 +232,9 @@ class TfOpt final : public FramelessWindow {
   }
 
   void OnFinalDestroy() override {
-    pTM_.reset();
-    pOpt_.reset();
-    pCSh_.reset();
+    toolsPage_.reset();
+    optionsPage_.reset();
+    colourPage_.reset();
     font_.reset();
     captionBrush_.reset();
   }
@@ -243,9 +243,9 @@ class TfOpt final : public FramelessWindow {
   MainHost& host_;
   win32::OwnedFont font_;
   win32::OwnedBrush captionBrush_;
-  std::unique_ptr<ToolsManagerPage> pTM_;
-  std::unique_ptr<OptionsPage> pOpt_;
-  std::unique_ptr<ColourPage> pCSh_;
+  std::unique_ptr<ToolsManagerPage> toolsPage_;
+  std::unique_ptr<OptionsPage> optionsPage_;
+  std::unique_ptr<ColourPage> colourPage_;
   Subclass hover_[4];
   bool hot_[4] = {};
 };
@@ -254,7 +254,7 @@ class TfOpt final : public FramelessWindow {
 
 void OpenSettingsWindow(AppContext& ctx, MainHost& host) {
   HWND main = static_cast<HWND>(host.MainHandle());
-  TfOpt settings(ctx, host);
+  SettingsWindow settings(ctx, host);
   if (!settings.Create(main)) return;
   RunModal(settings, main);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TfOpt, "Kest settings": the settings window with the tools manager, the options and the
+// SettingsWindow, "Kest settings": the settings window with the tools manager, the options and the
 // colour pages. Made afresh at each opening, shown modally, destroyed when it closes.
 #include "state/app_context.h"
 #include "state/window_roles.h"

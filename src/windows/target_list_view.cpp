@@ -180,21 +180,21 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         // The list keeps the focused entry but loses its selection, and the window moves.
         SetFocus(list_);
         ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
-        lbFTCMouseDown(true, true);
+        OnMouseDown(true, true);
         return 0;
       }
       LRESULT r = subclass_.Default(message, wParam, lParam);
-      lbFTCMouseDown(left, onEmptySpace);
+      OnMouseDown(left, onEmptySpace);
       return r;
     }
     case WM_KEYDOWN:
-      lbFTCKeyDown(wParam);
+      OnKeyDown(wParam);
       break;
     case kSaveTargetsMessage:
       if (savePending_) SaveTargets();
       return 0;
     case WM_KEYUP:
-      lbFTCKeyUp(wParam);
+      OnKeyUp(wParam);
       break;
     default:
       break;
@@ -202,24 +202,24 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   return subclass_.Default(message, wParam, lParam);
 }
 
-void TargetListView::lbFTCMouseDown(bool leftButton, bool onEmptySpace) {
+void TargetListView::OnMouseDown(bool leftButton, bool onEmptySpace) {
   auto selected = SelectedEntry();
   state_.SetCurrentTargetFromSelection(selected);
   if (!selected && leftButton && onEmptySpace && beginDrag_) beginDrag_();
 }
 
-void TargetListView::lbFTCDblClick() {
+void TargetListView::OpenCurrentTarget() {
   const std::string& target = state_.currentTarget();
   if (target.empty()) return;
   ctx_.processes.shellExecute(owner_, "", paths::FileNameOf(target), "", paths::DirectoryOf(target), SW_SHOW);
 }
 
-void TargetListView::lbFTCKeyDown(WPARAM key) {
+void TargetListView::OnKeyDown(WPARAM key) {
   try {
     if (key == VK_CONTROL) {
       state_.commandLineEditing = true;
     } else if (key == VK_DELETE) {
-      N21Click();
+      DeleteFocusedTarget();
     } else if (key == VK_F1) {
       if (!helpFile.empty()) WinHelpA(owner_, helpFile.c_str(), HELP_FINDER, 0);
       else OpenHLP();
@@ -229,15 +229,15 @@ void TargetListView::lbFTCKeyDown(WPARAM key) {
   }
 }
 
-void TargetListView::lbFTCKeyUp(WPARAM key) {
+void TargetListView::OnKeyUp(WPARAM key) {
   if (key == VK_CONTROL) state_.commandLineEditing = false;
 }
 
-void TargetListView::N11Click() {
+void TargetListView::CopyFocusedPath() {
   if (auto path = FocusedPath()) ctx_.clipboard.setText(owner_, *path);
 }
 
-void TargetListView::N21Click() {
+void TargetListView::DeleteFocusedTarget() {
   auto i = FocusedEntry();
   if (!i) return;
   state_.targets().removeAt(*i);
@@ -245,7 +245,7 @@ void TargetListView::N21Click() {
   ListChanged();
 }
 
-void TargetListView::N31Click() {
+void TargetListView::ShowFocusedProperties() {
   if (auto path = FocusedPath()) ctx_.processes.showProperties(*path);
 }
 
@@ -278,7 +278,7 @@ std::optional<std::string> TargetListView::RunOpenDialog() {
   return lastChosenFile_;
 }
 
-void TargetListView::sbAddFileClick(HWND mainWindow) {
+void TargetListView::AddFileFromDialog(HWND mainWindow) {
   ShowWindow(mainWindow, SW_HIDE);
   auto chosen = RunOpenDialog();
   if (chosen) AddTarget(*chosen);

@@ -1,5 +1,5 @@
 #pragma once
-// lbFTC: the main window's target list, with its image list, its mouse and key handlers, the
+// targetList: the main window's target list, with its image list, its mouse and key handlers, the
 // entry commands of its menu, the open dialog and the files dropped on the window.
 #include <windows.h>
 #include <commctrl.h>
@@ -41,12 +41,12 @@ class TargetListView {
   std::optional<std::size_t> SelectedEntry() const;
   std::optional<std::string> FocusedPath() const;
 
-  void lbFTCDblClick();
-  void N11Click();
-  void N21Click();
-  void N31Click();
+  void OpenCurrentTarget();
+  void CopyFocusedPath();
+  void DeleteFocusedTarget();
+  void ShowFocusedProperties();
   // Hides the main window while the open dialog is up.
-  void sbAddFileClick(HWND mainWindow);
+  void AddFileFromDialog(HWND mainWindow);
   void DropFiles(HDROP drop);
   // One dropped file: a shortcut is added as the file it points to.
   void AddDroppedFile(const std::string& path) { AddTarget(ShownTargetPath(path)); }
@@ -57,9 +57,9 @@ class TargetListView {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void lbFTCMouseDown(bool leftButton, bool onEmptySpace);
-  void lbFTCKeyDown(WPARAM key);
-  void lbFTCKeyUp(WPARAM key);
+  void OnMouseDown(bool leftButton, bool onEmptySpace);
+  void OnKeyDown(WPARAM key);
+  void OnKeyUp(WPARAM key);
   void OpenHLP();
   std::optional<std::string> RunOpenDialog();
   std::string ShownTargetPath(const std::string& path);
@@ -71,7 +71,7 @@ class TargetListView {
   HWND list_ = nullptr;
   HWND owner_ = nullptr;
   Subclass subclass_;
-  win32::OwnedImageList images_;  // ImageList1
+  win32::OwnedImageList images_;  // the image list
   std::function<void()> beginDrag_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded

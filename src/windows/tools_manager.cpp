@@ -20,15 +20,15 @@ struct Hint {
   int id;
   const char* text;
 };
-constexpr Hint kHints[] = {{tbBack, "Up   (<--)"},
-                           {tbNewFolder, "New folder   (Ctrl+F)"},
-                           {tbNewShortCut, "New shortcut   (Ctrl+N)"},
-                           {tbDel, "Delete item   (Del)"},
-                           {tbRefresh, "Refresh   (Ctrl+R)"},
-                           {tbCreate, "Apply"}};
+constexpr Hint kHints[] = {{upTool, "Up   (<--)"},
+                           {newFolderTool, "New folder   (Ctrl+F)"},
+                           {newToolTool, "New shortcut   (Ctrl+N)"},
+                           {deleteTool, "Delete item   (Del)"},
+                           {refreshTool, "Refresh   (Ctrl+R)"},
+                           {createTool, "Apply"}};
 
-// The pictures of ImageList1, drawn side by side into one strip.
-win32::OwnedBitmap DrawImageList1() {
+// The pictures of the image list, drawn side by side into one strip.
+win32::OwnedBitmap DrawToolImages() {
   win32::PictureStrip strip(kImageCount, win32::kPictureMask);
   HDC dc = strip.dc();
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
@@ -90,10 +90,10 @@ bool ToolsManager::Create(const RECT& area) {
 void ToolsManager::OnCreate() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   font_.reset(MakeFont("Courier New", -11));
-  ImageList1_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
   {
-    win32::OwnedBitmap strip = DrawImageList1();  // the image list keeps its own copy
-    ImageList_AddMasked(ImageList1_.get(), strip.get(), win32::kPictureMask);
+    win32::OwnedBitmap strip = DrawToolImages();  // the image list keeps its own copy
+    ImageList_AddMasked(images_.get(), strip.get(), win32::kPictureMask);
   }
   RECT rc{};
   GetClientRect(hwnd(), &rc);
@@ -103,36 +103,36 @@ void ToolsManager::OnCreate() {
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return w;
   };
-  ShellTreeView1_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWA,
+  folderTree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWA,
                           WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
-                          ShellTreeView1, 0, kTreeHeight);
-  ToolBar1_ = child(0, TOOLBARCLASSNAMEA,
+                          folderTree, 0, kTreeHeight);
+  toolbar_ = child(0, TOOLBARCLASSNAMEA,
                     WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
                         CCS_NODIVIDER,
-                    ToolBar1, kTreeHeight, kToolbarHeight);
-  ShellListView1_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
+                    toolbar, kTreeHeight, kToolbarHeight);
+  itemList_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
                           WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_EDITLABELS |
                               LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                          ShellListView1, kTreeHeight + kToolbarHeight, rc.bottom - kTreeHeight - kToolbarHeight);
-  Edit1_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, Edit1, kTreeHeight + 2, kToolbarHeight - 4);
-  SendMessageA(Edit1_, EM_LIMITTEXT, MAX_PATH, 0);
+                          itemList, kTreeHeight + kToolbarHeight, rc.bottom - kTreeHeight - kToolbarHeight);
+  nameEdit_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, nameEdit, kTreeHeight + 2, kToolbarHeight - 4);
+  SendMessageA(nameEdit_, EM_LIMITTEXT, MAX_PATH, 0);
 
   // The shell's own image list of small icons: shared by every program, never freed here.
   SHFILEINFOA info{};
   auto system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
       "folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
-  TreeView_SetImageList(ShellTreeView1_, system, TVSIL_NORMAL);
-  ListView_SetImageList(ShellListView1_, system, LVSIL_SMALL);
-  TreeView_SetIndent(ShellTreeView1_, kTreeIndent);
+  TreeView_SetImageList(folderTree_, system, TVSIL_NORMAL);
+  ListView_SetImageList(itemList_, system, LVSIL_SMALL);
+  TreeView_SetIndent(folderTree_, kTreeIndent);
   Recolour();
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
   column.cx = rc.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
-  SendMessageA(ShellListView1_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  SendMessageA(itemList_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
-  SendMessageA(ToolBar1_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(ToolBar1_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1_.get()));
-  SendMessageA(ToolBar1_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize - 2));
+  SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+  SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize - 2));
   auto button = [](int image, int id, BYTE state = TBSTATE_ENABLED) {
     TBBUTTON b{};
     b.iBitmap = image;
@@ -145,15 +145,15 @@ void ToolsManager::OnCreate() {
   TBBUTTON separator{};
   separator.iBitmap = 6;
   separator.fsStyle = BTNS_SEP;
-  TBBUTTON buttons[] = {button(imgUp, tbBack),          separator,
-                        button(imgNewFolder, tbNewFolder), button(imgNewShortcut, tbNewShortCut),
-                        button(imgDelete, tbDel),       button(imgRefresh, tbRefresh),
-                        button(imgApply, tbCreate, TBSTATE_ENABLED | TBSTATE_HIDDEN)};
-  SendMessageA(ToolBar1_, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  TBBUTTON buttons[] = {button(imgUp, upTool),          separator,
+                        button(imgNewFolder, newFolderTool), button(imgNewShortcut, newToolTool),
+                        button(imgDelete, deleteTool),       button(imgRefresh, refreshTool),
+                        button(imgApply, createTool, TBSTATE_ENABLED | TBSTATE_HIDDEN)};
+  SendMessageA(toolbar_, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
 
-  listHook_.Attach(ShellListView1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return ListMessage(m, w, l); });
-  treeHook_.Attach(ShellTreeView1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return TreeMessage(m, w, l); });
-  editHook_.Attach(Edit1_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return EditMessage(m, w, l); });
+  listHook_.Attach(itemList_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return ListMessage(m, w, l); });
+  treeHook_.Attach(folderTree_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return TreeMessage(m, w, l); });
+  editHook_.Attach(nameEdit_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return EditMessage(m, w, l); });
 
   FillList(ListCatalogFolder(ctx_.fs, currentFolder_), std::string());
   RefreshTree();
@@ -162,19 +162,19 @@ void ToolsManager::OnCreate() {
 void ToolsManager::Recolour() {
   const ColorScheme& colors = ctx_.state.colors;
   background_.reset(CreateSolidBrush(colors.main));
-  TreeView_SetBkColor(ShellTreeView1_, colors.main);
-  TreeView_SetTextColor(ShellTreeView1_, colors.font);
-  ListView_SetBkColor(ShellListView1_, colors.main);
-  ListView_SetTextBkColor(ShellListView1_, colors.main);
-  ListView_SetTextColor(ShellListView1_, colors.font);
+  TreeView_SetBkColor(folderTree_, colors.main);
+  TreeView_SetTextColor(folderTree_, colors.font);
+  ListView_SetBkColor(itemList_, colors.main);
+  ListView_SetTextBkColor(itemList_, colors.main);
+  ListView_SetTextColor(itemList_, colors.font);
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ToolsManager::OnSize(int width, int height) {
-  if (!ShellListView1_) return;
-  MoveWindow(ShellTreeView1_, 0, 0, width, kTreeHeight, TRUE);
-  MoveWindow(ToolBar1_, 0, kTreeHeight, width, kToolbarHeight, TRUE);
-  MoveWindow(ShellListView1_, 0, kTreeHeight + kToolbarHeight, width, height - kTreeHeight - kToolbarHeight, TRUE);
+  if (!itemList_) return;
+  MoveWindow(folderTree_, 0, 0, width, kTreeHeight, TRUE);
+  MoveWindow(toolbar_, 0, kTreeHeight, width, kToolbarHeight, TRUE);
+  MoveWindow(itemList_, 0, kTreeHeight + kToolbarHeight, width, height - kTreeHeight - kToolbarHeight, TRUE);
 }
 
 LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -225,18 +225,18 @@ LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void ToolsManager::OnCommand(int id, int, HWND) {
   switch (id) {
-    case tbBack: tbBackClick(); break;
-    case tbNewFolder:
-    case miNewFolder: tbNewFolderClick(); break;
-    case tbNewShortCut:
-    case miNewTool: tbNewShortCutClick(); break;
-    case tbDel:
-    case miDeleteItem:
-    case miDelete: tbDelClick(); break;
-    case tbRefresh:
-    case miRefresh: tbRefreshClick(); break;
-    case tbCreate: tbCreateClick(); break;
-    case miRename: RenameInList(); break;
+    case upTool: UpClick(); break;
+    case newFolderTool:
+    case menuNewFolder: NewFolderClick(); break;
+    case newToolTool:
+    case menuNewTool: NewToolClick(); break;
+    case deleteTool:
+    case menuDeleteItem:
+    case menuDelete: DeleteClick(); break;
+    case refreshTool:
+    case menuRefresh: RefreshClick(); break;
+    case createTool: CreateClick(); break;
+    case menuRename: RenameInList(); break;
     default: break;
   }
 }
@@ -258,14 +258,14 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
   }
 
   if (code == static_cast<UINT>(NM_CUSTOMDRAW) &&
-      (header.hwndFrom == ShellListView1_ || header.hwndFrom == ShellTreeView1_)) {
+      (header.hwndFrom == itemList_ || header.hwndFrom == folderTree_)) {
     auto& draw = reinterpret_cast<NMCUSTOMDRAW&>(header);
     if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw.dwDrawStage == CDDS_ITEMPREPAINT && (draw.uItemState & CDIS_SELECTED)) {
       // The selection in the scheme's colours, inverted, focused or not: the system's own
       // selection colours can match the scheme's text colour and hide the name.
       const ColorScheme& colors = ctx_.state.colors;
-      if (header.hwndFrom == ShellListView1_) {
+      if (header.hwndFrom == itemList_) {
         auto& item = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
         item.clrText = colors.main;
         item.clrTextBk = colors.font;
@@ -279,8 +279,8 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
     return CDRF_DODEFAULT;
   }
 
-  if (header.hwndFrom == ShellListView1_) return ListNotify(header);
-  if (header.hwndFrom == ShellTreeView1_) return TreeNotify(header);
+  if (header.hwndFrom == itemList_) return ListNotify(header);
+  if (header.hwndFrom == folderTree_) return TreeNotify(header);
   return 0;
 }
 
@@ -296,7 +296,7 @@ bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) {
   int image = static_cast<int>(item.itemData);
   if (image < 0) return true;
   int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-  ImageList_Draw(ImageList1_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
+  ImageList_Draw(images_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
   return true;
 }
 

@@ -7,28 +7,28 @@
 
 namespace kest::tools_manager {
 
-void ToolsManager::tbBackClick() {
+void ToolsManager::UpClick() {
   std::string treeSelected = TreeSelectedPath().value_or(currentFolder_);
   if (auto up = UpFolder(treeSelected, currentFolder_, root_ + "\\")) ShowFolder(*up, true);
 }
 
-void ToolsManager::tbNewFolderClick() {
-  SendMessageA(ToolBar1_, TB_HIDEBUTTON, tbCreate, FALSE);
+void ToolsManager::NewFolderClick() {
+  SendMessageA(toolbar_, TB_HIDEBUTTON, createTool, FALSE);
   RECT apply{};
-  SendMessageA(ToolBar1_, TB_GETITEMRECT, kCreateButtonIndex, reinterpret_cast<LPARAM>(&apply));
-  SetWindowPos(Edit1_, HWND_TOP, apply.right + 3, kTreeHeight + 2, kEditWidth, kToolbarHeight - 4, SWP_SHOWWINDOW);
-  SetWindowTextA(Edit1_, "");
-  SetFocus(Edit1_);
+  SendMessageA(toolbar_, TB_GETITEMRECT, kCreateButtonIndex, reinterpret_cast<LPARAM>(&apply));
+  SetWindowPos(nameEdit_, HWND_TOP, apply.right + 3, kTreeHeight + 2, kEditWidth, kToolbarHeight - 4, SWP_SHOWWINDOW);
+  SetWindowTextA(nameEdit_, "");
+  SetFocus(nameEdit_);
 }
 
-void ToolsManager::tbCreateClick() {
-  switch (CreateNewFolder(ctx_.fs, box_, settingsWindow_, currentFolder_, WindowTextOf(Edit1_))) {
+void ToolsManager::CreateClick() {
+  switch (CreateNewFolder(ctx_.fs, box_, settingsWindow_, currentFolder_, WindowTextOf(nameEdit_))) {
     case NewFolderOutcome::Close:
       CloseNameEntry();
       break;
     case NewFolderOutcome::KeepOpen:
-      SetFocus(Edit1_);
-      SendMessageA(Edit1_, EM_SETSEL, 0, -1);
+      SetFocus(nameEdit_);
+      SendMessageA(nameEdit_, EM_SETSEL, 0, -1);
       break;
     case NewFolderOutcome::Created:
       RefreshViews();
@@ -38,13 +38,13 @@ void ToolsManager::tbCreateClick() {
 }
 
 void ToolsManager::CloseNameEntry() {
-  bool hadFocus = GetFocus() == Edit1_;
-  ShowWindow(Edit1_, SW_HIDE);
-  SendMessageA(ToolBar1_, TB_HIDEBUTTON, tbCreate, TRUE);
-  if (hadFocus) SetFocus(ShellListView1_);
+  bool hadFocus = GetFocus() == nameEdit_;
+  ShowWindow(nameEdit_, SW_HIDE);
+  SendMessageA(toolbar_, TB_HIDEBUTTON, createTool, TRUE);
+  if (hadFocus) SetFocus(itemList_);
 }
 
-std::optional<std::string> ToolsManager::RunOpenDialog1() {
+std::optional<std::string> ToolsManager::ChooseProgram() {
   std::string file(kOpenDialogBytes, '\0');
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof(ofn);
@@ -57,7 +57,7 @@ std::optional<std::string> ToolsManager::RunOpenDialog1() {
   return std::string(file.c_str());
 }
 
-void ToolsManager::tbNewShortCutClick() {
+void ToolsManager::NewToolClick() {
   // The settings window comes back however the command ends, an error included.
   struct ShowAgain {
     HWND window;
@@ -68,24 +68,24 @@ void ToolsManager::tbNewShortCutClick() {
     }
   } showAgain{settingsWindow_};
   ShowWindow(settingsWindow_, SW_HIDE);
-  std::optional<std::string> chosen = RunOpenDialog1();
+  std::optional<std::string> chosen = ChooseProgram();
   if (chosen && CreateNewTool(ctx_.fs, ctx_.links, box_, settingsWindow_, currentFolder_, *chosen))
     RefreshViews();
 }
 
-void ToolsManager::tbDelClick() {
+void ToolsManager::DeleteClick() {
   if (auto i = ListSelected()) {
     if (DeleteCatalogItem(ctx_.fs, box_, settingsWindow_, root_, ItemPath(*i), DeleteFrom::List))
       RefreshViews();
     return;
   }
-  HTREEITEM node = TreeView_GetSelection(ShellTreeView1_);
+  HTREEITEM node = TreeView_GetSelection(folderTree_);
   auto it = nodes_.find(node);
   if (!node || node == rootNode_ || it == nodes_.end()) return;
   const std::string path = it->second.path;
   // The question's own loop may have read the tree again: the node is looked up anew.
   auto removeNode = [&] {
-    if (HTREEITEM again = FindNode(path); again && again != rootNode_) TreeView_DeleteItem(ShellTreeView1_, again);
+    if (HTREEITEM again = FindNode(path); again && again != rootNode_) TreeView_DeleteItem(folderTree_, again);
   };
   if (DeleteCatalogItem(ctx_.fs, box_, settingsWindow_, root_, path, DeleteFrom::Tree, removeNode))
     RefreshViews();
@@ -94,12 +94,12 @@ void ToolsManager::tbDelClick() {
 void ToolsManager::RenameInList() {
   auto i = ListFocused();
   if (!i) return;
-  SetFocus(ShellListView1_);
-  ListView_EditLabel(ShellListView1_, static_cast<int>(*i));
+  SetFocus(itemList_);
+  ListView_EditLabel(itemList_, static_cast<int>(*i));
 }
 
 void ToolsManager::RenameInTree() {
-  if (HTREEITEM node = TreeView_GetSelection(ShellTreeView1_)) TreeView_EditLabel(ShellTreeView1_, node);
+  if (HTREEITEM node = TreeView_GetSelection(folderTree_)) TreeView_EditLabel(folderTree_, node);
 }
 
 void ToolsManager::OpenItem(std::size_t i) {
@@ -135,16 +135,16 @@ void ToolsManager::ListContextMenu(POINT screen) {
     }
     InsertMenuItemA(menu.get(), GetMenuItemCount(menu.get()), TRUE, &mii);
   };
-  if (ListSelected()) {  // pShrtMenu
-    add(miRename, "Rename\tF2", imgRename);
-    add(miDelete, "Delete\tDel", imgDelete);
-  } else {  // PopupMenu2
-    add(miNewFolder, "New folder\tCtrl+F", imgNewFolder);
-    add(miNewTool, "New tool\tCtrl+N", imgNewShortcut);
+  if (ListSelected()) {  // item menu
+    add(menuRename, "Rename\tF2", imgRename);
+    add(menuDelete, "Delete\tDel", imgDelete);
+  } else {  // the pop-up menu
+    add(menuNewFolder, "New folder\tCtrl+F", imgNewFolder);
+    add(menuNewTool, "New tool\tCtrl+N", imgNewShortcut);
     add(0, nullptr, -1);
-    add(miRefresh, "Refresh\tCtrl+R", imgRefresh);
+    add(menuRefresh, "Refresh\tCtrl+R", imgRefresh);
     // "Delete item" shows exactly while the list has a selected item, and a right click with a
-    // selection opens pShrtMenu instead: from here it stays hidden.
+    // selection opens item menu instead: from here it stays hidden.
   }
   int id = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
                                            hwnd(), nullptr));
@@ -154,26 +154,26 @@ void ToolsManager::ListContextMenu(POINT screen) {
 std::optional<std::string> ToolsManager::DropFolderAt(POINT screen, bool select) {
   HWND under = WindowFromPoint(screen);
   POINT p = screen;
-  if (under == ShellListView1_) {
-    ScreenToClient(ShellListView1_, &p);
+  if (under == itemList_) {
+    ScreenToClient(itemList_, &p);
     LVHITTESTINFO hit{};
     hit.pt = p;
-    int i = ListView_HitTest(ShellListView1_, &hit);
+    int i = ListView_HitTest(itemList_, &hit);
     if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) return std::nullopt;
-    if (select) ListView_SetItemState(ShellListView1_, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (select) ListView_SetItemState(itemList_, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     if (!items_[static_cast<std::size_t>(i)].isFolder()) return std::nullopt;
     return ItemPath(static_cast<std::size_t>(i));
   }
-  if (under == ShellTreeView1_) {
-    ScreenToClient(ShellTreeView1_, &p);
+  if (under == folderTree_) {
+    ScreenToClient(folderTree_, &p);
     TVHITTESTINFO hit{};
     hit.pt = p;
-    HTREEITEM node = TreeView_HitTest(ShellTreeView1_, &hit);
+    HTREEITEM node = TreeView_HitTest(folderTree_, &hit);
     if (!node || !(hit.flags & TVHT_ONITEM)) return std::nullopt;
     auto it = nodes_.find(node);
     if (it == nodes_.end()) return std::nullopt;
     std::string path = it->second.path;
-    if (select) TreeView_SelectItem(ShellTreeView1_, node);  // the list follows a folder
+    if (select) TreeView_SelectItem(folderTree_, node);  // the list follows a folder
     return path;
   }
   return std::nullopt;
@@ -189,14 +189,14 @@ void ToolsManager::DropAt(POINT screen) {
 bool ToolsManager::CommonKeyDown(WPARAM key) {
   if (GetKeyState(VK_CONTROL) < 0) {
     switch (key) {
-      case 'F': tbNewFolderClick(); return true;
-      case 'N': tbNewShortCutClick(); return true;
-      case 'R': tbRefreshClick(); return true;
+      case 'F': NewFolderClick(); return true;
+      case 'N': NewToolClick(); return true;
+      case 'R': RefreshClick(); return true;
       default: return false;
     }
   }
   if (key == VK_DELETE) {
-    tbDelClick();
+    DeleteClick();
     return true;
   }
   return false;
@@ -210,7 +210,7 @@ bool ToolsManager::ListKeyDown(WPARAM key) {
   if (CommonKeyDown(key)) return true;
   switch (key) {
     case VK_F2: RenameInList(); return true;
-    case VK_BACK: tbBackClick(); return true;  // Up keeps to the catalog root
+    case VK_BACK: UpClick(); return true;  // Up keeps to the catalog root
     case VK_F5: ReadList(); return true;
     case VK_RETURN:
       if (auto i = ListFocused()) OpenItem(*i);
@@ -276,7 +276,7 @@ LRESULT ToolsManager::EditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
-        tbCreateClick();
+        CreateClick();
         return 0;
       }
       if (wParam == VK_ESCAPE) {

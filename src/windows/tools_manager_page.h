@@ -21,25 +21,25 @@ namespace kest::tools_manager {
 
 // Controls, buttons and menu commands.
 enum : int {
-  ShellTreeView1 = 100,
-  ToolBar1,
-  ShellListView1,
-  Edit1,
-  tbBack = 200,
-  tbNewFolder,
-  tbNewShortCut,
-  tbDel,
-  tbRefresh,
-  tbCreate,
-  miNewFolder = 300,
-  miNewTool,
-  miRefresh,
-  miDeleteItem,
-  miRename,
-  miDelete,
+  folderTree = 100,
+  toolbar,
+  itemList,
+  nameEdit,
+  upTool = 200,
+  newFolderTool,
+  newToolTool,
+  deleteTool,
+  refreshTool,
+  createTool,
+  menuNewFolder = 300,
+  menuNewTool,
+  menuRefresh,
+  menuDeleteItem,
+  menuRename,
+  menuDelete,
 };
 
-// ImageList1.
+// the image list.
 enum : int { imgUp, imgNewFolder, imgNewShortcut, imgRefresh, imgApply, imgDelete, imgRename, kImageCount };
 
 constexpr int kTreeHeight = 145;
@@ -47,7 +47,7 @@ constexpr int kToolbarHeight = 25;
 constexpr int kButtonSize = 25;
 constexpr int kEditWidth = 119;
 constexpr int kTreeIndent = 19;
-constexpr int kCreateButtonIndex = 6;  // tbCreate's place in ToolBar1, the separator counted
+constexpr int kCreateButtonIndex = 6;  // createTool's place in toolbar, the separator counted
 
 // Work that must not run inside a control's own notification or key handling.
 constexpr UINT kRefreshTree = WM_APP + 1;
@@ -122,7 +122,7 @@ class ToolsManager final : public ToolsManagerPage {
     listHook_.Detach();
     editHook_.Detach();
     nodes_.clear();
-    ImageList1_.reset();
+    images_.reset();
     font_.reset();
     background_.reset();
   }
@@ -147,14 +147,14 @@ class ToolsManager final : public ToolsManagerPage {
                        std::string* renamedTo);
 
   // The commands.
-  void tbBackClick();
-  void tbNewFolderClick();
-  void tbCreateClick();
+  void UpClick();
+  void NewFolderClick();
+  void CreateClick();
   void CloseNameEntry();
-  void tbNewShortCutClick();
-  std::optional<std::string> RunOpenDialog1();
-  void tbDelClick();
-  void tbRefreshClick() {
+  void NewToolClick();
+  std::optional<std::string> ChooseProgram();
+  void DeleteClick();
+  void RefreshClick() {
     icons_.clear();
     RefreshTree();
   }
@@ -185,11 +185,11 @@ class ToolsManager final : public ToolsManagerPage {
   std::map<HTREEITEM, Node> nodes_;
   HTREEITEM rootNode_ = nullptr;
   std::map<std::string, int> icons_;  // system image of each path, for one reading
-  HWND ShellTreeView1_ = nullptr;
-  HWND ToolBar1_ = nullptr;
-  HWND ShellListView1_ = nullptr;
-  HWND Edit1_ = nullptr;
-  win32::OwnedImageList ImageList1_;
+  HWND folderTree_ = nullptr;
+  HWND toolbar_ = nullptr;
+  HWND itemList_ = nullptr;
+  HWND nameEdit_ = nullptr;
+  win32::OwnedImageList images_;
   win32::OwnedFont font_;
   win32::OwnedBrush background_;
   Subclass treeHook_, listHook_, editHook_;

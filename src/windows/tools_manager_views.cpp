@@ -45,8 +45,8 @@ int ToolsManager::IconOf(const std::string& path, std::uint32_t attributes) {
 }
 
 void ToolsManager::FillList(std::vector<CatalogItem> items, const std::string& selectName) {
-  SendMessageA(ShellListView1_, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(ShellListView1_);
+  SendMessageA(itemList_, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(itemList_);
   items_ = std::move(items);
   int select = -1;
   for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -56,15 +56,15 @@ void ToolsManager::FillList(std::vector<CatalogItem> items, const std::string& s
     item.pszText = const_cast<char*>(items_[i].display.c_str());
     item.iImage = IconOf(ItemPath(i), items_[i].attributes);
     item.lParam = static_cast<LPARAM>(i);
-    SendMessageA(ShellListView1_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(itemList_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     if (!selectName.empty() && SamePath(items_[i].name, selectName)) select = static_cast<int>(i);
   }
   if (select >= 0) {
-    ListView_SetItemState(ShellListView1_, select, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(ShellListView1_, select, FALSE);
+    ListView_SetItemState(itemList_, select, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(itemList_, select, FALSE);
   }
-  SendMessageA(ShellListView1_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(ShellListView1_, nullptr, TRUE);
+  SendMessageA(itemList_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(itemList_, nullptr, TRUE);
 }
 
 void ToolsManager::ShowFolder(const std::string& folder, bool selectInTree) {
@@ -89,7 +89,7 @@ HTREEITEM ToolsManager::AddNode(HTREEITEM parent, const std::string& path, const
   // A folder shows a button until it is opened and found empty; its content is read then.
   insert.item.cChildren = item.isFolder() ? 1 : 0;
   auto node = reinterpret_cast<HTREEITEM>(
-      SendMessageA(ShellTreeView1_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+      SendMessageA(folderTree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (node) nodes_[node] = Node{path, item.attributes, false};
   return node;
 }
@@ -107,7 +107,7 @@ void ToolsManager::FillNode(HTREEITEM node) {
     none.mask = TVIF_CHILDREN;
     none.hItem = node;
     none.cChildren = 0;
-    SendMessageA(ShellTreeView1_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&none));
+    SendMessageA(folderTree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&none));
   }
 }
 
@@ -115,26 +115,26 @@ void ToolsManager::RefreshTree() {
   // What was open and selected is opened and selected again, as far as it still exists.
   std::vector<std::string> expanded;
   for (const auto& [item, node] : nodes_)
-    if (node.filled && (TreeView_GetItemState(ShellTreeView1_, item, TVIS_EXPANDED) & TVIS_EXPANDED))
+    if (node.filled && (TreeView_GetItemState(folderTree_, item, TVIS_EXPANDED) & TVIS_EXPANDED))
       expanded.push_back(node.path);
   std::sort(expanded.begin(), expanded.end(),
             [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
   std::string selected = TreeSelectedPath().value_or(currentFolder_);
 
   syncing_ = true;
-  SendMessageA(ShellTreeView1_, WM_SETREDRAW, FALSE, 0);
-  TreeView_DeleteAllItems(ShellTreeView1_);
+  SendMessageA(folderTree_, WM_SETREDRAW, FALSE, 0);
+  TreeView_DeleteAllItems(folderTree_);
   nodes_.clear();
   rootNode_ = AddNode(TVI_ROOT, root_, CatalogItem{paths::FileNameOf(root_), paths::FileNameOf(root_), kAttrDirectory});
   FillNode(rootNode_);
-  TreeView_Expand(ShellTreeView1_, rootNode_, TVE_EXPAND);
+  TreeView_Expand(folderTree_, rootNode_, TVE_EXPAND);
   for (const std::string& path : expanded)
-    if (HTREEITEM node = FindNode(path)) TreeView_Expand(ShellTreeView1_, node, TVE_EXPAND);
+    if (HTREEITEM node = FindNode(path)) TreeView_Expand(folderTree_, node, TVE_EXPAND);
   HTREEITEM select = FindNode(selected);
   if (!select) select = FindNode(currentFolder_);
-  TreeView_SelectItem(ShellTreeView1_, select ? select : rootNode_);
-  SendMessageA(ShellTreeView1_, WM_SETREDRAW, TRUE, 0);
-  TreeView_EnsureVisible(ShellTreeView1_, select ? select : rootNode_);
+  TreeView_SelectItem(folderTree_, select ? select : rootNode_);
+  SendMessageA(folderTree_, WM_SETREDRAW, TRUE, 0);
+  TreeView_EnsureVisible(folderTree_, select ? select : rootNode_);
   syncing_ = false;
 }
 
@@ -149,8 +149,8 @@ HTREEITEM ToolsManager::FindNode(const std::string& path) {
     std::string name = rest.substr(0, slash);
     rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
     FillNode(node);
-    HTREEITEM child = TreeView_GetChild(ShellTreeView1_, node);
-    for (; child; child = TreeView_GetNextSibling(ShellTreeView1_, child)) {
+    HTREEITEM child = TreeView_GetChild(folderTree_, node);
+    for (; child; child = TreeView_GetNextSibling(folderTree_, child)) {
       auto it = nodes_.find(child);
       if (it != nodes_.end() && SamePath(paths::FileNameOf(it->second.path), name)) break;
     }
@@ -162,26 +162,26 @@ HTREEITEM ToolsManager::FindNode(const std::string& path) {
 void ToolsManager::SelectInTree(const std::string& path) {
   syncing_ = true;
   if (HTREEITEM node = FindNode(path)) {
-    TreeView_SelectItem(ShellTreeView1_, node);
-    TreeView_EnsureVisible(ShellTreeView1_, node);
+    TreeView_SelectItem(folderTree_, node);
+    TreeView_EnsureVisible(folderTree_, node);
   }
   syncing_ = false;
 }
 
 std::optional<std::string> ToolsManager::TreeSelectedPath() const {
-  auto it = nodes_.find(TreeView_GetSelection(ShellTreeView1_));
+  auto it = nodes_.find(TreeView_GetSelection(folderTree_));
   if (it == nodes_.end()) return std::nullopt;
   return it->second.path;
 }
 
 std::optional<std::size_t> ToolsManager::ListSelected() const {
-  int i = ListView_GetNextItem(ShellListView1_, -1, LVNI_SELECTED);
+  int i = ListView_GetNextItem(itemList_, -1, LVNI_SELECTED);
   if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) return std::nullopt;
   return static_cast<std::size_t>(i);
 }
 
 std::optional<std::size_t> ToolsManager::ListFocused() const {
-  int i = ListView_GetNextItem(ShellListView1_, -1, LVNI_FOCUSED);
+  int i = ListView_GetNextItem(itemList_, -1, LVNI_FOCUSED);
   if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) return std::nullopt;
   return static_cast<std::size_t>(i);
 }
@@ -239,7 +239,7 @@ LRESULT ToolsManager::ListNotify(NMHDR& header) {
       return 0;
     case LVN_BEGINLABELEDITA:
     case LVN_BEGINLABELEDITW:
-      if (HWND edit = ListView_GetEditControl(ShellListView1_)) SendMessageA(edit, EM_LIMITTEXT, MAX_PATH - 5, 0);
+      if (HWND edit = ListView_GetEditControl(itemList_)) SendMessageA(edit, EM_LIMITTEXT, MAX_PATH - 5, 0);
       return FALSE;
     case LVN_ENDLABELEDITA:
     case LVN_ENDLABELEDITW: {
@@ -282,10 +282,10 @@ LRESULT ToolsManager::TreeNotify(NMHDR& header) {
     case NM_RCLICK: {
       POINT p{};
       GetCursorPos(&p);
-      ScreenToClient(ShellTreeView1_, &p);
+      ScreenToClient(folderTree_, &p);
       TVHITTESTINFO hit{};
       hit.pt = p;
-      if (HTREEITEM node = TreeView_HitTest(ShellTreeView1_, &hit)) TreeView_SelectItem(ShellTreeView1_, node);
+      if (HTREEITEM node = TreeView_HitTest(folderTree_, &hit)) TreeView_SelectItem(folderTree_, node);
       return 1;
     }
     case TVN_BEGINLABELEDITA:
@@ -293,7 +293,7 @@ LRESULT ToolsManager::TreeNotify(NMHDR& header) {
       // The catalog root keeps its name.
       HTREEITEM node = reinterpret_cast<NMTVDISPINFOA&>(header).item.hItem;
       if (node == rootNode_) return TRUE;
-      if (HWND edit = TreeView_GetEditControl(ShellTreeView1_)) SendMessageA(edit, EM_LIMITTEXT, MAX_PATH - 5, 0);
+      if (HWND edit = TreeView_GetEditControl(folderTree_)) SendMessageA(edit, EM_LIMITTEXT, MAX_PATH - 5, 0);
       return FALSE;
     }
     case TVN_ENDLABELEDITA:

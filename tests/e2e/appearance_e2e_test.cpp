@@ -13,7 +13,7 @@ TEST_F(KestTest, AColourAndTheOpacityAppliedFromTheColourPage) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   EXPECT_EQ(e2e::WindowAlpha(k.main), 245);
-  k.click(ids::sbToolsEdit);
+  k.click(ids::settings);
   HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
   ASSERT_NE(settings, nullptr);
   HWND page = ChildWithText(settings, "Color sheme");
@@ -67,7 +67,7 @@ TEST_F(KestTest, AboutPanelOpensBesideTheMainWindowAndCloses) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   RECT main = e2e::WindowRectOnScreen(k.main);
-  k.click(ids::sbAbout);
+  k.click(ids::about);
   HWND about = e2e::WaitForWindow("TfAb", k.process.pid(), 10000, true);
   ASSERT_NE(about, nullptr);
   RECT r = e2e::WindowRectOnScreen(about);

@@ -58,17 +58,17 @@ TEST_F(KestTest, CtrlShowsTheCommandLineAndEnterRunsIt) {
   HWND lv = k.targetList();
   PostMessageA(lv, WM_KEYDOWN, VK_CONTROL, 1);
   ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
-  HWND edCL = k.control(ids::edCL);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(edCL) != FALSE; }, 5000));
+  HWND commandLine = k.control(ids::commandLine);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(commandLine) != FALSE; }, 5000));
   // The program path holds a blank: it is quoted.
-  EXPECT_EQ(e2e::WindowText(edCL), "\"" + probe + "\" \"b.exe\"");
+  EXPECT_EQ(e2e::WindowText(commandLine), "\"" + probe + "\" \"b.exe\"");
   EXPECT_FALSE(WaitForProbe(app, "my tools", 300).has_value()) << "nothing starts yet";
-  e2e::PostKey(edCL, VK_RETURN);
+  e2e::PostKey(commandLine, VK_RETURN);
   auto run = WaitForProbe(app, "my tools");
   ASSERT_TRUE(run.has_value());
   EXPECT_EQ(run->cmd, "\"" + probe + "\" \"b.exe\"");
   EXPECT_EQ(run->cwd, app.file("w"));
-  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(edCL); }, 3000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(commandLine); }, 3000));
   PostMessageA(lv, WM_KEYUP, VK_CONTROL, 0xC0000001);
   CloseKest(k);
 }
@@ -143,7 +143,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   // Such a run begins in mini mode: the mini window in place of the main window.
   ASSERT_NE(e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true), nullptr);
   EXPECT_FALSE(IsWindowVisible(k.main));
-  HWND bar = k.control(ids::tbIcon);
+  HWND bar = k.control(ids::iconBar);
   ASSERT_NE(bar, nullptr);
   EXPECT_FALSE(IsWindowVisible(bar)) << "no mode shows the icon bar";
   EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 0);
@@ -164,7 +164,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   Kest n = StartKest(normal, BareCommandLine(normal));
   ASSERT_NE(n.main, nullptr);
   SendMessageA(n.main, WM_USER + 2, 0, 0);
-  EXPECT_EQ(SendMessageA(n.control(ids::tbIcon), TB_BUTTONCOUNT, 0, 0), 0) << "normal mode leaves the bar alone";
+  EXPECT_EQ(SendMessageA(n.control(ids::iconBar), TB_BUTTONCOUNT, 0, 0), 0) << "normal mode leaves the bar alone";
   CloseKest(n);
 }
 
@@ -177,11 +177,11 @@ TEST_F(KestTest, EnterInAnEmptiedCommandBoxOnlyHidesIt) {
   ASSERT_NE(k.main, nullptr);
   PostMessageA(k.targetList(), WM_KEYDOWN, VK_CONTROL, 1);
   ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
-  HWND edCL = k.control(ids::edCL);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(edCL) != FALSE; }, 5000));
-  SendMessageA(edCL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-  e2e::PostKey(edCL, VK_RETURN);
-  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(edCL); }, 3000));
+  HWND commandLine = k.control(ids::commandLine);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(commandLine) != FALSE; }, 5000));
+  SendMessageA(commandLine, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  e2e::PostKey(commandLine, VK_RETURN);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(commandLine); }, 3000));
   EXPECT_FALSE(WaitForProbe(app, "tools", 500).has_value());
   CloseKest(k);
 }
@@ -203,7 +203,7 @@ TEST_F(KestTest, ARePointedToolRunsItsNewProgramOnceTheSettingsWindowHasClosed) 
   ASSERT_TRUE(run.has_value());
   EXPECT_EQ(run->cmd, probe + " \"t.exe\"");
 
-  k.click(ids::sbToolsEdit);
+  k.click(ids::settings);
   HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
   ASSERT_NE(settings, nullptr);
   {

@@ -98,7 +98,7 @@ TEST_F(KestTest, TrayModeHidesTheWindowsAndTheIconBringsThemBack) {
   PostMessageA(k.main, msg::kTrayCallback, 1, WM_RBUTTONDOWN);
   EXPECT_EQ(e2e::WaitForPopupMenu(500, k.process.pid()), nullptr);
 
-  k.click(ids::sbMin3);
+  k.click(ids::trayInMiniStrip);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main) && !IsWindowVisible(kfs); }, 5000))
       << "the main and fast string windows leave the screen";
   EXPECT_TRUE(IsIconic(k.main));
@@ -110,7 +110,7 @@ TEST_F(KestTest, TrayModeHidesTheWindowsAndTheIconBringsThemBack) {
   EXPECT_FALSE(IsWindowVisible(kfs));
 
   // Back to the tray, then "Exit" from the tray menu, whose last entries are there now.
-  k.click(ids::sbMin2);
+  k.click(ids::toTray);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main); }, 5000));
   HWND menu = OpenPopupMenu(k, [&] { e2e::PostClick(TrayIconWindow(), 5, 5, true); });
   ASSERT_NE(menu, nullptr);

@@ -45,14 +45,14 @@ TEST_F(KestTest, NamesInAnyScriptTakeEveryRouteWhole) {
   EXPECT_EQ(run->cwd, dir);
 
   // A backup beside it.
-  k.click(ids::sbBACKUP);
+  k.click(ids::backup);
   auto made = e2e::WaitForMessageBox("Kest info", 5000, k.process.pid());
   ASSERT_TRUE(made.has_value());
   e2e::AnswerMessageBox(made->hwnd, IDOK);
   EXPECT_TRUE(e2e::FileExists(dir + "\\" + name + ".KestBackUp"));
 
   // A note under the target's name, in its own script.
-  k.click(ids::sbRich);
+  k.click(ids::notes);
   HWND kfs = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
   ASSERT_NE(kfs, nullptr);
   const std::string note = "заметка 笔记 🐞";

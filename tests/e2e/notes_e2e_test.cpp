@@ -92,10 +92,10 @@ TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
 
   // "S" hides the window, which saves; showing it again reads the note back.
   Type(editor, "typed before S");
-  k.click(ids::sbRich);
+  k.click(ids::notes);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(kfs); }, 5000));
   EXPECT_TRUE(HoldsRtfWith(app, "beta.exe.txt", "typed before S"));
-  k.click(ids::sbRich);
+  k.click(ids::notes);
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(kfs) != FALSE; }, 5000));
   EXPECT_TRUE(Shows(editor, "typed before S"));
 

@@ -31,7 +31,7 @@ TEST_F(KestTest, SessionEndKillAndALockedSettingsFileLoseNothing) {
   Kest s = StartKest(app, BareCommandLine(app));
   ASSERT_NE(s.main, nullptr);
   EXPECT_EQ(s.targetNames(), std::vector<std::string>{"a.exe"});
-  s.click(ids::sbRich);
+  s.click(ids::notes);
   HWND kfs = e2e::WaitForWindow("TfKFS", s.process.pid(), 5000, true);
   ASSERT_NE(kfs, nullptr);
   Type(Editor(kfs), "typed before the logoff");

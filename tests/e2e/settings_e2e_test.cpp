@@ -16,7 +16,7 @@ using e2e::AppDir;
 bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 HWND OpenSettings(const Kest& k) {
-  k.click(ids::sbToolsEdit);
+  k.click(ids::settings);
   HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
   // The opening steps have run once the boxes show the file.
   if (settings) e2e::WaitUntil([&] { return Checked(ChildWithText(settings, "Run no more one copy")); }, 5000);
@@ -46,7 +46,7 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   AppDir app("settings");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  k.click(ids::sbToolsEdit);
+  k.click(ids::settings);
   HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
   ASSERT_NE(settings, nullptr);
   EXPECT_EQ(e2e::WindowText(settings), "Kest settings");

@@ -69,7 +69,7 @@ TEST_F(KestTest, StoredPlacementAndOpacityAreTaken) {
   EXPECT_EQ(r.bottom - r.top, 256);
   EXPECT_EQ(e2e::WindowAlpha(k.main), 44);
   // Closed while minimised, it keeps the place it had before.
-  k.click(ids::sbMin3);
+  k.click(ids::trayInMiniStrip);
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(k.main) != FALSE; }, 5000));
   CloseKest(k);
   EXPECT_EQ(app.readIni("Options", "abValue"), "44");

@@ -159,7 +159,7 @@ TEST_F(KestTest, OpenDialogAddsTheChosenFileAndLastDirIsKept) {
   app.writeFile("picked\\target.exe", "MZ");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  k.click(ids::sbAddFile);
+  k.click(ids::addFile);
   HWND dialog = WaitForOpenDialog(k);
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowVisible(k.main)) << "the main window steps aside for the dialog";
@@ -198,23 +198,23 @@ TEST_F(KestTest, BackupAndRestoreWithTheirMessages) {
   };
 
   // Restore before any backup: the system's "file not found".
-  k.click(ids::sbRESTORE);
+  k.click(ids::restore);
   answer("Kest error", "Error: !2");
   EXPECT_EQ(app.readFile("w\\app.exe"), "version 1");
 
-  k.click(ids::sbBACKUP);
+  k.click(ids::backup);
   answer("Kest info", "Backup created!");
   EXPECT_EQ(app.readFile("w\\app.exe.KestBackUp"), "version 1");
 
   app.writeFile("w\\app.exe", "version 2 patched");
-  k.click(ids::sbRESTORE);
+  k.click(ids::restore);
   answer("Kest info", "Backup restored!");
   EXPECT_EQ(app.readFile("w\\app.exe"), "version 1");
   EXPECT_TRUE(app.exists("w\\app.exe.KestBackUp")) << "the backup stays";
 
   // A backup that cannot be made says so and leaves the older backup alone.
   DeleteFileA(app.file("w\\app.exe").c_str());
-  k.click(ids::sbBACKUP);
+  k.click(ids::backup);
   answer("Kest error", "Error: 2");
   EXPECT_EQ(app.readFile("w\\app.exe.KestBackUp"), "version 1");
   CloseKest(k);
@@ -229,7 +229,7 @@ TEST_F(KestTest, RestoreOverARunningTargetReportsSharingViolation) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return app.exists("probe.log"); }, 10000));
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  k.click(ids::sbRESTORE);
+  k.click(ids::restore);
   auto box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, "Error: !32");
@@ -242,10 +242,10 @@ TEST_F(KestTest, EmptyListBackupReportsAndRestoreSaysNothing) {
   AppDir app("empty-backup");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  k.click(ids::sbRESTORE);
+  k.click(ids::restore);
   EXPECT_TRUE(e2e::NoMessageBox("Kest error", 500, k.process.pid()));
   EXPECT_TRUE(e2e::NoMessageBox("Kest info", 10, k.process.pid()));
-  k.click(ids::sbBACKUP);
+  k.click(ids::backup);
   auto box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text.rfind("Error: ", 0), 0u) << box->text;

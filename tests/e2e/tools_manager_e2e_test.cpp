@@ -43,7 +43,7 @@ TEST_F(KestTest, ToolsManagerEditsTheCatalogAndTheMenusFollow) {
 
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  k.click(ids::sbToolsEdit);
+  k.click(ids::settings);
   HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
   ASSERT_NE(settings, nullptr);
   HWND page = e2e::FindChildByClass(settings, "TfKestToolsManager");

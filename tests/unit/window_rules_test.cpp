@@ -135,11 +135,11 @@ TEST(Placement, FadeRunsFromTheOpacityDownTo170) {
 
 TEST(Placement, RightEndPartsFollowTheRightEdge) {
   MainLayout l = LayoutMainWindow(400, 500);
-  EXPECT_EQ(l.sbToIcon2Left, 349);
-  EXPECT_EQ(l.sbMin2Left, 365);
-  EXPECT_EQ(l.sbClose2Left, 380);
-  EXPECT_EQ(l.sbAboutLeft, 345);
-  EXPECT_EQ(l.sbCloseLeft, 370);
+  EXPECT_EQ(l.toMiniLeft, 349);
+  EXPECT_EQ(l.toTrayLeft, 365);
+  EXPECT_EQ(l.closeCaptionLeft, 380);
+  EXPECT_EQ(l.aboutLeft, 345);
+  EXPECT_EQ(l.exitLeft, 370);
   EXPECT_EQ(l.commandLine.width, 397);
   EXPECT_EQ(l.commandLine.y, 458);
   EXPECT_EQ(l.fileColumnWidth, 396);
