@@ -49,6 +49,8 @@ class NotePane {
   virtual bool SaveForExit(bool askOnFailure) = 0;
   // The session ends: the note and the window's place are saved, with no question asked.
   virtual void SessionEnding() = 0;
+  // The colours and opacity in the application state changed.
+  virtual void SchemeApplied() = 0;
   // Ends the window at exit; a note on the screen is saved first unless SaveForExit did, and
   // the window writes its place as it goes.
   virtual void Destroy() = 0;

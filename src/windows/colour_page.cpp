@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "core/window_messages.h"
 #include "window_rules/color_rules.h"
 #include "kit/controls.h"
 
@@ -23,13 +22,6 @@ struct Group {
 constexpr Group kGroups[3] = {{"Main color", "Main color for all window"},
                               {"Caption bar color", "Color of header in all window"},
                               {"Font color", "Color of font in all window"}};
-
-BOOL CALLBACK WantRepaint(HWND w, LPARAM) {
-  char cls[16] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (lstrcmpA(cls, "TfKFS") == 0) SendMessageA(w, msg::kWantRepaint, 0, 0);
-  return TRUE;
-}
 
 std::uint32_t& Role(ColorScheme& c, int swatch) {
   return swatch == 0 ? c.main : swatch == 1 ? c.caption : c.font;
@@ -180,10 +172,9 @@ void ColourPage::OpacityBarChanged() {
 void ColourPage::ApplyClick() {
   int position = static_cast<int>(SendMessageA(opacityBar_, TBM_GETPOS, 0, 0));
   ApplyScheme(ctx_.state, swatches_, position);
+  // The main window takes the scheme and hands it to the note window, also while that one is
+  // hidden: it exists for the whole run.
   if (applied_) applied_();
-  // The fast string window is recoloured at once, also while it is hidden: it exists for the
-  // whole run. Only this program's own window is asked, not another copy's.
-  EnumThreadWindows(GetCurrentThreadId(), &WantRepaint, 0);
   Recolour();
 }
 

@@ -26,6 +26,7 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   void Hide() override;
   void Destroy() override;
   bool SaveForExit(bool askOnFailure) override;
+  void SchemeApplied() override { SetColors(); }
   void SessionEnding() override;
 
   // CurrentTargetObserver.

@@ -51,7 +51,10 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
   WindowHandle MainHandle() const override { return hwnd(); }
-  void SchemeApplied() override { SetColors(); }
+  void SchemeApplied() override {
+    SetColors();
+    if (notes_) notes_->SchemeApplied();
+  }
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
