@@ -14,7 +14,7 @@
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/about_panel.h"
-#include "windows/fast_string_window.h"
+#include "windows/note_window.h"
 #include "kit/modal.h"
 #include "windows/main_window.h"
 

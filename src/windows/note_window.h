@@ -12,7 +12,7 @@
 
 namespace kest {
 
-inline constexpr const char* kFastStringWindowClass = "TfKFS";
+inline constexpr const char* kNoteWindowClass = "TfKFS";
 
 class NoteWindow final : public FramelessWindow, public NotePane, public CurrentTargetObserver {
  public:

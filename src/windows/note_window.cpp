@@ -1,4 +1,4 @@
-#include "windows/fast_string_window.h"
+#include "windows/note_window.h"
 
 #include <richedit.h>
 #include <commdlg.h>
@@ -20,7 +20,7 @@ namespace kest {
 
 namespace {
 
-constexpr WindowClass kFastStringClass{kFastStringWindowClass, CS_DBLCLKS, nullptr};
+constexpr WindowClass kNoteClass{kNoteWindowClass, CS_DBLCLKS, nullptr};
 constexpr int kCaptionHeight = 13;
 constexpr int kBarHeight = 20;
 constexpr int kEditorPixels = 11;
@@ -113,7 +113,7 @@ bool NoteWindow::Create(HWND owner) {
   int top = s.read(opt::KFSTop);
   int width = s.read(opt::KFSWidth);
   int height = s.read(opt::KFSHeight);
-  if (!CreateWindowFor(kFastStringClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
+  if (!CreateWindowFor(kNoteClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
                        WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, owner))
     return false;
   // Placed again once it snaps, so that the stored place is snapped like any other.
