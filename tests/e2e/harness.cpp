@@ -3,6 +3,8 @@
 // Link with: -lcomctl32 -luser32 -lgdi32 -lkernel32
 #include "harness.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -803,5 +805,25 @@ int WindowAlpha(HWND w) {
   if (!GetLayeredWindowAttributes(w, &key, &alpha, &flags)) return -1;
   return (flags & LWA_ALPHA) ? alpha : 255;
 }
+
+bool PostDropFiles(HWND target, const std::vector<std::string>& files, POINT at) {
+  std::string list;
+  for (auto& f : files) list += f + '\0';
+  list += '\0';
+  std::string block(sizeof(DROPFILES), '\0');
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.pt = at;
+  std::memcpy(block.data(), &header, sizeof header);
+  block += list;
+  DWORD pid = WindowPid(target);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
 
 }  // namespace e2e

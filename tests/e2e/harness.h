@@ -204,4 +204,9 @@ COLORREF ScreenPixel(int x, int y);
 // without an alpha value (colour key only).
 int WindowAlpha(HWND w);
 
+// Drops files on a window of another process, as the shell would: a DROPFILES block written
+// into that process and handed over with WM_DROPFILES, dropped at a point of the target's
+// client area.
+bool PostDropFiles(HWND target, const std::vector<std::string>& files, POINT at = POINT{20, 60});
+
 }  // namespace e2e

@@ -102,27 +102,7 @@ inline void ClearClipboard() {
   }
 }
 
-// Drops files on a window of another process, as the shell would: a DROPFILES block written
-// into that process and handed over with WM_DROPFILES, dropped at a point of the target's
-// client area.
-inline bool PostDropFiles(HWND target, const std::vector<std::string>& files, POINT at = POINT{20, 60}) {
-  std::string list;
-  for (auto& f : files) list += f + '\0';
-  list += '\0';
-  std::string block(sizeof(DROPFILES), '\0');
-  DROPFILES header{};
-  header.pFiles = sizeof(DROPFILES);
-  header.pt = at;
-  std::memcpy(block.data(), &header, sizeof header);
-  block += list;
-  DWORD pid = e2e::WindowPid(target);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-  CloseHandle(process);
-  return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-}
+using e2e::PostDropFiles;
 
 // Starts a copy that is expected to open its main window (hidden: one begun in mini mode).
 inline Kest StartKest(const e2e::AppDir& app, const std::string& commandLine, bool shown = true) {
