@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
+
+#include "kest_version.h"
 
 namespace {
 
@@ -36,6 +39,26 @@ TEST(ProgramIcon, HoldsTheFiveImagesInOrder) {
     EXPECT_EQ(Le(ico, offset + 8, 4), 2 * want[i].size) << "image " << i;  // XOR and AND masks
     EXPECT_EQ(Le(ico, offset + 14, 2), want[i].bpp) << "image " << i;
   }
+}
+
+// The manifest is made from res/kest.manifest.in at configure time; its assembly version must be
+// the project's, as the version information's is, and not a number someone forgot to bump.
+TEST(Manifest, AssemblyVersionIsTheProjectVersion) {
+  std::ifstream in(KEST_GENERATED_DIR "/kest.manifest", std::ios::binary);
+  ASSERT_TRUE(in) << "the generated kest.manifest is missing";
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Kest's own identity is the first assemblyIdentity; the common controls' one comes later.
+  std::size_t identity = text.find("<assemblyIdentity");
+  ASSERT_NE(identity, std::string::npos);
+  std::size_t end = text.find("/>", identity);
+  ASSERT_NE(end, std::string::npos);
+  std::string element = text.substr(identity, end - identity);
+  EXPECT_NE(element.find("name=\"Kest.Kest\""), std::string::npos) << element;
+  std::size_t at = element.find(" version=\"");
+  ASSERT_NE(at, std::string::npos) << element;
+  at += 10;
+  std::string version = element.substr(at, element.find('"', at) - at);
+  EXPECT_EQ(version, std::string(KEST_VERSION) + ".0");
 }
 
 }  // namespace

@@ -506,25 +506,18 @@ std::wstring AnsiToWide(const std::string& text) {
 // ---- Registry ---------------------------------------------------------------------------
 
 bool Win32Registry::isUserAdmin() {
-  // Looked up in the advapi32 the program already has, and called only when it is there.
-  using CheckFn = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
-  HMODULE advapi = GetModuleHandleA("Advapi32.dll");
-  auto check = advapi ? reinterpret_cast<CheckFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CheckTokenMembership")))
-                      : nullptr;
-  std::optional<bool> member;
-  if (check) {
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                 &admins)) {
-      BOOL is = FALSE;
-      member = check(nullptr, admins, &is) && is;
-      FreeSid(admins);
-    } else {
-      member = false;
-    }
+  // A plain call through advapi32's delay-load thunk, like every other advapi32 call: every
+  // Windows Kest runs on (7 and later) has CheckTokenMembership, so nothing is looked up first.
+  bool member = false;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID admins = nullptr;
+  if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                               &admins)) {
+    BOOL is = FALSE;
+    member = CheckTokenMembership(nullptr, admins, &is) && is;
+    FreeSid(admins);
   }
-  return AdminAnswer(member);
+  return member;
 }
 
 bool Win32Registry::classesKeyExists(const std::string& subKey) {
