@@ -9,14 +9,18 @@ namespace kest {
 struct Target {
   std::string fileName;
   std::string directory;  // with trailing backslash, or empty
-  int image = 0;          // into the list's image list
+  // The file whose icon the row shows: what was added (a dropped shortcut's own icon), empty
+  // when that is the full path itself.
+  std::string iconFrom;
   std::string fullPath() const { return directory + fileName; }
+  std::string iconFile() const { return iconFrom.empty() ? fullPath() : iconFrom; }
 };
 
 class TargetList {
  public:
-  // Appends the entry for a path; returns its position.
-  std::size_t add(const std::string& path, int image);
+  // Appends the entry for a path, shown with the icon of iconFrom (the path itself when empty);
+  // returns its position.
+  std::size_t add(const std::string& path, const std::string& iconFrom = std::string());
   void removeAt(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
   void clear() { entries_.clear(); }
   std::size_t size() const { return entries_.size(); }
@@ -45,8 +49,8 @@ std::string TargetPathToShow(const std::string& path, Resolve&& resolve);
 
 namespace kest {
 
-inline std::size_t TargetList::add(const std::string& path, int image) {
-  entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), image});
+inline std::size_t TargetList::add(const std::string& path, const std::string& iconFrom) {
+  entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), iconFrom == path ? std::string() : iconFrom});
   return entries_.size() - 1;
 }
 

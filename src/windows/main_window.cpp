@@ -367,7 +367,10 @@ void MainWindow::OnCommand(int id, int, HWND) {
 }
 
 LRESULT MainWindow::OnNotify(NMHDR& hdr) {
-  if (hdr.hwndFrom == targetList_.hwnd() && hdr.code == NM_DBLCLK) targetList_.OpenCurrentTarget();
+  if (hdr.hwndFrom == targetList_.hwnd()) {
+    if (hdr.code == NM_DBLCLK) targetList_.OpenCurrentTarget();
+    return targetList_.OnNotify(hdr);
+  }
   if (hdr.code == TTN_GETDISPINFOA && menus_) {
     // The icon bar's hints: "name [group]".
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(&hdr);

@@ -26,7 +26,7 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   beginDrag_ = std::move(beginDrag);
   list_ = CreateWindowExA(0, WC_LISTVIEWA, "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                              LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                              LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
                           0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
   SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -38,7 +38,9 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   column.pszText = const_cast<char*>("Directory");
   column.cx = 0;
   SendMessageA(list_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-  // The list shares the image list (LVS_SHAREIMAGELISTS): this object frees it.
+  // The list asks for its rows as it draws them (LVS_OWNERDATA): thousands of targets cost
+  // nothing until they are on the screen. It shares the image list (LVS_SHAREIMAGELISTS): this
+  // object frees it.
   images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
@@ -57,17 +59,75 @@ void TargetListView::SetColors(const ColorScheme& colors) {
 
 void TargetListView::AddDefaultImage(HICON icon) { ImageList_AddIcon(images_.get(), icon); }
 
+int TargetListView::ImageOf(const Target& target) {
+  // Taken once per distinct file, when a row showing it is first drawn.
+  const std::string file = target.iconFile();
+  auto it = iconImages_.find(file);
+  if (it != iconImages_.end()) return it->second;
+  int image = 0;
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
+  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
+    win32::OwnedIcon owned(icon);
+    int added = win32::AddIconToImageList(images_.get(), owned.get());
+    if (added >= 0) image = added;
+  }
+  iconImages_.emplace(file, image);
+  return image;
+}
+
+LRESULT TargetListView::OnNotify(NMHDR& header) {
+  const TargetList& list = state_.targets();
+  switch (header.code) {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW: {
+      // The A and W records differ only in the text's type.
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+      if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= list.size()) return 0;
+      const Target& t = list.at(static_cast<std::size_t>(item.iItem));
+      if (item.mask & LVIF_TEXT) {
+        const std::string& text = item.iSubItem == 0 ? t.fileName : item.iSubItem == 1 ? t.directory : empty_;
+        if (header.code == LVN_GETDISPINFOA) {
+          // The row's own text: no buffer of the list's can cut a long path.
+          item.pszText = const_cast<char*>(text.c_str());
+        } else {
+          wideText_ = win32::AnsiToWide(text);
+          item.pszText = reinterpret_cast<char*>(wideText_.data());
+        }
+      }
+      if (item.mask & LVIF_IMAGE) item.iImage = ImageOf(t);
+      return 0;
+    }
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+      // Typing in the list goes to the next entry whose name starts with what was typed.
+      auto& find = reinterpret_cast<NMLVFINDITEMA&>(header);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+      std::string typed = header.code == LVN_ODFINDITEMA
+                              ? std::string(find.lvfi.psz)
+                              : win32::WideToAnsi(reinterpret_cast<const wchar_t*>(find.lvfi.psz));
+      const std::size_t n = list.size();
+      for (std::size_t k = 0; k < n; ++k) {
+        std::size_t i = (static_cast<std::size_t>(find.iStart < 0 ? 0 : find.iStart) + k) % n;
+        const std::string& name = list.at(i).fileName;
+        if (name.size() >= typed.size() && lstrcmpiA(name.substr(0, typed.size()).c_str(), typed.c_str()) == 0)
+          return static_cast<LRESULT>(i);
+      }
+      return -1;
+    }
+    default:
+      return 0;
+  }
+}
+
 void TargetListView::LoadTargets() {
-  ListView_DeleteAllItems(list_);
-  // The list is drawn and an entry selected once, after the last one: drawing and selecting
-  // at every addition made a long list take many seconds.
-  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  // The rows are counted in once, after the last one, and an entry selected once afterwards:
+  // the list itself holds nothing but the count.
   loading_ = true;
   struct Done {
     TargetListView* view;
     ~Done() {
       view->loading_ = false;
-      SendMessageA(view->list_, WM_SETREDRAW, TRUE, 0);
+      ListView_SetItemCountEx(view->list_, static_cast<int>(view->state_.targets().size()), 0);
       InvalidateRect(view->list_, nullptr, TRUE);
     }
   } done{this};
@@ -104,30 +164,17 @@ void TargetListView::AddTarget(const std::string& path) {
     ReportControlCharacters(ctx_.box, owner_, path);
     return;
   }
-  std::string shown = ShownTargetPath(path);
-  int image = 0;
-  // The icon of what was passed in: for a shortcut, the shortcut's own.
-  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
-  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-    win32::OwnedIcon owned(icon);
-    int added = win32::AddIconToImageList(images_.get(), owned.get());
-    if (added >= 0) image = added;
-  }
-  std::size_t index = state_.targets().add(shown, image);
-  const Target& t = state_.targets().at(index);
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = static_cast<int>(index);
-  item.pszText = const_cast<char*>(t.fileName.c_str());
-  item.iImage = image;
-  int at = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  LVITEMA sub{};
-  sub.iSubItem = 1;
-  sub.pszText = const_cast<char*>(t.directory.c_str());
-  SendMessageA(list_, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
-  if (loading_) return;  // the caller selects the last entry afterwards
+  // The row shows the icon of what was passed in: for a shortcut, the shortcut's own.
+  std::size_t index = state_.targets().add(ShownTargetPath(path), path);
+  // Loading and a drop show their rows, and select one, once at their end.
+  if (loading_ || dropping_) return;
+  ShowAdded(index);
+}
+
+void TargetListView::ShowAdded(std::size_t index) {
+  ListView_SetItemCountEx(list_, static_cast<int>(state_.targets().size()), LVSICF_NOSCROLL);
   ListChanged();
-  SelectOnly(at);
+  SelectOnly(static_cast<int>(index));
   state_.SetCurrentTarget(state_.targets().at(index).fullPath());
 }
 
@@ -286,7 +333,16 @@ void TargetListView::AddFileFromDialog(HWND mainWindow) {
 }
 
 void TargetListView::DropFiles(HDROP drop) {
+  const std::size_t before = state_.targets().size();
+  dropping_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{dropping_};
   for (const std::string& path : win32::TakeDroppedFiles(drop)) AddDroppedFile(path);
+  dropping_ = false;
+  // The last file dropped becomes the selected and current entry, as it would one by one.
+  if (state_.targets().size() > before) ShowAdded(state_.targets().size() - 1);
 }
 
 }  // namespace kest

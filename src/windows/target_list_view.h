@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
@@ -25,6 +26,8 @@ class TargetListView {
   HWND hwnd() const { return list_; }
   void Place(const Box& box, int fileColumnWidth);
   void SetColors(const ColorScheme& colors);
+  // The list's notifications to its parent: rows' texts and images, and typed searches.
+  LRESULT OnNotify(NMHDR& header);
   // Image 0, shown by entries without an icon of their own.
   void AddDefaultImage(HICON icon);
 
@@ -75,6 +78,13 @@ class TargetListView {
   std::function<void()> beginDrag_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded
+  bool dropping_ = false;         // the files of a drop are being added
+  // Rows drawn: the image of each distinct file, taken when first asked for.
+  int ImageOf(const Target& target);
+  void ShowAdded(std::size_t index);
+  std::unordered_map<std::string, int> iconImages_;
+  std::wstring wideText_;
+  const std::string empty_;
   // A change waits to be written: each user action's changes go to Tools.ini in one write, as
   // soon as the action is over, so that a crash or a kill loses none of them.
   void ListChanged();

@@ -18,7 +18,7 @@ struct TargetStoreTest : ::testing::Test {
   void load() {
     LoadTargets(settings, list, [this](const std::string& p) {
       added.push_back(p);
-      list.add(p, 0);
+      list.add(p);
     }, box, nullptr);
   }
   void set(const std::string& key, const std::string& value) { store.set(kIni, "Targets", key, value); }
@@ -29,7 +29,7 @@ TEST_F(TargetStoreTest, LoadsEveryPositionInOrderWithErrorLinkForGaps) {
   set("Count", "3");
   set("0", R"(C:\w\a.exe)");
   set("2", R"(C:\w\c.exe)");
-  list.add("stale", 0);
+  list.add("stale");
   load();
   EXPECT_EQ(added, (std::vector<std::string>{R"(C:\w\a.exe)", "Error link", R"(C:\w\c.exe)"}));
   ASSERT_EQ(list.size(), 3u);  // cleared first
@@ -81,8 +81,8 @@ TEST_F(TargetStoreTest, SaveDeletesOldKeysThroughTheOldCountInclusive) {
   set("Count", "5");
   for (int i = 0; i <= 5; ++i) set(std::to_string(i), "old" + std::to_string(i));
   set("6", "beyond");  // past the old count: not ours to delete
-  list.add(R"(C:\w\a.exe)", 0);
-  list.add(R"(C:\w\b.exe)", 0);
+  list.add(R"(C:\w\a.exe)");
+  list.add(R"(C:\w\b.exe)");
   SaveTargets(settings, list, box, nullptr);
   EXPECT_EQ(*get("Count"), "2");
   EXPECT_EQ(*get("0"), R"(C:\w\a.exe)");
@@ -95,9 +95,9 @@ TEST_F(TargetStoreTest, SaveDeletesOldKeysThroughTheOldCountInclusive) {
 }
 
 TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
-  list.add(R"(C:\w\a.exe)", 0);
-  list.add(R"(C:\w\dir\)", 0);  // no file name
-  list.add(R"(C:\w\a.exe)", 0);
+  list.add(R"(C:\w\a.exe)");
+  list.add(R"(C:\w\dir\)");  // no file name
+  list.add(R"(C:\w\a.exe)");
   SaveTargets(settings, list, box, nullptr);
   EXPECT_EQ(*get("Count"), "3");
   EXPECT_EQ(*get("0"), R"(C:\w\a.exe)");
@@ -115,7 +115,7 @@ TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
 }
 
 TEST_F(TargetStoreTest, RefusedWritesAreReportedAsIniErrors) {
-  list.add(R"(C:\w\a.exe)", 0);
+  list.add(R"(C:\w\a.exe)");
   store.refuseWrites = true;
   SaveTargets(settings, list, box, reinterpret_cast<WindowHandle>(5));
   ASSERT_EQ(box.asked.size(), 1u);
@@ -127,15 +127,19 @@ TEST_F(TargetStoreTest, RefusedWritesAreReportedAsIniErrors) {
 
 TEST(TargetList, EntriesSplitIntoNameAndDirectory) {
   TargetList list;
-  EXPECT_EQ(list.add(R"(D:\work\app.exe)", 3), 0u);
+  EXPECT_EQ(list.add(R"(D:\work\app.exe)"), 0u);
   EXPECT_EQ(list.at(0).fileName, "app.exe");
   EXPECT_EQ(list.at(0).directory, R"(D:\work\)");
-  EXPECT_EQ(list.at(0).image, 3);
   EXPECT_EQ(list.at(0).fullPath(), R"(D:\work\app.exe)");
-  list.add("Error link", 0);
+  // A row shows the icon of what was added: a dropped shortcut's own, else its own file's.
+  EXPECT_EQ(list.at(0).iconFile(), R"(D:\work\app.exe)");
+  list.add(R"(C:\bin\dbg.exe)", R"(C:\links\dbg.lnk)");
+  EXPECT_EQ(list.at(1).iconFile(), R"(C:\links\dbg.lnk)");
+  list.removeAt(1);
+  list.add("Error link");
   EXPECT_EQ(list.at(1).directory, "");
   EXPECT_EQ(list.at(1).fullPath(), "Error link");
-  list.add(R"(D:\work\tools)", 0);  // a directory is a target whose name is the folder's
+  list.add(R"(D:\work\tools)");  // a directory is a target whose name is the folder's
   EXPECT_EQ(list.at(2).fileName, "tools");
 }
 

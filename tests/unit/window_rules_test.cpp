@@ -72,8 +72,8 @@ TEST_F(AppStateTest, ObserverMayLeaveWhileItIsTold) {
 }
 
 TEST_F(AppStateTest, SelectionGivesTheEntrysFullPathOrNothing) {
-  state.targets().add(R"(C:\w\a.exe)", 0);
-  state.targets().add(R"(C:\w\b.exe)", 0);
+  state.targets().add(R"(C:\w\a.exe)");
+  state.targets().add(R"(C:\w\b.exe)");
   state.SetCurrentTargetFromSelection(1);
   EXPECT_EQ(state.currentTarget(), R"(C:\w\b.exe)");
   state.SetCurrentTargetFromSelection(2);

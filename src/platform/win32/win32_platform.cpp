@@ -503,6 +503,14 @@ std::wstring AnsiToWide(const std::string& text) {
   return wide;
 }
 
+std::string WideToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 // ---- Registry ---------------------------------------------------------------------------
 
 bool Win32Registry::isUserAdmin() {

@@ -184,5 +184,7 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop);
 std::wstring Utf8ToWide(const std::string& text);
 // ANSI code page to UTF-16, for the calls that take wide paths.
 std::wstring AnsiToWide(const std::string& text);
+// Back to the process's code page.
+std::string WideToAnsi(const std::wstring& text);
 
 }  // namespace kest::win32
