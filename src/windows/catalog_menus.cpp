@@ -1,5 +1,6 @@
 #include "windows/catalog_menus.h"
 
+#include "kit/controls.h"
 #include "platform/win32/icons.h"
 
 namespace kest {
@@ -165,21 +166,7 @@ void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::s
 }
 
 void CatalogMenus::AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed) {
-  for (const FixedItem& f : fixed) {
-    MENUITEMINFOA mii{};
-    mii.cbSize = sizeof(mii);
-    if (f.id == 0) {
-      mii.fMask = MIIM_FTYPE;
-      mii.fType = MFT_SEPARATOR;
-    } else {
-      mii.fMask = MIIM_STRING | MIIM_ID | MIIM_DATA | (f.image >= 0 ? MIIM_BITMAP : 0);
-      mii.wID = static_cast<UINT>(f.id);
-      mii.dwTypeData = const_cast<char*>(f.caption);
-      mii.hbmpItem = f.image >= 0 ? HBMMENU_CALLBACK : nullptr;
-      mii.dwItemData = static_cast<ULONG_PTR>(f.image);
-    }
-    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-  }
+  for (const FixedItem& f : fixed) AppendPictureMenuItem(menu, f.id, f.caption, f.image);
 }
 
 void CatalogMenus::SetFixedItemsVisible(ToolMenu which, bool visible) {
@@ -238,20 +225,8 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
   }
 }
 
-bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const {
-  if (item.CtlType != ODT_MENU) return false;
-  item.itemWidth = 19;  // a little room between the image and the caption
-  item.itemHeight = 16;
-  return true;
-}
+bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item); }
 
-bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const {
-  if (item.CtlType != ODT_MENU) return false;
-  int image = static_cast<int>(item.itemData);
-  if (image < 0) return true;
-  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-  ImageList_Draw(images2_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
-  return true;
-}
+bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const { return DrawPictureMenuItem(item, images2_.get()); }
 
 }  // namespace kest
