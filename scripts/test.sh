@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kest and runs every test: unit tests natively under AddressSanitizer and UBSan, the
-# fuzz targets briefly, then the Win32 and end-to-end tests under Wine on a private Xvfb display.
+# threaded test under ThreadSanitizer, the fuzz targets briefly, then the Win32 and end-to-end
+# tests under Wine on a private Xvfb display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,6 +18,9 @@ cmake -S . -B build/native -G Ninja -DKEST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug 
 cmake --build build/native
 rm -rf build/native/results
 (cd build/native && ctest --output-on-failure) || status=1
+
+echo "== the catalog cache from two threads under ThreadSanitizer"
+bash scripts/tsan.sh || status=1
 
 echo "== fuzz targets, a few seconds each from their seed corpus"
 bash scripts/fuzz.sh --brief || status=1
@@ -40,7 +44,7 @@ trap - EXIT
 
 # One closing line over every GoogleTest result file.
 passed=0; failed=0
-for f in build/native/results/*.xml build/fuzz/results/*.xml build/win/results/*.xml; do
+for f in build/native/results/*.xml build/tsan/results/*.xml build/fuzz/results/*.xml build/win/results/*.xml; do
   [ -f "$f" ] || continue
   t=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
   fl=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')

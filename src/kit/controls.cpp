@@ -119,4 +119,54 @@ void MoveHintRect(HWND hints, HWND owner, UINT id, const RECT& area) {
   SendMessageA(hints, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+namespace {
+
+int TrackPopup(HWND owner, HMENU menu, POINT screen, UINT flags) {
+  // A page of the settings window owns its menus, but only a top-level window can come to
+  // the front.
+  SetForegroundWindow(GetAncestor(owner, GA_ROOT));
+  int id = static_cast<int>(
+      TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | flags, screen.x, screen.y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  return id;
+}
+
+}  // namespace
+
+void ShowPopupMenu(HWND owner, HMENU menu, POINT screen) { TrackPopup(owner, menu, screen, 0); }
+
+int PickFromPopupMenu(HWND owner, HMENU menu, POINT screen) { return TrackPopup(owner, menu, screen, TPM_RETURNCMD); }
+
+void AppendPictureMenuItem(HMENU menu, int id, const char* caption, int image) {
+  MENUITEMINFOA mii{};
+  mii.cbSize = sizeof(mii);
+  if (id == 0) {
+    mii.fMask = MIIM_FTYPE;
+    mii.fType = MFT_SEPARATOR;
+  } else {
+    mii.fMask = MIIM_STRING | MIIM_ID | MIIM_DATA | (image >= 0 ? MIIM_BITMAP : 0);
+    mii.wID = static_cast<UINT>(id);
+    mii.dwTypeData = const_cast<char*>(caption);
+    mii.hbmpItem = image >= 0 ? HBMMENU_CALLBACK : nullptr;
+    mii.dwItemData = static_cast<ULONG_PTR>(image);
+  }
+  InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+}
+
+bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU) return false;
+  item.itemWidth = 19;  // a little room between the picture and the caption
+  item.itemHeight = 16;
+  return true;
+}
+
+bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures) {
+  if (item.CtlType != ODT_MENU) return false;
+  int image = static_cast<int>(item.itemData);
+  if (image < 0) return true;
+  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+  ImageList_Draw(pictures, image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
+  return true;
+}
+
 }  // namespace kest

@@ -1,6 +1,7 @@
 #pragma once
-// Flat, owner-drawn buttons and hints shared by the program's frameless windows.
+// Flat, owner-drawn buttons, hints and pop-up menus shared by the program's windows.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -31,5 +32,22 @@ void SetTopmostBand(HWND window, bool topmost);
 void AddHint(HWND hints, HWND owner, HWND control, const char* text);
 void AddHintRect(HWND hints, HWND owner, UINT id, const RECT& area, const char* text);
 void MoveHintRect(HWND hints, HWND owner, UINT id, const RECT& area);
+
+// Pop-up menus. The owner's window is brought to the front first and sent a null message
+// after, or a menu opened from the notification area would not close when the user clicks
+// elsewhere; every pop-up menu goes the same way, so none of them is the odd one out.
+// ShowPopupMenu: the choice arrives at the owner as WM_COMMAND.
+void ShowPopupMenu(HWND owner, HMENU menu, POINT screen);
+// PickFromPopupMenu: the chosen command is returned (0 when the menu was closed without one)
+// and no WM_COMMAND is sent.
+int PickFromPopupMenu(HWND owner, HMENU menu, POINT screen);
+
+// Menu items with a 16x16 picture from an image list before the caption. The item's data is
+// the picture's index in the list (-1: none); the menu's owner answers WM_MEASUREITEM and
+// WM_DRAWITEM with the two calls below, which leave anything but menu items to the caller.
+// id 0 appends a separator.
+void AppendPictureMenuItem(HMENU menu, int id, const char* caption, int image);
+bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item);
+bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures);
 
 }  // namespace kest

@@ -13,11 +13,13 @@ void Subclass::Attach(HWND control, HWND errorOwner, Handler handler) {
   control_ = control;
   errorOwner_ = errorOwner;
   handler_ = std::move(handler);
-  SetWindowSubclass(control_, &Subclass::Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+  // The object's own address names the subclass: two objects on one control never take each
+  // other's place, and Detach removes only its own.
+  SetWindowSubclass(control_, &Subclass::Proc, Id(), reinterpret_cast<DWORD_PTR>(this));
 }
 
 void Subclass::Detach() {
-  if (control_) RemoveWindowSubclass(control_, &Subclass::Proc, 1);
+  if (control_) RemoveWindowSubclass(control_, &Subclass::Proc, Id());
   control_ = nullptr;
 }
 

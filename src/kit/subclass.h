@@ -26,6 +26,7 @@ class Subclass {
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                UINT_PTR id, DWORD_PTR self);
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
   HWND control_ = nullptr;
   HWND errorOwner_ = nullptr;
   Handler handler_;

@@ -1,5 +1,6 @@
 #include "windows/catalog_menus.h"
 
+#include "kit/controls.h"
 #include "platform/win32/icons.h"
 
 namespace kest {
@@ -56,19 +57,9 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
   auto it = images.find(program);
   if (it != images.end()) return it->second;
   int image = fallback;
-  if (cached) {
-    if (auto pixels = cached(program)) {
-      int added = win32::AddIconsToImageList(list, {pixels.get()});
-      if (added >= 0) image = added;
-    }
-  } else {
-    HICON icon = program.empty() ? nullptr : ExtractIconA(nullptr, program.c_str(), 0);
-    // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
-    if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-      win32::OwnedIcon owned(icon);
-      int added = win32::AddIconToImageList(list, owned.get());
-      if (added >= 0) image = added;
-    }
+  if (auto pixels = cached(program)) {
+    int added = win32::AddIconsToImageList(list, {pixels.get()});
+    if (added >= 0) image = added;
   }
   images.emplace(program, image);
   return image;
@@ -92,15 +83,6 @@ void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, 
   for (std::size_t i = 0; i < named.size(); ++i) images[named[i]] = first + static_cast<int>(i);
 }
 
-void CatalogMenus::AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
-                            const std::vector<std::string>& programs, const CachedIcon& cached) {
-  if (!cached) {
-    for (const std::string& program : programs) IconImage(list, images, fallback, program, cached);
-    return;
-  }
-  AddCachedProgramIcons(list, images, fallback, programs, cached);
-}
-
 void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached) {
   ImageList_SetImageCount(images2_.get(), menu_image::kFirstToolIcon);
   // The icon of a program is taken once per rebuild and shown in both menus.
@@ -114,7 +96,7 @@ void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecke
   std::vector<std::string> programs;
   for (const WalkEvent& e : events)
     if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
-  AddIcons(images2_.get(), icons, menu_image::kDefaultTool, programs, cached);
+  AddCachedProgramIcons(images2_.get(), icons, menu_image::kDefaultTool, programs, cached);
   for (int m = 0; m < 2; ++m) {
     MenuNode root = BuildToolMenu(events, checker, iconImage);
     tools_[m].clear();
@@ -165,21 +147,7 @@ void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::s
 }
 
 void CatalogMenus::AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed) {
-  for (const FixedItem& f : fixed) {
-    MENUITEMINFOA mii{};
-    mii.cbSize = sizeof(mii);
-    if (f.id == 0) {
-      mii.fMask = MIIM_FTYPE;
-      mii.fType = MFT_SEPARATOR;
-    } else {
-      mii.fMask = MIIM_STRING | MIIM_ID | MIIM_DATA | (f.image >= 0 ? MIIM_BITMAP : 0);
-      mii.wID = static_cast<UINT>(f.id);
-      mii.dwTypeData = const_cast<char*>(f.caption);
-      mii.hbmpItem = f.image >= 0 ? HBMMENU_CALLBACK : nullptr;
-      mii.dwItemData = static_cast<ULONG_PTR>(f.image);
-    }
-    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-  }
+  for (const FixedItem& f : fixed) AppendPictureMenuItem(menu, f.id, f.caption, f.image);
 }
 
 void CatalogMenus::SetFixedItemsVisible(ToolMenu which, bool visible) {
@@ -216,12 +184,10 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
       SendMessageA(toolbar, TB_DELETEBUTTON, i, 0);
   }
   std::map<std::string, int> icons;
-  if (cached) {
-    std::vector<std::string> programs;
-    for (const WalkEvent& e : events)
-      if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
-    AddIcons(images3_.get(), icons, 0, programs, cached);
-  }
+  std::vector<std::string> programs;
+  for (const WalkEvent& e : events)
+    if (e.type == WalkEvent::Type::Tool) programs.push_back(checker.Resolve(e.path));
+  AddCachedProgramIcons(images3_.get(), icons, 0, programs, cached);
   iconBar_ = BuildIconBar(events, checker, [&](const std::string& program) {
     return IconImage(images3_.get(), icons, 0, program, cached);
   });
@@ -238,20 +204,8 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
   }
 }
 
-bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const {
-  if (item.CtlType != ODT_MENU) return false;
-  item.itemWidth = 19;  // a little room between the image and the caption
-  item.itemHeight = 16;
-  return true;
-}
+bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item); }
 
-bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const {
-  if (item.CtlType != ODT_MENU) return false;
-  int image = static_cast<int>(item.itemData);
-  if (image < 0) return true;
-  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-  ImageList_Draw(images2_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
-  return true;
-}
+bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const { return DrawPictureMenuItem(item, images2_.get()); }
 
 }  // namespace kest

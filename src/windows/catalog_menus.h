@@ -39,15 +39,14 @@ class CatalogMenus {
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
-  // Where the icons come from; without a source every icon is taken with ExtractIconA on the
-  // spot.
+  // Where the icons come from: the catalog cache.
   using CachedIcon = kest::CachedIcon;
 
   // Rebuilds both menus from one walk of the catalog, checking every tool on the way.
-  void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached = {});
+  void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached);
   // Rebuilds the icon bar's buttons on the toolbar (which may be null).
   void RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar,
-                      const CachedIcon& cached = {});
+                      const CachedIcon& cached);
 
   HMENU Menu(ToolMenu which) const { return menus_[static_cast<int>(which)].get(); }
   // Shows or hides the four fixed items at the end of a menu.
@@ -71,9 +70,6 @@ class CatalogMenus {
   void AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which);
   int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,
                 const CachedIcon& cached);
-  // The icons of every tool of the walk, added to the list in one go.
-  void AddIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
-                const std::vector<std::string>& programs, const CachedIcon& cached);
 
   win32::OwnedImageList images2_;  // menus: six fixed images, then the tools'
   win32::OwnedImageList images3_;  // icon bar: the default image, then the tools'

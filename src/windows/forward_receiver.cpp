@@ -7,22 +7,22 @@ namespace kest {
 
 void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
   // A line message is exactly one atom value; the system refuses longer ones to the writer.
-  line_ = CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr);
-  if (line_ == INVALID_HANDLE_VALUE) return;
+  line_ = win32::OwnedFile(CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr));
+  if (!line_) return;
   // Writers share writing: several second starts, and this copy's own writer, at once.
-  wake_ = CreateFileA(lineName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (wake_ == INVALID_HANDLE_VALUE) {
-    CloseHandle(line_);
-    line_ = INVALID_HANDLE_VALUE;
+  wake_ = win32::OwnedFile(CreateFileA(lineName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!wake_) {
+    line_.reset();
     return;
   }
   stopping_ = false;
-  listener_ = std::thread([this, window] {
+  // The reader gets the handle itself: the slot stays open until Stop has joined it.
+  listener_ = std::thread([this, window, line = line_.get()] {
     for (;;) {
       AtomValue atom = 0;
       DWORD read = 0;
-      BOOL ok = ReadFile(line_, &atom, sizeof(atom), &read, nullptr);
+      BOOL ok = ReadFile(line, &atom, sizeof(atom), &read, nullptr);
       // A failed read (on a system that refuses a message longer than the slot's maximum
       // instead of cutting it) ends the line: the message still brings every forward, and the
       // reader never takes in more than an atom value whatever a writer claims.
@@ -90,12 +90,11 @@ void ForwardReceiver::Stop() {
     stopping_ = true;
     AtomValue wake = 0;
     DWORD written = 0;
-    WriteFile(wake_, &wake, sizeof(wake), &written, nullptr);
+    WriteFile(wake_.get(), &wake, sizeof(wake), &written, nullptr);
     listener_.join();
   }
-  if (wake_ != INVALID_HANDLE_VALUE) CloseHandle(wake_);
-  if (line_ != INVALID_HANDLE_VALUE) CloseHandle(line_);
-  wake_ = line_ = INVALID_HANDLE_VALUE;
+  wake_.reset();
+  line_.reset();
   if (search_.joinable()) search_.join();
   searching_ = false;
 }

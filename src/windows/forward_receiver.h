@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/atom_table.h"
+#include "platform/win32/handles.h"
 
 namespace kest {
 
@@ -54,8 +55,8 @@ class ForwardReceiver {
   std::vector<std::pair<AtomValue, std::string>> found_;
   bool searching_ = false;
   bool searchAgain_ = false;
-  HANDLE line_ = INVALID_HANDLE_VALUE;
-  HANDLE wake_ = INVALID_HANDLE_VALUE;  // this copy's own writer, to end the reading at exit
+  win32::OwnedHandle line_;
+  win32::OwnedHandle wake_;  // this copy's own writer, to end the reading at exit
   std::thread listener_;
   std::atomic<bool> stopping_{false};
 };

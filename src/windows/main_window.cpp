@@ -430,9 +430,7 @@ void MainWindow::ShowMainMenu(POINT screen) {
   AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu.get(), MF_STRING, ids::menuExit, "Exit");
   SetMenuDefaultItem(menu.get(), ids::menuToMini, FALSE);
-  SetForegroundWindow(hwnd());
-  TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
-  PostMessageA(hwnd(), WM_NULL, 0, 0);
+  ShowPopupMenu(hwnd(), menu.get(), screen);
 }
 
 void MainWindow::OnSize(int W, int H) {

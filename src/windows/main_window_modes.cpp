@@ -90,9 +90,7 @@ void MainWindow::ShowTrayMenu(POINT screen) {
   HMENU menu = menus_->Menu(ToolMenu::Tray);
   CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;
-  SetForegroundWindow(hwnd());
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
-  PostMessageA(hwnd(), WM_NULL, 0, 0);
+  ShowPopupMenu(hwnd(), menu, screen);
 }
 
 }  // namespace kest

@@ -16,11 +16,7 @@ void MainWindow::ShowToolsMenu(POINT screen) {
   // The entry commands are there only while an entry is selected.
   menus_->SetFixedItemsVisible(ToolMenu::Targets, selected.has_value());
   HMENU menu = menus_->Menu(ToolMenu::Targets);
-  if (GetMenuItemCount(menu) > 0) {
-    SetForegroundWindow(hwnd());
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
-    PostMessageA(hwnd(), WM_NULL, 0, 0);
-  }
+  if (GetMenuItemCount(menu) > 0) ShowPopupMenu(hwnd(), menu, screen);
 }
 
 void MainWindow::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {

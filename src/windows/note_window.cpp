@@ -470,8 +470,7 @@ void NoteWindow::ShowEditorMenu(POINT screen) {
     GetCaretPos(&screen);
     ClientToScreen(richEdit_, &screen);
   }
-  int id = static_cast<int>(TrackPopupMenu(editorMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                           screen.x, screen.y, 0, hwnd(), nullptr));
+  int id = PickFromPopupMenu(hwnd(), editorMenu_.get(), screen);
   if (id >= kMenuBase) Run(static_cast<NoteCommand>(id - kMenuBase));
 }
 

@@ -284,21 +284,9 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
   return 0;
 }
 
-bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) {
-  if (item.CtlType != ODT_MENU) return false;
-  item.itemWidth = 19;  // a little room between the picture and the caption
-  item.itemHeight = 16;
-  return true;
-}
+bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) { return MeasurePictureMenuItem(item); }
 
-bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlType != ODT_MENU) return false;
-  int image = static_cast<int>(item.itemData);
-  if (image < 0) return true;
-  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
-  ImageList_Draw(images_.get(), image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
-  return true;
-}
+bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) { return DrawPictureMenuItem(item, images_.get()); }
 
 }  // namespace tools_manager
 

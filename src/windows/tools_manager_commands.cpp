@@ -120,21 +120,7 @@ void ToolsManager::ShowProperties() {
 
 void ToolsManager::ListContextMenu(POINT screen) {
   win32::OwnedMenu menu(CreatePopupMenu());
-  auto add = [&](int id, const char* caption, int image) {
-    MENUITEMINFOA mii{};
-    mii.cbSize = sizeof(mii);
-    if (id == 0) {
-      mii.fMask = MIIM_FTYPE;
-      mii.fType = MFT_SEPARATOR;
-    } else {
-      mii.fMask = MIIM_STRING | MIIM_ID | MIIM_BITMAP | MIIM_DATA;
-      mii.wID = static_cast<UINT>(id);
-      mii.dwTypeData = const_cast<char*>(caption);
-      mii.hbmpItem = HBMMENU_CALLBACK;
-      mii.dwItemData = static_cast<ULONG_PTR>(image);
-    }
-    InsertMenuItemA(menu.get(), GetMenuItemCount(menu.get()), TRUE, &mii);
-  };
+  auto add = [&](int id, const char* caption, int image) { AppendPictureMenuItem(menu.get(), id, caption, image); };
   if (ListSelected()) {  // item menu
     add(menuRename, "Rename\tF2", imgRename);
     add(menuDelete, "Delete\tDel", imgDelete);
@@ -146,8 +132,7 @@ void ToolsManager::ListContextMenu(POINT screen) {
     // "Delete item" shows exactly while the list has a selected item, and a right click with a
     // selection opens item menu instead: from here it stays hidden.
   }
-  int id = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                                           hwnd(), nullptr));
+  int id = PickFromPopupMenu(hwnd(), menu.get(), screen);
   if (id != 0) OnCommand(id, 0, nullptr);
 }
 

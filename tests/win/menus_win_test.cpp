@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "windows/catalog_menus.h"
+#include "catalog/catalog_cache.h"
 #include "catalog/shortcuts.h"
+#include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"
 
@@ -42,6 +44,8 @@ struct MenusTest : ::testing::Test {
   win32::ComShellLinks links;
   win32::Win32Drives drives;
   win32::Win32MessageBox box;
+  win32::Win32ProgramIcons icons;
+  CatalogCache cache;
   WorkDrive drive{'C', false};
   wintest::ScratchDir dir{"menus"};
   std::string root = dir + "root";
@@ -67,9 +71,13 @@ struct MenusTest : ::testing::Test {
     return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
                         {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
   }
+  // As the main window rebuilds them: through the catalog cache.
   void Rebuild(CatalogMenus& menus) {
-    ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr});
-    menus.RebuildMenus(RecordWalk(fs, root), checker);
+    ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
+    cache.BeginRound();
+    menus.RebuildMenus(RecordWalk(fs, root), checker,
+                       [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+    cache.EndRound();
   }
 };
 

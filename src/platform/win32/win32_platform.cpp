@@ -423,23 +423,19 @@ std::string ForwardNoticeName() {
   return "\\\\.\\mailslot\\KestComLine." + std::to_string(session);
 }
 
-MailslotForwardNotice::~MailslotForwardNotice() {
-  if (slot_ != INVALID_HANDLE_VALUE) CloseHandle(slot_);
-}
-
 bool MailslotForwardNotice::listening() {
   if (!opened_) {
     opened_ = true;
-    slot_ = CreateFileA(ForwardNoticeName().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    slot_ = OwnedFile(CreateFileA(ForwardNoticeName().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
-  return slot_ != INVALID_HANDLE_VALUE;
+  return static_cast<bool>(slot_);
 }
 
 bool MailslotForwardNotice::post(AtomValue atom) {
   if (!listening()) return false;
   DWORD written = 0;
-  return WriteFile(slot_, &atom, sizeof(atom), &written, nullptr) && written == sizeof(atom);
+  return WriteFile(slot_.get(), &atom, sizeof(atom), &written, nullptr) && written == sizeof(atom);
 }
 
 std::string ExecutablePath() {
@@ -528,32 +524,38 @@ bool Win32Registry::isUserAdmin() {
   return member;
 }
 
-bool Win32Registry::classesKeyExists(const std::string& subKey) {
+namespace {
+
+// Null when the key cannot be opened.
+OwnedKey OpenKey(HKEY root, const std::string& subKey, REGSAM access) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, access, &key) != ERROR_SUCCESS) return OwnedKey();
+  return OwnedKey(key);
 }
 
-bool Win32Registry::createClassesKey(const std::string& subKey) {
+// Opens the key, making it (and the keys above it) first where it is missing; null on failure.
+OwnedKey CreateClassesKey(const std::string& subKey) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
+    return OwnedKey();
+  return OwnedKey(key);
 }
+
+}  // namespace
+
+bool Win32Registry::classesKeyExists(const std::string& subKey) {
+  return static_cast<bool>(OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ));
+}
+
+bool Win32Registry::createClassesKey(const std::string& subKey) { return static_cast<bool>(CreateClassesKey(subKey)); }
 
 bool Win32Registry::setClassesKeyDefault(const std::string& subKey, const std::string& value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
+  OwnedKey key = CreateClassesKey(subKey);
+  if (!key) return false;
   // Stored with its terminating zero.
-  LONG r = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  return r == ERROR_SUCCESS;
+  return RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 namespace {
@@ -561,20 +563,20 @@ namespace {
 // Sub-keys first; the depth is bounded, so that no key tree can keep it going for ever.
 bool DeleteKeyTree(HKEY root, const std::string& subKey, int depth) {
   if (depth > 32) return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+  if (OwnedKey key = OpenKey(root, subKey, KEY_ALL_ACCESS)) {
     std::vector<std::string> children;
     DWORD count = 0, longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr) == ERROR_SUCCESS) {
       std::vector<char> name(longest + 2);
       for (DWORD i = 0; i < count; ++i) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+        if (RegEnumKeyExA(key.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
           children.emplace_back(name.data(), length);
       }
     }
-    RegCloseKey(key);
+    // Closed before the children go, as the enumeration is all it was opened for.
+    key.reset();
     for (const std::string& child : children) DeleteKeyTree(root, subKey + "\\" + child, depth + 1);
   }
   return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;

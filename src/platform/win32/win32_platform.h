@@ -20,6 +20,7 @@
 #include "platform/shell_links.h"
 #include "platform/window_system.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 
 namespace kest::win32 {
 
@@ -141,12 +142,11 @@ class MailslotForwardNotice final : public ForwardNotice {
   MailslotForwardNotice() = default;
   MailslotForwardNotice(const MailslotForwardNotice&) = delete;
   MailslotForwardNotice& operator=(const MailslotForwardNotice&) = delete;
-  ~MailslotForwardNotice() override;
   bool listening() override;
   bool post(AtomValue atom) override;
 
  private:
-  HANDLE slot_ = INVALID_HANDLE_VALUE;
+  OwnedHandle slot_;
   bool opened_ = false;
 };
 
