@@ -80,8 +80,9 @@ void WriteTargets(SettingsFile& settings, const TargetList& list) {
   // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
   // writing every entry and the count, would leave it: other keys stay as they are.
   std::map<int, std::string> old = StoredPositions(settings, static_cast<long long>(oldCount) + 1);
+  const std::vector<std::pair<std::string, std::string>> stored = settings.entries(kTargetsSection);
   std::vector<std::pair<std::string, std::string>> section;
-  for (auto& [key, value] : settings.entries(kTargetsSection)) {
+  for (auto& [key, value] : stored) {
     bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
                        !key.empty() && old.count(static_cast<int>(std::stoll(key))) &&
                        std::to_string(std::stoll(key)) == key;
@@ -98,6 +99,14 @@ void WriteTargets(SettingsFile& settings, const TargetList& list) {
     if (!t.fileName.empty()) section.emplace_back(std::to_string(i), t.fullPath());
   }
   section.emplace_back("Count", std::to_string(list.size()));
+  // A section that already holds these keys and values is left alone: a close after a run in
+  // which every change was saved at once costs no write of thousands of lines, and a file
+  // whose lines stand in another order keeps them.
+  auto sorted = [](std::vector<std::pair<std::string, std::string>> entries) {
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  };
+  if (sorted(section) == sorted(stored)) return;
   settings.replaceSection(kTargetsSection, section);
 }
 

@@ -470,14 +470,37 @@ HMODULE LoadSystemLibrary(const char* name) {
   return LoadLibraryA((std::string(system) + "\\" + name).c_str());
 }
 
+namespace {
+
+// The names of a DROPFILES block in one pass: asking DragQueryFile for each name walks the
+// list from its start every time, which for thousands of files costs seconds.
+template <class Char>
+void ReadDropNames(const Char* p, const Char* end, std::vector<std::string>& files) {
+  while ((!end || p < end) && *p) {
+    const Char* start = p;
+    while ((!end || p < end) && *p) ++p;
+    if constexpr (sizeof(Char) == 1) files.emplace_back(start, p);
+    else files.push_back(WideToAnsi(std::wstring(start, p)));
+    ++p;
+  }
+}
+
+}  // namespace
+
 std::vector<std::string> TakeDroppedFiles(HDROP drop) {
   std::vector<std::string> files;
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::vector<char> name(length + 1, '\0');
-    DragQueryFileA(drop, i, name.data(), length + 1);
-    files.emplace_back(name.data());
+  if (const auto* block = static_cast<const DROPFILES*>(GlobalLock(drop))) {
+    // A block the shell made knows its size; one from elsewhere ends at its double zero.
+    const SIZE_T size = GlobalSize(drop);
+    const auto* base = reinterpret_cast<const char*>(block);
+    const char* end = size > block->pFiles ? base + size : nullptr;
+    if (size == 0 || size > block->pFiles) {
+      if (block->fWide)
+        ReadDropNames(reinterpret_cast<const wchar_t*>(base + block->pFiles), reinterpret_cast<const wchar_t*>(end), files);
+      else
+        ReadDropNames(base + block->pFiles, end, files);
+    }
+    GlobalUnlock(drop);
   }
   DragFinish(drop);
   return files;
