@@ -75,6 +75,11 @@ bool SettingsFile::readBool(const std::string& section, const std::string& key, 
 
 void SettingsFile::writeString(const std::string& section, const std::string& key,
                                const std::string& value) {
+  // Every private-profile write rewrites the whole file, which with thousands of targets is
+  // most of a close: a value the file already holds is not written again. The stand-in for
+  // "absent" holds a control character, which no value Kest writes does.
+  static const std::string kAbsent("\x01<absent>\x01");
+  if (value != kAbsent && store_.get(path_, section, key, kAbsent) == value) return;
   if (!store_.put(path_, section, key, value)) throw KestError("Unable to write to " + path_);
 }
 

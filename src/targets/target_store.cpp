@@ -29,9 +29,11 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
-std::map<int, std::string> StoredPositions(SettingsFile& settings, long long limit) {
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+std::map<int, std::string> StoredPositions(const Entries& entries, long long limit) {
   std::map<int, std::string> positions;
-  for (auto& [key, value] : settings.entries(kTargetsSection)) {
+  for (auto& [key, value] : entries) {
     if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string::npos) continue;
     long long i = std::stoll(key);
     // A key given twice reads as its first, as a single read would find it.
@@ -52,7 +54,7 @@ void LoadTargets(SettingsFile& settings, TargetList& list,
     // nothing; a gap between two of them still gives its "Error link" entry, as a position read
     // without a key does, but nothing is made up after the last one.
     int next = 0;
-    for (const auto& [i, path] : StoredPositions(settings, count)) {
+    for (const auto& [i, path] : StoredPositions(settings.entries(kTargetsSection), count)) {
       // A short gap is a position left out (an entry without a file name): it loads as an
       // "Error link" entry. A long one comes from a file not written by Kest, and filling it
       // would make up thousands or millions of entries: it is passed over.
@@ -79,8 +81,9 @@ void WriteTargets(SettingsFile& settings, const TargetList& list) {
   // The section is written anew in one go, which for thousands of targets is the difference
   // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
   // writing every entry and the count, would leave it: other keys stay as they are.
-  std::map<int, std::string> old = StoredPositions(settings, static_cast<long long>(oldCount) + 1);
-  const std::vector<std::pair<std::string, std::string>> stored = settings.entries(kTargetsSection);
+  // One read of the section serves both what is kept and what is compared at the end.
+  const Entries stored = settings.entries(kTargetsSection);
+  std::map<int, std::string> old = StoredPositions(stored, static_cast<long long>(oldCount) + 1);
   std::vector<std::pair<std::string, std::string>> section;
   for (auto& [key, value] : stored) {
     bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&

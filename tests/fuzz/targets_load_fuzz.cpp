@@ -30,7 +30,7 @@ std::vector<std::string> Load(SettingsFile& settings, TargetList& list, fuzz::Co
   std::vector<std::string> added;
   LoadTargets(settings, list, [&](const std::string& path) {
     added.push_back(path);
-    list.add(path, 0);
+    list.add(path);
   }, box, nullptr);
   return added;
 }
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SettingsFile settings(store, kExeDir);
   fuzz::CountingMsgBox box;
   TargetList list;
-  list.add("C:\\stale\\entry.exe", 0);
+  list.add("C:\\stale\\entry.exe");
 
   const std::vector<std::string> added = Load(settings, list, box);
   KEST_FUZZ_CHECK(box.asked == 0);
