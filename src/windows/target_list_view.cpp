@@ -17,8 +17,9 @@
 namespace kest {
 
 namespace {
-// Posted to the list itself once an action has changed it.
-constexpr UINT kSaveTargetsMessage = WM_APP + 1;
+// The list's own timer, set once an action has changed it.
+constexpr UINT_PTR kSaveTargetsTimer = 0x4B53;
+constexpr UINT kSaveDelayMs = 250;
 }  // namespace
 
 void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
@@ -137,20 +138,23 @@ void TargetListView::LoadTargets() {
 
 void TargetListView::SaveTargets() {
   savePending_ = false;
+  KillTimer(list_, kSaveTargetsTimer);
   kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_);
 }
 
 void TargetListView::WriteTargets() {
   savePending_ = false;
+  KillTimer(list_, kSaveTargetsTimer);
   kest::WriteTargets(state_.settings(), state_.targets());
 }
 
 void TargetListView::ListChanged() {
   if (savePending_) return;
   savePending_ = true;
-  // Posted: the rest of the action (the other files of a drop, the other forwarded paths) is
-  // handled before the message comes, and all of it is written at once.
-  PostMessageA(list_, kSaveTargetsMessage, 0, 0);
+  // A quarter of a second later: the rest of the action (the other files of a drop, the other
+  // forwarded paths, a few deletes in a row) is in the list by then and all of it is written
+  // at once, and the list is drawn and answering before the file is.
+  SetTimer(list_, kSaveTargetsTimer, kSaveDelayMs, nullptr);
 }
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
@@ -237,8 +241,10 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYDOWN:
       OnKeyDown(wParam);
       break;
-    case kSaveTargetsMessage:
+    case WM_TIMER:
+      if (wParam != kSaveTargetsTimer) break;
       if (savePending_) SaveTargets();
+      KillTimer(list_, kSaveTargetsTimer);
       return 0;
     case WM_KEYUP:
       OnKeyUp(wParam);
