@@ -15,12 +15,6 @@ std::string WithoutAmpersands(std::string s) {
   return s;
 }
 
-std::string WithFile(std::string pattern, const std::string& file) {
-  std::size_t at = pattern.find("%s");
-  if (at != std::string::npos) pattern.replace(at, 2, file);
-  return pattern;
-}
-
 void ReportError(const LaunchServices& s, const std::string& text) {
   s.search.box.ask(s.search.owner, text, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
@@ -29,7 +23,7 @@ void ReportError(const LaunchServices& s, const std::string& text) {
 // the tool, so running it from anywhere else would open a same-named file there.
 bool EnterDirectory(const LaunchServices& s, const std::string& directory) {
   if (directory.empty() || s.fs.setCurrentDirectory(directory)) return true;
-  ReportError(s, WithFile(kCannotEnterDirectory, directory));
+  ReportError(s, FileMessage(kCannotEnterDirectory, directory));
   return false;
 }
 
@@ -70,10 +64,7 @@ std::string StartFailureText(const std::string& program, unsigned code, const st
   for (std::size_t at = reason.find("%1"); at != std::string::npos; at = reason.find("%1", at + program.size()))
     reason.replace(at, 2, program);
   if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
-  std::string text = WithFile(kCannotStartTool, program);
-  std::size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, reason);
-  return text;
+  return FileMessage(FileMessage(kCannotStartTool, program), reason);
 }
 
 std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget) {

@@ -18,18 +18,9 @@ StartAction DecideStart(bool markerFound, bool windowFound, const std::function<
   return windowFound ? StartAction::MarkAndQuit : StartAction::MarkAndStart;
 }
 
-namespace {
-
-std::string WithPath(std::string pattern, const std::string& path) {
-  std::size_t at = pattern.find("%s");
-  if (at != std::string::npos) pattern.replace(at, 2, paths::Printable(path));
-  return pattern;
-}
-
-}  // namespace
 
 void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path) {
-  box.ask(owner, WithPath(text::kControlCharactersText, path), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+  box.ask(owner, FileMessage(text::kControlCharactersText, paths::Printable(path)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 
 bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
@@ -68,7 +59,7 @@ bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& 
         if (atom == 0) refusal = text::kTooLongToForwardText;
         else windows.send(running, msg::kForwardedCommandLine, 0, atom);
       }
-      if (refusal) box.ask(nullptr, WithPath(refusal, argument), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+      if (refusal) box.ask(nullptr, FileMessage(refusal, paths::Printable(argument)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
       windows.bringToForeground(running);
       return false;
     }

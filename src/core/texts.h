@@ -1,6 +1,21 @@
 #pragma once
 // Captions and texts that more than one place of the program shows. UTF-8 texts that are not
 // ASCII are shown through the wide API (see MsgBox::ask).
+#include <string>
+#include <string_view>
+
+namespace kest {
+
+// The message with the text in place of its first "%s".
+inline std::string FileMessage(std::string_view pattern, std::string_view text) {
+  std::string message(pattern);
+  std::size_t at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, text);
+  return message;
+}
+
+}  // namespace kest
+
 namespace kest::text {
 
 // Message box captions.

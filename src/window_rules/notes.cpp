@@ -21,13 +21,6 @@ bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string
   return false;
 }
 
-std::string FileMessage(std::string_view pattern, std::string_view file) {
-  std::string text(pattern);
-  std::size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, file);
-  return text;
-}
-
 NoteSteps StepsFor(NoteEvent event, bool visible) {
   NoteSteps s;
   switch (event) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/texts.h"
 #include "platform/file_system.h"
 
 namespace kest {
@@ -29,8 +30,6 @@ inline constexpr const char* kNoteLeftAlone = "The note is left as it is on the 
 inline constexpr const char* kQuitWithoutNote = "Quit without saving the note?";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
 inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
-// The message with the file's name in place of its "%s".
-std::string FileMessage(std::string_view pattern, std::string_view file);
 
 enum class NoteEvent {
   Create,          // made at start and left hidden

@@ -243,7 +243,7 @@ void NoteWindow::LoadNote() {
     savedText_ = NoteRtf();
     return;
   }
-  std::optional<std::string> bytes = ReadWholeFile(file);
+  std::optional<std::string> bytes = win32::ReadWholeFile(file);
   if (!bytes) {
     LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
     return;

@@ -45,22 +45,6 @@ const char* RichEditClass() {
   return cls;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  win32::OwnedHandle f = win32::OwnedFile(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return std::nullopt;
-  std::string bytes;
-  char chunk[16384];
-  for (;;) {
-    DWORD got = 0;
-    // A read that fails part-way gives no note at all: a part taken for the whole would be
-    // saved back over the rest.
-    if (!ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
-    if (got == 0) return bytes;
-    bytes.append(chunk, got);
-  }
-}
-
 std::string StreamOut(HWND edit, WPARAM format) {
   StreamBuffer b;
   EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &WriteBytes};

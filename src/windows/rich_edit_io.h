@@ -11,8 +11,6 @@ namespace kest {
 // The rich edit class, from the library that brings it; the library stays loaded for the run.
 const char* RichEditClass();
 
-// Nothing when the file cannot be opened or read whole.
-std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // The control's content in that format (SF_RTF or SF_TEXT).
 std::string StreamOut(HWND edit, WPARAM format);

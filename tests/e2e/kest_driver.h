@@ -162,6 +162,14 @@ inline void Type(HWND editor, const std::string& text) {
   SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// The note file is rich text holding the text (within five seconds).
+inline bool HoldsRtfWith(const e2e::AppDir& app, const std::string& note, const std::string& text) {
+  return e2e::WaitUntil([&] {
+    std::string content = app.readFile(note);
+    return content.rfind("{\\rtf", 0) == 0 && content.find(text) != std::string::npos;
+  }, 5000);
+}
+
 // Closes the main window and waits for the process to end.
 inline void CloseKest(Kest& k) {
   if (!k.main) return;

@@ -12,13 +12,6 @@ namespace {
 
 using e2e::AppDir;
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring w(utf8.size(), L'\0');
-  w.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(),
-                                                        static_cast<int>(w.size()))));
-  return w;
-}
-
 TEST_F(KestTest, NamesInAnyScriptTakeEveryRouteWhole) {
   AppDir app("Инструменты 工具");
   std::string probe = AddProbeTool(app, "root\\Отладчики\\Проба 探针.lnk", "средства");
@@ -75,9 +68,9 @@ TEST_F(KestTest, NamesInAnyScriptTakeEveryRouteWhole) {
   std::string deep = dir;
   while (deep.size() < 300) {
     deep += "\\" + std::string(40, 'd');
-    CreateDirectoryW((L"\\\\?\\" + Wide(deep)).c_str(), nullptr);
+    CreateDirectoryW((L"\\\\?\\" + win32::AnsiToWide(deep)).c_str(), nullptr);
   }
-  HANDLE f = CreateFileW((L"\\\\?\\" + Wide(deep + "\\long.exe")).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE f = CreateFileW((L"\\\\?\\" + win32::AnsiToWide(deep + "\\long.exe")).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(f, INVALID_HANDLE_VALUE);
   CloseHandle(f);
   ASSERT_TRUE(PostDropFiles(again.main, {deep + "\\long.exe"}));
@@ -102,8 +95,8 @@ TEST_F(KestTest, NamesInAnyScriptTakeEveryRouteWhole) {
   std::printf("a path of %zu characters: %s\n", deep.size() + 9, refused ? "refused with a message" : "launched");
   CloseKest(again);
   // The tree's own clean-up reaches no further than MAX_PATH.
-  DeleteFileW((L"\\\\?\\" + Wide(deep + "\\long.exe")).c_str());
-  for (; deep.size() > dir.size(); deep.erase(deep.rfind('\\'))) RemoveDirectoryW((L"\\\\?\\" + Wide(deep)).c_str());
+  DeleteFileW((L"\\\\?\\" + win32::AnsiToWide(deep + "\\long.exe")).c_str());
+  for (; deep.size() > dir.size(); deep.erase(deep.rfind('\\'))) RemoveDirectoryW((L"\\\\?\\" + win32::AnsiToWide(deep)).c_str());
 }
 
 }  // namespace

@@ -48,13 +48,6 @@ bool Shows(HWND editor, const std::string& text) {
   return e2e::WaitUntil([&] { return e2e::WindowText(editor) == text; }, 5000);
 }
 
-bool HoldsRtfWith(const AppDir& app, const std::string& note, const std::string& text) {
-  return e2e::WaitUntil([&] {
-    std::string content = app.readFile(note);
-    return content.rfind("{\\rtf", 0) == 0 && content.find(text) != std::string::npos;
-  }, 5000);
-}
-
 TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
   AppDir app("notes");
   app.writeFile("one\\alpha.exe", "MZ");

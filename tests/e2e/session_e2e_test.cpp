@@ -10,11 +10,6 @@ namespace {
 
 using e2e::AppDir;
 
-bool HoldsRtfWith(const AppDir& app, const std::string& note, const std::string& text) {
-  std::string content = app.readFile(note);
-  return content.rfind("{\\rtf", 0) == 0 && content.find(text) != std::string::npos;
-}
-
 TEST_F(KestTest, SessionEndKillAndALockedSettingsFileLoseNothing) {
   AppDir app("session");
   app.writeFile("w\\a.exe", "MZ");

@@ -34,15 +34,34 @@ unsigned LegacyAnsiCodePage() {
   return cp == 0 || cp == CP_UTF8 ? 1252 : cp;
 }
 
-std::string LegacyToProcess(std::string_view text, unsigned codePage) {
-  if (text.empty()) return std::string();
+namespace {
+
+std::wstring ToWide(std::string_view text, unsigned codePage) {
+  if (text.empty()) return std::wstring();
   int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
   if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(m > 0 ? m : 0), '\0');
-  if (m > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
-  return out;
+  return wide;
+}
+
+}  // namespace
+
+std::string LegacyToProcess(std::string_view text, unsigned codePage) { return WideToAnsi(ToWide(text, codePage)); }
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  OwnedHandle f = OwnedFile(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char chunk[16384];
+  for (;;) {
+    DWORD got = 0;
+    // A read that fails part-way gives nothing: a part taken for the whole would be saved back
+    // over the rest.
+    if (!ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, got);
+  }
 }
 
 void ProfileSettingsStore::TakeLegacyLines(const std::string& file) {
@@ -53,14 +72,9 @@ void ProfileSettingsStore::TakeLegacyLines(const std::string& file) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!checked_.insert(file).second) return;
   }
-  OwnedHandle f = OwnedFile(
-      CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!f) return;
-  std::string bytes;
-  char chunk[16384];
-  DWORD got = 0;
-  while (ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  f.reset();
+  std::optional<std::string> read = ReadWholeFile(file);
+  if (!read) return;
+  const std::string& bytes = *read;
   // A UTF-16 file carries its own encoding, and one in UTF-8 is read whole already.
   if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) return;
   if (utf8::IsValid(bytes)) return;
@@ -506,21 +520,9 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop) {
   return files;
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
+std::wstring Utf8ToWide(const std::string& text) { return ToWide(text, CP_UTF8); }
 
-std::wstring AnsiToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
+std::wstring AnsiToWide(const std::string& text) { return ToWide(text, CP_ACP); }
 
 std::string WideToAnsi(const std::wstring& text) {
   if (text.empty()) return std::string();

@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -48,6 +49,8 @@ class ProfileSettingsStore final : public SettingsStore {
 unsigned LegacyAnsiCodePage();
 // Text from that code page to the process's.
 std::string LegacyToProcess(std::string_view text, unsigned codePage);
+// A file's bytes; nothing when it cannot be opened or read whole.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 class GlobalAtomTable final : public AtomTable {
  public:

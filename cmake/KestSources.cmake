@@ -1,0 +1,13 @@
+# Each folder of src/ names its files: logic (built natively and with mingw) or Windows-only.
+define_property(GLOBAL PROPERTY KEST_LOGIC BRIEF_DOCS "logic sources" FULL_DOCS "logic sources")
+define_property(GLOBAL PROPERTY KEST_WIN BRIEF_DOCS "Windows sources" FULL_DOCS "Windows sources")
+function(kest_logic)
+  foreach(f IN LISTS ARGN)
+    set_property(GLOBAL APPEND PROPERTY KEST_LOGIC ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+endfunction()
+function(kest_win)
+  foreach(f IN LISTS ARGN)
+    set_property(GLOBAL APPEND PROPERTY KEST_WIN ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+endfunction()
