@@ -24,7 +24,123 @@ std::optional<std::uint32_t> ParseDigits(std::string_view s, int base) {
   return static_cast<std::uint32_t>(v);
 }
 
+bool IsIniSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool HasNonAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
+}
+
+// ASCII names only: a name with other letters is left to the profile functions' own rules.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Longer values are cut by the profile read's buffer.
+constexpr std::size_t kLongestLookedUpValue = 2047;
+
 }  // namespace
+
+namespace {
+
+// One line of the section walked: a comment, or a key with or without "=" and its value.
+struct IniLine {
+  bool comment = false;
+  bool hasValue = false;
+  std::string_view key, value;
+};
+
+// Calls each(line) for the lines of the one section by that name, as the profile functions take
+// them apart; false when another reader could take the text apart otherwise (a second section
+// by that name, a lone carriage return, a UTF-16 file, a zero byte, a name with other than
+// ASCII letters) or when each says so.
+template <class Each>
+bool WalkSection(std::string_view text, std::string_view section, Each&& each) {
+  if (text.find('\0') != std::string_view::npos) return false;
+  for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1))
+    if (at + 1 >= text.size() || text[at + 1] != '\n') return false;
+  if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
+    return false;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  int sections = 0;
+  bool inSection = false;
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = Trimmed(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      std::size_t close = line.rfind(']');
+      if (close == std::string_view::npos || line.find(']') != close) return false;
+      std::string_view name = Trimmed(line.substr(1, close - 1));
+      if (HasNonAscii(name)) return false;
+      inSection = SameName(name, section);
+      if (inSection && ++sections > 1) return false;
+      continue;
+    }
+    if (!inSection) continue;
+    IniLine parsed;
+    if (line.front() == ';') {
+      parsed.comment = true;
+    } else {
+      std::size_t eq = line.find('=');
+      parsed.key = Trimmed(line.substr(0, eq));
+      if (HasNonAscii(parsed.key)) return false;
+      parsed.hasValue = eq != std::string_view::npos;
+      if (parsed.hasValue) {
+        parsed.value = Trimmed(line.substr(eq + 1));
+        if (parsed.value.size() >= 2 && (parsed.value.front() == '"' || parsed.value.front() == '\'') &&
+            parsed.value.back() == parsed.value.front())
+          parsed.value = parsed.value.substr(1, parsed.value.size() - 2);
+      }
+    }
+    if (!each(parsed)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::string_view key) {
+  std::optional<std::string> found;
+  bool sure = WalkSection(text, section, [&](const IniLine& line) {
+    if (line.comment || !SameName(line.key, key)) return true;
+    if (!line.hasValue || found || line.value.size() > kLongestLookedUpValue) return false;
+    found = std::string(line.value);
+    return true;
+  });
+  if (!sure) return IniLookup{IniLookup::Unsure, {}};
+  if (found) return IniLookup{IniLookup::Found, *found};
+  return IniLookup{IniLookup::Absent, {}};
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
+                                                                                  std::string_view section) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  // A comment or a line without "=" is where the profile functions of one system and another
+  // could part: only lines of keys with values are taken here.
+  bool sure = WalkSection(text, section, [&](const IniLine& line) {
+    if (line.comment || !line.hasValue) return false;
+    entries.emplace_back(line.key, line.value);
+    return true;
+  });
+  if (!sure) return std::nullopt;
+  return entries;
+}
 
 std::optional<int> ParseSettingsInteger(std::string_view text) {
   std::string_view s = text;
@@ -59,13 +175,34 @@ SettingsFile::SettingsFile(SettingsStore& store, const std::string& directory)
       directory_(paths::WithTrailingBackslash(directory)),
       path_(directory_ + kSettingsFileName) {}
 
+const std::string* SettingsFile::snapshot() {
+  if (!batched_) return nullptr;
+  if (!snapshot_) snapshot_ = store_.text(path_);
+  // A file that cannot be read is no file the profile functions would find empty.
+  return snapshot_ ? &*snapshot_ : nullptr;
+}
+
+IniLookup SettingsFile::lookUp(const std::string& section, const std::string& key) {
+  const std::string* text = snapshot();
+  return text ? LookUpIniValue(*text, section, key) : IniLookup{};
+}
+
+std::vector<std::pair<std::string, std::string>> SettingsFile::entries(const std::string& section) {
+  if (const std::string* text = snapshot())
+    if (auto known = IniSectionEntries(*text, section)) return *known;
+  return store_.entries(path_, section);
+}
+
 std::string SettingsFile::readString(const std::string& section, const std::string& key,
                                      const std::string& def) {
+  IniLookup known = lookUp(section, key);
+  if (known.kind == IniLookup::Found) return known.value;
+  if (known.kind == IniLookup::Absent) return def;
   return store_.get(path_, section, key, def);
 }
 
 int SettingsFile::readInteger(const std::string& section, const std::string& key, int def) {
-  std::string text = store_.get(path_, section, key, "");
+  std::string text = readString(section, key, "");
   return ParseSettingsInteger(text).value_or(def);
 }
 
@@ -79,7 +216,8 @@ void SettingsFile::writeString(const std::string& section, const std::string& ke
   // most of a close: a value the file already holds is not written again. The stand-in for
   // "absent" holds a control character, which no value Kest writes does.
   static const std::string kAbsent("\x01<absent>\x01");
-  if (value != kAbsent && store_.get(path_, section, key, kAbsent) == value) return;
+  if (value != kAbsent && readString(section, key, kAbsent) == value) return;
+  snapshot_.reset();
   if (!store_.put(path_, section, key, value)) throw KestError("Unable to write to " + path_);
 }
 
@@ -92,11 +230,13 @@ void SettingsFile::writeBool(const std::string& section, const std::string& key,
 }
 
 void SettingsFile::deleteKey(const std::string& section, const std::string& key) {
+  snapshot_.reset();
   if (!store_.remove(path_, section, key)) throw KestError("Unable to write to " + path_);
 }
 
 void SettingsFile::replaceSection(const std::string& section,
                                   const std::vector<std::pair<std::string, std::string>>& entries) {
+  snapshot_.reset();
   if (!store_.replaceSection(path_, section, entries)) throw KestError("Unable to write to " + path_);
 }
 

@@ -55,6 +55,20 @@ inline constexpr BoolKey KFSOpened{"KFSOpened", false};
 // "$" or after "0x"/"0X" (then at least three characters). Nothing for anything else.
 std::optional<int> ParseSettingsInteger(std::string_view text);
 
+// What a settings file's text says of one key, read the way the profile functions read it:
+// its value when exactly one line of exactly one section by that name holds it; absent when no
+// section by that name holds it; unsure otherwise (a second section or line of that name, a
+// UTF-16 file, a zero byte), when only the profile functions themselves can tell.
+struct IniLookup {
+  enum Kind { Found, Absent, Unsure } kind = Unsure;
+  std::string value;
+};
+IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::string_view key);
+// The keys and values of the section as one read of it by the profile functions gives them, or
+// nothing when only they can tell.
+std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
+                                                                                  std::string_view section);
+
 class SettingsFile {
  public:
   // directory: the executable's directory, with or without trailing backslash.
@@ -72,9 +86,7 @@ class SettingsFile {
   void writeBool(const std::string& section, const std::string& key, bool value);
   void deleteKey(const std::string& section, const std::string& key);
   // The section's keys with their values, in one read.
-  std::vector<std::pair<std::string, std::string>> entries(const std::string& section) {
-    return store_.entries(path_, section);
-  }
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& section);
   // Writes the section anew in one write; a refused write throws as every write does.
   void replaceSection(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
@@ -86,6 +98,23 @@ class SettingsFile {
   void write(const IntKey& k, int v) { writeInteger(kOptionsSection, k.name, v); }
   void write(const StringKey& k, const std::string& v) { writeString(kOptionsSection, k.name, v); }
 
+  // For its lifetime, the checks of which values the file holds already, and the reads, take
+  // one read of the file's text instead of one pass of the profile functions each: at a close
+  // with thousands of targets in the file, that is most of its time.
+  class Batch {
+   public:
+    explicit Batch(SettingsFile& file) : file_(file) { file_.batched_ = true; }
+    ~Batch() {
+      file_.batched_ = false;
+      file_.snapshot_.reset();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    SettingsFile& file_;
+  };
+
   // "LastDir", whose default is the executable's directory without trailing backslash.
   std::string readLastDir();
   // "Drive": the work drive letter, the executable's drive standing in for "Z". An empty
@@ -96,6 +125,11 @@ class SettingsFile {
   SettingsStore& store_;
   std::string directory_;  // with trailing backslash
   std::string path_;
+  // The file's text within a batch, taken again after each write.
+  const std::string* snapshot();
+  IniLookup lookUp(const std::string& section, const std::string& key);
+  bool batched_ = false;
+  std::optional<std::string> snapshot_;
 };
 
 }  // namespace kest

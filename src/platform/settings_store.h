@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,9 @@ class SettingsStore {
   // the system refused it.
   virtual bool replaceSection(const std::string& file, const std::string& section,
                               const std::vector<std::pair<std::string, std::string>>& entries) = 0;
+  // The file's bytes as the reads above see them, in one read; nothing when it cannot be read
+  // or the store has no file behind it.
+  virtual std::optional<std::string> text(const std::string& /*file*/) { return std::nullopt; }
 };
 
 }  // namespace kest

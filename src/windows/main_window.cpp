@@ -136,17 +136,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCreate() {
   AppState& s = state_;
-  s.LoadOptions();
-  targetList_.openDialogDir = s.settings().readLastDir();
-  SetOpacity(s.opacity);
-  DragAcceptFiles(hwnd(), TRUE);
-  CreateControls();
-  SetColors();
-  s.menusOutOfDate = true;
-  LoadDefaultIcon();
-  targetList_.LoadTargets();
+  {
+    // The options are read from one reading of the file, not one pass of it each.
+    SettingsFile::Batch batch(s.settings());
+    s.LoadOptions();
+    targetList_.openDialogDir = s.settings().readLastDir();
+    SetOpacity(s.opacity);
+    DragAcceptFiles(hwnd(), TRUE);
+    CreateControls();
+    SetColors();
+    s.menusOutOfDate = true;
+    LoadDefaultIcon();
+    targetList_.LoadTargets();
+  }
+  // Outside the batch: the argument may bring up questions, and other copies may write meanwhile.
   DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
   targetList_.SelectLast();
+  SettingsFile::Batch batch(s.settings());
   targetList_.helpFile = s.settings().read(opt::hlp);
   int left = s.settings().read(opt::NMLeft);
   int top = s.settings().read(opt::NMTop);
@@ -233,6 +239,7 @@ void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
 
 bool MainWindow::OnClose() {
   try {
+    SettingsFile::Batch batch(state_.settings());
     WriteExitOptions();
     WriteExitState();
   } catch (const std::exception& e) {
@@ -271,6 +278,7 @@ void MainWindow::EndSession() {
     } catch (const std::exception&) {
     }
   };
+  SettingsFile::Batch batch(state_.settings());
   quietly([this] { WriteExitOptions(); });
   quietly([this] { targetList_.WriteTargets(); });
   quietly([this] {

@@ -488,6 +488,7 @@ void NoteWindow::WritePlace() {
   // Kest is ending: a refused write was already reported by the main window, or must not
   // hold up the end of the session.
   try {
+    SettingsFile::Batch batch(s);
     s.write(opt::KFSLeft, r.left);
     s.write(opt::KFSTop, r.top);
     s.write(opt::KFSWidth, r.right - r.left);

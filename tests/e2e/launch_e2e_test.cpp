@@ -245,7 +245,8 @@ TEST_F(KestTest, LaunchRoutesNeverRunAToolOnTheWrongFile) {
   EXPECT_EQ(text.find("The path holds control characters"), 0u) << text;
   EXPECT_EQ(k.targetNames().size(), 3u);
   EXPECT_EQ(app.readFile("Tools.ini").find("Evil"), std::string::npos);
-  EXPECT_EQ(app.readIni("Targets", "Count"), "3");
+  // The add is saved a moment after it is listed.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return app.readIni("Targets", "Count") == "3"; }, 5000));
 
   // The target's directory has gone: nothing starts, and the message names the directory.
   DeleteFileA(app.file("gone\\b.exe").c_str());

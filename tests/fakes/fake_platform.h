@@ -78,6 +78,17 @@ class FakeSettingsStore : public SettingsStore {
     }
     return true;
   }
+  // The data as an INI text, when asked to stand for a file.
+  std::optional<std::string> text(const std::string& file) override {
+    if (!servesText) return std::nullopt;
+    reads.push_back("text");
+    std::string out;
+    for (const auto& [section, keys] : data[file]) {
+      out += "[" + section + "]\r\n";
+      for (const auto& [k, v] : keys) out += k + "=" + v + "\r\n";
+    }
+    return out;
+  }
   const std::string* find(const std::string& file, const std::string& section, const std::string& key) const {
     auto f = data.find(file);
     if (f == data.end()) return nullptr;
@@ -94,6 +105,7 @@ class FakeSettingsStore : public SettingsStore {
   std::vector<std::string> reads;
   std::vector<std::string> writes;
   bool refuseWrites = false;
+  bool servesText = false;
 };
 
 // Global atoms with reference counts; string atoms take values from 0xC000 up.

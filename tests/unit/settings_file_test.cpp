@@ -105,6 +105,52 @@ TEST_F(SettingsFileTest, WritesEncodeAndGoStraightToTheFile) {
   EXPECT_EQ(settings.readString("Targets", "0", "Error link"), "Error link");
 }
 
+TEST(LookUpIniValue, ReadsAsTheProfileFunctionsOrSaysUnsure) {
+  auto look = [](std::string_view text, const char* key = "NMLeft") { return LookUpIniValue(text, "Options", key); };
+  const std::string file = "\xEF\xBB\xBF; kept\r\n[Targets]\r\nNMLeft=9\r\n [ options ] \r\n  nmleft =  \"12\" \r\nDrive=E";
+  EXPECT_EQ(look(file).kind, IniLookup::Found);
+  EXPECT_EQ(look(file).value, "12");
+  EXPECT_EQ(look(file, "Drive").value, "E");
+  EXPECT_EQ(look(file, "NMTop").kind, IniLookup::Absent);
+  EXPECT_EQ(look("[Targets]\r\nNMLeft=1").kind, IniLookup::Absent);
+  // Whatever two readers could take apart differently is left to the profile functions.
+  const std::initializer_list<std::string_view> odd = {
+      "[Options]\nNMLeft=1\nNMLeft=2", "[Options]\nNMLeft=1\n[OPTIONS]\nDrive=E", "[Options]\nNMLeft",
+      "[Options]\nNMLeft=1\rDrive=2",  "[Opt]ions]\nNMLeft=1",                     "[Options\nNMLeft=1",
+      std::string_view("[Options]\nNMLeft=1\0", 19), "\xFF\xFE[", "[Opt\xC4\xB0ons]\nNMLeft=1",
+      "[Options]\nNMLeft\xC4\xB0=1"};
+  for (std::string_view text : odd)
+    EXPECT_EQ(look(text).kind, IniLookup::Unsure) << text;
+  // A whole section: its keys in file order; a comment or a bare key in it is left to them too.
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(IniSectionEntries(file, "OPTIONS"), (Entries{{"nmleft", "12"}, {"Drive", "E"}}));
+  EXPECT_EQ(IniSectionEntries(file, "Other"), Entries{});
+  EXPECT_FALSE(IniSectionEntries("[Targets]\n0=a\n;1=b", "Targets"));
+  EXPECT_FALSE(IniSectionEntries("[Targets]\n0=a\nstray", "Targets"));
+}
+
+TEST_F(SettingsFileTest, BatchTakesTheFileOnceAndAfreshAfterEachWrite) {
+  store.servesText = true;
+  set("NMLeft", "10");
+  set("Drive", "E");
+  {
+    SettingsFile::Batch batch(settings);
+    settings.write(opt::NMLeft, 10);
+    settings.write(opt::Drive, "E");
+    EXPECT_EQ(settings.read(opt::abValue), opt::abValue.def);
+    EXPECT_EQ(store.reads, std::vector<std::string>{"text"});
+    EXPECT_TRUE(store.writes.empty());
+    settings.write(opt::NMLeft, 11);
+    settings.write(opt::NMLeft, 11);
+    EXPECT_EQ(store.writes, std::vector<std::string>{"NMLeft=11"});
+    EXPECT_EQ(store.reads, (std::vector<std::string>{"text", "text"}));
+  }
+  // Outside a batch each read asks the profile functions.
+  store.reads.clear();
+  EXPECT_EQ(settings.read(opt::NMLeft), 11);
+  EXPECT_EQ(store.reads, std::vector<std::string>{"NMLeft"});
+}
+
 TEST_F(SettingsFileTest, RefusedWriteRaisesTheProgramsError) {
   store.refuseWrites = true;
   for (auto write : {+[](SettingsFile& s) { s.write(opt::abValue, 1); },

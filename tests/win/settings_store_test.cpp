@@ -71,6 +71,27 @@ TEST(ProfileSettingsStore, TypedReadsOfAFileWrittenByHand) {
   EXPECT_EQ(settings.readString("Options", "IMOnStart", ""), "1");
 }
 
+TEST(ProfileSettingsStore, TheBatchReadsTheFileAsTheProfileFunctionsDo) {
+  wintest::ScratchDir dir("lookup");
+  const std::string text =
+      "\xEF\xBB\xBF; a comment\r\nNMLeft=0\r\n[Targets]\r\nNMLeft=9\r\n [ options ] \r\n  nmleft =  \"12\" \r\n"
+      "NMTop='5'\r\nDrive = E \r\nLastDir=\"C:\\a\r\nhlp=\r\nCol1=3\r\n[Other]\r\nCol2=4\r\n";
+  wintest::WriteText(dir + "Tools.ini", text);
+  win32::ProfileSettingsStore store;
+  const std::string absent = "\x01" "absent";
+  for (const char* key : {"NMLeft", "NMTop", "Drive", "LastDir", "hlp", "Col1", "Col2", "abValue"}) {
+    IniLookup looked = LookUpIniValue(*store.text(dir + "Tools.ini"), "Options", key);
+    ASSERT_NE(looked.kind, IniLookup::Unsure) << key;
+    EXPECT_EQ(looked.kind == IniLookup::Found ? looked.value : absent,
+              store.get(dir + "Tools.ini", "Options", key, absent)) << key;
+  }
+  EXPECT_EQ(IniSectionEntries(*store.text(dir + "Tools.ini"), "options"), store.entries(dir + "Tools.ini", "Options"));
+  // And as the profile functions write it.
+  ASSERT_TRUE(store.put(dir + "Tools.ini", "Options", "KFSOpened", "0"));
+  ASSERT_TRUE(store.put(dir + "Tools.ini", "Targets", "Count", "0"));
+  EXPECT_EQ(LookUpIniValue(*store.text(dir + "Tools.ini"), "Options", "KFSOpened").value, "0") << *store.text(dir + "Tools.ini");
+}
+
 TEST(ProfileSettingsStore, RefusedWriteRaisesUnableToWrite) {
   wintest::ScratchDir dir("refused");
   win32::ProfileSettingsStore store;

@@ -119,6 +119,11 @@ bool ProfileSettingsStore::replaceSection(const std::string& file, const std::st
   return WritePrivateProfileSectionA(section.c_str(), block.c_str(), file.c_str()) != FALSE;
 }
 
+std::optional<std::string> ProfileSettingsStore::text(const std::string& file) {
+  TakeLegacyLines(file);
+  return ReadWholeFile(file);
+}
+
 std::vector<std::pair<std::string, std::string>> ProfileSettingsStore::entries(const std::string& file,
                                                                               const std::string& section) {
   TakeLegacyLines(file);

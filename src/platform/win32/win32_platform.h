@@ -36,6 +36,7 @@ class ProfileSettingsStore final : public SettingsStore {
                                                             const std::string& section) override;
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override;
+  std::optional<std::string> text(const std::string& file) override;
 
  private:
   // Once per file and run: where the process code page is UTF-8, lines an older Kest wrote in
