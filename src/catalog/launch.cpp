@@ -32,7 +32,10 @@ bool EnterDirectory(const LaunchServices& s, const std::string& directory) {
 std::optional<std::string> EnterTarget(const LaunchServices& s, const std::string& currentTarget) {
   if (currentTarget.empty()) return std::string();
   if (!EnterDirectory(s, paths::DirectoryOf(currentTarget))) return std::nullopt;
-  return "\"" + paths::FileNameOf(currentTarget) + "\"";
+  std::string quoted(1, '"');
+  quoted += paths::FileNameOf(currentTarget);
+  quoted += '"';
+  return quoted;
 }
 
 bool Started(const LaunchServices& s, const std::string& program, unsigned code, bool succeeded) {
@@ -41,9 +44,38 @@ bool Started(const LaunchServices& s, const std::string& program, unsigned code,
   return false;
 }
 
-bool ShellStart(const LaunchServices& s, const std::string& program) {
-  std::intptr_t r = s.processes.shellExecute(s.search.owner, "", program, "", paths::DirectoryOf(program), kSwShow);
+bool ShellStart(const LaunchServices& s, const std::string& program, const std::string& parameters = std::string()) {
+  std::intptr_t r =
+      s.processes.shellExecute(s.search.owner, "", program, parameters, paths::DirectoryOf(program), kSwShow);
   return Started(s, program, static_cast<unsigned>(r < 0 ? 0 : r), r > 32);
+}
+
+// Through the elevation prompt, in the directory the tool would have started in; a declined
+// prompt is the user's answer, not a failure to report.
+bool ElevatedStart(const LaunchServices& s, const std::string& program, const std::string& parameters,
+                   const std::string& directory) {
+  std::intptr_t r = s.processes.shellExecute(s.search.owner, "runas", program, parameters, directory, kSwShowNormal);
+  if (r == static_cast<std::intptr_t>(kShellAccessDenied)) return false;
+  return Started(s, program, static_cast<unsigned>(r < 0 ? 0 : r), r > 32);
+}
+
+// The start with the target: WinExec, or the elevation prompt when asked for or when the
+// program itself asks for administrator rights. Nothing reported when failed is true: the
+// caller decides.
+struct ToolStart {
+  bool ran = false;
+  bool failed = false;
+  unsigned code = 0;
+};
+ToolStart StartWithTarget(const LaunchServices& s, const std::string& program, const std::string& quotedTarget,
+                          const std::string& arguments, const std::string& currentTarget, bool elevated) {
+  const std::string directory = paths::DirectoryOf(currentTarget.empty() ? program : currentTarget);
+  if (elevated) return {ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory), false, 0};
+  unsigned r = s.processes.winExec(ToolCommandLine(program, quotedTarget, arguments), kSwShowNormal);
+  if (r > 31) return {true, false, r};
+  if (s.processes.lastStartNeedsElevation())
+    return {ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory), false, r};
+  return {false, true, r};
 }
 
 }  // namespace
@@ -67,15 +99,35 @@ std::string StartFailureText(const std::string& program, unsigned code, const st
   return FileMessage(FileMessage(kCannotStartTool, program), reason);
 }
 
-std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget) {
+std::string ToolParameters(const std::string& quotedTarget, const std::string& arguments) {
+  if (arguments.empty()) return quotedTarget;
+  std::string parameters;
+  bool placed = false;
+  std::size_t from = 0;
+  for (std::size_t at = arguments.find("%1"); at != std::string::npos; at = arguments.find("%1", from)) {
+    parameters.append(arguments, from, at - from);
+    parameters += quotedTarget;
+    from = at + 2;
+    placed = true;
+  }
+  parameters.append(arguments, from, std::string::npos);
+  if (!placed && !quotedTarget.empty()) parameters += " " + quotedTarget;
+  // Without a target a "%1" leaves blanks at an end; inside, the tool's own spacing stays.
+  const std::size_t first = parameters.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return parameters.substr(first, parameters.find_last_not_of(' ') - first + 1);
+}
+
+std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget,
+                            const std::string& arguments) {
   // Unquoted, a path with blanks would let Windows try C:\Program.exe first.
   std::string quoted = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
-  return quoted + " " + quotedTarget;
+  return quoted + " " + ToolParameters(quotedTarget, arguments);
 }
 
 MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
                           const std::vector<std::string>& captions, const std::string& currentTarget,
-                          bool commandLineEditing) {
+                          bool commandLineEditing, bool elevated) {
   MenuLaunch result;
   std::string file = ToolFileFromCaptions(exeDir, captions);
   if (!s.fs.fileExists(file)) {
@@ -95,31 +147,37 @@ MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
       WarnToolNotFound(s.search, paths::FileNameOf(program));
     }
   }
+  const std::string arguments = s.links.readArguments(file);
   std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
   if (!quotedTarget) return result;
   if (commandLineEditing) {
-    result.commandLine = ToolCommandLine(program, *quotedTarget);
+    result.commandLine = ToolCommandLine(program, *quotedTarget, arguments);
     result.directory = paths::DirectoryOf(currentTarget);
     return result;
   }
+  const std::string parameters = ToolParameters(*quotedTarget, arguments);
   if (quotedTarget->empty()) {
-    result.ran = ShellStart(s, program);
-  } else {
-    unsigned r = s.processes.winExec(ToolCommandLine(program, *quotedTarget), kSwShowNormal);
-    result.ran = Started(s, program, r, r > 31);
+    result.ran = elevated ? ElevatedStart(s, program, parameters, paths::DirectoryOf(program))
+                          : ShellStart(s, program, parameters);
+    return result;
   }
+  ToolStart start = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated);
+  result.ran = start.failed ? Started(s, program, start.code, false) : start.ran;
   return result;
 }
 
-bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget) {
+bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget,
+                      bool elevated) {
   std::string program = ResolveShortcut(s.links, s.fs, s.drive, linkFile);
   if (program.empty()) return false;
+  const std::string arguments = s.links.readArguments(linkFile);
   std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
   if (!quotedTarget) return false;
-  unsigned r = s.processes.winExec(ToolCommandLine(program, *quotedTarget), kSwShowNormal);
+  ToolStart start = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated);
   // A button may stand for a document: what is no program goes to the shell.
-  if (r == kWinExecBadFormat) return ShellStart(s, program);
-  return Started(s, program, r, r > 31);
+  if (start.failed && start.code == kWinExecBadFormat)
+    return ShellStart(s, program, arguments.empty() ? std::string() : ToolParameters(*quotedTarget, arguments));
+  return start.failed ? Started(s, program, start.code, false) : start.ran;
 }
 
 bool RunEditedCommandLine(const LaunchServices& s, const std::string& commandLine, const std::string& directory) {

@@ -12,6 +12,8 @@ class Processes {
   virtual ~Processes() = default;
   // WinExec: above 31 on success, otherwise its error code.
   virtual unsigned winExec(const std::string& commandLine, int show) = 0;
+  // Whether the last winExec failed because the program asks for administrator rights.
+  virtual bool lastStartNeedsElevation() = 0;
   // ShellExecuteA with an empty verb meaning the default one; above 32 on success.
   virtual std::intptr_t shellExecute(WindowHandle owner, const std::string& verb,
                                      const std::string& file, const std::string& parameters,

@@ -14,6 +14,8 @@ class ShellLinks {
                      const std::string& arguments, const std::string& workingDirectory) = 0;
   // The program path the link file names, not resolved; empty when nothing could be read.
   virtual std::string readPath(const std::string& linkFile) = 0;
+  // The arguments the link file stores for its program; empty when none or unreadable.
+  virtual std::string readArguments(const std::string& linkFile) = 0;
 };
 
 }  // namespace kest

@@ -82,9 +82,16 @@ LaunchServices MainWindow::Launching() {
                         DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, hwnd()}};
 }
 
+namespace {
+
+// Shift held while a tool is chosen asks for administrator rights.
+bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
+
+}  // namespace
+
 void MainWindow::LaunchMenuTool(const std::vector<std::string>& captions) {
   MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, state_.currentTarget(),
-                                     state_.commandLineEditing);
+                                     state_.commandLineEditing, ShiftHeld());
   if (launch.commandLine) {
     commandLineBox_.Edit(*launch.commandLine, launch.directory, Launching());
     return;
@@ -95,7 +102,7 @@ void MainWindow::LaunchMenuTool(const std::vector<std::string>& captions) {
 void MainWindow::LaunchIconBarTool(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
 
 void MainWindow::LaunchToolOnCurrentTarget(const std::string& shortcutFile) {
-  LaunchFromButton(Launching(), shortcutFile, state_.currentTarget());
+  LaunchFromButton(Launching(), shortcutFile, state_.currentTarget(), ShiftHeld());
 }
 
 }  // namespace kest

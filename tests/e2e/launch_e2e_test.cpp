@@ -31,6 +31,26 @@ TEST_F(KestTest, MenuLaunchRunsTheToolOnTheTargetInItsDirectory) {
   CloseKest(k);
 }
 
+TEST_F(KestTest, AShortcutsOwnArgumentsTakeTheTargetWhereItSaysPercentOne) {
+  AppDir app("launch-arguments");
+  std::string probe = AddProbeTool(app, "root\\Probe.lnk");
+  {
+    win32::ComApartment com;
+    win32::ComShellLinks links;
+    ASSERT_TRUE(links.write(app.file("root\\Probe.lnk"), probe, "-f %1 --", ""));
+  }
+  app.writeFile("w\\a.exe", "MZ");
+  StoreTargets(app, {app.file("w\\a.exe")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_RETURN});
+  auto run = WaitForProbe(app);
+  ASSERT_TRUE(run.has_value()) << "the probe did not start";
+  EXPECT_EQ(run->cmd, probe + " -f \"a.exe\" --");
+  EXPECT_EQ(run->cwd, app.file("w"));
+  CloseKest(k);
+}
+
 TEST_F(KestTest, WithoutTargetTheToolStartsInItsOwnDirectoryAndMinToolsRunMinimises) {
   AppDir app("launch-no-target");
   std::string probe = AddProbeTool(app, "root\\Debuggers\\Probe.lnk");

@@ -428,6 +428,10 @@ class FakeShellLinks : public ShellLinks {
     auto it = links.find(linkFile);
     return it == links.end() ? std::string() : it->second.path;
   }
+  std::string readArguments(const std::string& linkFile) override {
+    auto it = links.find(linkFile);
+    return it == links.end() ? std::string() : it->second.arguments;
+  }
   std::map<std::string, Link> links;
   int reads = 0;
   bool refuse = false;
@@ -491,7 +495,9 @@ class FakeProcesses : public Processes {
   }
   bool showProperties(const std::string&) override { return true; }
   std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + " for %1\r\n"; }
+  bool lastStartNeedsElevation() override { return winExecResult <= 31 && needsElevation; }
   std::vector<std::string> calls;
+  bool needsElevation = false;
   unsigned winExecResult = 33;
   std::intptr_t shellResult = 42;
 };

@@ -17,12 +17,13 @@ struct LaunchTest : ::testing::Test {
   LaunchServices services{fs, links, processes, drive, DriveSearch{drives, fs, box, nullptr}};
   const std::string exeDir = R"(C:\k\)";
 
-  void link(const std::string& rel, const std::string& program) {
+  void link(const std::string& rel, const std::string& program, const std::string& arguments = "") {
     fs.files.insert(exeDir + "root\\" + rel);
-    links.links[exeDir + "root\\" + rel] = {program, "", ""};
+    links.links[exeDir + "root\\" + rel] = {program, arguments, ""};
   }
-  MenuLaunch menu(std::vector<std::string> captions, const std::string& target, bool ctrl = false) {
-    return LaunchFromMenu(services, exeDir, captions, target, ctrl);
+  MenuLaunch menu(std::vector<std::string> captions, const std::string& target, bool ctrl = false,
+                  bool elevated = false) {
+    return LaunchFromMenu(services, exeDir, captions, target, ctrl, elevated);
   }
 };
 
@@ -37,6 +38,51 @@ TEST(ToolCommandLine, QuotesOnlyProgramsWithBlanks) {
   EXPECT_EQ(ToolCommandLine(R"(C:\Program Files\Dbg\dbg.exe)", "\"a.exe\""),
             R"("C:\Program Files\Dbg\dbg.exe" "a.exe")");
   EXPECT_EQ(ToolCommandLine(R"(C:\Tools\dbg.exe)", ""), R"(C:\Tools\dbg.exe )");
+}
+
+TEST(ToolParameters, ShortcutArgumentsTakeTheTargetAtEachPercentOneOrAtTheEnd) {
+  EXPECT_EQ(ToolParameters("\"a.exe\"", ""), "\"a.exe\"");
+  EXPECT_EQ(ToolParameters("\"a.exe\"", "-f /scan"), "-f /scan \"a.exe\"");
+  EXPECT_EQ(ToolParameters("\"a.exe\"", "-i %1 -o %1.out"), "-i \"a.exe\" -o \"a.exe\".out");
+  EXPECT_EQ(ToolParameters("\"%1.exe\"", "%1 %1"), "\"%1.exe\" \"%1.exe\"");  // a name holding "%1" is no place
+  EXPECT_EQ(ToolParameters("", "-f %1"), "-f");
+  EXPECT_EQ(ToolParameters("", "-f"), "-f");
+  EXPECT_EQ(ToolCommandLine(R"(C:\P F\t.exe)", "\"a.exe\"", "-f"), R"("C:\P F\t.exe" -f "a.exe")");
+}
+
+TEST_F(LaunchTest, ShortcutArgumentsReachEveryWayOfStarting) {
+  link("Dbg.lnk", R"(C:\T\dbg.exe)", "-x %1");
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  menu({"Dbg"}, R"(D:\w\a.exe)");
+  menu({"Dbg"}, "");
+  LaunchFromButton(services, R"(C:\k\root\Dbg.lnk)", R"(D:\w\a.exe)");
+  EXPECT_EQ(processes.calls, (std::vector<std::string>{R"(winexec C:\T\dbg.exe -x "a.exe" @1)",
+                                                       R"(shell [] C:\T\dbg.exe [-x] in C:\T\ @5)",
+                                                       R"(winexec C:\T\dbg.exe -x "a.exe" @1)"}));
+  EXPECT_EQ(*menu({"Dbg"}, R"(D:\w\a.exe)", true).commandLine, R"(C:\T\dbg.exe -x "a.exe")");
+}
+
+TEST_F(LaunchTest, ElevationWhenAskedForOrWhenTheToolNeedsIt) {
+  link("Dbg.lnk", R"(C:\T\dbg.exe)", "-v");
+  fs.files.insert(R"(C:\T\dbg.exe)");
+  // Shift: the prompt, with the same parameters, in the target's directory.
+  EXPECT_TRUE(menu({"Dbg"}, R"(D:\w\a.exe)", false, true).ran);
+  EXPECT_TRUE(LaunchFromButton(services, R"(C:\k\root\Dbg.lnk)", "", true));
+  // A tool that asks for administrator rights goes to the prompt instead of failing.
+  processes.winExecResult = 0;
+  processes.needsElevation = true;
+  EXPECT_TRUE(menu({"Dbg"}, R"(D:\w\a.exe)").ran);
+  EXPECT_EQ(processes.calls, (std::vector<std::string>{R"(shell [runas] C:\T\dbg.exe [-v "a.exe"] in D:\w\ @1)",
+                                                       R"(shell [runas] C:\T\dbg.exe [-v] in C:\T\ @1)",
+                                                       R"(winexec C:\T\dbg.exe -v "a.exe" @1)",
+                                                       R"(shell [runas] C:\T\dbg.exe [-v "a.exe"] in D:\w\ @1)"}));
+  // A declined prompt says nothing and counts as no start; another failure is reported.
+  processes.shellResult = kShellAccessDenied;
+  EXPECT_FALSE(menu({"Dbg"}, R"(D:\w\a.exe)").ran);
+  EXPECT_TRUE(box.asked.empty());
+  processes.shellResult = 2;
+  EXPECT_FALSE(menu({"Dbg"}, R"(D:\w\a.exe)", false, true).ran);
+  EXPECT_EQ(box.asked.size(), 1u);
 }
 
 TEST_F(LaunchTest, ToolRunsOnTheTargetInTheTargetsDirectory) {

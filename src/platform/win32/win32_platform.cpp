@@ -321,7 +321,7 @@ bool ComShellLinks::write(const std::string& linkFile, const std::string& path,
   return SUCCEEDED(file->Save(AnsiToWide(linkFile).c_str(), FALSE));
 }
 
-std::string ComShellLinks::readPath(const std::string& linkFile) {
+bool ComShellLinks::load(const std::string& linkFile) {
   // One link object serves every read: loading a file replaces what it held, and creating
   // the object costs more than reading a link.
   if (!reader_ || !readerFile_) {
@@ -329,14 +329,27 @@ std::string ComShellLinks::readPath(const std::string& linkFile) {
     readerFile_.reset();
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reader_.putVoid())) || !reader_)
-      return std::string();
+      return false;
     if (FAILED(reader_->QueryInterface(IID_IPersistFile, readerFile_.putVoid())) || !readerFile_) {
       reader_.reset();
-      return std::string();
+      return false;
     }
   }
-  // A failed load must not leave the previous link's path behind.
-  if (FAILED(readerFile_->Load(AnsiToWide(linkFile).c_str(), STGM_READ))) return std::string();
+  // A failed load must not leave the previous link's contents behind.
+  return SUCCEEDED(readerFile_->Load(AnsiToWide(linkFile).c_str(), STGM_READ));
+}
+
+std::string ComShellLinks::readArguments(const std::string& linkFile) {
+  if (!load(linkFile)) return std::string();
+  // The link format keeps at most INFOTIPSIZE characters of arguments, up to three bytes each.
+  std::string buffer(3 * INFOTIPSIZE + 1, '\0');
+  if (FAILED(reader_->GetArguments(buffer.data(), 3 * INFOTIPSIZE))) return std::string();
+  buffer.back() = '\0';
+  return buffer.c_str();
+}
+
+std::string ComShellLinks::readPath(const std::string& linkFile) {
+  if (!load(linkFile)) return std::string();
   // MAX_PATH characters, each up to three bytes in UTF-8.
   char buffer[3 * MAX_PATH + 1] = {};
   WIN32_FIND_DATAA data;
@@ -366,7 +379,13 @@ bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
 }
 
 unsigned Win32Processes::winExec(const std::string& commandLine, int show) {
-  return WinExec(commandLine.c_str(), static_cast<UINT>(show));
+  SetLastError(ERROR_SUCCESS);
+  const unsigned r = WinExec(commandLine.c_str(), static_cast<UINT>(show));
+  // WinExec's own codes have no word for a program that asks for administrator rights; the
+  // process start beneath it leaves it in the last error.
+  constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, from Vista on
+  needsElevation_ = r <= 31 && GetLastError() == kElevationRequired;
+  return r;
 }
 
 std::intptr_t Win32Processes::shellExecute(WindowHandle owner, const std::string& verb,

@@ -98,8 +98,10 @@ class ComShellLinks final : public ShellLinks {
   bool write(const std::string& linkFile, const std::string& path, const std::string& arguments,
             const std::string& workingDirectory) override;
   std::string readPath(const std::string& linkFile) override;
+  std::string readArguments(const std::string& linkFile) override;
 
  private:
+  bool load(const std::string& linkFile);
   ComPtr<IShellLinkA> reader_;
   ComPtr<IPersistFile> readerFile_;
 };
@@ -116,6 +118,10 @@ class Win32Processes final : public Processes {
                              const std::string& parameters, const std::string& directory, int show) override;
   bool showProperties(const std::string& path) override;
   std::string errorText(unsigned code) override;
+  bool lastStartNeedsElevation() override { return needsElevation_; }
+
+ private:
+  bool needsElevation_ = false;
 };
 
 class Win32Registry final : public Registry {
