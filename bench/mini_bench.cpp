@@ -46,6 +46,8 @@ class IdleHost : public kest::MainHost {
   std::shared_ptr<const kest::IconPixels> ToolIcon(const std::string& program) override {
     return cache.IconOf(ctx_.fs, icons_, program);
   }
+  std::vector<kest::ToolSearchEntry> CatalogTools() override { return {}; }
+  void LaunchCatalogTool(const std::vector<std::string>&, bool) override {}
 
   kest::CatalogCache cache;
 

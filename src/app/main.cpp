@@ -14,6 +14,7 @@
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/about_panel.h"
+#include "windows/find_box.h"
 #include "windows/note_window.h"
 #include "kit/modal.h"
 #include "windows/main_window.h"
@@ -48,6 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   });
   mainWindow.SetSettingsOpener([&](MainHost& host) { OpenSettingsWindow(ctx, host); });
   mainWindow.SetAboutOpener([&](MainHost& host) { OpenAboutPanel(ctx, host); });
+  mainWindow.SetFindOpener([&](MainHost& host) { OpenFindBox(ctx, host); });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
   NoteWindow fastString(ctx);

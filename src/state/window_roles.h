@@ -3,7 +3,9 @@
 // each can be tested against a stand-in.
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "catalog/tool_search.h"
 #include "platform/program_icons.h"
 #include "platform/types.h"
 
@@ -33,6 +35,11 @@ class MainHost {
   // read again only for files that changed.
   virtual std::string ToolProgram(const std::string& shortcutFile) = 0;
   virtual std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) = 0;
+  // The find box: every tool of the catalog, from a walk of it made now (no shortcut is read),
+  // and one of them run on the current target as choosing its item in the tools menu does
+  // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).
+  virtual std::vector<ToolSearchEntry> CatalogTools() = 0;
+  virtual void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) = 0;
 };
 
 // What the main window asks of the fast string window.

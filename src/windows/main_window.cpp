@@ -377,6 +377,7 @@ void MainWindow::OnCommand(int id, int, HWND) {
 LRESULT MainWindow::OnNotify(NMHDR& hdr) {
   if (hdr.hwndFrom == targetList_.hwnd()) {
     if (hdr.code == NM_DBLCLK) targetList_.OpenCurrentTarget();
+    if (hdr.code == LVN_KEYDOWN) OnListKey(reinterpret_cast<NMLVKEYDOWN&>(hdr).wVKey);
     return targetList_.OnNotify(hdr);
   }
   if (hdr.code == TTN_GETDISPINFOA && menus_) {

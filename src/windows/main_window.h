@@ -40,6 +40,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   using Opener = std::function<void(MainHost& host)>;
   void SetSettingsOpener(Opener opener) { settingsOpener_ = std::move(opener); }
   void SetAboutOpener(Opener opener) { aboutOpener_ = std::move(opener); }
+  // The find box of Ctrl+F in the target list (main_window_tools.cpp).
+  void SetFindOpener(Opener opener) { findOpener_ = std::move(opener); }
 
   // The one route of a path given on the command line or forwarded by a second start.
   void DispatchPath(const std::string& path);
@@ -58,6 +60,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
+  std::vector<ToolSearchEntry> CatalogTools() override;
+  void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -112,6 +116,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   LaunchServices Launching();
   void LaunchMenuTool(const std::vector<std::string>& captions);
   void LaunchIconBarTool(const IconBarButton& button);
+  // A key pressed in the target list: Ctrl+F opens the find box.
+  void OnListKey(WORD key);
 
   AppContext& ctx_;
   AppState& state_;
@@ -119,6 +125,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   MiniFactory miniFactory_;
   Opener settingsOpener_;
   Opener aboutOpener_;
+  Opener findOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
   ForwardReceiver forwards_;

@@ -1,7 +1,8 @@
 // The main window's tools: the menus and the icon bar built from the catalog through the catalog
-// cache and its read-ahead, and launching.
+// cache and its read-ahead, launching, and what the find box asks of the main window.
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
+#include "catalog/tool_search.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/main_window.h"
@@ -97,6 +98,36 @@ void MainWindow::LaunchMenuTool(const std::vector<std::string>& captions) {
     return;
   }
   if (launch.ran && state_.settings().read(opt::MinToolsRun)) MinimizeToTray();
+}
+
+// ---- Find box ----------------------------------------------------------------------------
+
+void MainWindow::OnListKey(WORD key) {
+  // The list notes Ctrl's press itself (commandLineEditing), as the tools menu's launch reads it.
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0 || state_.commandLineEditing;
+  if (key != 'F' || !ctrl || GetKeyState(VK_MENU) < 0 || !findOpener_) return;
+  // As the tools menu: the selected entry is the current target from the opening on.
+  state_.SetCurrentTargetFromSelection(targetList_.SelectedEntry());
+  // Ctrl is let go in the box, where the list does not hear it.
+  state_.commandLineEditing = false;
+  findOpener_(*this);
+  // The keys go back to the list, unless the launch gave them to the command-line box or sent
+  // the window to the tray.
+  if (IsWindowVisible(hwnd()) && !IsIconic(hwnd()) && GetFocus() != commandLineBox_.hwnd())
+    SetFocus(targetList_.hwnd());
+}
+
+std::vector<ToolSearchEntry> MainWindow::CatalogTools() {
+  // The walk the menus are built from, without their shortcut reads and tool checks (the launch
+  // makes those for the one tool chosen); the catalog cache is left as it is.
+  return ToolSearchEntries(RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir)));
+}
+
+void MainWindow::LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) {
+  state_.commandLineEditing = commandLineEditing;
+  LaunchMenuTool(captions);
+  // Only a command line being edited keeps the flag (the command-line box's Enter clears it).
+  if (!IsWindowVisible(commandLineBox_.hwnd())) state_.commandLineEditing = false;
 }
 
 void MainWindow::LaunchIconBarTool(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
