@@ -157,6 +157,23 @@ TEST_F(KestTest, WithoutAToolTheMenusOfferAddToolsWhichOpensTheSettingsWindow) {
   CloseKest(k);
 }
 
+TEST_F(KestTest, AddToolsFromTheTrayOpensTheSettingsWindowWhileKestStaysInTheTray) {
+  AppDir app("add-tools-tray");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  k.click(ids::toTray);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main); }, 5000));
+  HWND menu = OpenPopupMenu(k, [&] { PostMessageA(k.main, msg::kTrayCallback, 1, WM_RBUTTONDOWN); });
+  ASSERT_NE(menu, nullptr);
+  TypeInMenu(menu, "a");
+  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  ASSERT_NE(settings, nullptr) << "the settings window shows while the main window is in the tray";
+  e2e::PostClose(settings);
+  ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+  EXPECT_FALSE(IsWindowVisible(k.main));
+  CloseKest(k);
+}
+
 TEST_F(KestTest, TheMiniWindowOfAnEmptyCatalogLeadsToTheToolsManager) {
   AppDir app("add-tools-mini");
   app.makeDir("root");
