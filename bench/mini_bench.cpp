@@ -37,6 +37,7 @@ class IdleHost : public kest::MainHost {
   void AddDroppedTarget(const std::string&) override {}
   void MarkMenusOutOfDate() override {}
   void ShowMain() override {}
+  void OpenSettings() override {}
   kest::WindowHandle MainHandle() const override { return main_; }
   std::string FocusedTarget() const override { return std::string(); }
   void SchemeApplied() override {}

@@ -192,6 +192,30 @@ std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, To
   return std::move(builder.buttons);
 }
 
+bool HasTool(const std::vector<WalkEvent>& events) {
+  for (const WalkEvent& e : events)
+    if (e.type == WalkEvent::Type::Tool) return true;
+  return false;
+}
+
+namespace {
+
+struct FirstToolFinder final : CatalogVisitor {
+  bool found = false;
+  bool Stopped() const override { return found; }
+  void FolderEntered(const std::string&, const std::string&, int) override {}
+  void ToolFound(const std::string&, const std::string&, int) override { found = true; }
+  void FolderLeft() override {}
+};
+
+}  // namespace
+
+bool CatalogHasTool(FileSystem& fs, const std::string& directory) {
+  FirstToolFinder finder;
+  ToolCatalog::Walk(fs, directory, finder);
+  return finder.found;
+}
+
 std::optional<int> ToolCommandId(ToolCommandRange range, std::size_t index) {
   if (index >= static_cast<std::size_t>(kToolCommandSpan)) return std::nullopt;
   return kFirstToolCommand + static_cast<int>(range) * kToolCommandSpan + static_cast<int>(index);

@@ -107,4 +107,10 @@ struct IconBarButton {
 std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker,
                                         const std::function<int(const std::string& program)>& iconImage);
 
+// A catalog without a single tool: the tools menus and the mini window then offer "Add tools...".
+inline constexpr const char* kAddToolsCaption = "Add tools...";
+bool HasTool(const std::vector<WalkEvent>& events);
+// Walks the catalog only as far as its first tool.
+bool CatalogHasTool(FileSystem& fs, const std::string& directory);
+
 }  // namespace kest

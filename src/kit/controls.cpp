@@ -2,7 +2,12 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
+#include "window_rules/menu_letters.h"
 
 namespace kest {
 
@@ -167,6 +172,77 @@ bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures) {
   int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
   ImageList_Draw(pictures, image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
   return true;
+}
+
+namespace {
+
+// An item's name as the letters see it: lowered, so that any script's letters compare in either
+// case; empty for an item no letter may choose.
+std::string LetterName(HMENU menu, int position) {
+  MENUITEMINFOW mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+  if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &mii)) return std::string();
+  if ((mii.fType & (MFT_SEPARATOR | MFT_BITMAP)) || (mii.fState & MFS_DISABLED) || mii.cch == 0) return std::string();
+  std::wstring caption(mii.cch + 1, L'\0');
+  mii.fMask = MIIM_STRING;
+  mii.dwTypeData = caption.data();
+  mii.cch = static_cast<UINT>(caption.size());
+  if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &mii)) return std::string();
+  caption.resize(mii.cch);
+  CharLowerBuffW(caption.data(), static_cast<DWORD>(caption.size()));
+  return MenuItemName(win32::WideToUtf8(caption));
+}
+
+// The typed character, lowered. An ANSI window is given it in the process's code page: one
+// byte, or two in the high and low bytes (a double-byte code page, or a two-byte UTF-8 letter).
+char32_t TypedLetter(WORD typed) {
+  std::string bytes;
+  if (typed > 0xFF) bytes += static_cast<char>(typed >> 8);
+  bytes += static_cast<char>(typed & 0xFF);
+  std::wstring wide = win32::AnsiToWide(bytes);
+  if (wide.empty()) return 0;
+  CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  char32_t c = wide[0];
+  if (c >= 0xD800 && c <= 0xDBFF && wide.size() > 1) c = 0x10000 + ((c - 0xD800) << 10) + (wide[1] - 0xDC00);
+  return c;
+}
+
+}  // namespace
+
+LRESULT AnswerMenuChar(HWND owner, WPARAM wParam, HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  std::vector<std::string> names;
+  int highlighted = -1;
+  for (int i = 0; i < count; ++i) {
+    names.push_back(LetterName(menu, i));
+    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) highlighted = i;
+  }
+  MenuCharChoice choice = ChooseByLetter(names, TypedLetter(LOWORD(wParam)), highlighted);
+  switch (choice.kind) {
+    case MenuCharChoice::Kind::Execute:
+      return MAKELRESULT(choice.index, MNC_EXECUTE);
+    case MenuCharChoice::Kind::Select:
+      PostMessageA(owner, MenuCharSelectMessage(), static_cast<WPARAM>(choice.index), reinterpret_cast<LPARAM>(menu));
+      return MAKELRESULT(choice.index, MNC_SELECT);
+    case MenuCharChoice::Kind::None:
+      break;
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
+}
+
+UINT MenuCharSelectMessage() {
+  static const UINT message = RegisterWindowMessageA("Kest menu letter select");
+  return message;
+}
+
+void FinishMenuCharSelect(HWND owner, WPARAM wParam, LPARAM lParam) {
+  HMENU menu = reinterpret_cast<HMENU>(lParam);
+  const UINT position = static_cast<UINT>(wParam);
+  // Posted messages come before the next key: the menu is still the open one.
+  if (!IsMenu(menu) || position >= static_cast<UINT>(GetMenuItemCount(menu))) return;
+  if (GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE) return;
+  HiliteMenuItem(owner, menu, position, MF_BYPOSITION | MF_HILITE);
 }
 
 }  // namespace kest

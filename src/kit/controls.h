@@ -50,4 +50,13 @@ void AppendPictureMenuItem(HMENU menu, int id, const char* caption, int image);
 bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item);
 bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures);
 
+// Typed letters in pop-up menus (window_rules/menu_letters.h): the answer to WM_MENUCHAR
+// from the names of the open menu's items. Separators and disabled items take no part.
+LRESULT AnswerMenuChar(HWND owner, WPARAM wParam, HMENU menu);
+// Wine runs MNC_EXECUTE and MNC_CLOSE but passes over MNC_SELECT: after an MNC_SELECT the
+// owner is posted this message (wParam the item, lParam the menu), and FinishMenuCharSelect
+// highlights the item when the system has not.
+UINT MenuCharSelectMessage();
+void FinishMenuCharSelect(HWND owner, WPARAM wParam, LPARAM lParam);
+
 }  // namespace kest

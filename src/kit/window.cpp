@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/texts.h"
+#include "kit/controls.h"
 
 namespace kest {
 
@@ -84,6 +85,10 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case WM_MENUCHAR:
+      // Typed letters in the window's pop-up menus; the system menu keeps the system's.
+      if (!(HIWORD(wParam) & MF_SYSMENU)) return AnswerMenuChar(hwnd_, wParam, reinterpret_cast<HMENU>(lParam));
+      break;
     case WM_ACTIVATE:
       // Wine may leave the disabled owner above a modal window once a box or dialog of the
       // window has closed: the window then looks on top but the owner gets the clicks.
@@ -91,6 +96,10 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       break;
     default:
+      if (message == MenuCharSelectMessage() && message != 0) {
+        FinishMenuCharSelect(hwnd_, wParam, lParam);
+        return 0;
+      }
       break;
   }
   return Default(message, wParam, lParam);

@@ -24,6 +24,8 @@ class MainHost {
   virtual void MarkMenusOutOfDate() = 0;
   // Shows the main window again at its place and brings it to the front.
   virtual void ShowMain() = 0;
+  // Opens the settings window on its tools manager and returns once it has closed.
+  virtual void OpenSettings() = 0;
   // The colours and opacity in the application state changed: the main window takes them.
   virtual void SchemeApplied() = 0;
   // The full path of the target list's focused entry; empty when none is focused.

@@ -2,6 +2,7 @@
 
 #include "kit/controls.h"
 #include "platform/win32/icons.h"
+#include "windows/main_window_ids.h"
 
 namespace kest {
 
@@ -100,15 +101,17 @@ void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecke
   for (int m = 0; m < 2; ++m) {
     MenuNode root = BuildToolMenu(events, checker, iconImage);
     tools_[m].clear();
-    menus_[m] = BuildMenu(root, static_cast<ToolMenu>(m));
+    menus_[m] = BuildMenu(root, static_cast<ToolMenu>(m), HasTool(events));
     fixedVisible_[m] = true;
   }
 }
 
-win32::OwnedMenu CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which) {
+win32::OwnedMenu CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which, bool hasTool) {
   win32::OwnedMenu menu(CreatePopupMenu());
   std::vector<std::string> path;
   AddItems(menu.get(), root, path, which);
+  // Without a single tool the menu shows the way to the tools manager.
+  if (!hasTool) AppendPictureMenuItem(menu.get(), ids::addTools, kAddToolsCaption, -1);
   AppendFixed(menu.get(), fixed_[static_cast<int>(which)]);
   return menu;
 }

@@ -42,7 +42,8 @@ class CatalogMenus {
   // Where the icons come from: the catalog cache.
   using CachedIcon = kest::CachedIcon;
 
-  // Rebuilds both menus from one walk of the catalog, checking every tool on the way.
+  // Rebuilds both menus from one walk of the catalog, checking every tool on the way. A
+  // catalog without a tool gets "Add tools..." (ids::addTools) after its folders.
   void RebuildMenus(const std::vector<WalkEvent>& events, ToolChecker& checker, const CachedIcon& cached);
   // Rebuilds the icon bar's buttons on the toolbar (which may be null).
   void RebuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker, HWND toolbar,
@@ -65,7 +66,7 @@ class CatalogMenus {
   bool DrawItem(const DRAWITEMSTRUCT& item) const;
 
  private:
-  win32::OwnedMenu BuildMenu(const MenuNode& root, ToolMenu which);
+  win32::OwnedMenu BuildMenu(const MenuNode& root, ToolMenu which, bool hasTool);
   void AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed);
   void AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which);
   int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,

@@ -343,7 +343,8 @@ void MainWindow::OnCommand(int id, int, HWND) {
       RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
       break;
     case ids::settings:
-      if (settingsOpener_) settingsOpener_(*this);
+    case ids::addTools:
+      OpenSettings();
       break;
     case ids::about:
       if (aboutOpener_) aboutOpener_(*this);

@@ -52,6 +52,9 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void AddDroppedTarget(const std::string& path) override { targetList_.AddDroppedFile(path); }
   void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
+  void OpenSettings() override {
+    if (settingsOpener_) settingsOpener_(*this);
+  }
   WindowHandle MainHandle() const override { return hwnd(); }
   void SchemeApplied() override {
     SetColors();

@@ -26,6 +26,7 @@ enum : int {
   copyPath = 200,  // "Copy file path"
   deleteTarget = 201,  // "Delete"
   properties = 202,  // "Properties"
+  addTools = 203,  // "Add tools...", in both tools menus while the catalog holds no tool
   // title menu.
   menuToMini = 210,
   menuToTray = 211,

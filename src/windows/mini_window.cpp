@@ -2,12 +2,14 @@
 
 #include <exception>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/utf8.h"
 #include "windows/catalog_menus.h"
 #include "catalog/mini_folder.h"
 #include "catalog/shortcuts.h"
+#include "catalog/tool_menus.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
 #include "platform/win32/win32_platform.h"
@@ -102,6 +104,8 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   void CreateSplash(const std::string& folder);
   void ClearSplash();
   void OnFolderLabelRelease(std::size_t label);
+  // "Add tools...": the settings window on its tools manager, then the folder again.
+  void AddTools();
   void BackClick();
   void CloseClick() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
   void ToolButtonClick(int id);
@@ -125,6 +129,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   std::vector<HWND> labels_;
   std::vector<std::unique_ptr<Subclass>> labelHooks_;
   std::vector<std::string> captions_;
+  std::optional<std::size_t> addToolsLabel_;  // the "Add tools..." label, while it is shown
   std::vector<std::string> tools_;  // each button's shortcut file, by command id from kFirstTool
   WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
 };
@@ -210,7 +215,14 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
   int width = kInitialWidth;
   for (const std::string& name : content.folders) width = WidenedForCaption(width, utf8::Characters(name), kFontPoints);
+  // Without a single tool in the whole catalog, one more label leads to the tools manager.
+  const bool offerAddTools = content.shortcuts.empty() && !CatalogHasTool(ctx_.fs, nav_.top());
+  if (offerAddTools) width = WidenedForCaption(width, utf8::Characters(kAddToolsCaption), kFontPoints);
   for (const std::string& name : content.folders) AddLabel(name, width);
+  if (offerAddTools) {
+    addToolsLabel_ = labels_.size();
+    AddLabel(kAddToolsCaption, width);
+  }
 
   // Every shortcut is read before any icon is taken, as the menus do, and both come from what
   // the main window keeps of the catalog: after the menus, an unchanged folder is not read again.
@@ -269,11 +281,29 @@ void MiniWindow::ClearSplash() {
   labels_.clear();
   labelHooks_.clear();
   captions_.clear();
+  addToolsLabel_.reset();
   ++fill_;
 }
 
 void MiniWindow::OnFolderLabelRelease(std::size_t label) {
+  if (label == addToolsLabel_) {
+    AddTools();
+    return;
+  }
   nav_.Open(captions_[label]);
+  ClearSplash();
+  CreateSplash(nav_.shown());
+}
+
+void MiniWindow::AddTools() {
+  // The settings window is modal over the hidden main window: this window waits with it.
+  const HWND self = hwnd();
+  EnableWindow(self, FALSE);
+  host_.OpenSettings();
+  // Mini mode may have ended meanwhile (the tray's way back): then this object may be gone too.
+  if (!IsWindow(self)) return;
+  EnableWindow(self, TRUE);
+  // The tools added are shown at once.
   ClearSplash();
   CreateSplash(nav_.shown());
 }

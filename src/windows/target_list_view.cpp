@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <optional>
 #include <vector>
 
 #include "core/single_instance.h"
@@ -20,6 +21,8 @@ namespace {
 // The list's own timer, set once an action has changed it.
 constexpr UINT_PTR kSaveTargetsTimer = 0x4B53;
 constexpr UINT kSaveDelayMs = 250;
+// Shown inside the list while it holds no target; "the folder button" is "Open file".
+constexpr const wchar_t* kEmptyListHint = L"Drop files here, or use the folder button";
 }  // namespace
 
 void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
@@ -183,6 +186,7 @@ void TargetListView::ShowAdded(std::size_t index) {
   ListChanged();
   SelectOnly(static_cast<int>(index));
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  RefreshEmptyHint();
   state_.SetCurrentTarget(state_.targets().at(index).fullPath());
 }
 
@@ -253,10 +257,54 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYUP:
       OnKeyUp(wParam);
       break;
+    case WM_PAINT: {
+      // The list paints itself; an empty one gets the hint over its background.
+      LRESULT painted = subclass_.Default(message, wParam, lParam);
+      hintShown_ = state_.targets().size() == 0;
+      if (hintShown_) PaintEmptyHint(reinterpret_cast<HDC>(wParam));
+      return painted;
+    }
     default:
       break;
   }
   return subclass_.Default(message, wParam, lParam);
+}
+
+void TargetListView::PaintEmptyHint(HDC given) {
+  RECT area{};
+  GetClientRect(list_, &area);
+  HWND header = ListView_GetHeader(list_);
+  if (header && IsWindowVisible(header)) {
+    RECT h{};
+    GetWindowRect(header, &h);
+    area.top += h.bottom - h.top;
+  }
+  InflateRect(&area, -4, 0);
+  area.top += 6;
+  std::optional<win32::WindowDC> own;
+  HDC dc = given;
+  if (!dc) dc = own.emplace(list_).get();
+  if (!dc) return;
+  // The list's font without its underline (which marks the entries), in a colour halfway
+  // between the list's text and its background.
+  LOGFONTA lf{};
+  auto font = reinterpret_cast<HFONT>(SendMessageA(list_, WM_GETFONT, 0, 0));
+  if (!font || !GetObjectA(font, sizeof(lf), &lf)) GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+  lf.lfUnderline = FALSE;
+  win32::OwnedFont hintFont(CreateFontIndirectA(&lf));
+  win32::ScopedSelect useFont(dc, hintFont.get());
+  const COLORREF text = ListView_GetTextColor(list_), back = ListView_GetBkColor(list_);
+  SetTextColor(dc, RGB((GetRValue(text) + GetRValue(back)) / 2, (GetGValue(text) + GetGValue(back)) / 2,
+                       (GetBValue(text) + GetBValue(back)) / 2));
+  // Opaque on the list's own background: drawing it twice changes nothing.
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, back);
+  DrawTextW(dc, kEmptyListHint, -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+void TargetListView::RefreshEmptyHint() {
+  // The list redraws what its rows need; the hint comes and goes with the whole area.
+  if (hintShown_ != (state_.targets().size() == 0)) InvalidateRect(list_, nullptr, TRUE);
 }
 
 void TargetListView::OnMouseDown(bool leftButton, bool onEmptySpace) {
@@ -299,6 +347,7 @@ void TargetListView::DeleteFocusedTarget() {
   if (!i) return;
   state_.targets().removeAt(*i);
   ListView_DeleteItem(list_, static_cast<int>(*i));
+  RefreshEmptyHint();
   ListChanged();
 }
 

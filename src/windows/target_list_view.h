@@ -89,6 +89,10 @@ class TargetListView {
   // soon as the action is over, so that a crash or a kill loses none of them.
   void ListChanged();
   bool savePending_ = false;
+  // While the list holds no target it shows a hint inside (drawn after the list's own painting).
+  void PaintEmptyHint(HDC given);
+  void RefreshEmptyHint();
+  bool hintShown_ = false;
 };
 
 }  // namespace kest

@@ -92,7 +92,8 @@ TEST_F(KestTest, CopyFilePathFromThePopUpMenu) {
   RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
   HWND menu = OpenPopupMenu(k, [&] { e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true); });
   ASSERT_NE(menu, nullptr);
-  e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});  // the first entry after the separator
+  // Past "Add tools..." (the catalog holds no tool): the first entry after the separator.
+  e2e::MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});
   ASSERT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 5000));
   EXPECT_EQ(ClipboardText().value_or(""), "C:\\w dir\\first.exe");
   CloseKest(k);
@@ -148,9 +149,15 @@ TEST_F(KestTest, PopUpMenuWithoutSelectionHasNoEntryCommands) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   HWND lv = k.targetList();
-  e2e::PostClick(lv, 40, 80, true);
-  // An empty catalog and no selected entry leave the menu with nothing to show.
-  EXPECT_FALSE(e2e::WaitUntil([&] { return !e2e::TopWindows("#32768", k.process.pid(), true).empty(); }, 700));
+  // An empty catalog and no selected entry leave the menu with "Add tools..." alone: the last
+  // item is the first, and it opens the settings window.
+  HWND menu = OpenPopupMenu(k, [&] { e2e::PostClick(lv, 40, 80, true); });
+  ASSERT_NE(menu, nullptr);
+  e2e::MenuKeys(menu, {VK_UP, VK_RETURN});
+  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  ASSERT_NE(settings, nullptr);
+  e2e::PostClose(settings);
+  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   CloseKest(k);
 }
 

@@ -194,5 +194,17 @@ TEST(ToolCommandIds, EachRangeRoundTripsBelow0x10000WithoutOverlap) {
     EXPECT_FALSE(ToolOfCommand(id)) << id;
 }
 
+TEST_F(ToolMenuTest, AddToolsIsOfferedOnlyWhileTheCatalogHoldsNoTool) {
+  EXPECT_FALSE(CatalogHasTool(fs, root)) << "an empty root";
+  EXPECT_FALSE(CatalogHasTool(fs, R"(C:\k\missing)")) << "no root at all";
+  fs.dir(root + "\\Empty");
+  fs.dir(root + "\\Empty\\Deeper");
+  EXPECT_FALSE(CatalogHasTool(fs, root)) << "folders are no tools";
+  EXPECT_FALSE(HasTool(RecordWalk(fs, root)));
+  tool("Empty\\Deeper\\t.lnk", R"(C:\t\t.exe)");
+  EXPECT_TRUE(CatalogHasTool(fs, root));
+  EXPECT_TRUE(HasTool(RecordWalk(fs, root)));
+}
+
 }  // namespace
 }  // namespace kest

@@ -8,6 +8,7 @@
 #include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"
+#include "windows/main_window_ids.h"
 
 namespace kest {
 namespace {
@@ -124,6 +125,30 @@ TEST_F(MenusTest, BothMenusHoldTheCatalogAboveTheirFixedItems) {
   menus.SetFixedItemsVisible(ToolMenu::Targets, true);
   EXPECT_EQ(GetMenuItemCount(menus.Menu(ToolMenu::Targets)), 7);
   EXPECT_EQ(MenuText(menus.Menu(ToolMenu::Targets), 6), "Properties");
+}
+
+TEST_F(MenusTest, ACatalogWithoutAToolOffersAddToolsAfterItsFolders) {
+  CatalogMenus menus = Make();
+  DeleteFileA((root + "\\x.lnk").c_str());
+  DeleteFileA((root + "\\B\\y.lnk").c_str());
+  DeleteFileA((root + "\\B\\z.lnk").c_str());
+  Rebuild(menus);
+  for (ToolMenu which : {ToolMenu::Targets, ToolMenu::Tray}) {
+    HMENU m = menus.Menu(which);
+    ASSERT_EQ(GetMenuItemCount(m), 3 + 4);
+    EXPECT_EQ(MenuText(m, 2), "Add tools...");
+    EXPECT_EQ(GetMenuItemID(m, 2), static_cast<UINT>(ids::addTools));
+  }
+  menus.SetFixedItemsVisible(ToolMenu::Targets, false);
+  EXPECT_EQ(GetMenuItemCount(menus.Menu(ToolMenu::Targets)), 3) << "it stays when the entry commands go";
+
+  // With a tool again it is gone.
+  CreateShortcut(links, fs, program, root + "\\x.lnk", "");
+  Rebuild(menus);
+  for (ToolMenu which : {ToolMenu::Targets, ToolMenu::Tray}) {
+    HMENU m = menus.Menu(which);
+    for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_NE(MenuText(m, i), "Add tools...");
+  }
 }
 
 TEST_F(MenusTest, AThousandRebuildsLeaveNoHandlesBehind) {

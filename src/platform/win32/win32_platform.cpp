@@ -548,13 +548,21 @@ std::wstring Utf8ToWide(const std::string& text) { return ToWide(text, CP_UTF8);
 
 std::wstring AnsiToWide(const std::string& text) { return ToWide(text, CP_ACP); }
 
-std::string WideToAnsi(const std::wstring& text) {
+namespace {
+
+std::string FromWide(const std::wstring& text, unsigned codePage) {
   if (text.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
+
+}  // namespace
+
+std::string WideToAnsi(const std::wstring& text) { return FromWide(text, CP_ACP); }
+
+std::string WideToUtf8(const std::wstring& text) { return FromWide(text, CP_UTF8); }
 
 // ---- Registry ---------------------------------------------------------------------------
 

@@ -196,5 +196,7 @@ std::wstring Utf8ToWide(const std::string& text);
 std::wstring AnsiToWide(const std::string& text);
 // Back to the process's code page.
 std::string WideToAnsi(const std::wstring& text);
+// UTF-16 to UTF-8 whatever the process's code page.
+std::string WideToUtf8(const std::wstring& text);
 
 }  // namespace kest::win32
