@@ -7,6 +7,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "window_rules/dpi.h"
 #include "window_rules/menu_letters.h"
 
 namespace kest {
@@ -24,40 +25,45 @@ HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, in
 
 namespace {
 
-void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour) {
-  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
+void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour, int dpi) {
+  // The pictures are designed at 96 DPI: every offset from the centre is scaled.
+  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+  win32::OwnedPen pen(CreatePen(PS_SOLID, dpi >= 2 * kDefaultDpi ? dpi / kDefaultDpi : 1, colour));
   win32::ScopedSelect usePen(dc, pen.get());
   win32::ScopedSelect useBrush(dc, GetStockObject(NULL_BRUSH));
   int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   if (glyph == Glyph::OpenFile) {
     // A folder with its flap open.
-    POINT body[] = {{cx - 7, cy - 4}, {cx - 3, cy - 4}, {cx - 2, cy - 3}, {cx + 5, cy - 3},
-                    {cx + 5, cy + 5}, {cx - 7, cy + 5}, {cx - 7, cy - 4}};
+    POINT body[] = {{cx - s(7), cy - s(4)}, {cx - s(3), cy - s(4)}, {cx - s(2), cy - s(3)}, {cx + s(5), cy - s(3)},
+                    {cx + s(5), cy + s(5)}, {cx - s(7), cy + s(5)}, {cx - s(7), cy - s(4)}};
     Polyline(dc, body, 7);
-    POINT flap[] = {{cx - 7, cy + 5}, {cx - 4, cy - 0}, {cx + 8, cy - 0}, {cx + 5, cy + 5}};
+    POINT flap[] = {{cx - s(7), cy + s(5)}, {cx - s(4), cy}, {cx + s(8), cy}, {cx + s(5), cy + s(5)}};
     Polyline(dc, flap, 4);
   } else if (glyph == Glyph::Settings) {
     // A wheel with spokes.
-    Ellipse(dc, cx - 4, cy - 4, cx + 5, cy + 5);
-    const POINT spokes[][2] = {{{cx, cy - 7}, {cx, cy - 4}}, {{cx, cy + 5}, {cx, cy + 8}},
-                               {{cx - 7, cy}, {cx - 4, cy}}, {{cx + 5, cy}, {cx + 8, cy}},
-                               {{cx - 5, cy - 5}, {cx - 3, cy - 3}}, {{cx + 4, cy + 4}, {cx + 6, cy + 6}},
-                               {{cx + 4, cy - 4}, {cx + 6, cy - 6}}, {{cx - 3, cy + 4}, {cx - 5, cy + 6}}};
-    for (auto& s : spokes) Polyline(dc, s, 2);
+    Ellipse(dc, cx - s(4), cy - s(4), cx + s(5), cy + s(5));
+    const POINT spokes[][2] = {{{cx, cy - s(7)}, {cx, cy - s(4)}}, {{cx, cy + s(5)}, {cx, cy + s(8)}},
+                               {{cx - s(7), cy}, {cx - s(4), cy}}, {{cx + s(5), cy}, {cx + s(8), cy}},
+                               {{cx - s(5), cy - s(5)}, {cx - s(3), cy - s(3)}},
+                               {{cx + s(4), cy + s(4)}, {cx + s(6), cy + s(6)}},
+                               {{cx + s(4), cy - s(4)}, {cx + s(6), cy - s(6)}},
+                               {{cx - s(3), cy + s(4)}, {cx - s(5), cy + s(6)}}};
+    for (auto& spoke : spokes) Polyline(dc, spoke, 2);
     SetPixel(dc, cx, cy, colour);
   }
 }
 
 }  // namespace
 
-void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font, Glyph glyph) {
+void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font, Glyph glyph,
+                    int dpi) {
   bool pressed = (item.itemState & ODS_SELECTED) != 0;
   COLORREF bg = pressed ? text : background;
   COLORREF fg = pressed ? background : text;
   win32::OwnedBrush brush(CreateSolidBrush(bg));
   FillRect(item.hDC, &item.rcItem, brush.get());
   if (glyph != Glyph::None) {
-    DrawGlyph(item.hDC, item.rcItem, glyph, fg);
+    DrawGlyph(item.hDC, item.rcItem, glyph, fg, dpi);
     return;
   }
   // Wide, so that a caption in another script reads right on any system.

@@ -14,10 +14,10 @@ HFONT MakeFont(const char* face, int height, int weight = FW_NORMAL, bool underl
                BYTE charset = DEFAULT_CHARSET);
 
 HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height);
-// Draws a flat button: its caption (or glyph) in the text colour on the background colour;
-// pressed buttons are drawn inverted.
+// Draws a flat button: its caption (or glyph, drawn at the DPI) in the text colour on the
+// background colour; pressed buttons are drawn inverted.
 void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font,
-                    Glyph glyph = Glyph::None);
+                    Glyph glyph = Glyph::None, int dpi = 96);
 
 HWND CreateHintWindow(HWND owner);
 

@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "kit/dpi.h"
 #include "window_rules/placement.h"
 
 namespace kest {
@@ -17,6 +19,8 @@ void FramelessWindow::SetOpacity(int alpha) {
   SetLayeredWindowAttributes(hwnd(), kTransparencyKey, static_cast<BYTE>(VisibleOpacity(opacity_)),
                              LWA_ALPHA | LWA_COLORKEY);
 }
+
+int FramelessWindow::Scaled(int size96) const { return ScaleForDpi(size96, dpi_); }
 
 void FramelessWindow::BeginWindowDrag() {
   pending_.reset();
@@ -37,11 +41,11 @@ void FramelessWindow::PaintFrame(HDC dc) {
   win32::OwnedBrush border(CreateSolidBrush(RGB(128, 128, 128)));
   FrameRect(dc, &rc, border.get());
   if (auto grip = GripRect()) {
-    win32::OwnedPen pen(CreatePen(PS_SOLID, 1, colors_.font));
+    win32::OwnedPen pen(CreatePen(PS_SOLID, std::max(1, dpi_ / 96), colors_.font));
     win32::ScopedSelect use(dc, pen.get());
     for (int i = 2; i <= 8; i += 3) {
-      MoveToEx(dc, grip->right - 1 - i, grip->bottom - 1, nullptr);
-      LineTo(dc, grip->right, grip->bottom - 2 - i);
+      MoveToEx(dc, grip->right - 1 - Scaled(i), grip->bottom - 1, nullptr);
+      LineTo(dc, grip->right, grip->bottom - 2 - Scaled(i));
     }
   }
 }
@@ -99,7 +103,7 @@ void FramelessWindow::OnMouseMove() {
     RECT wr{};
     GetWindowRect(hwnd(), &wr);
     Size size = GripSize(Point{wr.left, wr.top}, Point{cursor.x, cursor.y},
-                         Size{static_cast<int>(minimumSize_.cx), static_cast<int>(minimumSize_.cy)});
+                         Size{Scaled(static_cast<int>(minimumSize_.cx)), Scaled(static_cast<int>(minimumSize_.cy))});
     SetWindowPos(hwnd(), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     OnGripResized();
     return;
@@ -142,13 +146,25 @@ void FramelessWindow::Snap(WINDOWPOS& pos) {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   Point p = SnapToWorkArea(Point{pos.x, pos.y}, width, height,
-                           WorkArea{work.left, work.top, work.right, work.bottom});
+                           WorkArea{work.left, work.top, work.right, work.bottom}, SnapDistanceForDpi(dpi_));
   pos.x = p.x;
   pos.y = p.y;
 }
 
 LRESULT FramelessWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CREATE:
+      dpi_ = WindowDpi(hwnd());
+      break;
+    case WM_DPICHANGED: {
+      dpi_ = UsableDpi(HIWORD(wParam));
+      OnDpiChanged();
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(hwnd(), nullptr, TRUE);
+      return 0;
+    }
     case WM_WINDOWPOSCHANGING: {
       auto& pos = *reinterpret_cast<WINDOWPOS*>(lParam);
       OnPositionChanging(pos);
@@ -204,7 +220,7 @@ LRESULT FramelessWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       if (item.CtlType == ODT_BUTTON) {
         DrawFlatButton(item, colors_.caption, ButtonTextColour(static_cast<int>(item.CtlID)),
                        ButtonFont(static_cast<int>(item.CtlID)),
-                       ButtonGlyph(static_cast<int>(item.CtlID)));
+                       ButtonGlyph(static_cast<int>(item.CtlID)), dpi_);
         return TRUE;
       }
       break;

@@ -24,10 +24,14 @@ class FramelessWindow : public Window {
   // opaque than the visible floor.
   void SetOpacity(int alpha);
   bool Resizing() const { return resizing_; }
+  // The DPI the window is drawn at (that of its monitor), and a 96-DPI size at it.
+  int Dpi() const { return dpi_; }
+  int Scaled(int size96) const;
 
  protected:
   enum class Strip { None, Title, Caption, Bar };
 
+  // The minimum size is given at 96 DPI.
   explicit FramelessWindow(SIZE minimumSize) : minimumSize_(minimumSize) {}
 
   // The window's parts, in client coordinates.
@@ -37,6 +41,9 @@ class FramelessWindow : public Window {
   virtual void OnStripDoubleClick(Strip) {}
   virtual void OnStripRightClick(Strip, POINT /*screen*/) {}
   virtual void OnGripResized() {}
+  // The window has moved to a monitor of another DPI (Dpi() is the new one): fonts and child
+  // windows are made again at it; the window is then given the system's suggested rectangle.
+  virtual void OnDpiChanged() {}
   // Before every position change, ahead of the edge snapping.
   virtual void OnPositionChanging(WINDOWPOS& /*pos*/) {}
   // Windows that snap to the work area's edges turn this on.
@@ -70,6 +77,7 @@ class FramelessWindow : public Window {
   void Snap(WINDOWPOS& pos);
 
   SIZE minimumSize_;
+  int dpi_ = 96;
   ColorScheme colors_;
   int opacity_ = 255;
   bool resizing_ = false;

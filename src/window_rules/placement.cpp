@@ -28,9 +28,18 @@ std::vector<int> FadeSteps(int opacity) {
   return steps;
 }
 
-Point SnapToWorkArea(Point p, int width, int height, const WorkArea& a) {
+Box StoredToPixels(const Box& s, int dpi) {
+  return Box{ScaleForDpi(s.x, dpi), ScaleForDpi(s.y, dpi), ScaleForDpi(s.width, dpi), ScaleForDpi(s.height, dpi)};
+}
+
+Box PixelsToStored(const Box& p, int dpi) {
+  return Box{UnscaleForDpi(p.x, dpi), UnscaleForDpi(p.y, dpi), UnscaleForDpi(p.width, dpi),
+             UnscaleForDpi(p.height, dpi)};
+}
+
+Point SnapToWorkArea(Point p, int width, int height, const WorkArea& a, int distance) {
   // Wide arithmetic: stored positions are taken as they are, however far off they lie.
-  auto near = [](long long a, long long b) { return (a > b ? a - b : b - a) <= kSnapDistance; };
+  auto near = [distance](long long a, long long b) { return (a > b ? a - b : b - a) <= distance; };
   const long long right = static_cast<long long>(a.right) - width;
   const long long bottom = static_cast<long long>(a.bottom) - height;
   if (near(a.left, p.x)) p.x = a.left;
@@ -47,23 +56,31 @@ Size GripSize(Point topLeft, Point cursor, Size minimum) {
               height > minimum.height ? static_cast<int>(std::min<long long>(height, 0x7FFF)) : minimum.height};
 }
 
-MainLayout LayoutMainWindow(int W, int H) {
+MainLayout LayoutMainWindow(int W, int H, int dpi) {
+  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+  // The one-pixel frame stays one pixel; everything inside it grows.
+  const int title = s(kTitleStripHeight), caption = s(kCaptionStripHeight), bar = s(kBottomBarHeight);
   MainLayout l;
-  l.titleStrip = Box{1, 1, W - 2, kTitleStripHeight};
-  l.captionStrip = Box{1, 1 + kTitleStripHeight, W - 2, kCaptionStripHeight};
-  l.bottomBar = Box{1, H - 1 - kBottomBarHeight, W - 2, kBottomBarHeight};
-  l.grip = Box{W - 10, H - 11, 10, 11};
-  int listTop = 1 + kTitleStripHeight + kCaptionStripHeight;
-  l.list = Box{1, listTop, W - 2, std::max(0, H - 1 - kBottomBarHeight - listTop)};
+  l.titleStrip = Box{1, 1, W - 2, title};
+  l.captionStrip = Box{1, 1 + title, W - 2, caption};
+  l.bottomBar = Box{1, H - 1 - bar, W - 2, bar};
+  l.grip = Box{W - s(10), H - s(11), s(10), s(11)};
+  int listTop = 1 + title + caption;
+  l.list = Box{1, listTop, W - 2, std::max(0, H - 1 - bar - listTop)};
   l.fileColumnWidth = W - 4;
-  l.commandLine = Box{1, H - 42, W - 3, 19};
-  l.captionButtonsTop = listTop - 10;
-  l.toMiniLeft = W - 51;
-  l.toTrayLeft = W - 35;
-  l.closeCaptionLeft = W - 20;
-  l.barButtonsTop = H - kBottomBarHeight;
-  l.aboutLeft = W - 55;
-  l.exitLeft = W - 30;
+  l.commandLine = Box{1, H - 1 - bar - s(21), W - 3, s(19)};
+  l.captionButtonsTop = listTop - s(10);
+  l.toMiniLeft = W - s(51);
+  l.toTrayLeft = W - s(35);
+  l.closeCaptionLeft = W - s(20);
+  l.barButtonsTop = H - bar;
+  l.aboutLeft = W - s(55);
+  l.exitLeft = W - s(30);
+  l.captionButton = Size{s(16), s(10)};
+  l.barButton = Size{s(25), s(18)};
+  l.separatorX[0] = s(29);
+  l.separatorX[1] = s(84);
+  l.separatorX[2] = s(139);
   return l;
 }
 

@@ -41,21 +41,38 @@ class AboutPanel final : public FramelessWindow {
 
  private:
   void OnCreate() override {
-    font_.reset(MakeFont("Courier New", -11));
+    // Made at its 96-DPI size; its DPI is known only now.
+    SetWindowPos(hwnd(), nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateParts();
+    SetWindowTextW(GetDlgItem(hwnd(), about), L"\x041E\x043A");  // "Ок"
+  }
+
+  void CreateParts() {
+    font_.reset(MakeFont("Courier New", Scaled(-11)));
     // The frame stays black; the text takes the scheme.
     ColorScheme frame = ctx_.state.colors;
     frame.caption = RGB(0, 0, 0);
     SetFrameColors(frame);
-    picture_.reset(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
-    AddFlatButton(closeButton, "X", kWidth - 27, 1, 25, kStripHeight, "Close about panel");
-    AddFlatButton(mailButton, kMailAddress, 2, kHeight - kBarHeight, 228, 18, "Mail me");
-    HWND ok = AddFlatButton(about, "", kWidth - 27, kHeight - kBarHeight, 25, 18, "Show about panel");
-    SetWindowTextW(ok, L"\x041E\x043A");  // "Ок"
+    picture_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                 Scaled(48), Scaled(48), LR_DEFAULTCOLOR)));
+    const int width = Scaled(kWidth), height = Scaled(kHeight), bar = Scaled(kBarHeight);
+    Place(closeButton, "X", width - Scaled(27), 1, Scaled(25), Scaled(kStripHeight), "Close about panel");
+    Place(mailButton, kMailAddress, Scaled(2), height - bar, Scaled(228), Scaled(18), "Mail me");
+    Place(about, "", width - Scaled(27), height - bar, Scaled(25), Scaled(18), "Show about panel");
   }
 
+  // Makes the button, or moves an existing one (after a change of DPI).
+  void Place(int id, const char* caption, int x, int y, int width, int height, const char* hint) {
+    if (HWND b = GetDlgItem(hwnd(), id))
+      SetWindowPos(b, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+      AddFlatButton(id, caption, x, y, width, height, hint);
+  }
+
+  void OnDpiChanged() override { CreateParts(); }
+
   Strip StripAt(POINT p) const override {
-    if (p.y >= 1 && p.y < 1 + kStripHeight && p.x < 1 + 227) return Strip::Title;
+    if (p.y >= 1 && p.y < 1 + Scaled(kStripHeight) && p.x < 1 + Scaled(227)) return Strip::Title;
     return Strip::None;
   }
   HFONT ButtonFont(int) const override { return font_.get(); }
@@ -81,15 +98,17 @@ class AboutPanel final : public FramelessWindow {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.font);
     win32::ScopedSelect useFont(dc, font_.get());
-    RECT caption{1, 1, 1 + 227, 1 + kStripHeight};
+    RECT caption{1, 1, 1 + Scaled(227), 1 + Scaled(kStripHeight)};
     DrawTextA(dc, "          About Kest v " KEST_VERSION, -1, &caption, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     // the label with the picture at its right.
-    RECT label{2, 1 + kStripHeight, 2 + 253, 1 + kStripHeight + 103};
+    RECT label{Scaled(2), 1 + Scaled(kStripHeight), Scaled(2 + 253), 1 + Scaled(kStripHeight + 103)};
     win32::OwnedBrush page(CreateSolidBrush(c.main));
     FillRect(dc, &label, page.get());
-    RECT text{label.left + 4, label.top + 3, label.right - 65 - 4, label.bottom - 2};
+    RECT text{label.left + Scaled(4), label.top + Scaled(3), label.right - Scaled(65 + 4), label.bottom - Scaled(2)};
     DrawTextA(dc, kAboutText, -1, &text, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    if (picture_) DrawIconEx(dc, label.right - 65 + 8, label.top + 12, picture_.get(), 48, 48, 0, nullptr, DI_NORMAL);
+    if (picture_)
+      DrawIconEx(dc, label.right - Scaled(65 - 8), label.top + Scaled(12), picture_.get(), Scaled(48), Scaled(48), 0,
+                 nullptr, DI_NORMAL);
   }
 
   void OnFinalDestroy() override {

@@ -30,6 +30,22 @@ HFONT CyrillicFont(const char* face, int height, bool underline = false, int wei
 
 RECT ToRect(const Box& b) { return RECT{b.x, b.y, b.x + b.width, b.y + b.height}; }
 
+// The flat buttons of the caption strip and the bottom bar; x is the left edge at 96 DPI of those
+// at the left ends (the layout places the others).
+struct ButtonDef {
+  int id;
+  const char* caption;
+  int x;
+  const char* hint;
+};
+const ButtonDef kCaptionButtons[] = {{ids::closeInMiniStrip, "x", 4, nullptr}, {ids::trayInMiniStrip, "-", 19, nullptr},
+                                     {ids::toMiniInMiniStrip, ">", 35, nullptr}, {ids::toMini, "<", 0, nullptr},
+                                     {ids::toTray, "-", 0, nullptr},    {ids::closeCaption, "x", 0, nullptr}};
+const ButtonDef kBarButtons[] = {{ids::addFile, "", 2, "Open file"},       {ids::backup, "B", 32, "Backup file"},
+                                 {ids::restore, "R", 57, "Restore file"},  {ids::settings, "", 87, text::kSettingsHint},
+                                 {ids::notes, "S", 112, "String edit"},     {ids::about, "A", 0, "Show about panel"},
+                                 {ids::exit, "E", 0, "Bye Bye"}};
+
 // The window's normal place on the screen, also while it is minimised.
 Box NormalPlace(HWND w) {
   RECT r{};
@@ -154,12 +170,12 @@ void MainWindow::OnCreate() {
   targetList_.SelectLast();
   SettingsFile::Batch batch(s.settings());
   targetList_.helpFile = s.settings().read(opt::hlp);
-  int left = s.settings().read(opt::NMLeft);
-  int top = s.settings().read(opt::NMTop);
-  int height = s.settings().read(opt::NMHeight);
-  int width = s.settings().read(opt::NMWidth);
+  // The stored place is in 96-DPI units.
+  Box place = StoredToPixels(Box{s.settings().read(opt::NMLeft), s.settings().read(opt::NMTop),
+                                 s.settings().read(opt::NMWidth), s.settings().read(opt::NMHeight)},
+                             Dpi());
   SnapToEdges(true);
-  SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
+  SetWindowPos(hwnd(), nullptr, place.x, place.y, place.width, place.height, SWP_NOACTIVATE | SWP_NOZORDER);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   OnSize(rc.right, rc.bottom);
@@ -169,31 +185,53 @@ void MainWindow::OnCreate() {
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
+void MainWindow::CreateFonts() {
+  font_.reset(CyrillicFont("Courier New", Scaled(-11)));
+  listFont_.reset(CyrillicFont("Courier New", Scaled(-11), true));
+  barFont_.reset(CyrillicFont("Courier New", Scaled(-13), false, FW_BOLD));
+  edFont_.reset(CyrillicFont("MS Serif", Scaled(-11)));
+}
+
 void MainWindow::CreateControls() {
-  font_.reset(CyrillicFont("Courier New", -11));
-  listFont_.reset(CyrillicFont("Courier New", -11, true));
-  barFont_.reset(CyrillicFont("Courier New", -13, false, FW_BOLD));
-  edFont_.reset(CyrillicFont("MS Serif", -11));
+  CreateFonts();
   targetList_.Create(hwnd(), ids::targetList, listFont_.get(), [this] { BeginWindowDrag(); });
   commandLineBox_.Create(hwnd(), ids::commandLine, edFont_.get(), [this] { InvalidateRect(targetList_.hwnd(), nullptr, TRUE); });
   iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
-                            0, 0, kMainDesignWidth, 24, hwnd(),
+                            0, 0, Scaled(kMainDesignWidth), Scaled(24), hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::iconBar)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
-  struct Def { int id; const char* caption; int x; const char* hint; };
-  const Def caption[] = {{ids::closeInMiniStrip, "x", 4, nullptr}, {ids::trayInMiniStrip, "-", 19, nullptr},
-                         {ids::toMiniInMiniStrip, ">", 35, nullptr}, {ids::toMini, "<", 0, nullptr},
-                         {ids::toTray, "-", 0, nullptr},    {ids::closeCaption, "x", 0, nullptr}};
-  const Def bottom[] = {{ids::addFile, "", 2, "Open file"},       {ids::backup, "B", 32, "Backup file"},
-                        {ids::restore, "R", 57, "Restore file"},  {ids::settings, "", 87, text::kSettingsHint},
-                        {ids::notes, "S", 112, "String edit"},     {ids::about, "A", 0, "Show about panel"},
-                        {ids::exit, "E", 0, "Bye Bye"}};
-  MainLayout layout = LayoutMainWindow(kMainDesignWidth, kMainDesignHeight);
-  for (const Def& d : caption) AddFlatButton(d.id, d.caption, d.x, layout.captionButtonsTop, 16, 10, d.hint);
-  for (const Def& d : bottom) AddFlatButton(d.id, d.caption, d.x, layout.barButtonsTop, 25, 18, d.hint);
+  MainLayout layout = LayoutMainWindow(Scaled(kMainDesignWidth), Scaled(kMainDesignHeight), Dpi());
+  for (const ButtonDef& d : kCaptionButtons)
+    AddFlatButton(d.id, d.caption, Scaled(d.x), layout.captionButtonsTop, layout.captionButton.width,
+                  layout.captionButton.height, d.hint);
+  for (const ButtonDef& d : kBarButtons)
+    AddFlatButton(d.id, d.caption, Scaled(d.x), layout.barButtonsTop, layout.barButton.width,
+                  layout.barButton.height, d.hint);
   AddHintArea(kHintTitleStrip, ToRect(layout.titleStrip), "Db click to mini mode");
 }
+
+void MainWindow::OnDpiChanged() {
+  // New fonts first, then the controls that draw with them; the old fonts go after.
+  win32::OwnedFont oldFont(font_.release()), oldList(listFont_.release()), oldBar(barFont_.release()),
+      oldEd(edFont_.release());
+  CreateFonts();
+  SendMessageA(targetList_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  SendMessageA(commandLineBox_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(edFont_.get()), TRUE);
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  MainLayout l = LayoutMainWindow(rc.right, rc.bottom, Dpi());
+  auto resize = [this](int id, int x, const Size& size) {
+    if (HWND b = GetDlgItem(hwnd(), id))
+      SetWindowPos(b, nullptr, x, 0, size.width, size.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  for (const ButtonDef& d : kCaptionButtons) resize(d.id, Scaled(d.x), l.captionButton);
+  for (const ButtonDef& d : kBarButtons) resize(d.id, Scaled(d.x), l.barButton);
+  // The tops and the right-hand buttons: the suggested size may be the one the window has.
+  OnSize(rc.right, rc.bottom);
+}
+
+Box MainWindow::StoredPlace() const { return PixelsToStored(NormalPlace(hwnd()), Dpi()); }
 
 void MainWindow::SetColors() {
   SetFrameColors(state_.colors);
@@ -265,7 +303,7 @@ void MainWindow::WriteExitOptions() {
 
 void MainWindow::WriteExitState() {
   targetList_.WriteTargets();
-  WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
+  WriteExitGeometry(state_.settings(), state_.normalMode, StoredPlace(), IsIconic(hwnd()) != FALSE);
   state_.settings().write(opt::abValue, Opacity());
 }
 
@@ -282,7 +320,7 @@ void MainWindow::EndSession() {
   quietly([this] { WriteExitOptions(); });
   quietly([this] { targetList_.WriteTargets(); });
   quietly([this] {
-    WriteExitGeometry(state_.settings(), state_.normalMode, NormalPlace(hwnd()), IsIconic(hwnd()) != FALSE);
+    WriteExitGeometry(state_.settings(), state_.normalMode, StoredPlace(), IsIconic(hwnd()) != FALSE);
   });
   quietly([this] { state_.settings().write(opt::abValue, Opacity()); });
   if (notes_) notes_->SessionEnding();
@@ -403,7 +441,7 @@ bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
 FramelessWindow::Strip MainWindow::StripAt(POINT p) const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  MainLayout l = LayoutMainWindow(rc.right, rc.bottom);
+  MainLayout l = LayoutMainWindow(rc.right, rc.bottom, Dpi());
   if (l.titleStrip.contains(p.x, p.y)) return Strip::Title;
   if (l.captionStrip.contains(p.x, p.y)) return Strip::Caption;
   if (l.bottomBar.contains(p.x, p.y)) return Strip::Bar;
@@ -413,7 +451,7 @@ FramelessWindow::Strip MainWindow::StripAt(POINT p) const {
 std::optional<RECT> MainWindow::GripRect() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  return ToRect(LayoutMainWindow(rc.right, rc.bottom).grip);
+  return ToRect(LayoutMainWindow(rc.right, rc.bottom, Dpi()).grip);
 }
 
 void MainWindow::OnStripDoubleClick(Strip strip) {
@@ -449,7 +487,7 @@ void MainWindow::OnSize(int W, int H) {
     OnMinimised();
     return;
   }
-  MainLayout l = LayoutMainWindow(W, H);
+  MainLayout l = LayoutMainWindow(W, H, Dpi());
   targetList_.Place(l.list, l.fileColumnWidth);
   commandLineBox_.Place(l.commandLine);
   MoveChild(ids::toMini, l.toMiniLeft, l.captionButtonsTop);
@@ -471,7 +509,7 @@ void MainWindow::OnPaint(HDC dc) {
   PaintFrame(dc);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  MainLayout l = LayoutMainWindow(rc.right, rc.bottom);
+  MainLayout l = LayoutMainWindow(rc.right, rc.bottom, Dpi());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());
@@ -480,9 +518,9 @@ void MainWindow::OnPaint(HDC dc) {
   // The bottom bar's separating lines.
   win32::OwnedPen pen(CreatePen(PS_SOLID, 1, FrameColors().font));
   win32::ScopedSelect usePen(dc, pen.get());
-  for (int x : {29, 84, 139}) {
-    MoveToEx(dc, x, l.bottomBar.y + 3, nullptr);
-    LineTo(dc, x, l.bottomBar.y + l.bottomBar.height - 2);
+  for (int x : l.separatorX) {
+    MoveToEx(dc, x, l.bottomBar.y + Scaled(3), nullptr);
+    LineTo(dc, x, l.bottomBar.y + l.bottomBar.height - Scaled(2));
   }
 }
 

@@ -88,13 +88,18 @@ class MainWindow final : public FramelessWindow, public MainHost {
   HFONT ButtonFont(int id) const override;
   Glyph ButtonGlyph(int id) const override;
 
+  void OnDpiChanged() override;
+
   // Creation and close, in their order.
+  void CreateFonts();
   void CreateControls();
   void SetColors();
   void LoadDefaultIcon();
   PathDispatch Dispatch();
   void WriteExitOptions();
   void WriteExitState();
+  // The normal place on the screen in 96-DPI units, as it is stored.
+  Box StoredPlace() const;
   void EndSession();
   void ShowMainMenu(POINT screen);
 

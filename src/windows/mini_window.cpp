@@ -113,6 +113,13 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   void AddLabel(const std::string& caption, int width);
   int ToolbarHeight() const;
   RECT TitleStrip() const;
+  // The layout's 96-DPI rules at the window's DPI.
+  int LabelTopAt(std::size_t i) const {
+    return kBorder + Scaled(kTitleHeight) + Scaled(kLabelHeight) * static_cast<int>(i);
+  }
+  int ExitLeftAt(int width) const { return width - Scaled(kExitFromRight); }
+  void CreateFonts();
+  void OnDpiChanged() override;
   const std::string* ToolOf(int id) const {
     std::size_t i = static_cast<std::size_t>(id - kFirstTool);
     return id >= kFirstTool && i < tools_.size() ? &tools_[i] : nullptr;
@@ -134,14 +141,28 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
 };
 
-void MiniWindow::OnCreate() {
-  int height = -MulDiv(kFontPoints, GetDeviceCaps(win32::WindowDC(nullptr).get(), LOGPIXELSY), 72);
+void MiniWindow::CreateFonts() {
+  int height = -MulDiv(kFontPoints, Dpi(), 72);
   auto font = [&](int weight) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
   };
   font_.reset(font(FW_NORMAL));
   boldFont_.reset(font(FW_BOLD));
+}
+
+void MiniWindow::OnDpiChanged() {
+  CreateFonts();
+  for (int id : {backButton, closeButton})
+    if (HWND b = GetDlgItem(hwnd(), id))
+      SetWindowPos(b, nullptr, 0, 0, Scaled(14), Scaled(kTitleHeight) - 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The labels and the tool bar are made again at the new sizes.
+  ClearSplash();
+  CreateSplash(nav_.shown());
+}
+
+void MiniWindow::OnCreate() {
+  CreateFonts();
   labelBrush_.reset(CreateSolidBrush(kLabelColour));
   SetFrameColors(ctx_.state.colors);
 
@@ -150,13 +171,13 @@ void MiniWindow::OnCreate() {
     win32::OwnedBitmap eye = DrawEye();  // the image list keeps its own copy
     ImageList_AddMasked(images_.get(), eye.get(), win32::kPictureMask);
   }
-  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, 14, kTitleHeight - 2);
-  AddFlatButton(closeButton, "X", ExitLeft(kInitialWidth), kBorder + 1, 14, kTitleHeight - 2);
+  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
+  AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
   iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE |
                                 CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                            kBorder, ToolbarTop(0), kInitialWidth - 2 * kBorder, 0, hwnd(),
+                            kBorder, LabelTopAt(0), Scaled(kInitialWidth) - 2 * kBorder, 0, hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(iconBar)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
@@ -172,7 +193,7 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
   std::size_t index = labels_.size();
   HWND label = CreateWindowExA(0, "STATIC", caption.c_str(),
                                WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX, kBorder,
-                               LabelTop(index), width - 2 * kBorder, kLabelHeight, hwnd(),
+                               LabelTopAt(index), width - 2 * kBorder, Scaled(kLabelHeight), hwnd(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleA(nullptr),
                                nullptr);
   if (!label) return;
@@ -213,11 +234,14 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
 
 void MiniWindow::CreateSplash(const std::string& folder) {
   MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
-  int width = kInitialWidth;
-  for (const std::string& name : content.folders) width = WidenedForCaption(width, utf8::Characters(name), kFontPoints);
+  // The width rule is at 96 DPI; the window is drawn at its own.
+  int width96 = kInitialWidth;
+  for (const std::string& name : content.folders)
+    width96 = WidenedForCaption(width96, utf8::Characters(name), kFontPoints);
   // Without a single tool in the whole catalog, one more label leads to the tools manager.
   const bool offerAddTools = content.shortcuts.empty() && !CatalogHasTool(ctx_.fs, nav_.top());
-  if (offerAddTools) width = WidenedForCaption(width, utf8::Characters(kAddToolsCaption), kFontPoints);
+  if (offerAddTools) width96 = WidenedForCaption(width96, utf8::Characters(kAddToolsCaption), kFontPoints);
+  const int width = Scaled(width96);
   for (const std::string& name : content.folders) AddLabel(name, width);
   if (offerAddTools) {
     addToolsLabel_ = labels_.size();
@@ -249,8 +273,8 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   tools_ = std::move(content.shortcuts);
 
   // The tool bar takes the panel's width first, so that it wraps its buttons once.
-  const int toolbarTop = ToolbarTop(labels_.size());
-  SetWindowPos(iconBar_, nullptr, kBorder, toolbarTop, width - 2 * kBorder, kLabelHeight,
+  const int toolbarTop = LabelTopAt(labels_.size());
+  SetWindowPos(iconBar_, nullptr, kBorder, toolbarTop, width - 2 * kBorder, Scaled(kLabelHeight),
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (!buttons.empty())
     SendMessageA(iconBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -259,7 +283,7 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   SetWindowPos(iconBar_, nullptr, 0, 0, width - 2 * kBorder, toolbarHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(hwnd(), nullptr, 0, 0, width, toolbarTop + toolbarHeight + kBorder,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  MoveChild(closeButton, ExitLeft(width), kBorder + 1);
+  MoveChild(closeButton, ExitLeftAt(width), kBorder + 1);
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -399,7 +423,7 @@ LRESULT MiniWindow::OnNotify(NMHDR& header) {
 RECT MiniWindow::TitleStrip() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  return RECT{kBorder, kBorder, rc.right - kBorder, kBorder + kTitleHeight};
+  return RECT{kBorder, kBorder, rc.right - kBorder, kBorder + Scaled(kTitleHeight)};
 }
 
 FramelessWindow::Strip MiniWindow::StripAt(POINT p) const {
@@ -411,15 +435,15 @@ void MiniWindow::OnPaint(HDC dc) {
   PaintFrame(dc);  // the title strip in the caption colour inside the frame
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  RECT panel{kBorder, kBorder + kTitleHeight, rc.right - kBorder, rc.bottom - kBorder};
+  RECT panel{kBorder, kBorder + Scaled(kTitleHeight), rc.right - kBorder, rc.bottom - kBorder};
   win32::OwnedBrush brush(CreateSolidBrush(FrameColors().main));
   FillRect(dc, &panel, brush.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());
   RECT title = TitleStrip();
-  title.left += 16;
-  title.right = ExitLeft(rc.right);
+  title.left += Scaled(16);
+  title.right = ExitLeftAt(rc.right);
   DrawTextA(dc, kMiniCaption, -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

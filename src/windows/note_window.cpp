@@ -14,6 +14,8 @@
 #include "platform/kest_error.h"
 #include "platform/utf8.h"
 #include "platform/win32/win32_platform.h"
+#include "kit/dpi.h"
+#include "window_rules/placement.h"
 #include "windows/rich_edit_io.h"
 
 namespace kest {
@@ -40,6 +42,7 @@ constexpr BarButton kBarButtons[] = {
     {copyButton, "Copy (Ctrl+C)"}, {pasteButton, "Paste (Ctrl+V)"}, {fontButton, "Choose font"}, {clearButton, "Clear all"}};
 constexpr int kBarButtonSize = 18;
 
+// At 96 DPI.
 int BarButtonLeft(std::size_t index) { return 2 + static_cast<int>(index) * (kBarButtonSize + 1); }
 
 std::wstring Wide(const std::string& text, UINT codePage) {
@@ -50,9 +53,11 @@ std::wstring Wide(const std::string& text, UINT codePage) {
   return w;
 }
 
-// The bar's pictures, drawn in the button's text colour around its centre.
-void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
-  win32::OwnedPen pen(CreatePen(PS_SOLID, 1, fg));
+// The bar's pictures, drawn at the DPI in the button's text colour around its centre.
+void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg, int dpi) {
+  // Designed at 96 DPI: every offset from the centre is scaled.
+  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+  win32::OwnedPen pen(CreatePen(PS_SOLID, dpi >= 2 * kDefaultDpi ? dpi / kDefaultDpi : 1, fg));
   win32::OwnedBrush fill(CreateSolidBrush(bg));
   win32::ScopedSelect usePen(dc, pen.get());
   win32::ScopedSelect useBrush(dc, fill.get());
@@ -63,29 +68,29 @@ void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg) {
   };
   switch (id) {
     case copyButton:  // two pages, one over the other
-      Rectangle(dc, cx - 6, cy - 6, cx + 2, cy + 4);
-      Rectangle(dc, cx - 2, cy - 3, cx + 6, cy + 7);
-      line(cx, cy, cx + 4, cy);
-      line(cx, cy + 2, cx + 4, cy + 2);
-      line(cx, cy + 4, cx + 3, cy + 4);
+      Rectangle(dc, cx - s(6), cy - s(6), cx + s(2), cy + s(4));
+      Rectangle(dc, cx - s(2), cy - s(3), cx + s(6), cy + s(7));
+      line(cx, cy, cx + s(4), cy);
+      line(cx, cy + s(2), cx + s(4), cy + s(2));
+      line(cx, cy + s(4), cx + s(3), cy + s(4));
       break;
     case pasteButton:  // a clipboard with its clip
-      Rectangle(dc, cx - 5, cy - 5, cx + 6, cy + 7);
-      Rectangle(dc, cx - 2, cy - 7, cx + 3, cy - 3);
-      line(cx - 3, cy - 1, cx + 4, cy - 1);
-      line(cx - 3, cy + 1, cx + 4, cy + 1);
-      line(cx - 3, cy + 3, cx + 2, cy + 3);
+      Rectangle(dc, cx - s(5), cy - s(5), cx + s(6), cy + s(7));
+      Rectangle(dc, cx - s(2), cy - s(7), cx + s(3), cy - s(3));
+      line(cx - s(3), cy - s(1), cx + s(4), cy - s(1));
+      line(cx - s(3), cy + s(1), cx + s(4), cy + s(1));
+      line(cx - s(3), cy + s(3), cx + s(2), cy + s(3));
       break;
     case fontButton:  // a capital A over a base line
-      line(cx - 5, cy + 4, cx, cy - 7);
-      line(cx, cy - 7, cx + 5, cy + 4);
-      line(cx - 3, cy, cx + 3, cy);
-      line(cx - 6, cy + 6, cx + 7, cy + 6);
+      line(cx - s(5), cy + s(4), cx, cy - s(7));
+      line(cx, cy - s(7), cx + s(5), cy + s(4));
+      line(cx - s(3), cy, cx + s(3), cy);
+      line(cx - s(6), cy + s(6), cx + s(7), cy + s(6));
       break;
     case clearButton:  // a page crossed out
-      Rectangle(dc, cx - 5, cy - 6, cx + 5, cy + 7);
-      line(cx - 3, cy - 3, cx + 4, cy + 4);
-      line(cx + 3, cy - 3, cx - 4, cy + 4);
+      Rectangle(dc, cx - s(5), cy - s(6), cx + s(5), cy + s(7));
+      line(cx - s(3), cy - s(3), cx + s(4), cy + s(4));
+      line(cx + s(3), cy - s(3), cx - s(4), cy + s(4));
       break;
     default:
       break;
@@ -109,16 +114,15 @@ NoteWindow::~NoteWindow() {
 
 bool NoteWindow::Create(HWND owner) {
   SettingsFile& s = ctx_.state.settings();
-  int left = s.read(opt::KFSLeft);
-  int top = s.read(opt::KFSTop);
-  int width = s.read(opt::KFSWidth);
-  int height = s.read(opt::KFSHeight);
+  // The stored place is in 96-DPI units; the window is made at the system's DPI.
+  Box place = StoredToPixels(
+      Box{s.read(opt::KFSLeft), s.read(opt::KFSTop), s.read(opt::KFSWidth), s.read(opt::KFSHeight)}, SystemDpi());
   if (!CreateWindowFor(kNoteClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
-                       WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, owner))
+                       WS_POPUP | WS_CLIPCHILDREN, place.x, place.y, place.width, place.height, owner))
     return false;
   // Placed again once it snaps, so that the stored place is snapped like any other.
   SnapToEdges(true);
-  SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd(), nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
   noteFile_ = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
   ctx_.state.AddObserver(this);
   // Shown at once when it was open at the last exit; showing reads the note anyway.
@@ -127,17 +131,19 @@ bool NoteWindow::Create(HWND owner) {
 }
 
 void NoteWindow::OnCreate() {
-  font_.reset(MakeFont("Courier New", -11));
+  font_.reset(MakeFont("Courier New", Scaled(-11)));
+  editorFont_.lfHeight = -Scaled(kEditorPixels);
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  AddFlatButton(closeButton, "X", rc.right - 20, 1, 16, kCaptionHeight - 2, "Close editor");
+  const int caption = Scaled(kCaptionHeight), bar = Scaled(kBarHeight);
+  AddFlatButton(closeButton, "X", rc.right - Scaled(20), 1, Scaled(16), caption - 2, "Close editor");
   for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
-    AddFlatButton(kBarButtons[i].id, "", BarButtonLeft(i), rc.bottom - kBarHeight + 1, kBarButtonSize,
-                  kBarButtonSize, kBarButtons[i].hint);
+    AddFlatButton(kBarButtons[i].id, "", Scaled(BarButtonLeft(i)), rc.bottom - bar + 1, Scaled(kBarButtonSize),
+                  Scaled(kBarButtonSize), kBarButtons[i].hint);
 
   richEdit_ = CreateWindowExA(0, RichEditClass(), "",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                               1, kCaptionHeight, rc.right - 2, rc.bottom - kCaptionHeight - kBarHeight, hwnd(),
+                               1, caption, rc.right - 2, rc.bottom - caption - bar, hwnd(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                                GetModuleHandleA(nullptr), nullptr);
   // The control's own limit (32K characters) would cut a long note short on loading.
@@ -159,10 +165,24 @@ void NoteWindow::OnCreate() {
 }
 
 void NoteWindow::OnSize(int width, int height) {
-  if (richEdit_)
-    MoveWindow(richEdit_, 1, kCaptionHeight, width - 2, height - kCaptionHeight - kBarHeight, TRUE);
+  const int caption = Scaled(kCaptionHeight), bar = Scaled(kBarHeight);
+  if (richEdit_) MoveWindow(richEdit_, 1, caption, width - 2, height - caption - bar, TRUE);
   for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
-    MoveChild(kBarButtons[i].id, BarButtonLeft(i), height - kBarHeight + 1);
+    MoveChild(kBarButtons[i].id, Scaled(BarButtonLeft(i)), height - bar + 1);
+}
+
+void NoteWindow::OnDpiChanged() {
+  font_.reset(MakeFont("Courier New", Scaled(-11)));
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  if (HWND close = GetDlgItem(hwnd(), closeButton))
+    SetWindowPos(close, nullptr, rc.right - Scaled(18), 1, Scaled(16), Scaled(kCaptionHeight) - 2,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const BarButton& b : kBarButtons)
+    if (HWND button = GetDlgItem(hwnd(), b.id))
+      SetWindowPos(button, nullptr, 0, 0, Scaled(kBarButtonSize), Scaled(kBarButtonSize),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  OnSize(rc.right, rc.bottom);
 }
 
 LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -317,10 +337,8 @@ void NoteWindow::ApplyEditorFormat(DWORD scope, bool withFont) {
   cf.crTextColor = editorColour_;
   if (withFont) {
     cf.dwMask |= CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
-    win32::WindowDC screen(nullptr);
-    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    int pixels = editorFont_.lfHeight ? std::abs(editorFont_.lfHeight) : kEditorPixels;
-    cf.yHeight = MulDiv(pixels, 1440, dpi > 0 ? dpi : 96);
+    int pixels = editorFont_.lfHeight ? std::abs(editorFont_.lfHeight) : Scaled(kEditorPixels);
+    cf.yHeight = MulDiv(pixels, 1440, Dpi());
     cf.dwEffects = (editorFont_.lfWeight >= FW_BOLD ? CFE_BOLD : 0) | (editorFont_.lfItalic ? CFE_ITALIC : 0) |
                    (editorFont_.lfUnderline ? CFE_UNDERLINE : 0) | (editorFont_.lfStrikeOut ? CFE_STRIKEOUT : 0);
     cf.bCharSet = editorFont_.lfCharSet;
@@ -487,12 +505,13 @@ void NoteWindow::WritePlace() {
   SettingsFile& s = ctx_.state.settings();
   // Kest is ending: a refused write was already reported by the main window, or must not
   // hold up the end of the session.
+  Box place = PixelsToStored(Box{r.left, r.top, r.right - r.left, r.bottom - r.top}, Dpi());
   try {
     SettingsFile::Batch batch(s);
-    s.write(opt::KFSLeft, r.left);
-    s.write(opt::KFSTop, r.top);
-    s.write(opt::KFSWidth, r.right - r.left);
-    s.write(opt::KFSHeight, r.bottom - r.top);
+    s.write(opt::KFSLeft, place.x);
+    s.write(opt::KFSTop, place.y);
+    s.write(opt::KFSWidth, place.width);
+    s.write(opt::KFSHeight, place.height);
   } catch (const KestError&) {
   }
 }
@@ -506,21 +525,21 @@ void NoteWindow::OnFinalDestroy() {
 FramelessWindow::Strip NoteWindow::StripAt(POINT p) const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  if (p.y >= 1 && p.y < kCaptionHeight) return Strip::Title;
-  if (p.y >= rc.bottom - kBarHeight && p.y < rc.bottom - 1) return Strip::Bar;
+  if (p.y >= 1 && p.y < Scaled(kCaptionHeight)) return Strip::Title;
+  if (p.y >= rc.bottom - Scaled(kBarHeight) && p.y < rc.bottom - 1) return Strip::Bar;
   return Strip::None;
 }
 
 std::optional<RECT> NoteWindow::GripRect() const {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  return RECT{rc.right - 22, rc.bottom - 11, rc.right, rc.bottom};
+  return RECT{rc.right - Scaled(22), rc.bottom - Scaled(11), rc.right, rc.bottom};
 }
 
 void NoteWindow::OnGripResized() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  MoveChild(closeButton, rc.right - 18, 1);
+  MoveChild(closeButton, rc.right - Scaled(18), 1);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -530,7 +549,7 @@ void NoteWindow::DrawBarButton(const DRAWITEMSTRUCT& item) const {
   COLORREF fg = pressed ? FrameColors().caption : FrameColors().font;
   win32::OwnedBrush brush(CreateSolidBrush(bg));
   FillRect(item.hDC, &item.rcItem, brush.get());
-  DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg);
+  DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg, Dpi());
 }
 
 void NoteWindow::OnPaint(HDC dc) {
@@ -540,7 +559,7 @@ void NoteWindow::OnPaint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());
-  RECT caption{1, 1, rc.right - 21, kCaptionHeight};
+  RECT caption{1, 1, rc.right - Scaled(21), Scaled(kCaptionHeight)};
   DrawTextA(dc, text::kFastStringCaption, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

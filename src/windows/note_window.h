@@ -45,6 +45,7 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   Strip StripAt(POINT client) const override;
   std::optional<RECT> GripRect() const override;
   void OnGripResized() override;
+  void OnDpiChanged() override;
   HFONT ButtonFont(int) const override { return font_.get(); }
 
   void Follow(NoteEvent event);

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_platform.h"
 #include "targets/target_store.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
 
 namespace kest {
 
@@ -45,7 +46,8 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   // The list asks for its rows as it draws them (LVS_OWNERDATA): thousands of targets cost
   // nothing until they are on the screen. It shares the image list (LVS_SHAREIMAGELISTS): this
   // object frees it.
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+  const int side = SmallIconSize(parent);
+  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 4, 4));
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
 }

@@ -164,6 +164,66 @@ TEST(Placement, SnapsWithinTenPixelsAndTheRightAndBottomEdgesWin) {
   EXPECT_EQ(snap(INT32_MIN, INT32_MAX), std::to_string(INT32_MIN) + "," + std::to_string(INT32_MAX));
 }
 
+TEST(Dpi, SizesScaleAsMulDivRoundsAndStoredPlacesRoundTrip) {
+  EXPECT_EQ(ScaleForDpi(280, 96), 280);
+  EXPECT_EQ(ScaleForDpi(280, 144), 420);
+  EXPECT_EQ(ScaleForDpi(334, 144), 501);
+  EXPECT_EQ(ScaleForDpi(11, 144), 17) << "16.5 rounds up";
+  EXPECT_EQ(ScaleForDpi(-11, 144), -17) << "font heights round away from zero, as MulDiv does";
+  EXPECT_EQ(ScaleForDpi(11, 120), 14);
+  EXPECT_EQ(UnscaleForDpi(421, 144), 281);
+  EXPECT_EQ(ScaleForDpi(INT32_MAX, 192), INT32_MAX) << "held inside int";
+  EXPECT_EQ(ScaleForDpi(INT32_MIN, 192), INT32_MIN);
+  EXPECT_EQ(MulDivRounded(5, 1, 0), 5);
+  // A place stored at 96 DPI comes back unchanged after a run at any DPI of 96 or more.
+  for (int dpi : {96, 120, 144, 168, 192, 240})
+    for (int v = -300; v <= 300; ++v) ASSERT_EQ(UnscaleForDpi(ScaleForDpi(v, dpi), dpi), v) << dpi;
+  Box pixels = StoredToPixels(Box{250, 450, 280, 334}, 144);
+  EXPECT_EQ(pixels.x, 375);
+  EXPECT_EQ(pixels.y, 675);
+  EXPECT_EQ(pixels.width, 420);
+  EXPECT_EQ(pixels.height, 501);
+  Box back = PixelsToStored(Box{-15, 30, 420, 500}, 144);
+  EXPECT_EQ(std::to_string(back.x) + "," + std::to_string(back.y) + " " + std::to_string(back.width) + "x" +
+                std::to_string(back.height),
+            "-10,20 280x333");
+  EXPECT_EQ(SnapDistanceForDpi(96), 10);
+  EXPECT_EQ(SnapDistanceForDpi(144), 15);
+  EXPECT_EQ(SnapToWorkArea(Point{15, 16}, 420, 501, WorkArea{0, 0, 1920, 1080}, 15).x, 0);
+  EXPECT_EQ(SnapToWorkArea(Point{15, 16}, 420, 501, WorkArea{0, 0, 1920, 1080}, 15).y, 16);
+  EXPECT_EQ(SmallIconSizeForDpi(96), 16);
+  EXPECT_EQ(SmallIconSizeForDpi(120), 16);
+  EXPECT_EQ(SmallIconSizeForDpi(144), 24);
+  EXPECT_EQ(SmallIconSizeForDpi(192), 32);
+  EXPECT_EQ(SmallIconSizeForDpi(0), 16) << "no usable DPI reads as 96";
+}
+
+TEST(Dpi, TheMainLayoutGrowsWithTheDpiAndIsUnchangedAt96) {
+  MainLayout same = LayoutMainWindow(400, 500, 96);
+  MainLayout plain = LayoutMainWindow(400, 500);
+  EXPECT_EQ(same.commandLine.y, plain.commandLine.y);
+  EXPECT_EQ(same.barButton.width, 25);
+  EXPECT_EQ(same.barButton.height, 18);
+  EXPECT_EQ(same.captionButtonsTop, 19);
+  MainLayout l = LayoutMainWindow(420, 501, 144);
+  EXPECT_EQ(l.titleStrip.height, 17);
+  EXPECT_EQ(l.captionStrip.y, 18);
+  EXPECT_EQ(l.captionStrip.height, 26);
+  EXPECT_EQ(l.list.y, 44);
+  EXPECT_EQ(l.bottomBar.y, 500 - 30);
+  EXPECT_EQ(l.list.height, 470 - 44);
+  EXPECT_EQ(l.barButtonsTop, 471);
+  EXPECT_EQ(l.commandLine.y, 470 - 32);
+  EXPECT_EQ(l.commandLine.height, 29);
+  EXPECT_EQ(l.toMiniLeft, 420 - 77);
+  EXPECT_EQ(l.exitLeft, 420 - 45);
+  EXPECT_EQ(l.grip.x, 420 - 15);
+  EXPECT_EQ(l.barButton.width, 38);
+  EXPECT_EQ(l.barButton.height, 27);
+  EXPECT_EQ(l.separatorX[2], 209);
+  EXPECT_EQ(l.fileColumnWidth, 416) << "the one-pixel frame stays one pixel";
+}
+
 TEST(Placement, GripFollowsTheCursorButKeepsTheMinimum) {
   auto size = [](Point cursor) {
     Size s = GripSize(Point{100, 200}, cursor, Size{220, 200});

@@ -1,0 +1,36 @@
+#include "kit/dpi.h"
+
+#include "window_rules/dpi.h"
+
+namespace kest {
+
+int SystemDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDefaultDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return UsableDpi(value);
+  }();
+  return dpi;
+}
+
+int WindowDpi(HWND window) {
+  // Looked up at run time: user32 has it from Windows 10 1607 on, and is loaded already, so no
+  // library is searched for (nor taken from the current directory).
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = [] {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                        reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                  : nullptr;
+  }();
+  if (getDpiForWindow && window) {
+    UINT dpi = getDpiForWindow(window);
+    if (dpi != 0) return UsableDpi(static_cast<int>(dpi));
+  }
+  return SystemDpi();
+}
+
+int SmallIconSize(HWND window) { return SmallIconSizeForDpi(WindowDpi(window)); }
+
+}  // namespace kest

@@ -1,0 +1,15 @@
+#pragma once
+// The DPI a window is drawn at. Kest declares per-monitor awareness in its manifest; on systems
+// before Windows 10 1607 every window is at the system DPI.
+#include <windows.h>
+
+namespace kest {
+
+// The screen's DPI (LOGPIXELSY), read once.
+int SystemDpi();
+// The DPI of the window's monitor where the system tells it, the system DPI otherwise.
+int WindowDpi(HWND window);
+// The side of small icons (16 at 96 DPI) for a window.
+int SmallIconSize(HWND window);
+
+}  // namespace kest

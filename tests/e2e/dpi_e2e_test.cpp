@@ -1,0 +1,42 @@
+// Kest on a screen of 144 DPI: run only by scripts/e2e-dpi.sh, in a prefix of its own set to
+// that DPI (the other end-to-end tests expect 96).
+#include <gtest/gtest.h>
+
+#include "e2e/kest_driver.h"
+
+namespace kest::e2etest {
+namespace {
+
+using e2e::AppDir;
+
+class KestDpiTest : public KestTest {};
+
+TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96DpiUnits) {
+  AppDir app("dpi-144");
+  app.writeIni("Options", "NMLeft", "100");
+  app.writeIni("Options", "NMTop", "100");
+  StoreTargets(app, {app.exe()});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  RECT r = e2e::WindowRectOnScreen(k.main);
+  EXPECT_EQ(r.left, 150) << "stored positions are in 96-DPI units too";
+  EXPECT_EQ(r.top, 150);
+  EXPECT_NEAR(r.right - r.left, 420, 1) << "280 at 96 DPI";
+  EXPECT_NEAR(r.bottom - r.top, 501, 1) << "334 at 96 DPI";
+  RECT exit = e2e::ClientRect(k.control(ids::exit));
+  EXPECT_EQ(exit.right, 38) << "25 x 18 at 96 DPI";
+  EXPECT_EQ(exit.bottom, 27);
+  HWND lv = k.targetList();
+  ASSERT_EQ(e2e::ListViewCount(lv), 1);
+  RECT row = e2e::ListViewItemRect(lv, 0);
+  EXPECT_GE(row.bottom - row.top, 24) << "a row is 17 pixels at 96 DPI";
+  EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), (r.right - r.left) - 4);
+  CloseKest(k);
+  EXPECT_EQ(app.readIni("Options", "NMWidth"), "280");
+  EXPECT_EQ(app.readIni("Options", "NMHeight"), "334");
+  EXPECT_EQ(app.readIni("Options", "NMLeft"), "100");
+  EXPECT_EQ(app.readIni("Options", "NMTop"), "100");
+}
+
+}  // namespace
+}  // namespace kest::e2etest
