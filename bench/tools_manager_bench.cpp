@@ -63,7 +63,7 @@ void Measure(const char* title, kest::AppContext& ctx, const std::string& root, 
     bare.push_back(bench::NowMs() - a);
 
     a = bench::NowMs();
-    std::unique_ptr<kest::ToolsManagerPage> tm = kest::CreateToolsManagerPage(ctx, parent, RECT{4, 30, 309, 351});
+    std::unique_ptr<kest::ToolsManagerPage> tm = kest::CreateToolsManagerPage(ctx, parent, RECT{4, 30, 309, 351}, 96);
     bench::Pump();
     page.push_back(bench::NowMs() - a);
     HWND list = FindWindowExA(tm->hwnd(), nullptr, WC_LISTVIEWA, nullptr);

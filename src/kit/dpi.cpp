@@ -33,4 +33,14 @@ int WindowDpi(HWND window) {
 
 int SmallIconSize(HWND window) { return SmallIconSizeForDpi(WindowDpi(window)); }
 
+RECT ScaledRect(int x, int y, int width, int height, int dpi) {
+  return RECT{ScaleForDpi(x, dpi), ScaleForDpi(y, dpi), ScaleForDpi(x + width, dpi), ScaleForDpi(y + height, dpi)};
+}
+
+void PlaceScaled(HWND child, int x, int y, int width, int height, int dpi) {
+  if (!child) return;
+  RECT r = ScaledRect(x, y, width, height, dpi);
+  SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace kest

@@ -11,5 +11,9 @@ int SystemDpi();
 int WindowDpi(HWND window);
 // The side of small icons (16 at 96 DPI) for a window.
 int SmallIconSize(HWND window);
+// A rectangle given at 96 DPI with its edges at the DPI, so that controls that touch at 96 DPI
+// still touch; and a child window moved to it.
+RECT ScaledRect(int x, int y, int width, int height, int dpi);
+void PlaceScaled(HWND child, int x, int y, int width, int height, int dpi);
 
 }  // namespace kest

@@ -7,6 +7,7 @@
 
 #include "window_rules/color_rules.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
 
 namespace kest {
 
@@ -36,51 +37,81 @@ ColourPage::~ColourPage() {
   if (hwnd()) DestroyWindow(hwnd());
 }
 
-bool ColourPage::Create(HWND parent, const RECT& area, HFONT font) {
-  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, area.left, area.top,
-                       area.right - area.left, area.bottom - area.top, parent))
+bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
+  area_ = area;
+  dpi_ = dpi;
+  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
+  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, r.left, r.top, r.right - r.left,
+                       r.bottom - r.top, parent))
     return false;
+  page_.reset(CreateSolidBrush(ctx_.state.colors.main));
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  // Made without a place: Layout puts every control where it belongs at the DPI.
+  auto make = [&](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
+    return CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  for (int i = 0; i < 3; ++i) {
+    groups_[i] = make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 0);
+    labels_[i] = make(0, "STATIC", kGroups[i].label, SS_LEFT, 0);
+    // The swatch shows its colour; a click opens the colour dialog.
+    swatchButtons_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, mainSwatch + i);
+  }
+  groups_[3] = make(0, "BUTTON", "Transparency", BS_GROUPBOX, 0);
+  spin_ = make(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, opacitySpin);
+  updown_ = make(0, UPDOWN_CLASSA, "", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, udSpin);
+  SendMessageA(updown_, UDM_SETRANGE32, 0, 255);
+  // ES_NUMBER keeps letters out as typed; pasted text is still checked when it changes.
+  SendMessageA(spin_, EM_SETLIMITTEXT, 6, 0);
+  opacityBar_ = make(0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, opacityBar);
+  SendMessageA(opacityBar_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
+  SendMessageA(opacityBar_, TBM_SETTICFREQ, 1, 0);
+  apply_ = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, applyButton);
+  SetFonts(font);
+  Layout();
+  // The track bar starts at the main window's opacity and the spin box follows it.
+  SendMessageA(opacityBar_, TBM_SETPOS, TRUE, ctx_.state.opacity);
+  OpacityBarChanged();
+  return true;
+}
+
+void ColourPage::Rescale(HFONT font, int dpi) {
+  dpi_ = dpi;
+  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi);
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFonts(font);
+  Layout();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void ColourPage::SetFonts(HFONT font) {
   font_ = font;
   LOGFONTA lf{};
   GetObjectA(font, sizeof lf, &lf);
   lf.lfWeight = FW_BOLD;
   boldFont_.reset(CreateFontIndirectA(&lf));
-  page_.reset(CreateSolidBrush(ctx_.state.colors.main));
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  const int width = area.right - area.left;
-  auto make = [&](DWORD ex, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-    HWND c = CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  for (HWND c : {groups_[0], groups_[1], groups_[2], groups_[3], labels_[0], labels_[1], labels_[2],
+                 swatchButtons_[0], swatchButtons_[1], swatchButtons_[2], spin_, opacityBar_, apply_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return c;
-  };
+}
+
+// The places at 96 DPI, scaled to the page's DPI.
+void ColourPage::Layout() {
+  const int width = area_.right - area_.left;
+  auto place = [this](HWND c, int x, int y, int w, int h) { PlaceScaled(c, x, y, w, h, dpi_); };
   for (int i = 0; i < 3; ++i) {
     int top = 2 + 56 * i;
-    make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 4, top, width - 8, 52, 0);
-    make(0, "STATIC", kGroups[i].label, SS_LEFT, 14, top + 22, width - 90, 16, 0);
-    // The swatch shows its colour; a click opens the colour dialog.
-    swatchButtons_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, width - 70, top + 18, 56, 24, mainSwatch + i);
+    place(groups_[i], 4, top, width - 8, 52);
+    place(labels_[i], 14, top + 22, width - 90, 16);
+    place(swatchButtons_[i], width - 70, top + 18, 56, 24);
   }
   int top = 2 + 56 * 3;
-  make(0, "BUTTON", "Transparency", BS_GROUPBOX, 4, top, width - 8, 96, 0);
-  spin_ = make(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, 14, top + 20, 60, 20,
-               opacitySpin);
-  updown_ = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                            0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(udSpin)), instance, nullptr);
+  place(groups_[3], 4, top, width - 8, 96);
+  place(spin_, 14, top + 20, 60, 20);
+  // The up-down control takes its place and size from its buddy, which it narrows.
   SendMessageA(updown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(spin_), 0);
-  SendMessageA(updown_, UDM_SETRANGE32, 0, 255);
-  // ES_NUMBER keeps letters out as typed; pasted text is still checked when it changes.
-  SendMessageA(spin_, EM_SETLIMITTEXT, 6, 0);
-  opacityBar_ = make(0, TRACKBAR_CLASSA, "", WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, 10, top + 46, width - 28,
-                32, opacityBar);
-  SendMessageA(opacityBar_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
-  SendMessageA(opacityBar_, TBM_SETTICFREQ, 1, 0);
-  HWND apply = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, width - 84, top + 102, 70, 20, applyButton);
-  (void)apply;
-  // The track bar starts at the main window's opacity and the spin box follows it.
-  SendMessageA(opacityBar_, TBM_SETPOS, TRUE, ctx_.state.opacity);
-  OpacityBarChanged();
-  return true;
+  place(opacityBar_, 10, top + 46, width - 28, 32);
+  place(apply_, width - 84, top + 102, 70, 20);
 }
 
 LRESULT ColourPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

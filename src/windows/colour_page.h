@@ -17,7 +17,10 @@ class ColourPage final : public Window {
   // and taken over the scheme, for the windows to recolour themselves.
   ColourPage(AppContext& ctx, HWND settingsWindow, std::function<void()> applied);
   ~ColourPage() override;
-  bool Create(HWND parent, const RECT& area, HFONT font);
+  // area: the page's place in the settings window at 96 DPI; dpi: the window's.
+  bool Create(HWND parent, const RECT& area, HFONT font, int dpi);
+  // Lays the page out again at another DPI, with the settings window's font made for it.
+  void Rescale(HFONT font, int dpi);
   // The page's ".. apply", also run by the settings window's "Ok".
   void ApplyClick();
   // The page's own colours after an apply.
@@ -32,12 +35,19 @@ class ColourPage final : public Window {
   void PickColour(int swatch);
   void OpacitySpinChanged();
   void OpacityBarChanged();
+  void Layout();
+  void SetFonts(HFONT font);
 
   AppContext& ctx_;
   HWND settingsWindow_;
   std::function<void()> applied_;
   ColorScheme swatches_;
   HWND swatchButtons_[3] = {};
+  HWND groups_[4] = {};     // the three colours' and "Transparency"
+  HWND labels_[3] = {};
+  HWND apply_ = nullptr;
+  RECT area_{};             // at 96 DPI
+  int dpi_ = 96;
   HWND spin_ = nullptr;     // opacitySpin's edit box
   HWND updown_ = nullptr;
   HWND opacityBar_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include "settings/work_file_mover.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
+#include "window_rules/dpi.h"
 
 namespace kest {
 
@@ -28,47 +30,70 @@ OptionsPage::~OptionsPage() {
   if (hwnd()) DestroyWindow(hwnd());
 }
 
-bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font) {
-  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, area.left, area.top,
-                       area.right - area.left, area.bottom - area.top, parent))
+bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
+  area_ = area;
+  dpi_ = dpi;
+  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
+  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, r.left, r.top, r.right - r.left,
+                       r.bottom - r.top, parent))
     return false;
   brush_.reset(CreateSolidBrush(ctx_.state.colors.main));
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  int width = area.right - area.left;
-  HWND group = CreateWindowExA(0, "BUTTON", "Options", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 4, 2, width - 8,
-                               26 + 20 * 5, hwnd(), nullptr, instance, nullptr);
-  SendMessageA(group, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // Made without a place: Layout puts every control where it belongs at the DPI.
+  auto make = [&](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
+    return CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  group_ = make(0, "BUTTON", "Options", BS_GROUPBOX, 0);
   hints_ = CreateHintWindow(hwnd());
-  SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, 300);
   for (const OptionBox& b : OptionBoxes()) {
     int i = static_cast<int>(b.option);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | (i == 0 ? WS_GROUP : 0);
-    boxes_[i] = CreateWindowExA(0, "BUTTON", b.caption, style, 14, 20 + 20 * i, width - 28, 18, hwnd(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBoxId + i)), instance, nullptr);
-    SendMessageA(boxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    boxes_[i] = make(0, "BUTTON", b.caption, WS_TABSTOP | BS_AUTOCHECKBOX | (i == 0 ? WS_GROUP : 0), kFirstBoxId + i);
     AddHint(hints_, hwnd(), boxes_[i], b.hint);
   }
   // The lower group: the work-file mover. Its list starts afresh at every opening.
+  mover_ = make(0, "BUTTON", "Move work files:", BS_GROUPBOX, 0);
+  moverText_ = make(0, "STATIC", kMoverText, SS_LEFT, 0);
+  extensions_ = make(WS_EX_CLIENTEDGE, "EDIT", kWorkFileExtensions, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, extensions);
+  moveButton_ = make(0, "BUTTON", ".. move", WS_TABSTOP | BS_OWNERDRAW, moveWorkFiles);
+  AddHint(hints_, hwnd(), extensions_, "Please insert ',' at the end of text");
+  SetFonts(font);
+  Layout();
+  return true;
+}
+
+void OptionsPage::Rescale(HFONT font, int dpi) {
+  dpi_ = dpi;
+  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi);
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFonts(font);
+  Layout();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void OptionsPage::SetFonts(HFONT font) {
   font_ = font;
   LOGFONTA lf{};
   GetObjectA(font, sizeof lf, &lf);
   lf.lfWeight = FW_BOLD;
   boldFont_.reset(CreateFontIndirectA(&lf));
+  for (HWND c : {group_, mover_, moverText_, extensions_})
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  for (HWND b : boxes_) SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+// The places at 96 DPI, scaled to the page's DPI.
+void OptionsPage::Layout() {
+  const int width = area_.right - area_.left;
+  auto place = [this](HWND c, int x, int y, int w, int h) { PlaceScaled(c, x, y, w, h, dpi_); };
+  place(group_, 4, 2, width - 8, 26 + 20 * 5);
+  for (int i = 0; i < 5; ++i) place(boxes_[i], 14, 20 + 20 * i, width - 28, 18);
   const int top = 32 + 20 * 5;
-  HWND mover = CreateWindowExA(0, "BUTTON", "Move work files:", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 4, top,
-                               width - 8, 130, hwnd(), nullptr, instance, nullptr);
-  HWND label5 = CreateWindowExA(0, "STATIC", kMoverText, WS_CHILD | WS_VISIBLE | SS_LEFT, 14, top + 18, width - 28, 54,
-                                hwnd(), nullptr, instance, nullptr);
-  extensions_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", kWorkFileExtensions,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, 14, top + 76, width - 28, 20,
-                           hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(extensions)), instance, nullptr);
-  HWND doIt = CreateWindowExA(0, "BUTTON", ".. move", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
-                              width - 14 - 70, top + 102, 70, 20, hwnd(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(moveWorkFiles)), instance, nullptr);
-  for (HWND c : {mover, label5, extensions_}) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  AddHint(hints_, hwnd(), extensions_, "Please insert ',' at the end of text");
-  (void)doIt;
-  return true;
+  place(mover_, 4, top, width - 8, 130);
+  place(moverText_, 14, top + 18, width - 28, 54);
+  place(extensions_, 14, top + 76, width - 28, 20);
+  place(moveButton_, width - 14 - 70, top + 102, 70, 20);
+  SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(300, dpi_));
 }
 
 LRESULT OptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,7 +19,10 @@ class OptionsPage final : public Window {
   // focusedTarget: the target the work files are moved to.
   OptionsPage(AppContext& ctx, OptionEffects effects, std::function<std::string()> focusedTarget);
   ~OptionsPage() override;
-  bool Create(HWND parent, const RECT& area, HFONT font);
+  // area: the page's place in the settings window at 96 DPI; dpi: the window's.
+  bool Create(HWND parent, const RECT& area, HFONT font, int dpi);
+  // Lays the page out again at another DPI, with the settings window's font made for it.
+  void Rescale(HFONT font, int dpi);
   OptionsModel& Model() { return model_; }
   // The page's colours after the scheme was applied.
   void Recolour();
@@ -30,6 +33,8 @@ class OptionsPage final : public Window {
   void OnPaint(HDC dc) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void MoveWorkFilesClick();
+  void Layout();
+  void SetFonts(HFONT font);
   void OnFinalDestroy() override {
     brush_.reset();
     boldFont_.reset();
@@ -39,7 +44,13 @@ class OptionsPage final : public Window {
   OptionsModel model_;
   std::function<std::string()> focusedTarget_;
   HWND boxes_[5] = {};
+  HWND group_ = nullptr;
+  HWND mover_ = nullptr;
+  HWND moverText_ = nullptr;
   HWND extensions_ = nullptr;
+  HWND moveButton_ = nullptr;
+  RECT area_{};  // at 96 DPI
+  int dpi_ = 96;
   HFONT font_ = nullptr;
   win32::OwnedFont boldFont_;
   HWND hints_ = nullptr;

@@ -15,6 +15,8 @@
 #include "windows/options_page.h"
 #include "settings/shell_extension.h"
 #include "windows/tools_manager.h"
+#include "window_rules/dpi.h"
+#include "kit/dpi.h"
 #include "kit/frameless.h"
 #include "kit/modal.h"
 #include "kit/subclass.h"
@@ -24,6 +26,7 @@ namespace kest {
 namespace {
 
 constexpr WindowClass kSettingsClass{kSettingsWindowClass, CS_DBLCLKS, nullptr};
+// Sizes and places at 96 DPI; the window scales them to its own.
 constexpr int kWidth = 313;
 constexpr int kHeight = 375;
 constexpr int kTitleHeight = 11;
@@ -55,8 +58,9 @@ class SettingsWindow final : public FramelessWindow {
     GetWindowRect(owner, &r);
     // Opaque: only the main, mini and fast string windows let the desktop show through.
     DWORD ex = WS_EX_CONTROLPARENT | (ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0);
-    return CreateWindowFor(kSettingsClass, ex, text::kSettingsHint, WS_POPUP | WS_CLIPCHILDREN, r.left + 20,
-                           r.top + 20, kWidth, kHeight, owner) != nullptr;
+    const int offset = ScaleForDpi(20, WindowDpi(owner));
+    return CreateWindowFor(kSettingsClass, ex, text::kSettingsHint, WS_POPUP | WS_CLIPCHILDREN, r.left + offset,
+                           r.top + offset, kWidth, kHeight, owner) != nullptr;
   }
 
  private:
@@ -81,23 +85,23 @@ class SettingsWindow final : public FramelessWindow {
   }
 
   void OnCreate() override {
-    font_.reset(MakeFont("Courier New", -11));
+    // Made at its 96-DPI size; its DPI is known only now.
+    SetWindowPos(hwnd(), nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    font_.reset(MakeFont("Courier New", Scaled(-11)));
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
-    int buttonsTop = kTitleHeight + kCaptionHeight - 9;
-    AddFlatButton(okButton, "x", 4, buttonsTop, 16, 10);
-    AddFlatButton(closeButton, "x", kWidth - 20, buttonsTop, 16, 10);
+    AddFlatButton(okButton, "x", 0, 0, 0, 0);
+    AddFlatButton(closeButton, "x", 0, 0, 0, 0);
     for (const PageLabel& l : kLabels) {
-      HWND label = CreateWindowExA(0, "STATIC", l.caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, l.x,
-                                   kHeight - kBarHeight + 3, l.width, 14, hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)), GetModuleHandleA(nullptr),
-                                   nullptr);
+      HWND label = CreateWindowExA(0, "STATIC", l.caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0, 0, 0,
+                                   hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)),
+                                   GetModuleHandleA(nullptr), nullptr);
       SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
       hover_[l.id - toolsTab].Attach(label, hwnd(), [this, id = l.id](UINT m, WPARAM w, LPARAM lp) {
         return LabelMessage(id, m, w, lp);
       });
     }
-    toolsPage_ = CreateToolsManagerPage(ctx_, hwnd(), kPageArea);
+    toolsPage_ = CreateToolsManagerPage(ctx_, hwnd(), kPageArea, Dpi());
     optionsPage_ = std::make_unique<OptionsPage>(
         ctx_, OptionEffects{[this](bool topmost) { SetTopmost(topmost); },
                             [this](bool on) {
@@ -105,12 +109,45 @@ class SettingsWindow final : public FramelessWindow {
                             },
                             nullptr},
         [this] { return host_.FocusedTarget(); });
-    optionsPage_->Create(hwnd(), kPageArea, font_.get());
+    optionsPage_->Create(hwnd(), kPageArea, font_.get(), Dpi());
     colourPage_ = std::make_unique<ColourPage>(ctx_, hwnd(), [this] { SchemeApplied(); });
-    colourPage_->Create(hwnd(), kPageArea, font_.get());
+    colourPage_->Create(hwnd(), kPageArea, font_.get(), Dpi());
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    Layout(rc.right, rc.bottom);
     ShowPage(toolsTab);
     PostMessageA(hwnd(), kShown, 0, 0);
   }
+
+  // The buttons and page labels, from the client size and the DPI; the pages keep their own place.
+  void Layout(int width, int height) {
+    auto place = [this](int id, int x, int y, int w, int h) {
+      if (HWND c = GetDlgItem(hwnd(), id)) SetWindowPos(c, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    const int buttonsTop = CaptionBottom() - Scaled(10);
+    place(okButton, Scaled(4), buttonsTop, Scaled(16), Scaled(10));
+    place(closeButton, width - Scaled(20), buttonsTop, Scaled(16), Scaled(10));
+    for (const PageLabel& l : kLabels) place(l.id, Scaled(l.x), BarTop(height) + Scaled(3), Scaled(l.width), Scaled(14));
+  }
+  void OnSize(int width, int height) override { Layout(width, height); }
+
+  void OnDpiChanged() override {
+    // The new font first, then the controls that draw with it; the old one goes after.
+    win32::OwnedFont old(font_.release());
+    font_.reset(MakeFont("Courier New", Scaled(-11)));
+    for (const PageLabel& l : kLabels)
+      SendMessageA(GetDlgItem(hwnd(), l.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    toolsPage_->Rescale(Dpi());
+    optionsPage_->Rescale(font_.get(), Dpi());
+    colourPage_->Rescale(font_.get(), Dpi());
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    Layout(rc.right, rc.bottom);
+  }
+
+  int TitleBottom() const { return 1 + Scaled(kTitleHeight); }
+  int CaptionBottom() const { return 1 + Scaled(kTitleHeight + kCaptionHeight); }
+  int BarTop(int height) const { return height - Scaled(kBarHeight); }
 
   void OnShown() {
     DragAcceptFiles(hwnd(), TRUE);
@@ -197,9 +234,11 @@ class SettingsWindow final : public FramelessWindow {
   }
 
   Strip StripAt(POINT p) const override {
-    if (p.y >= 1 && p.y < 1 + kTitleHeight) return Strip::Title;
-    if (p.y >= 1 + kTitleHeight && p.y < 1 + kTitleHeight + kCaptionHeight) return Strip::Caption;
-    if (p.y >= kHeight - kBarHeight) return Strip::Bar;
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    if (p.y >= 1 && p.y < TitleBottom()) return Strip::Title;
+    if (p.y >= TitleBottom() && p.y < CaptionBottom()) return Strip::Caption;
+    if (p.y >= BarTop(rc.bottom)) return Strip::Bar;
     return Strip::None;
   }
   HFONT ButtonFont(int) const override { return font_.get(); }
@@ -209,15 +248,17 @@ class SettingsWindow final : public FramelessWindow {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     win32::ScopedSelect useFont(dc, font_.get());
-    RECT title{1, 1, kWidth - 1, 1 + kTitleHeight};
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    RECT title{1, 1, rc.right - 1, TitleBottom()};
     DrawTextA(dc, "Kest Settings", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     // Thin lines between the page labels.
     win32::OwnedPen pen(CreatePen(PS_SOLID, 1, FrameColors().font));
     win32::ScopedSelect usePen(dc, pen.get());
     for (int i = 1; i < 4; ++i) {
-      int x = kLabels[i].x - 3;
-      MoveToEx(dc, x, kHeight - kBarHeight + 3, nullptr);
-      LineTo(dc, x, kHeight - 3);
+      int x = Scaled(kLabels[i].x - 3);
+      MoveToEx(dc, x, BarTop(rc.bottom) + Scaled(3), nullptr);
+      LineTo(dc, x, rc.bottom - Scaled(3));
     }
   }
 

@@ -7,6 +7,8 @@
 
 #include "platform/win32/icons.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
+#include "window_rules/dpi.h"
 
 namespace kest {
 
@@ -83,13 +85,33 @@ void BringToTop(HWND window) {
 }
 
 bool ToolsManager::Create(const RECT& area) {
-  return CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD | WS_CLIPCHILDREN, area.left, area.top,
-                         area.right - area.left, area.bottom - area.top, settingsWindow_) != nullptr;
+  area_ = area;
+  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi_);
+  return CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD | WS_CLIPCHILDREN, r.left, r.top,
+                         r.right - r.left, r.bottom - r.top, settingsWindow_) != nullptr;
+}
+
+int ToolsManager::Scaled(int size96) const { return ScaleForDpi(size96, dpi_); }
+
+void ToolsManager::Rescale(int dpi) {
+  dpi_ = dpi;
+  // The new font first, then the controls that draw with it; the old one goes after.
+  win32::OwnedFont old(font_.release());
+  font_.reset(MakeFont("Courier New", Scaled(-11)));
+  for (HWND c : {folderTree_, toolbar_, itemList_, nameEdit_})
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  TreeView_SetIndent(folderTree_, Scaled(kTreeIndent));
+  SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonSize), Scaled(kButtonSize - 2)));
+  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi_);
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ListView_SetColumnWidth(itemList_, 0, (r.right - r.left) - GetSystemMetrics(SM_CXVSCROLL) - Scaled(4));
+  if (IsWindowVisible(nameEdit_)) PlaceNameEdit(false);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ToolsManager::OnCreate() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  font_.reset(MakeFont("Courier New", -11));
+  font_.reset(MakeFont("Courier New", Scaled(-11)));
   images_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
   {
     win32::OwnedBitmap strip = DrawToolImages();  // the image list keeps its own copy
@@ -105,16 +127,18 @@ void ToolsManager::OnCreate() {
   };
   folderTree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWA,
                           WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
-                          folderTree, 0, kTreeHeight);
+                          folderTree, 0, Scaled(kTreeHeight));
   toolbar_ = child(0, TOOLBARCLASSNAMEA,
                     WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
                         CCS_NODIVIDER,
-                    toolbar, kTreeHeight, kToolbarHeight);
+                    toolbar, Scaled(kTreeHeight), Scaled(kToolbarHeight));
   itemList_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
                           WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_EDITLABELS |
                               LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                          itemList, kTreeHeight + kToolbarHeight, rc.bottom - kTreeHeight - kToolbarHeight);
-  nameEdit_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, nameEdit, kTreeHeight + 2, kToolbarHeight - 4);
+                          itemList, Scaled(kTreeHeight + kToolbarHeight),
+                          rc.bottom - Scaled(kTreeHeight + kToolbarHeight));
+  nameEdit_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, nameEdit, Scaled(kTreeHeight + 2),
+                    Scaled(kToolbarHeight - 4));
   SendMessageA(nameEdit_, EM_LIMITTEXT, MAX_PATH, 0);
 
   // The shell's own image list of small icons: shared by every program, never freed here.
@@ -123,16 +147,16 @@ void ToolsManager::OnCreate() {
       "folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
   TreeView_SetImageList(folderTree_, system, TVSIL_NORMAL);
   ListView_SetImageList(itemList_, system, LVSIL_SMALL);
-  TreeView_SetIndent(folderTree_, kTreeIndent);
+  TreeView_SetIndent(folderTree_, Scaled(kTreeIndent));
   Recolour();
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
-  column.cx = rc.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  column.cx = rc.right - GetSystemMetrics(SM_CXVSCROLL) - Scaled(4);
   SendMessageA(itemList_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-  SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize - 2));
+  SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonSize), Scaled(kButtonSize - 2)));
   auto button = [](int image, int id, BYTE state = TBSTATE_ENABLED) {
     TBBUTTON b{};
     b.iBitmap = image;
@@ -172,9 +196,10 @@ void ToolsManager::Recolour() {
 
 void ToolsManager::OnSize(int width, int height) {
   if (!itemList_) return;
-  MoveWindow(folderTree_, 0, 0, width, kTreeHeight, TRUE);
-  MoveWindow(toolbar_, 0, kTreeHeight, width, kToolbarHeight, TRUE);
-  MoveWindow(itemList_, 0, kTreeHeight + kToolbarHeight, width, height - kTreeHeight - kToolbarHeight, TRUE);
+  const int tree = Scaled(kTreeHeight), list = Scaled(kTreeHeight + kToolbarHeight);
+  MoveWindow(folderTree_, 0, 0, width, tree, TRUE);
+  MoveWindow(toolbar_, 0, tree, width, list - tree, TRUE);
+  MoveWindow(itemList_, 0, list, width, height - list, TRUE);
 }
 
 LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -290,8 +315,9 @@ bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) { return DrawPictureMe
 
 }  // namespace tools_manager
 
-std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area) {
-  auto page = std::make_unique<tools_manager::ToolsManager>(ctx, settingsWindow);
+std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area,
+                                                         int dpi) {
+  auto page = std::make_unique<tools_manager::ToolsManager>(ctx, settingsWindow, dpi);
   page->Create(area);
   return page;
 }

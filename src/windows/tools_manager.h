@@ -14,8 +14,9 @@ namespace kest {
 class ToolsManagerPage;
 
 // Creates the page as a child of the settings window (hidden until shown), rooted at the
-// catalog root beside the executable.
-std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area);
+// catalog root beside the executable; area is its place at 96 DPI, dpi the window's.
+std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area,
+                                                         int dpi);
 
 class ToolsManagerPage : public Window {
  public:
@@ -25,6 +26,8 @@ class ToolsManagerPage : public Window {
   virtual std::string CurrentFolder() const = 0;
   // Takes the scheme's colours again, after "apply".
   virtual void Recolour() = 0;
+  // Lays the page out again at another DPI, with its font made again.
+  virtual void Rescale(int dpi) = 0;
 };
 
 }  // namespace kest

@@ -14,11 +14,16 @@ void ToolsManager::UpClick() {
 
 void ToolsManager::NewFolderClick() {
   SendMessageA(toolbar_, TB_HIDEBUTTON, createTool, FALSE);
-  RECT apply{};
-  SendMessageA(toolbar_, TB_GETITEMRECT, kCreateButtonIndex, reinterpret_cast<LPARAM>(&apply));
-  SetWindowPos(nameEdit_, HWND_TOP, apply.right + 3, kTreeHeight + 2, kEditWidth, kToolbarHeight - 4, SWP_SHOWWINDOW);
+  PlaceNameEdit(true);
   SetWindowTextA(nameEdit_, "");
   SetFocus(nameEdit_);
+}
+
+void ToolsManager::PlaceNameEdit(bool show) {
+  RECT apply{};
+  SendMessageA(toolbar_, TB_GETITEMRECT, kCreateButtonIndex, reinterpret_cast<LPARAM>(&apply));
+  SetWindowPos(nameEdit_, HWND_TOP, apply.right + Scaled(3), Scaled(kTreeHeight + 2), Scaled(kEditWidth),
+               Scaled(kToolbarHeight - 4), show ? SWP_SHOWWINDOW : SWP_NOACTIVATE);
 }
 
 void ToolsManager::CreateClick() {

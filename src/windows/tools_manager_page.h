@@ -42,6 +42,7 @@ enum : int {
 // the image list.
 enum : int { imgUp, imgNewFolder, imgNewShortcut, imgRefresh, imgApply, imgDelete, imgRename, kImageCount };
 
+// Sizes at 96 DPI.
 constexpr int kTreeHeight = 145;
 constexpr int kToolbarHeight = 25;
 constexpr int kButtonSize = 25;
@@ -78,8 +79,9 @@ class RaisingBox final : public MsgBox {
 
 class ToolsManager final : public ToolsManagerPage {
  public:
-  ToolsManager(AppContext& ctx, HWND settingsWindow)
+  ToolsManager(AppContext& ctx, HWND settingsWindow, int dpi)
       : ctx_(ctx),
+        dpi_(dpi),
         settingsWindow_(settingsWindow),
         box_(ctx.box, settingsWindow),
         root_(ToolCatalog::RootOf(ctx.exeDir)),
@@ -102,6 +104,7 @@ class ToolsManager final : public ToolsManagerPage {
   std::string CurrentFolder() const override { return currentFolder_; }
 
   void Recolour() override;
+  void Rescale(int dpi) override;
 
  private:
   struct Node {
@@ -112,6 +115,8 @@ class ToolsManager final : public ToolsManagerPage {
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCreate() override;
+  int Scaled(int size96) const;
+  void SetFontAndSizes();
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR& header) override;
@@ -150,6 +155,8 @@ class ToolsManager final : public ToolsManagerPage {
   void UpClick();
   void NewFolderClick();
   void CreateClick();
+  // Puts the name box beside the toolbar's "Apply" button.
+  void PlaceNameEdit(bool show);
   void CloseNameEntry();
   void NewToolClick();
   std::optional<std::string> ChooseProgram();
@@ -177,6 +184,8 @@ class ToolsManager final : public ToolsManagerPage {
   LRESULT TreeNotify(NMHDR& header);
 
   AppContext& ctx_;
+  int dpi_;
+  RECT area_{};  // the page's place at 96 DPI
   HWND settingsWindow_;
   RaisingBox box_;
   const std::string root_;     // the catalog root, without trailing backslash

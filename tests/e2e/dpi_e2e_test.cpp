@@ -31,6 +31,15 @@ TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96D
   RECT row = e2e::ListViewItemRect(lv, 0);
   EXPECT_GE(row.bottom - row.top, 24) << "a row is 17 pixels at 96 DPI";
   EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), (r.right - r.left) - 4);
+  // The settings window grows alike: 313 x 375 at 96 DPI.
+  k.click(ids::settings);
+  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  ASSERT_NE(settings, nullptr);
+  RECT s = e2e::WindowRectOnScreen(settings);
+  EXPECT_NEAR(s.right - s.left, 470, 1);
+  EXPECT_NEAR(s.bottom - s.top, 563, 1);
+  e2e::PostClose(settings);
+  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   CloseKest(k);
   EXPECT_EQ(app.readIni("Options", "NMWidth"), "280");
   EXPECT_EQ(app.readIni("Options", "NMHeight"), "334");
