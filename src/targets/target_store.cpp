@@ -31,6 +31,32 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
+// The position a key names when it is written exactly as the decimal number Kest writes; -1
+// for any other key.
+long long PositionOf(const std::string& key) {
+  if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string::npos) return -1;
+  if (key.size() > 1 && key[0] == '0') return -1;
+  return std::stoll(key);
+}
+
+// The same keys and values, in any order; compared through pointers, since sorting copies of
+// thousands of paths costs more than the rest of a save.
+bool SameEntries(const Entries& a, const Entries& b) {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;
+  auto sorted = [](const Entries& entries) {
+    std::vector<const Entries::value_type*> p;
+    p.reserve(entries.size());
+    for (const auto& e : entries) p.push_back(&e);
+    std::sort(p.begin(), p.end(), [](const auto* x, const auto* y) { return *x < *y; });
+    return p;
+  };
+  auto x = sorted(a), y = sorted(b);
+  for (std::size_t i = 0; i < x.size(); ++i)
+    if (*x[i] != *y[i]) return false;
+  return true;
+}
+
 std::map<int, std::string> StoredPositions(const Entries& entries, long long limit) {
   std::map<int, std::string> positions;
   for (auto& [key, value] : entries) {
@@ -83,19 +109,17 @@ void WriteTargets(SettingsFile& settings, const TargetList& list) {
   // writing every entry and the count, would leave it: other keys stay as they are.
   // One read of the section serves both what is kept and what is compared at the end.
   const Entries stored = settings.entries(kTargetsSection);
-  std::map<int, std::string> old = StoredPositions(stored, static_cast<long long>(oldCount) + 1);
-  std::vector<std::pair<std::string, std::string>> section;
+  const long long limit = static_cast<long long>(oldCount) + 1;
+  Entries section;
+  section.reserve(stored.size() + list.size() + 1);
   for (auto& [key, value] : stored) {
-    bool oldPosition = key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
-                       !key.empty() && old.count(static_cast<int>(std::stoll(key))) &&
-                       std::to_string(std::stoll(key)) == key;
-    if (!oldPosition && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
+    long long i = PositionOf(key);
+    // An old position goes; a kept key that a list position writes anew gives way to it.
+    bool oldPosition = i >= 0 && i < limit;
+    bool rewritten = i >= 0 && static_cast<unsigned long long>(i) < list.size() &&
+                     !list.at(static_cast<std::size_t>(i)).fileName.empty();
+    if (!oldPosition && !rewritten && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
   }
-  // A kept key that a list position writes anew gives way to it.
-  std::set<std::string> written;
-  for (std::size_t i = 0; i < list.size(); ++i)
-    if (!list.at(i).fileName.empty()) written.insert(std::to_string(i));
-  std::erase_if(section, [&](const auto& e) { return written.count(e.first) != 0; });
   for (std::size_t i = 0; i < list.size(); ++i) {
     const Target& t = list.at(i);
     // An entry without a file name is left out; the positions after it stay.
@@ -105,11 +129,7 @@ void WriteTargets(SettingsFile& settings, const TargetList& list) {
   // A section that already holds these keys and values is left alone: a close after a run in
   // which every change was saved at once costs no write of thousands of lines, and a file
   // whose lines stand in another order keeps them.
-  auto sorted = [](std::vector<std::pair<std::string, std::string>> entries) {
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  };
-  if (sorted(section) == sorted(stored)) return;
+  if (SameEntries(section, stored)) return;
   settings.replaceSection(kTargetsSection, section);
 }
 
