@@ -43,4 +43,17 @@ void PlaceScaled(HWND child, int x, int y, int width, int height, int dpi) {
   SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void PlaceScaledArea(HWND child, const RECT& area, int dpi) {
+  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
+  SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(child, nullptr, TRUE);
+}
+
+HFONT BoldFontOf(HFONT font) {
+  LOGFONTA lf{};
+  GetObjectA(font, sizeof lf, &lf);
+  lf.lfWeight = FW_BOLD;
+  return CreateFontIndirectA(&lf);
+}
+
 }  // namespace kest

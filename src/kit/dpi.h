@@ -15,5 +15,9 @@ int SmallIconSize(HWND window);
 // still touch; and a child window moved to it.
 RECT ScaledRect(int x, int y, int width, int height, int dpi);
 void PlaceScaled(HWND child, int x, int y, int width, int height, int dpi);
+// A child window moved to its 96-DPI area at the DPI, and drawn again.
+void PlaceScaledArea(HWND child, const RECT& area, int dpi);
+// The same font in bold; the caller owns it.
+HFONT BoldFontOf(HFONT font);
 
 }  // namespace kest

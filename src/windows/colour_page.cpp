@@ -77,19 +77,14 @@ bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
 
 void ColourPage::Rescale(HFONT font, int dpi) {
   dpi_ = dpi;
-  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi);
-  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFonts(font);
   Layout();
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  PlaceScaledArea(hwnd(), area_, dpi);
 }
 
 void ColourPage::SetFonts(HFONT font) {
   font_ = font;
-  LOGFONTA lf{};
-  GetObjectA(font, sizeof lf, &lf);
-  lf.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectA(&lf));
+  boldFont_.reset(BoldFontOf(font));
   for (HWND c : {groups_[0], groups_[1], groups_[2], groups_[3], labels_[0], labels_[1], labels_[2],
                  swatchButtons_[0], swatchButtons_[1], swatchButtons_[2], spin_, opacityBar_, apply_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -64,19 +64,14 @@ bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
 
 void OptionsPage::Rescale(HFONT font, int dpi) {
   dpi_ = dpi;
-  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi);
-  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFonts(font);
   Layout();
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  PlaceScaledArea(hwnd(), area_, dpi);
 }
 
 void OptionsPage::SetFonts(HFONT font) {
   font_ = font;
-  LOGFONTA lf{};
-  GetObjectA(font, sizeof lf, &lf);
-  lf.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectA(&lf));
+  boldFont_.reset(BoldFontOf(font));
   for (HWND c : {group_, mover_, moverText_, extensions_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   for (HWND b : boxes_) SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
