@@ -60,22 +60,18 @@ bool ElevatedStart(const LaunchServices& s, const std::string& program, const st
 }
 
 // The start with the target: WinExec, or the elevation prompt when asked for or when the
-// program itself asks for administrator rights. Nothing reported when failed is true: the
-// caller decides.
-struct ToolStart {
-  bool ran = false;
-  bool failed = false;
-  unsigned code = 0;
-};
-ToolStart StartWithTarget(const LaunchServices& s, const std::string& program, const std::string& quotedTarget,
-                          const std::string& arguments, const std::string& currentTarget, bool elevated) {
+// program itself asks for administrator rights; any other failure goes to failed with WinExec's
+// code, and its answer is whether the tool started after all.
+template <class Failed>
+bool StartWithTarget(const LaunchServices& s, const std::string& program, const std::string& quotedTarget,
+                     const std::string& arguments, const std::string& currentTarget, bool elevated, Failed&& failed) {
   const std::string directory = paths::DirectoryOf(currentTarget.empty() ? program : currentTarget);
-  if (elevated) return {ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory), false, 0};
-  unsigned r = s.processes.winExec(ToolCommandLine(program, quotedTarget, arguments), kSwShowNormal);
-  if (r > 31) return {true, false, r};
-  if (s.processes.lastStartNeedsElevation())
-    return {ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory), false, r};
-  return {false, true, r};
+  if (!elevated) {
+    unsigned r = s.processes.winExec(ToolCommandLine(program, quotedTarget, arguments), kSwShowNormal);
+    if (r > 31) return true;
+    if (!s.processes.lastStartNeedsElevation()) return failed(r);
+  }
+  return ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory);
 }
 
 }  // namespace
@@ -161,8 +157,8 @@ MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
                           : ShellStart(s, program, parameters);
     return result;
   }
-  ToolStart start = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated);
-  result.ran = start.failed ? Started(s, program, start.code, false) : start.ran;
+  result.ran = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated,
+                               [&](unsigned code) { return Started(s, program, code, false); });
   return result;
 }
 
@@ -173,11 +169,12 @@ bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, cons
   const std::string arguments = s.links.readArguments(linkFile);
   std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
   if (!quotedTarget) return false;
-  ToolStart start = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated);
-  // A button may stand for a document: what is no program goes to the shell.
-  if (start.failed && start.code == kWinExecBadFormat)
-    return ShellStart(s, program, arguments.empty() ? std::string() : ToolParameters(*quotedTarget, arguments));
-  return start.failed ? Started(s, program, start.code, false) : start.ran;
+  return StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated, [&](unsigned code) {
+    // A button may stand for a document: what is no program goes to the shell.
+    if (code == kWinExecBadFormat)
+      return ShellStart(s, program, arguments.empty() ? std::string() : ToolParameters(*quotedTarget, arguments));
+    return Started(s, program, code, false);
+  });
 }
 
 bool RunEditedCommandLine(const LaunchServices& s, const std::string& commandLine, const std::string& directory) {

@@ -56,4 +56,9 @@ HFONT BoldFontOf(HFONT font) {
   return CreateFontIndirectA(&lf);
 }
 
+HWND CreateUnplacedChild(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int id) {
+  return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+}
+
 }  // namespace kest

@@ -15,6 +15,9 @@ int SmallIconSize(HWND window);
 // still touch; and a child window moved to it.
 RECT ScaledRect(int x, int y, int width, int height, int dpi);
 void PlaceScaled(HWND child, int x, int y, int width, int height, int dpi);
+// A visible child control made without a place, for a layout that puts it where it belongs at
+// the DPI.
+HWND CreateUnplacedChild(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int id);
 // A child window moved to its 96-DPI area at the DPI, and drawn again.
 void PlaceScaledArea(HWND child, const RECT& area, int dpi);
 // The same font in bold; the caller owns it.

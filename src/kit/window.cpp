@@ -5,6 +5,7 @@
 
 #include "core/texts.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
 
 namespace kest {
 
@@ -20,6 +21,12 @@ Window::~Window() {
 
 void Window::ReportUncaught(HWND owner, const std::string& text) {
   if (errorReporter_) errorReporter_->ask(owner, text, text::kCaption, MbButtons::Ok, MbIcon::Error);
+}
+
+bool Window::CreatePageAt(const WindowClass& cls, DWORD style, HWND parent, const RECT& area, int dpi) {
+  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
+  return CreateWindowFor(cls, WS_EX_CONTROLPARENT, "", WS_CHILD | style, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, parent) != nullptr;
 }
 
 HWND Window::CreateWindowFor(const WindowClass& cls, DWORD exStyle, const char* title, DWORD style,

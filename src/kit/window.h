@@ -43,6 +43,8 @@ class Window {
   // creation parameter.
   HWND CreateWindowFor(const WindowClass& cls, DWORD exStyle, const char* title, DWORD style, int x,
                        int y, int width, int height, HWND owner);
+  // A child page at its area given at 96 DPI, scaled to the DPI.
+  bool CreatePageAt(const WindowClass& cls, DWORD style, HWND parent, const RECT& area, int dpi);
 
   // The message switch; overrides handle their own messages and pass the rest on.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -40,16 +40,11 @@ ColourPage::~ColourPage() {
 bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   area_ = area;
   dpi_ = dpi;
-  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
-  if (!CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD, r.left, r.top, r.right - r.left,
-                       r.bottom - r.top, parent))
-    return false;
+  if (!CreatePageAt(kPageClass, 0, parent, area, dpi)) return false;
   page_.reset(CreateSolidBrush(ctx_.state.colors.main));
-  HINSTANCE instance = GetModuleHandleA(nullptr);
   // Made without a place: Layout puts every control where it belongs at the DPI.
-  auto make = [&](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
-    return CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  auto make = [this](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
+    return CreateUnplacedChild(hwnd(), ex, cls, text, style, id);
   };
   for (int i = 0; i < 3; ++i) {
     groups_[i] = make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 0);

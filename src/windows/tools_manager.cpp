@@ -86,9 +86,7 @@ void BringToTop(HWND window) {
 
 bool ToolsManager::Create(const RECT& area) {
   area_ = area;
-  RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi_);
-  return CreateWindowFor(kPageClass, WS_EX_CONTROLPARENT, "", WS_CHILD | WS_CLIPCHILDREN, r.left, r.top,
-                         r.right - r.left, r.bottom - r.top, settingsWindow_) != nullptr;
+  return CreatePageAt(kPageClass, WS_CLIPCHILDREN, settingsWindow_, area, dpi_);
 }
 
 int ToolsManager::Scaled(int size96) const { return ScaleForDpi(size96, dpi_); }
