@@ -55,29 +55,17 @@ constexpr std::size_t kLongestLookedUpValue = 2047;
 
 }  // namespace
 
-namespace {
-
-// One line of the section walked: a comment, or a key with or without "=" and its value.
-struct IniLine {
-  bool comment = false;
-  bool hasValue = false;
-  std::string_view key, value;
-};
-
-// Calls each(line) for the lines of the one section by that name, as the profile functions take
-// them apart; false when another reader could take the text apart otherwise (a second section
-// by that name, a lone carriage return, a UTF-16 file, a zero byte, a name with other than
-// ASCII letters) or when each says so.
-template <class Each>
-bool WalkSection(std::string_view text, std::string_view section, Each&& each) {
-  if (text.find('\0') != std::string_view::npos) return false;
-  for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1))
-    if (at + 1 >= text.size() || text[at + 1] != '\n') return false;
+IniIndex::IniIndex(std::string_view text) {
+  // What another reader could take apart otherwise: a zero byte, a lone carriage return, a
+  // UTF-16 file, a section name with other than ASCII letters or brackets out of place.
+  if (text.find('\0') != std::string_view::npos) sure_ = false;
+  for (std::size_t at = text.find('\r'); sure_ && at != std::string_view::npos; at = text.find('\r', at + 1))
+    if (at + 1 >= text.size() || text[at + 1] != '\n') sure_ = false;
   if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
-    return false;
+    sure_ = false;
+  if (!sure_) return;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  int sections = 0;
-  bool inSection = false;
+  Section* current = nullptr;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view line = Trimmed(text.substr(0, end));
@@ -85,21 +73,28 @@ bool WalkSection(std::string_view text, std::string_view section, Each&& each) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       std::size_t close = line.rfind(']');
-      if (close == std::string_view::npos || line.find(']') != close) return false;
+      if (close == std::string_view::npos || line.find(']') != close) {
+        sure_ = false;
+        return;
+      }
       std::string_view name = Trimmed(line.substr(1, close - 1));
-      if (HasNonAscii(name)) return false;
-      inSection = SameName(name, section);
-      if (inSection && ++sections > 1) return false;
+      if (HasNonAscii(name)) {
+        sure_ = false;
+        return;
+      }
+      current = &sections_.emplace_back();
+      current->name = name;
       continue;
     }
-    if (!inSection) continue;
-    IniLine parsed;
+    // Lines before the first section belong to none.
+    if (!current) continue;
+    Line parsed;
     if (line.front() == ';') {
       parsed.comment = true;
     } else {
       std::size_t eq = line.find('=');
       parsed.key = Trimmed(line.substr(0, eq));
-      if (HasNonAscii(parsed.key)) return false;
+      if (HasNonAscii(parsed.key)) current->nonAsciiKey = true;
       parsed.hasValue = eq != std::string_view::npos;
       if (parsed.hasValue) {
         parsed.value = Trimmed(line.substr(eq + 1));
@@ -108,38 +103,59 @@ bool WalkSection(std::string_view text, std::string_view section, Each&& each) {
           parsed.value = parsed.value.substr(1, parsed.value.size() - 2);
       }
     }
-    if (!each(parsed)) return false;
+    current->lines.push_back(parsed);
   }
-  return true;
 }
 
-}  // namespace
+std::optional<const IniIndex::Section*> IniIndex::find(std::string_view section) const {
+  if (!sure_) return std::nullopt;
+  const Section* found = nullptr;
+  for (const Section& s : sections_) {
+    if (!SameName(s.name, section)) continue;
+    if (found) return std::nullopt;
+    found = &s;
+  }
+  // A key in other than ASCII letters is left to the profile functions' own rules.
+  if (found && found->nonAsciiKey) return std::nullopt;
+  return found;
+}
+
+IniLookup IniIndex::lookUp(std::string_view section, std::string_view key) const {
+  auto found = find(section);
+  if (!found) return IniLookup{IniLookup::Unsure, {}};
+  if (!*found) return IniLookup{IniLookup::Absent, {}};
+  const Line* hit = nullptr;
+  for (const Line& line : (*found)->lines) {
+    if (line.comment || !SameName(line.key, key)) continue;
+    if (!line.hasValue || hit || line.value.size() > kLongestLookedUpValue) return IniLookup{IniLookup::Unsure, {}};
+    hit = &line;
+  }
+  if (hit) return IniLookup{IniLookup::Found, std::string(hit->value)};
+  return IniLookup{IniLookup::Absent, {}};
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> IniIndex::entries(std::string_view section) const {
+  auto found = find(section);
+  if (!found) return std::nullopt;
+  std::vector<std::pair<std::string, std::string>> out;
+  if (!*found) return out;
+  out.reserve((*found)->lines.size());
+  // A comment or a line without "=" is where the profile functions of one system and another
+  // could part: only lines of keys with values are taken here.
+  for (const Line& line : (*found)->lines) {
+    if (line.comment || !line.hasValue) return std::nullopt;
+    out.emplace_back(line.key, line.value);
+  }
+  return out;
+}
 
 IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::string_view key) {
-  std::optional<std::string> found;
-  bool sure = WalkSection(text, section, [&](const IniLine& line) {
-    if (line.comment || !SameName(line.key, key)) return true;
-    if (!line.hasValue || found || line.value.size() > kLongestLookedUpValue) return false;
-    found = std::string(line.value);
-    return true;
-  });
-  if (!sure) return IniLookup{IniLookup::Unsure, {}};
-  if (found) return IniLookup{IniLookup::Found, *found};
-  return IniLookup{IniLookup::Absent, {}};
+  return IniIndex(text).lookUp(section, key);
 }
 
 std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
                                                                                   std::string_view section) {
-  std::vector<std::pair<std::string, std::string>> entries;
-  // A comment or a line without "=" is where the profile functions of one system and another
-  // could part: only lines of keys with values are taken here.
-  bool sure = WalkSection(text, section, [&](const IniLine& line) {
-    if (line.comment || !line.hasValue) return false;
-    entries.emplace_back(line.key, line.value);
-    return true;
-  });
-  if (!sure) return std::nullopt;
-  return entries;
+  return IniIndex(text).entries(section);
 }
 
 std::optional<int> ParseSettingsInteger(std::string_view text) {
@@ -175,21 +191,24 @@ SettingsFile::SettingsFile(SettingsStore& store, const std::string& directory)
       directory_(paths::WithTrailingBackslash(directory)),
       path_(directory_ + kSettingsFileName) {}
 
-const std::string* SettingsFile::snapshot() {
+const IniIndex* SettingsFile::snapshot() {
   if (!batched_) return nullptr;
-  if (!snapshot_) snapshot_ = store_.text(path_);
+  if (!snapshot_) {
+    snapshot_ = store_.text(path_);
+    if (snapshot_) index_.emplace(*snapshot_);
+  }
   // A file that cannot be read is no file the profile functions would find empty.
-  return snapshot_ ? &*snapshot_ : nullptr;
+  return index_ ? &*index_ : nullptr;
 }
 
 IniLookup SettingsFile::lookUp(const std::string& section, const std::string& key) {
-  const std::string* text = snapshot();
-  return text ? LookUpIniValue(*text, section, key) : IniLookup{};
+  const IniIndex* index = snapshot();
+  return index ? index->lookUp(section, key) : IniLookup{};
 }
 
 std::vector<std::pair<std::string, std::string>> SettingsFile::entries(const std::string& section) {
-  if (const std::string* text = snapshot())
-    if (auto known = IniSectionEntries(*text, section)) return *known;
+  if (const IniIndex* index = snapshot())
+    if (auto known = index->entries(section)) return *known;
   return store_.entries(path_, section);
 }
 
@@ -217,7 +236,7 @@ void SettingsFile::writeString(const std::string& section, const std::string& ke
   // "absent" holds a control character, which no value Kest writes does.
   static const std::string kAbsent("\x01<absent>\x01");
   if (value != kAbsent && readString(section, key, kAbsent) == value) return;
-  snapshot_.reset();
+  forgetSnapshot();
   if (!store_.put(path_, section, key, value)) throw KestError("Unable to write to " + path_);
 }
 
@@ -230,13 +249,13 @@ void SettingsFile::writeBool(const std::string& section, const std::string& key,
 }
 
 void SettingsFile::deleteKey(const std::string& section, const std::string& key) {
-  snapshot_.reset();
+  forgetSnapshot();
   if (!store_.remove(path_, section, key)) throw KestError("Unable to write to " + path_);
 }
 
 void SettingsFile::replaceSection(const std::string& section,
                                   const std::vector<std::pair<std::string, std::string>>& entries) {
-  snapshot_.reset();
+  forgetSnapshot();
   if (!store_.replaceSection(path_, section, entries)) throw KestError("Unable to write to " + path_);
 }
 

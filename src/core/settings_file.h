@@ -69,6 +69,35 @@ IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::s
 std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
                                                                                   std::string_view section);
 
+// A settings file's text taken apart once, so that many lookups in it cost one pass over the
+// text instead of one each: with thousands of targets in the file, a pass is a few milliseconds.
+// It points into the text, which must outlive it.
+class IniIndex {
+ public:
+  explicit IniIndex(std::string_view text);
+  IniLookup lookUp(std::string_view section, std::string_view key) const;
+  std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const;
+
+  struct Line {
+    bool comment = false;
+    bool hasValue = false;
+    std::string_view key, value;
+  };
+
+ private:
+  struct Section {
+    std::string_view name;
+    std::vector<Line> lines;
+    bool nonAsciiKey = false;
+  };
+  // The one section by that name; nullptr for none, nothing when only the profile functions
+  // can tell (the text cannot be taken apart surely, or two sections have the name).
+  std::optional<const Section*> find(std::string_view section) const;
+
+  bool sure_ = true;
+  std::vector<Section> sections_;
+};
+
 class SettingsFile {
  public:
   // directory: the executable's directory, with or without trailing backslash.
@@ -106,7 +135,7 @@ class SettingsFile {
     explicit Batch(SettingsFile& file) : file_(file) { file_.batched_ = true; }
     ~Batch() {
       file_.batched_ = false;
-      file_.snapshot_.reset();
+      file_.forgetSnapshot();
     }
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
@@ -126,10 +155,15 @@ class SettingsFile {
   std::string directory_;  // with trailing backslash
   std::string path_;
   // The file's text within a batch, taken again after each write.
-  const std::string* snapshot();
+  const IniIndex* snapshot();
   IniLookup lookUp(const std::string& section, const std::string& key);
+  void forgetSnapshot() {
+    index_.reset();
+    snapshot_.reset();
+  }
   bool batched_ = false;
   std::optional<std::string> snapshot_;
+  std::optional<IniIndex> index_;  // of snapshot_
 };
 
 }  // namespace kest
