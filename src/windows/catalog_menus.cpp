@@ -12,7 +12,7 @@ namespace {
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
 win32::OwnedBitmap DrawFixedImages() {
-  win32::PictureStrip strip(5, win32::kPictureMask);
+  win32::PictureStrip strip(5, win32::kPictureMask, 16);
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
@@ -29,7 +29,7 @@ win32::OwnedBitmap DrawFixedImages() {
     line(RGB(0, 0, 0), 1, {{x + 5, 3}, {x + 3, 3}, {x + 3, 12}, {x + 5, 12}});
     line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
   }
-  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(strip.dc(), x, 10, RGB(0, 0, 0));
+  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) strip.Dot(RGB(0, 0, 0), x, 10);
   return strip.Take();
 }
 

@@ -39,7 +39,7 @@ using namespace mini_layout;
 
 // the image list's image 0, the tool without an icon of its own: an eye.
 win32::OwnedBitmap DrawEye() {
-  win32::PictureStrip strip(1, win32::kPictureMask);
+  win32::PictureStrip strip(1, win32::kPictureMask, 16);
   strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
   strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
   strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil

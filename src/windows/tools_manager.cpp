@@ -31,7 +31,7 @@ constexpr Hint kHints[] = {{upTool, "Up   (<--)"},
 
 // The pictures of the image list, drawn side by side into one strip.
 win32::OwnedBitmap DrawToolImages() {
-  win32::PictureStrip strip(kImageCount, win32::kPictureMask);
+  win32::PictureStrip strip(kImageCount, win32::kPictureMask, 16);
   HDC dc = strip.dc();
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
