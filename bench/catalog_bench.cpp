@@ -65,7 +65,8 @@ void CachedRebuild(kest::CatalogMenus& menus, kest::CatalogCache& cache, kest::R
   auto events = kest::RecordWalk(fs, root);
   kest::ToolChecker checker(fs, links, drive, search, &cache);
   cache.BeginRound();
-  menus.RebuildMenus(events, checker, [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+  menus.RebuildMenus(events, checker,
+                     [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
   cache.EndRound();
 }
 
@@ -79,7 +80,7 @@ void StartReadAhead(kest::ReadAheadThread& thread, kest::CatalogCache& cache, co
     kest::win32::Win32FileSystem fs;
     kest::win32::ComShellLinks links;
     kest::win32::Win32ProgramIcons icons;
-    kest::ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+    kest::ReadCatalogAhead(cache, fs, links, icons, root, drive, 16, stop);
     done = !stop;
   });
 }

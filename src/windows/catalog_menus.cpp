@@ -8,6 +8,11 @@ namespace kest {
 
 namespace {
 
+// The side of the list's images: the icons are asked for at it.
+int ImageSide(HIMAGELIST list) {
+  int side = 0, height = 0;
+  return ImageList_GetIconSize(list, &side, &height) ? side : 0;
+}
 
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
@@ -58,7 +63,7 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
   auto it = images.find(program);
   if (it != images.end()) return it->second;
   int image = fallback;
-  if (auto pixels = cached(program)) {
+  if (auto pixels = cached(program, ImageSide(list))) {
     int added = win32::AddIconsToImageList(list, {pixels.get()});
     if (added >= 0) image = added;
   }
@@ -68,12 +73,13 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
 
 void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
                            const std::vector<std::string>& programs, const CachedIcon& cached) {
+  const int side = ImageSide(list);
   std::vector<std::shared_ptr<const IconPixels>> kept;
   std::vector<const IconPixels*> strip;
   std::vector<std::string> named;
   for (const std::string& program : programs) {
     if (!images.emplace(program, fallback).second || program.empty()) continue;
-    if (auto pixels = cached(program)) {
+    if (auto pixels = cached(program, side)) {
       strip.push_back(pixels.get());
       named.push_back(program);
       kept.push_back(std::move(pixels));

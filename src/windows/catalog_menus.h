@@ -24,11 +24,12 @@ struct FixedItem {
   int image;           // -1 for none
 };
 
-// A program's icon as kept by the catalog cache (nullptr when it has none).
-using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program)>;
+// A program's icon at side x side pixels as kept by the catalog cache (nullptr when it has none).
+using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program, int side)>;
 
 // Adds the icons of these programs to the list in one go, each program once, and notes each
-// program's image in images; a program without an icon (or an empty one) gets fallback.
+// program's image in images; a program without an icon (or an empty one) gets fallback. The
+// icons are asked for at the list's size.
 void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
                            const std::vector<std::string>& programs, const CachedIcon& cached);
 

@@ -62,7 +62,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   }
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
-  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
+  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;
   std::vector<ToolSearchEntry> CatalogTools() override;
   void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) override;
 

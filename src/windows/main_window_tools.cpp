@@ -62,7 +62,7 @@ void MainWindow::StartCatalogReadAhead() {
     win32::Win32FileSystem fs;
     win32::ComShellLinks links;
     win32::Win32ProgramIcons icons;
-    ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+    ReadCatalogAhead(cache, fs, links, icons, root, drive, 16, stop);
   });
 }
 
@@ -70,12 +70,14 @@ std::string MainWindow::ToolProgram(const std::string& shortcutFile) {
   return OnWorkDrive(ctx_.fs, state_.workDrive, catalogCache_.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
 }
 
-std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program) {
-  return catalogCache_.IconOf(ctx_.fs, programIcons_, program);
+std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program, int side) {
+  return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
 }
 
 CatalogMenus::CachedIcon MainWindow::CachedIcons() {
-  return [this](const std::string& program) { return catalogCache_.IconOf(ctx_.fs, programIcons_, program); };
+  return [this](const std::string& program, int side) {
+    return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
+  };
 }
 
 LaunchServices MainWindow::Launching() {

@@ -256,7 +256,7 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   // A tool whose program has no icon, or is no program, keeps the eye.
   std::map<std::string, int> images;
   AddCachedProgramIcons(images_.get(), images, 0, programs,
-                        [this](const std::string& program) { return host_.ToolIcon(program); });
+                        [this](const std::string& program, int side) { return host_.ToolIcon(program, side); });
   std::vector<TBBUTTON> buttons;
   buttons.reserve(programs.size());
   for (std::size_t i = 0; i < programs.size(); ++i) {

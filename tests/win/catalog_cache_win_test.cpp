@@ -81,7 +81,7 @@ TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCac
     win32::Win32FileSystem threadFs;
     win32::ComShellLinks threadLinks;
     win32::Win32ProgramIcons threadIcons;
-    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, stop);
+    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, 16, stop);
     done = true;
   });
   // The programs' icons taken straight from them (both programs are copies of Kest.exe).
@@ -101,7 +101,7 @@ TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCac
   win32::Win32ProgramIcons icons;
   ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
   cached.RebuildMenus(RecordWalk(fs, root), checker,
-                      [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+                      [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
   EXPECT_EQ(cache.counts().linkReads + cache.counts().iconReads, 6u) << "nothing read again";
   // The two programs' icons (added in one strip), and the default image for the text file.
   ASSERT_EQ(ImageList_GetImageCount(cached.MenuImages()), menu_image::kFirstToolIcon + 2);

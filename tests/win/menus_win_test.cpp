@@ -78,7 +78,7 @@ struct MenusTest : ::testing::Test {
     ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
     cache.BeginRound();
     menus.RebuildMenus(RecordWalk(fs, root), checker,
-                       [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+                       [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
     cache.EndRound();
   }
 };
