@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   std::vector<double> bareTools, rebuild;
   HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   kest::CatalogMenus menus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
-                           {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+                           {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}}, 16);
   kest::win32::Win32Drives drives;
   kest::win32::Win32MessageBox box;
   const kest::DriveSearch search{drives, fs, box, nullptr};

@@ -16,8 +16,8 @@ int ImageSide(HIMAGELIST list) {
 
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
-win32::OwnedBitmap DrawFixedImages() {
-  win32::PictureStrip strip(5, win32::kPictureMask, 16);
+win32::OwnedBitmap DrawFixedImages(int side) {
+  win32::PictureStrip strip(5, win32::kPictureMask, side);
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
@@ -40,22 +40,37 @@ win32::OwnedBitmap DrawFixedImages() {
 
 }  // namespace
 
-CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed) {
+CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed,
+                           int iconSide)
+    : defaultIcon_(CopyIcon(defaultIcon)), side_(iconSide) {
   fixed_[0] = std::move(targetFixed);
   fixed_[1] = std::move(trayFixed);
-  images2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
-  {
-    // The image list keeps its own copy of the bitmap.
-    win32::OwnedBitmap fixed = DrawFixedImages();
-    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
-  }
-  ImageList_AddIcon(images2_.get(), defaultIcon);  // image 5
-  images3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
-  ImageList_AddIcon(images3_.get(), defaultIcon);  // image 0
+  MakeImageLists();
   for (int m = 0; m < 2; ++m) {
     menus_[m].reset(CreatePopupMenu());
     AppendFixed(menus_[m].get(), fixed_[m]);
   }
+}
+
+void CatalogMenus::MakeImageLists() {
+  images2_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
+  {
+    // The image list keeps its own copy of the bitmap.
+    win32::OwnedBitmap fixed = DrawFixedImages(side_);
+    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
+  }
+  // Drawn at the list's size, from the icon's nearest image.
+  win32::AddIconToImageList(images2_.get(), defaultIcon_.get());  // image 5
+  images3_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
+  win32::AddIconToImageList(images3_.get(), defaultIcon_.get());  // image 0
+}
+
+bool CatalogMenus::SetIconSide(int side) {
+  if (side == side_ || side <= 0) return false;
+  side_ = side;
+  MakeImageLists();
+  iconBar_.clear();
+  return true;
 }
 
 int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
@@ -213,7 +228,7 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
   }
 }
 
-bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item); }
+bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item, images2_.get()); }
 
 bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const { return DrawPictureMenuItem(item, images2_.get()); }
 

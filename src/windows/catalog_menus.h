@@ -35,8 +35,10 @@ void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, 
 
 class CatalogMenus {
  public:
-  // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with.
-  CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed);
+  // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with;
+  // iconSide: the images' side in pixels (the small icon size at the owner's DPI).
+  CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed,
+               int iconSide);
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
@@ -62,6 +64,11 @@ class CatalogMenus {
 
   HIMAGELIST MenuImages() const { return images2_.get(); }
   HIMAGELIST IconBarImages() const { return images3_.get(); }
+  int IconSide() const { return side_; }
+  // The owner moved to a screen of another DPI: both image lists are made again at the new side,
+  // holding only their fixed images, so both menus and the icon bar must be rebuilt before they
+  // are shown. Returns whether the side changed.
+  bool SetIconSide(int side);
   // Owner drawing of the menu item images.
   bool MeasureItem(MEASUREITEMSTRUCT& item) const;
   bool DrawItem(const DRAWITEMSTRUCT& item) const;
@@ -73,6 +80,10 @@ class CatalogMenus {
   int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,
                 const CachedIcon& cached);
 
+  void MakeImageLists();
+
+  win32::OwnedIcon defaultIcon_;
+  int side_;
   win32::OwnedImageList images2_;  // menus: six fixed images, then the tools'
   win32::OwnedImageList images3_;  // icon bar: the default image, then the tools'
   std::vector<FixedItem> fixed_[2];

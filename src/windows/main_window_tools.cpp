@@ -3,6 +3,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "catalog/tool_search.h"
+#include "kit/dpi.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/main_window.h"
@@ -47,14 +48,15 @@ void MainWindow::FillIconBarFromRoot() {
   });
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  SetWindowPos(iconBar_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(iconBar_, nullptr, 0, 0, rc.right, Scaled(24), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::StartCatalogReadAhead() {
   if (readAhead_.Started()) return;
   CatalogCache& cache = catalogCache_;
-  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive](
-                       const std::atomic<bool>& stop) {
+  // The icons at the size the menus take them.
+  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive,
+                    side = menus_ ? menus_->IconSide() : SmallIconSize(hwnd())](const std::atomic<bool>& stop) {
     // A shell link object belongs to the thread that made it: this thread has its own, in its
     // own apartment, declared first so that it goes last.
     win32::ComApartment com;
@@ -62,7 +64,7 @@ void MainWindow::StartCatalogReadAhead() {
     win32::Win32FileSystem fs;
     win32::ComShellLinks links;
     win32::Win32ProgramIcons icons;
-    ReadCatalogAhead(cache, fs, links, icons, root, drive, 16, stop);
+    ReadCatalogAhead(cache, fs, links, icons, root, drive, side, stop);
   });
 }
 

@@ -307,7 +307,7 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
   return 0;
 }
 
-bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) { return MeasurePictureMenuItem(item); }
+bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) { return MeasurePictureMenuItem(item, images_.get()); }
 
 bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) { return DrawPictureMenuItem(item, images_.get()); }
 

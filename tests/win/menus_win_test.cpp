@@ -71,7 +71,7 @@ struct MenusTest : ::testing::Test {
   CatalogMenus Make() {
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
-                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}}, 16);
   }
   // As the main window rebuilds them: through the catalog cache.
   void Rebuild(CatalogMenus& menus) {
