@@ -180,7 +180,11 @@ void MainWindow::OnCreate() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   OnSize(rc.right, rc.bottom);
-  tray_.Add(hwnd(), LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), TrayTip(s.currentTarget()));
+  // At the shell's small icon size, from the image of that size, so that it is not stretched.
+  trayIcon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  tray_.Add(hwnd(), trayIcon_ ? trayIcon_.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
+            TrayTip(s.currentTarget()));
   // A run begun in mini mode shows the mini window in place of the main window.
   if (!s.normalMode) EnterMiniMode();
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
@@ -349,6 +353,7 @@ void MainWindow::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
   menus_.reset();
+  trayIcon_.reset();
   font_.reset();
   listFont_.reset();
   barFont_.reset();

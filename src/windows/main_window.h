@@ -136,6 +136,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   Opener findOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
+  win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
   ForwardReceiver forwards_;
   TrayClick trayClick_;
   bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
