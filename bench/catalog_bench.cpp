@@ -65,7 +65,8 @@ void CachedRebuild(kest::CatalogMenus& menus, kest::CatalogCache& cache, kest::R
   auto events = kest::RecordWalk(fs, root);
   kest::ToolChecker checker(fs, links, drive, search, &cache);
   cache.BeginRound();
-  menus.RebuildMenus(events, checker, [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+  menus.RebuildMenus(events, checker,
+                     [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
   cache.EndRound();
 }
 
@@ -79,7 +80,7 @@ void StartReadAhead(kest::ReadAheadThread& thread, kest::CatalogCache& cache, co
     kest::win32::Win32FileSystem fs;
     kest::win32::ComShellLinks links;
     kest::win32::Win32ProgramIcons icons;
-    kest::ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+    kest::ReadCatalogAhead(cache, fs, links, icons, root, drive, 16, stop);
     done = !stop;
   });
 }
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
   std::vector<double> bareTools, rebuild;
   HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   kest::CatalogMenus menus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
-                           {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+                           {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}}, 16);
   kest::win32::Win32Drives drives;
   kest::win32::Win32MessageBox box;
   const kest::DriveSearch search{drives, fs, box, nullptr};

@@ -44,8 +44,8 @@ class IdleHost : public kest::MainHost {
   std::string ToolProgram(const std::string& shortcutFile) override {
     return kest::OnWorkDrive(ctx_.fs, ctx_.state.workDrive, cache.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
   }
-  std::shared_ptr<const kest::IconPixels> ToolIcon(const std::string& program) override {
-    return cache.IconOf(ctx_.fs, icons_, program);
+  std::shared_ptr<const kest::IconPixels> ToolIcon(const std::string& program, int side) override {
+    return cache.IconOf(ctx_.fs, icons_, program, side);
   }
   std::vector<kest::ToolSearchEntry> CatalogTools() override { return {}; }
   void LaunchCatalogTool(const std::vector<std::string>&, bool) override {}

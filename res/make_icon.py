@@ -5,9 +5,10 @@ The icon is a rounded blue square with a one-pixel darker border and a bold
 white letter "K" built from three straight strokes.  Only the Python standard
 library is used.
 
-The ICO file holds five images, in this order:
+The ICO file holds six images, in this order:
     16x16 and 32x32 with 256 colours (8 bits per pixel, palette + AND mask),
-    16x16, 32x32 and 48x48 with 32-bit colour (BGRA with alpha + AND mask).
+    16x16, 24x24, 32x32 and 48x48 with 32-bit colour (BGRA with alpha + AND mask).
+24 pixels is the small icon at 144 DPI (the notification area, the window's small icon).
 """
 
 import os
@@ -205,6 +206,7 @@ def build_ico():
         (16, 8, dib_8bit(16)),
         (32, 8, dib_8bit(32)),
         (16, 32, dib_32bit(16)),
+        (24, 32, dib_32bit(24)),
         (32, 32, dib_32bit(32)),
         (48, 32, dib_32bit(48)),
     ]

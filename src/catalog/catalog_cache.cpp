@@ -31,26 +31,29 @@ std::string CatalogCache::ProgramOf(FileSystem& fs, ShellLinks& links, const std
 }
 
 std::shared_ptr<const IconPixels> CatalogCache::IconOf(FileSystem& fs, ProgramIcons& icons,
-                                                       const std::string& program) {
+                                                       const std::string& program, int side) {
   // A program that is not there has no icon to take.
-  std::optional<FileStamp> stamp = program.empty() ? std::nullopt : fs.fileStamp(program);
+  std::optional<FileStamp> found = program.empty() ? std::nullopt : fs.fileStamp(program);
+  IconKey key{program, side};
+  if (!found) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    icons_.erase(key);
+    return nullptr;
+  }
+  const FileStamp stamp = *found;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!stamp) {
-      icons_.erase(program);
-      return nullptr;
-    }
-    auto it = icons_.find(program);
-    if (it != icons_.end() && it->second.stamp == *stamp) {
+    auto it = icons_.find(key);
+    if (it != icons_.end() && it->second.stamp == stamp) {
       it->second.round = round_;
       return it->second.pixels;
     }
   }
-  std::optional<IconPixels> read = icons.extract(program);
-  auto pixels = read ? std::make_shared<const IconPixels>(*read) : nullptr;
+  std::optional<IconPixels> read = icons.extract(program, side);
+  auto pixels = read ? std::make_shared<const IconPixels>(std::move(*read)) : nullptr;
   std::lock_guard<std::mutex> lock(mutex_);
   ++counts_.iconReads;
-  icons_[program] = Icon{*stamp, pixels, round_};
+  icons_[std::move(key)] = Icon{stamp, pixels, round_};
   return pixels;
 }
 
@@ -74,7 +77,7 @@ CatalogCache::Counts CatalogCache::counts() const {
 }
 
 void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, ProgramIcons& icons,
-                      const std::string& root, WorkDrive drive, const std::atomic<bool>& stop) {
+                      const std::string& root, WorkDrive drive, int iconSide, const std::atomic<bool>& stop) {
   std::vector<std::string> tools;
   // The walk is over (and its listings closed) before any file is read.
   for (const WalkEvent& e : RecordWalk(fs, root, &stop)) {
@@ -90,7 +93,7 @@ void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, Pr
   for (const std::string& program : programs) {
     if (stop) return;
     std::string onDrive = OnWorkDrive(fs, drive, program);
-    if (taken.insert(onDrive).second) cache.IconOf(fs, icons, onDrive);
+    if (taken.insert(onDrive).second) cache.IconOf(fs, icons, onDrive, iconSide);
   }
 }
 

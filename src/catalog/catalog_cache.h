@@ -26,9 +26,11 @@ class CatalogCache {
   // What ReadShortcutPath gives for the file (the program path as stored; empty for a missing
   // file), read again only when the file's stamp changed.
   std::string ProgramOf(FileSystem& fs, ShellLinks& links, const std::string& linkFile);
-  // The program's icon; nullptr when it has none or the program does not exist. Taken again
-  // only when the program's stamp changed, so a replaced program shows its new icon.
-  std::shared_ptr<const IconPixels> IconOf(FileSystem& fs, ProgramIcons& icons, const std::string& program);
+  // The program's icon at side x side pixels; nullptr when it has none or the program does not
+  // exist. Kept for each side asked for, and taken again only when the program's stamp changed,
+  // so a replaced program shows its new icon.
+  std::shared_ptr<const IconPixels> IconOf(FileSystem& fs, ProgramIcons& icons, const std::string& program,
+                                           int side);
 
   // A rebuild asks for everything it shows between these two; EndRound then forgets what it
   // did not ask for: shortcuts taken out of the catalog, programs no shortcut names any more.
@@ -53,19 +55,29 @@ class CatalogCache {
     std::shared_ptr<const IconPixels> pixels;
     std::uint64_t round = 0;
   };
+  struct IconKey {
+    std::string program;
+    int side = 0;
+    bool operator==(const IconKey&) const = default;
+  };
+  struct IconKeyHash {
+    std::size_t operator()(const IconKey& k) const {
+      return std::hash<std::string>{}(k.program) ^ (static_cast<std::size_t>(k.side) * 0x9E3779B1u);
+    }
+  };
   mutable std::mutex mutex_;
   std::unordered_map<std::string, Link> links_;
-  std::unordered_map<std::string, Icon> icons_;
+  std::unordered_map<IconKey, Icon, IconKeyHash> icons_;
   std::uint64_t round_ = 0;
   Counts counts_;
 };
 
 // Walks the catalog below root and reads every shortcut into the cache, then takes the icons
-// of the programs they name (on the given work drive, as the menus will ask for them): under
-// Wine the two kinds of work slow each other down when they alternate. Returns as soon as it
-// sees stop set, between two files.
+// of the programs they name at iconSide (on the given work drive, as the menus will ask for
+// them): under Wine the two kinds of work slow each other down when they alternate. Returns as
+// soon as it sees stop set, between two files.
 void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, ProgramIcons& icons,
-                      const std::string& root, WorkDrive drive, const std::atomic<bool>& stop);
+                      const std::string& root, WorkDrive drive, int iconSide, const std::atomic<bool>& stop);
 
 // The read-ahead's thread. Stop asks it to end after the file it is on and waits for that, so
 // whoever stops it waits for one shortcut or one icon at most; the destructor stops it too.

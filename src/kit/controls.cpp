@@ -164,10 +164,23 @@ void AppendPictureMenuItem(HMENU menu, int id, const char* caption, int image) {
   InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
 }
 
-bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item) {
+namespace {
+
+// The side of the list's pictures; 16 when there is no list.
+SIZE PictureSize(HIMAGELIST pictures) {
+  int cx = 16, cy = 16;
+  if (!pictures || !ImageList_GetIconSize(pictures, &cx, &cy)) cx = cy = 16;
+  return SIZE{cx, cy};
+}
+
+}  // namespace
+
+bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item, HIMAGELIST pictures) {
   if (item.CtlType != ODT_MENU) return false;
-  item.itemWidth = 19;  // a little room between the picture and the caption
-  item.itemHeight = 16;
+  SIZE size = PictureSize(pictures);
+  // A little room between the picture and the caption: 3 pixels at 16, growing with it.
+  item.itemWidth = static_cast<UINT>(size.cx + MulDivRounded(3, size.cx, 16));
+  item.itemHeight = static_cast<UINT>(size.cy);
   return true;
 }
 
@@ -175,7 +188,7 @@ bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures) {
   if (item.CtlType != ODT_MENU) return false;
   int image = static_cast<int>(item.itemData);
   if (image < 0) return true;
-  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+  int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - PictureSize(pictures).cy) / 2;
   ImageList_Draw(pictures, image, item.hDC, item.rcItem.left, y, ILD_TRANSPARENT);
   return true;
 }

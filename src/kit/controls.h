@@ -42,12 +42,12 @@ void ShowPopupMenu(HWND owner, HMENU menu, POINT screen);
 // and no WM_COMMAND is sent.
 int PickFromPopupMenu(HWND owner, HMENU menu, POINT screen);
 
-// Menu items with a 16x16 picture from an image list before the caption. The item's data is
-// the picture's index in the list (-1: none); the menu's owner answers WM_MEASUREITEM and
-// WM_DRAWITEM with the two calls below, which leave anything but menu items to the caller.
-// id 0 appends a separator.
+// Menu items with a picture from an image list before the caption, at the list's size (the
+// small icon size at the owner's DPI). The item's data is the picture's index in the list (-1:
+// none); the menu's owner answers WM_MEASUREITEM and WM_DRAWITEM with the two calls below, which
+// leave anything but menu items to the caller. id 0 appends a separator.
 void AppendPictureMenuItem(HMENU menu, int id, const char* caption, int image);
-bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item);
+bool MeasurePictureMenuItem(MEASUREITEMSTRUCT& item, HIMAGELIST pictures);
 bool DrawPictureMenuItem(const DRAWITEMSTRUCT& item, HIMAGELIST pictures);
 
 // Typed letters in pop-up menus (window_rules/menu_letters.h): the answer to WM_MENUCHAR

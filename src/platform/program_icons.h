@@ -1,25 +1,30 @@
 #pragma once
 // A program's icon as the menus show it, read where no window is needed (also off the
 // user-interface thread).
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kest {
 
-// 16 x 16 pixels, top row first: 32-bit colour and the 1-bit mask in rows of two bytes, the
-// way the image lists take them. Plain data, so that it can be kept and handed between threads.
+// side x side pixels, top row first: 32-bit colour and the 1-bit mask, each mask row in whole
+// 16-bit words, the way the image lists take them. Plain data, so that it can be kept and handed
+// between threads.
 struct IconPixels {
-  std::array<std::uint32_t, 16 * 16> colour{};
-  std::array<std::uint8_t, 16 * 2> mask{};
+  int side = 0;
+  std::vector<std::uint32_t> colour;
+  std::vector<std::uint8_t> mask;
+
+  // Bytes in a row of the mask.
+  static int MaskStride(int side) { return (side + 15) / 16 * 2; }
 };
 
 class ProgramIcons {
  public:
   virtual ~ProgramIcons() = default;
-  // The program's first icon drawn at 16 x 16; nothing when it has none (not a program).
-  virtual std::optional<IconPixels> extract(const std::string& program) = 0;
+  // The program's first icon drawn at side x side; nothing when it has none (not a program).
+  virtual std::optional<IconPixels> extract(const std::string& program, int side) = 0;
 };
 
 }  // namespace kest

@@ -33,10 +33,10 @@ class MainHost {
   // The main window, to own dialogs and message boxes.
   virtual WindowHandle MainHandle() const = 0;
   // What a tool's shortcut runs (on the work drive when its own drive has gone), and that
-  // program's icon (nullptr when it has none): both from what the menus keep of the catalog,
-  // read again only for files that changed.
+  // program's icon at side x side pixels (nullptr when it has none): both from what the menus
+  // keep of the catalog, read again only for files that changed.
   virtual std::string ToolProgram(const std::string& shortcutFile) = 0;
-  virtual std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) = 0;
+  virtual std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) = 0;
   // The find box: every tool of the catalog, from a walk of it made now (no shortcut is read),
   // and one of them run on the current target as choosing its item in the tools menu does
   // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).

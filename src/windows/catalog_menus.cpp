@@ -8,11 +8,16 @@ namespace kest {
 
 namespace {
 
+// The side of the list's images: the icons are asked for at it.
+int ImageSide(HIMAGELIST list) {
+  int side = 0, height = 0;
+  return ImageList_GetIconSize(list, &side, &height) ? side : 0;
+}
 
 // The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
 // around dots.
-win32::OwnedBitmap DrawFixedImages() {
-  win32::PictureStrip strip(5, win32::kPictureMask);
+win32::OwnedBitmap DrawFixedImages(int side) {
+  win32::PictureStrip strip(5, win32::kPictureMask, side);
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   // 0: red cross.
   line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
@@ -29,28 +34,43 @@ win32::OwnedBitmap DrawFixedImages() {
     line(RGB(0, 0, 0), 1, {{x + 5, 3}, {x + 3, 3}, {x + 3, 12}, {x + 5, 12}});
     line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
   }
-  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) SetPixel(strip.dc(), x, 10, RGB(0, 0, 0));
+  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) strip.Dot(RGB(0, 0, 0), x, 10);
   return strip.Take();
 }
 
 }  // namespace
 
-CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed) {
+CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed,
+                           int iconSide)
+    : defaultIcon_(CopyIcon(defaultIcon)), side_(iconSide) {
   fixed_[0] = std::move(targetFixed);
   fixed_[1] = std::move(trayFixed);
-  images2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
-  {
-    // The image list keeps its own copy of the bitmap.
-    win32::OwnedBitmap fixed = DrawFixedImages();
-    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
-  }
-  ImageList_AddIcon(images2_.get(), defaultIcon);  // image 5
-  images3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 256));
-  ImageList_AddIcon(images3_.get(), defaultIcon);  // image 0
+  MakeImageLists();
   for (int m = 0; m < 2; ++m) {
     menus_[m].reset(CreatePopupMenu());
     AppendFixed(menus_[m].get(), fixed_[m]);
   }
+}
+
+void CatalogMenus::MakeImageLists() {
+  images2_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
+  {
+    // The image list keeps its own copy of the bitmap.
+    win32::OwnedBitmap fixed = DrawFixedImages(side_);
+    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
+  }
+  // Drawn at the list's size, from the icon's nearest image.
+  win32::AddIconToImageList(images2_.get(), defaultIcon_.get());  // image 5
+  images3_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
+  win32::AddIconToImageList(images3_.get(), defaultIcon_.get());  // image 0
+}
+
+bool CatalogMenus::SetIconSide(int side) {
+  if (side == side_ || side <= 0) return false;
+  side_ = side;
+  MakeImageLists();
+  iconBar_.clear();
+  return true;
 }
 
 int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
@@ -58,7 +78,7 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
   auto it = images.find(program);
   if (it != images.end()) return it->second;
   int image = fallback;
-  if (auto pixels = cached(program)) {
+  if (auto pixels = cached(program, ImageSide(list))) {
     int added = win32::AddIconsToImageList(list, {pixels.get()});
     if (added >= 0) image = added;
   }
@@ -68,12 +88,13 @@ int CatalogMenus::IconImage(HIMAGELIST list, std::map<std::string, int>& images,
 
 void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
                            const std::vector<std::string>& programs, const CachedIcon& cached) {
+  const int side = ImageSide(list);
   std::vector<std::shared_ptr<const IconPixels>> kept;
   std::vector<const IconPixels*> strip;
   std::vector<std::string> named;
   for (const std::string& program : programs) {
     if (!images.emplace(program, fallback).second || program.empty()) continue;
-    if (auto pixels = cached(program)) {
+    if (auto pixels = cached(program, side)) {
       strip.push_back(pixels.get());
       named.push_back(program);
       kept.push_back(std::move(pixels));
@@ -207,7 +228,7 @@ void CatalogMenus::RebuildIconBar(const std::vector<WalkEvent>& events, ToolChec
   }
 }
 
-bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item); }
+bool CatalogMenus::MeasureItem(MEASUREITEMSTRUCT& item) const { return MeasurePictureMenuItem(item, images2_.get()); }
 
 bool CatalogMenus::DrawItem(const DRAWITEMSTRUCT& item) const { return DrawPictureMenuItem(item, images2_.get()); }
 

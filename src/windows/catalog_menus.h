@@ -24,18 +24,21 @@ struct FixedItem {
   int image;           // -1 for none
 };
 
-// A program's icon as kept by the catalog cache (nullptr when it has none).
-using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program)>;
+// A program's icon at side x side pixels as kept by the catalog cache (nullptr when it has none).
+using CachedIcon = std::function<std::shared_ptr<const IconPixels>(const std::string& program, int side)>;
 
 // Adds the icons of these programs to the list in one go, each program once, and notes each
-// program's image in images; a program without an icon (or an empty one) gets fallback.
+// program's image in images; a program without an icon (or an empty one) gets fallback. The
+// icons are asked for at the list's size.
 void AddCachedProgramIcons(HIMAGELIST list, std::map<std::string, int>& images, int fallback,
                            const std::vector<std::string>& programs, const CachedIcon& cached);
 
 class CatalogMenus {
  public:
-  // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with.
-  CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed);
+  // defaultIcon: the default tool image (copied); fixed: the four items each menu ends with;
+  // iconSide: the images' side in pixels (the small icon size at the owner's DPI).
+  CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed, std::vector<FixedItem> trayFixed,
+               int iconSide);
   CatalogMenus(const CatalogMenus&) = delete;
   CatalogMenus& operator=(const CatalogMenus&) = delete;
 
@@ -61,6 +64,11 @@ class CatalogMenus {
 
   HIMAGELIST MenuImages() const { return images2_.get(); }
   HIMAGELIST IconBarImages() const { return images3_.get(); }
+  int IconSide() const { return side_; }
+  // The owner moved to a screen of another DPI: both image lists are made again at the new side,
+  // holding only their fixed images, so both menus and the icon bar must be rebuilt before they
+  // are shown. Returns whether the side changed.
+  bool SetIconSide(int side);
   // Owner drawing of the menu item images.
   bool MeasureItem(MEASUREITEMSTRUCT& item) const;
   bool DrawItem(const DRAWITEMSTRUCT& item) const;
@@ -72,6 +80,10 @@ class CatalogMenus {
   int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,
                 const CachedIcon& cached);
 
+  void MakeImageLists();
+
+  win32::OwnedIcon defaultIcon_;
+  int side_;
   win32::OwnedImageList images2_;  // menus: six fixed images, then the tools'
   win32::OwnedImageList images3_;  // icon bar: the default image, then the tools'
   std::vector<FixedItem> fixed_[2];

@@ -11,6 +11,7 @@
 #include "settings/directory_import.h"
 #include "targets/backup.h"
 #include "windows/main_window_ids.h"
+#include "window_rules/dpi.h"
 #include "window_rules/placement.h"
 
 namespace kest {
@@ -179,7 +180,11 @@ void MainWindow::OnCreate() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   OnSize(rc.right, rc.bottom);
-  tray_.Add(hwnd(), LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), TrayTip(s.currentTarget()));
+  // At the shell's small icon size, from the image of that size, so that it is not stretched.
+  trayIcon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  tray_.Add(hwnd(), trayIcon_ ? trayIcon_.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
+            TrayTip(s.currentTarget()));
   // A run begun in mini mode shows the mini window in place of the main window.
   if (!s.normalMode) EnterMiniMode();
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
@@ -229,6 +234,15 @@ void MainWindow::OnDpiChanged() {
   for (const ButtonDef& d : kBarButtons) resize(d.id, Scaled(d.x), l.barButton);
   // The tops and the right-hand buttons: the suggested size may be the one the window has.
   OnSize(rc.right, rc.bottom);
+  // Icons and pictures at the new DPI's size: the target list's at once, the menus' when they
+  // next open, the icon bar's (filled only in a run begun in mini mode) straight after this.
+  const int side = SmallIconSizeForDpi(Dpi());
+  targetList_.SetIconSide(side);
+  if (menus_ && menus_->SetIconSide(side)) {
+    MarkMenusOutOfDate();
+    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
+    if (SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0) PostMessageA(hwnd(), msg::kCatalogChanged, 0, 0);
+  }
 }
 
 Box MainWindow::StoredPlace() const { return PixelsToStored(NormalPlace(hwnd()), Dpi()); }
@@ -256,7 +270,8 @@ void MainWindow::LoadDefaultIcon() {
       std::vector<FixedItem>{{0, nullptr, -1},
                              {ids::trayNotes, text::kFastStringCaption, -1},
                              {ids::trayRestore, "Restore", -1},
-                             {ids::trayExit, "Exit", -1}});
+                             {ids::trayExit, "Exit", -1}},
+      SmallIconSizeForDpi(Dpi()));
   SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
   targetList_.AddDefaultImage(icon);
 }
@@ -338,6 +353,7 @@ void MainWindow::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
   menus_.reset();
+  trayIcon_.reset();
   font_.reset();
   listFont_.reset();
   barFont_.reset();

@@ -62,7 +62,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   }
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
-  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program) override;
+  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;
   std::vector<ToolSearchEntry> CatalogTools() override;
   void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) override;
 
@@ -136,6 +136,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   Opener findOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
+  win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
   ForwardReceiver forwards_;
   TrayClick trayClick_;
   bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"

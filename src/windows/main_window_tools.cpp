@@ -3,6 +3,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "catalog/tool_search.h"
+#include "kit/dpi.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/main_window.h"
@@ -47,14 +48,15 @@ void MainWindow::FillIconBarFromRoot() {
   });
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  SetWindowPos(iconBar_, nullptr, 0, 0, rc.right, 24, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(iconBar_, nullptr, 0, 0, rc.right, Scaled(24), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::StartCatalogReadAhead() {
   if (readAhead_.Started()) return;
   CatalogCache& cache = catalogCache_;
-  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive](
-                       const std::atomic<bool>& stop) {
+  // The icons at the size the menus take them.
+  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive,
+                    side = menus_ ? menus_->IconSide() : SmallIconSize(hwnd())](const std::atomic<bool>& stop) {
     // A shell link object belongs to the thread that made it: this thread has its own, in its
     // own apartment, declared first so that it goes last.
     win32::ComApartment com;
@@ -62,7 +64,7 @@ void MainWindow::StartCatalogReadAhead() {
     win32::Win32FileSystem fs;
     win32::ComShellLinks links;
     win32::Win32ProgramIcons icons;
-    ReadCatalogAhead(cache, fs, links, icons, root, drive, stop);
+    ReadCatalogAhead(cache, fs, links, icons, root, drive, side, stop);
   });
 }
 
@@ -70,12 +72,14 @@ std::string MainWindow::ToolProgram(const std::string& shortcutFile) {
   return OnWorkDrive(ctx_.fs, state_.workDrive, catalogCache_.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
 }
 
-std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program) {
-  return catalogCache_.IconOf(ctx_.fs, programIcons_, program);
+std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program, int side) {
+  return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
 }
 
 CatalogMenus::CachedIcon MainWindow::CachedIcons() {
-  return [this](const std::string& program) { return catalogCache_.IconOf(ctx_.fs, programIcons_, program); };
+  return [this](const std::string& program, int side) {
+    return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
+  };
 }
 
 LaunchServices MainWindow::Launching() {

@@ -15,6 +15,7 @@
 #include "platform/win32/win32_platform.h"
 #include "kit/frameless.h"
 #include "kit/subclass.h"
+#include "window_rules/dpi.h"
 
 namespace kest {
 
@@ -38,8 +39,8 @@ constexpr int kLastTool = 0xFFFF;
 using namespace mini_layout;
 
 // the image list's image 0, the tool without an icon of its own: an eye.
-win32::OwnedBitmap DrawEye() {
-  win32::PictureStrip strip(1, win32::kPictureMask);
+win32::OwnedBitmap DrawEye(int side) {
+  win32::PictureStrip strip(1, win32::kPictureMask, side);
   strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
   strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
   strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil
@@ -119,6 +120,8 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   }
   int ExitLeftAt(int width) const { return width - Scaled(kExitFromRight); }
   void CreateFonts();
+  // The tool buttons' image list at the small icon size of the window's DPI, with the eye.
+  void MakeImages();
   void OnDpiChanged() override;
   const std::string* ToolOf(int id) const {
     std::size_t i = static_cast<std::size_t>(id - kFirstTool);
@@ -151,13 +154,29 @@ void MiniWindow::CreateFonts() {
   boldFont_.reset(font(FW_BOLD));
 }
 
+void MiniWindow::MakeImages() {
+  const int side = SmallIconSizeForDpi(Dpi());
+  // The tool bar holds the list until it is given the next: the old one goes after.
+  win32::OwnedImageList old(images_.release());
+  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 8, 64));
+  {
+    win32::OwnedBitmap eye = DrawEye(side);  // the image list keeps its own copy
+    ImageList_AddMasked(images_.get(), eye.get(), win32::kPictureMask);
+  }
+  if (iconBar_) {
+    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    SendMessageA(iconBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+  }
+}
+
 void MiniWindow::OnDpiChanged() {
   CreateFonts();
   for (int id : {backButton, closeButton})
     if (HWND b = GetDlgItem(hwnd(), id))
       SetWindowPos(b, nullptr, 0, 0, Scaled(14), Scaled(kTitleHeight) - 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // The labels and the tool bar are made again at the new sizes.
+  // The labels, the tool bar and its icons are made again at the new sizes.
   ClearSplash();
+  MakeImages();
   CreateSplash(nav_.shown());
 }
 
@@ -166,11 +185,6 @@ void MiniWindow::OnCreate() {
   labelBrush_.reset(CreateSolidBrush(kLabelColour));
   SetFrameColors(ctx_.state.colors);
 
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 64));
-  {
-    win32::OwnedBitmap eye = DrawEye();  // the image list keeps its own copy
-    ImageList_AddMasked(images_.get(), eye.get(), win32::kPictureMask);
-  }
   AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
   AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
@@ -180,7 +194,7 @@ void MiniWindow::OnCreate() {
                             kBorder, LabelTopAt(0), Scaled(kInitialWidth) - 2 * kBorder, 0, hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(iconBar)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+  MakeImages();
   DragAcceptFiles(hwnd(), TRUE);
 }
 
@@ -256,7 +270,7 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   // A tool whose program has no icon, or is no program, keeps the eye.
   std::map<std::string, int> images;
   AddCachedProgramIcons(images_.get(), images, 0, programs,
-                        [this](const std::string& program) { return host_.ToolIcon(program); });
+                        [this](const std::string& program, int side) { return host_.ToolIcon(program, side); });
   std::vector<TBBUTTON> buttons;
   buttons.reserve(programs.size());
   for (std::size_t i = 0; i < programs.size(); ++i) {

@@ -46,8 +46,8 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   // The list asks for its rows as it draws them (LVS_OWNERDATA): thousands of targets cost
   // nothing until they are on the screen. It shares the image list (LVS_SHAREIMAGELISTS): this
   // object frees it.
-  const int side = SmallIconSize(parent);
-  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 4, 4));
+  iconSide_ = SmallIconSize(parent);
+  images_.reset(ImageList_Create(iconSide_, iconSide_, ILC_COLOR32 | ILC_MASK, 4, 4));
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
 }
@@ -63,7 +63,22 @@ void TargetListView::SetColors(const ColorScheme& colors) {
   ListView_SetTextColor(list_, colors.font);
 }
 
-void TargetListView::AddDefaultImage(HICON icon) { ImageList_AddIcon(images_.get(), icon); }
+void TargetListView::AddDefaultImage(HICON icon) {
+  defaultIcon_.reset(CopyIcon(icon));
+  win32::AddIconToImageList(images_.get(), defaultIcon_.get());
+}
+
+void TargetListView::SetIconSide(int side) {
+  if (side == iconSide_ || side <= 0 || !list_) return;
+  iconSide_ = side;
+  // The list shares the image list: the old one goes once the new one is set.
+  win32::OwnedImageList old(images_.release());
+  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 4, 4));
+  if (defaultIcon_) win32::AddIconToImageList(images_.get(), defaultIcon_.get());
+  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
+  iconImages_.clear();
+  InvalidateRect(list_, nullptr, TRUE);
+}
 
 int TargetListView::ImageOf(const Target& target) {
   // Taken once per distinct file, when a row showing it is first drawn.

@@ -28,8 +28,11 @@ class TargetListView {
   void SetColors(const ColorScheme& colors);
   // The list's notifications to its parent: rows' texts and images, and typed searches.
   LRESULT OnNotify(NMHDR& header);
-  // Image 0, shown by entries without an icon of their own.
+  // Image 0, shown by entries without an icon of their own (copied).
   void AddDefaultImage(HICON icon);
+  // The window moved to a screen of another DPI: the icons are made again at this side, each
+  // taken again as its row is next drawn.
+  void SetIconSide(int side);
 
   void LoadTargets();
   // Saves the list, reporting a refused write.
@@ -75,6 +78,8 @@ class TargetListView {
   HWND owner_ = nullptr;
   Subclass subclass_;
   win32::OwnedImageList images_;  // the image list
+  win32::OwnedIcon defaultIcon_;  // image 0's icon, for a list made again
+  int iconSide_ = 16;
   std::function<void()> beginDrag_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded

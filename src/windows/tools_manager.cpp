@@ -30,8 +30,8 @@ constexpr Hint kHints[] = {{upTool, "Up   (<--)"},
                            {createTool, "Apply"}};
 
 // The pictures of the image list, drawn side by side into one strip.
-win32::OwnedBitmap DrawToolImages() {
-  win32::PictureStrip strip(kImageCount, win32::kPictureMask);
+win32::OwnedBitmap DrawToolImages(int side) {
+  win32::PictureStrip strip(kImageCount, win32::kPictureMask, side);
   HDC dc = strip.dc();
   auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
   auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
@@ -99,6 +99,7 @@ void ToolsManager::Rescale(int dpi) {
   for (HWND c : {folderTree_, toolbar_, itemList_, nameEdit_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
   TreeView_SetIndent(folderTree_, Scaled(kTreeIndent));
+  MakeImages();
   SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonSize), Scaled(kButtonSize - 2)));
   RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi_);
   SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -107,14 +108,26 @@ void ToolsManager::Rescale(int dpi) {
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+void ToolsManager::MakeImages() {
+  const int side = SmallIconSizeForDpi(dpi_);
+  int now = 0, height = 0;
+  if (images_ && ImageList_GetIconSize(images_.get(), &now, &height) && now == side) return;
+  // The tool bar holds the list until it is given the next: the old one goes after.
+  win32::OwnedImageList old(images_.release());
+  images_.reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  {
+    win32::OwnedBitmap strip = DrawToolImages(side);  // the image list keeps its own copy
+    ImageList_AddMasked(images_.get(), strip.get(), win32::kPictureMask);
+  }
+  if (toolbar_) {
+    SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+  }
+}
+
 void ToolsManager::OnCreate() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   font_.reset(MakeFont("Courier New", Scaled(-11)));
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
-  {
-    win32::OwnedBitmap strip = DrawToolImages();  // the image list keeps its own copy
-    ImageList_AddMasked(images_.get(), strip.get(), win32::kPictureMask);
-  }
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   auto child = [&](DWORD ex, const char* cls, DWORD style, int id, int y, int height) {
@@ -153,7 +166,7 @@ void ToolsManager::OnCreate() {
   SendMessageA(itemList_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+  MakeImages();
   SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonSize), Scaled(kButtonSize - 2)));
   auto button = [](int image, int id, BYTE state = TBSTATE_ENABLED) {
     TBBUTTON b{};
@@ -307,7 +320,7 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
   return 0;
 }
 
-bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) { return MeasurePictureMenuItem(item); }
+bool ToolsManager::OnMeasureItem(MEASUREITEMSTRUCT& item) { return MeasurePictureMenuItem(item, images_.get()); }
 
 bool ToolsManager::OnDrawItem(const DRAWITEMSTRUCT& item) { return DrawPictureMenuItem(item, images_.get()); }
 

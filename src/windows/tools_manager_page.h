@@ -116,6 +116,8 @@ class ToolsManager final : public ToolsManagerPage {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCreate() override;
   int Scaled(int size96) const;
+  // The pictures of the tool bar and the menus at the small icon size of the page's DPI.
+  void MakeImages();
   void SetFontAndSizes();
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;

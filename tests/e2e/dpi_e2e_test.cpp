@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/kest_driver.h"
+#include "e2e/probe_tool.h"
 
 namespace kest::e2etest {
 namespace {
@@ -16,6 +17,7 @@ TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96D
   app.writeIni("Options", "NMLeft", "100");
   app.writeIni("Options", "NMTop", "100");
   StoreTargets(app, {app.exe()});
+  AddProbeTool(app, "root\\Probe.lnk");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   RECT r = e2e::WindowRectOnScreen(k.main);
@@ -40,6 +42,17 @@ TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96D
   EXPECT_NEAR(s.bottom - s.top, 563, 1);
   e2e::PostClose(settings);
   EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+  // In mini mode the tool's button holds its icon at 24 pixels: 16 at 96 DPI.
+  e2e::PostDoubleClick(k.main, (r.right - r.left) / 2, 5);
+  HWND mini = e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
+  ASSERT_NE(mini, nullptr);
+  HWND bar = e2e::FindChildByClass(mini, "ToolbarWindow32");
+  ASSERT_NE(bar, nullptr);
+  RECT button = e2e::ToolbarItemRect(bar, 0);
+  LRESULT padding = SendMessageA(bar, TB_GETPADDING, 0, 0);
+  EXPECT_EQ(button.bottom - button.top - HIWORD(padding), 24) << "the button's height less its padding";
+  e2e::PostClose(mini);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 5000));
   CloseKest(k);
   EXPECT_EQ(app.readIni("Options", "NMWidth"), "280");
   EXPECT_EQ(app.readIni("Options", "NMHeight"), "334");

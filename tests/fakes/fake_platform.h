@@ -444,14 +444,18 @@ class FakeShellLinks : public ShellLinks {
 // Icons made up from the program's name; a program whose name holds "noicon" has none.
 class FakeProgramIcons : public ProgramIcons {
  public:
-  std::optional<IconPixels> extract(const std::string& program) override {
+  std::optional<IconPixels> extract(const std::string& program, int side) override {
     extracted.push_back(program);
+    sides.push_back(side);
     if (program.find("noicon") != std::string::npos) return std::nullopt;
     IconPixels icon;
-    icon.colour.fill(static_cast<std::uint32_t>(std::hash<std::string>{}(program)));
+    icon.side = side;
+    icon.colour.assign(static_cast<std::size_t>(side) * side, static_cast<std::uint32_t>(std::hash<std::string>{}(program)));
+    icon.mask.assign(static_cast<std::size_t>(IconPixels::MaskStride(side)) * side, 0);
     return icon;
   }
   std::vector<std::string> extracted;
+  std::vector<int> sides;  // the side of each extraction
 };
 
 class FakeDrives : public Drives {

@@ -81,7 +81,7 @@ TEST(CatalogCacheThreads, AReadAheadAndRebuildsAtOnceKeepEveryAnswerAndEveryCoun
   readAhead.Start([&](const std::atomic<bool>& stop) {
     start.arrive_and_wait();
     for (; aheadRounds < kRounds && !stop; ++aheadRounds)
-      ReadCatalogAhead(cache, ahead.fs, ahead.links, ahead.icons, kRoot, drive, stop);
+      ReadCatalogAhead(cache, ahead.fs, ahead.links, ahead.icons, kRoot, drive, 16, stop);
     aheadDone = true;
   });
 
@@ -93,7 +93,7 @@ TEST(CatalogCacheThreads, AReadAheadAndRebuildsAtOnceKeepEveryAnswerAndEveryCoun
     for (const std::string& tool : tools) {
       std::string program = OnWorkDrive(menus.fs, drive, cache.ProgramOf(menus.fs, menus.links, tool));
       if (program != programOf[tool]) ++wrongPrograms;
-      auto icon = cache.IconOf(menus.fs, menus.icons, program);
+      auto icon = cache.IconOf(menus.fs, menus.icons, program, 16);
       bool none = program.find("noicon") != std::string::npos;
       auto expected = static_cast<std::uint32_t>(std::hash<std::string>{}(program));
       if (none ? icon != nullptr : (icon == nullptr || icon->colour.front() != expected)) ++wrongIcons;

@@ -35,7 +35,7 @@ struct CatalogCacheTest : ::testing::Test {
     std::map<std::string, std::shared_ptr<const IconPixels>> shown;
     cache.BeginRound();
     for (int menu = 0; menu < 2; ++menu)
-      BuildToolMenu(events, checker, [&](const std::string& p) { return (shown[p] = cache.IconOf(fs, icons, p)) ? 6 : 5; });
+      BuildToolMenu(events, checker, [&](const std::string& p) { return (shown[p] = cache.IconOf(fs, icons, p, 16)) ? 6 : 5; });
     cache.EndRound();
     return shown;
   }
@@ -80,6 +80,25 @@ TEST_F(CatalogCacheTest, OnlyWhatChangedIsReadAgainAndWhatWentIsForgotten) {
   EXPECT_EQ(box.asked.size(), 2u) << "once per menu, as without the cache";
 }
 
+TEST_F(CatalogCacheTest, AnIconIsKeptForEachSideAndTakenAgainForANewOne) {
+  const std::string a = R"(C:\p\a.exe)";
+  cache.BeginRound();
+  auto small = cache.IconOf(fs, icons, a, 16);
+  EXPECT_EQ(cache.IconOf(fs, icons, a, 16), small) << "the same side: kept";
+  auto large = cache.IconOf(fs, icons, a, 24);  // the window moved to a screen of 144 DPI
+  cache.EndRound();
+  ASSERT_TRUE(small && large);
+  EXPECT_EQ(large->side, 24);
+  EXPECT_EQ(cache.IconOf(fs, icons, a, 24), large);
+  EXPECT_EQ(icons.sides, (std::vector<int>{16, 24}));
+  // Rebuilds at the new side only: the old side's icon is forgotten.
+  cache.BeginRound();
+  cache.IconOf(fs, icons, a, 24);
+  cache.EndRound();
+  EXPECT_EQ(cache.counts().icons, 1u);
+  EXPECT_EQ(icons.sides.size(), 2u);
+}
+
 TEST_F(CatalogCacheTest, ARebuildTakesWhatAStoppedReadAheadReadAndReadsTheRest) {
   links.write(root + "\\c.lnk", R"(C:\p\noicon.exe)", "", "");
   fs.files.insert(R"(C:\p\noicon.exe)");
@@ -94,7 +113,7 @@ TEST_F(CatalogCacheTest, ARebuildTakesWhatAStoppedReadAheadReadAndReadsTheRest) 
   } stopping{fs};
   stopping.links = links.links;
   stopping.stop = &stop;
-  ReadCatalogAhead(cache, fs, stopping, icons, root, drive, stop);
+  ReadCatalogAhead(cache, fs, stopping, icons, root, drive, 16, stop);
   EXPECT_EQ(stopping.reads, 2);
   EXPECT_TRUE(icons.extracted.empty());
   Rebuild();
@@ -104,7 +123,7 @@ TEST_F(CatalogCacheTest, ARebuildTakesWhatAStoppedReadAheadReadAndReadsTheRest) 
   // Asked to stop during the walk of a big catalog: it ends there, not after the whole walk.
   for (int i = 0; i < 50; ++i) fs.dir(root + "\f" + std::to_string(i));
   fs.openListings = 0;
-  ReadCatalogAhead(cache, fs, stopping, icons, root, drive, stop);
+  ReadCatalogAhead(cache, fs, stopping, icons, root, drive, 16, stop);
   EXPECT_EQ(fs.openListings, 1);
   EXPECT_TRUE(RecordWalk(fs, root, &stop).empty());
 }
@@ -117,7 +136,7 @@ TEST_F(CatalogCacheTest, TheReadAheadThreadWorksWithItsOwnServicesAndStopsWhenAs
   std::atomic<bool> done{false};
   ReadAheadThread thread;
   thread.Start([&](const std::atomic<bool>& stop) {
-    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, stop);
+    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, 16, stop);
     done = true;
   });
   thread.Start([](const std::atomic<bool>&) { ADD_FAILURE() << "started twice"; });

@@ -15,21 +15,23 @@
 namespace kest {
 namespace {
 
-// The image as ImageList_Draw puts it on a magenta background.
+// The image as ImageList_Draw puts it on a magenta background, at the list's size.
 std::vector<std::uint32_t> Drawn(HIMAGELIST list, int image) {
+  int side = 0, height = 0;
+  ImageList_GetIconSize(list, &side, &height);
   BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(bi.bmiHeader), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  bi.bmiHeader = {sizeof(bi.bmiHeader), side, -side, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   win32::OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
   win32::OwnedBitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   win32::ScopedSelect use(dc.get(), bmp.get());
-  RECT all{0, 0, 16, 16};
+  RECT all{0, 0, side, side};
   win32::OwnedBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
   FillRect(dc.get(), &all, magenta.get());
   ImageList_Draw(list, image, dc.get(), 0, 0, ILD_TRANSPARENT);
   GdiFlush();
   auto* p = static_cast<std::uint32_t*>(bits);
-  return std::vector<std::uint32_t>(p, p + 256);
+  return std::vector<std::uint32_t>(p, p + side * side);
 }
 
 struct CatalogCacheWinTest : ::testing::Test {
@@ -55,10 +57,10 @@ struct CatalogCacheWinTest : ::testing::Test {
     CreateShortcut(links, fs, dir + "plain.txt", root + "\\y.lnk", "");
     CreateShortcut(links, fs, dir + "Kest2.exe", root + "\\z.lnk", "");
   }
-  static CatalogMenus Make() {
+  static CatalogMenus Make(int side) {
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
-                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}}, side);
   }
 };
 
@@ -72,7 +74,9 @@ TEST_F(CatalogCacheWinTest, StampsFollowRewritesAndADirectoryHasNone) {
   EXPECT_NE(fs.fileStamp(root + "\\x.lnk"), before);
 }
 
+// At 144 DPI's icon size, so the strips of icons are made at a side other than 16 too.
 TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCache) {
+  const int side = 24;
   CatalogCache cache;
   std::atomic<bool> done{false};
   ReadAheadThread thread;
@@ -81,11 +85,11 @@ TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCac
     win32::Win32FileSystem threadFs;
     win32::ComShellLinks threadLinks;
     win32::Win32ProgramIcons threadIcons;
-    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, stop);
+    ReadCatalogAhead(cache, threadFs, threadLinks, threadIcons, root, drive, side, stop);
     done = true;
   });
   // The programs' icons taken straight from them (both programs are copies of Kest.exe).
-  win32::OwnedImageList plain(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2));
+  win32::OwnedImageList plain(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 2, 2));
   for (const char* program : {"Kest2.exe", "Kest.exe"}) {
     win32::OwnedIcon icon(ExtractIconA(nullptr, (dir + program).c_str(), 0));
     ASSERT_TRUE(icon);
@@ -97,11 +101,11 @@ TEST_F(CatalogCacheWinTest, MenusFromAReadAheadOnItsOwnThreadLookAsWithoutTheCac
   auto read = cache.counts();
   EXPECT_EQ(read.linkReads + read.iconReads, 6u);
 
-  CatalogMenus cached = Make();
+  CatalogMenus cached = Make(side);
   win32::Win32ProgramIcons icons;
   ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
   cached.RebuildMenus(RecordWalk(fs, root), checker,
-                      [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+                      [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
   EXPECT_EQ(cache.counts().linkReads + cache.counts().iconReads, 6u) << "nothing read again";
   // The two programs' icons (added in one strip), and the default image for the text file.
   ASSERT_EQ(ImageList_GetImageCount(cached.MenuImages()), menu_image::kFirstToolIcon + 2);

@@ -1,10 +1,11 @@
-// The tools menus as real Win32 objects: their order, images and what rebuilding them costs in
-// handles.
+// The tools menus as real Win32 objects: their order, images (the drawn ones at any size) and
+// what rebuilding them costs in handles.
 #include <gtest/gtest.h>
 
 #include "windows/catalog_menus.h"
 #include "catalog/catalog_cache.h"
 #include "catalog/shortcuts.h"
+#include "platform/win32/icons.h"
 #include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"
@@ -70,14 +71,14 @@ struct MenusTest : ::testing::Test {
   CatalogMenus Make() {
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     return CatalogMenus(icon, {{0, nullptr, -1}, {11, "Copy file path", 2}, {21, "Delete", 0}, {31, "Properties", 1}},
-                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}});
+                        {{0, nullptr, -1}, {41, "Kest fast string", -1}, {42, "Restore", -1}, {43, "Exit", -1}}, 16);
   }
   // As the main window rebuilds them: through the catalog cache.
   void Rebuild(CatalogMenus& menus) {
     ToolChecker checker(fs, links, drive, DriveSearch{drives, fs, box, nullptr}, &cache);
     cache.BeginRound();
     menus.RebuildMenus(RecordWalk(fs, root), checker,
-                       [&](const std::string& program) { return cache.IconOf(fs, icons, program); });
+                       [&](const std::string& program, int side) { return cache.IconOf(fs, icons, program, side); });
     cache.EndRound();
   }
 };
@@ -166,6 +167,28 @@ TEST_F(MenusTest, AThousandRebuildsLeaveNoHandlesBehind) {
   // The USER table is shared with the other processes of the prefix: allow a little noise.
   EXPECT_NEAR(static_cast<double>(FreeUser()), static_cast<double>(user), 8.0);
   EXPECT_EQ(ImageList_GetImageCount(menus.MenuImages()), menu_image::kFirstToolIcon + 1);
+}
+
+// The pictures are drawn on a grid of 16 units: at a side of 24 pixels (144 DPI) every point
+// lands at one and a half times its place, and a unit is more than one pixel.
+TEST(PictureStrip, DrawsItsPicturesAtTheSideItIsGiven) {
+  win32::PictureStrip strip(2, win32::kPictureMask, 24);
+  strip.At(1);
+  strip.Line(RGB(0, 0, 255), 1, {{2, 10}, {14, 10}});
+  strip.Dot(RGB(255, 0, 0), 16 + 4, 4);
+  win32::OwnedBitmap bitmap = strip.Take();
+  BITMAP info{};
+  ASSERT_TRUE(GetObjectA(bitmap.get(), sizeof info, &info));
+  EXPECT_EQ(info.bmWidth, 48);
+  EXPECT_EQ(info.bmHeight, 24);
+  win32::OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
+  win32::ScopedSelect use(dc.get(), bitmap.get());
+  EXPECT_EQ(GetPixel(dc.get(), 24 + 12, 15), RGB(0, 0, 255)) << "(8, 10) of the second picture";
+  EXPECT_EQ(GetPixel(dc.get(), 24 + 8, 10), win32::kPictureMask) << "where it would be at 16 pixels";
+  EXPECT_EQ(GetPixel(dc.get(), 24 + 12, 18), win32::kPictureMask);
+  EXPECT_EQ(GetPixel(dc.get(), 24 + 6, 6), RGB(255, 0, 0)) << "the unit at (4, 4)";
+  EXPECT_EQ(GetPixel(dc.get(), 24 + 7, 7), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc.get(), 12, 15), win32::kPictureMask) << "the first picture is left alone";
 }
 
 }  // namespace

@@ -34,11 +34,11 @@ int AddIconToImageList(HIMAGELIST list, HICON icon) {
   return ImageList_Add(list, colour.get(), mask.get());
 }
 
-PictureStrip::PictureStrip(int count, COLORREF mask) {
+PictureStrip::PictureStrip(int count, COLORREF mask, int side) : side_(side > 0 ? side : kUnits) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 16 * count;
-  bi.bmiHeader.biHeight = -16;
+  bi.bmiHeader.biWidth = side_ * count;
+  bi.bmiHeader.biHeight = -side_;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
@@ -46,7 +46,11 @@ PictureStrip::PictureStrip(int count, COLORREF mask) {
   bitmap_.reset(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   dc_.reset(CreateCompatibleDC(screen.get()));
   previous_ = SelectObject(dc_.get(), bitmap_.get());
-  RECT all{0, 0, 16 * count, 16};
+  // The pictures are drawn in units: kUnits of them make side pixels.
+  SetMapMode(dc_.get(), MM_ANISOTROPIC);
+  SetWindowExtEx(dc_.get(), kUnits, kUnits, nullptr);
+  SetViewportExtEx(dc_.get(), side_, side_, nullptr);
+  RECT all{0, 0, kUnits * count, kUnits};
   OwnedBrush background(CreateSolidBrush(mask));
   FillRect(dc_.get(), &all, background.get());
 }
@@ -79,6 +83,13 @@ void PictureStrip::Disc(COLORREF fill, COLORREF edge, int left, int top, int rig
   ScopedSelect useBrush(dc_.get(), brush.get());
   ScopedSelect usePen(dc_.get(), pen.get());
   Ellipse(dc_.get(), x_ + left, top, x_ + right, bottom);
+}
+
+void PictureStrip::Dot(COLORREF colour, int x, int y) {
+  // A rectangle rather than SetPixel, which would set one pixel at any size.
+  OwnedBrush brush(CreateSolidBrush(colour));
+  RECT r{x, y, x + 1, y + 1};
+  FillRect(dc_.get(), &r, brush.get());
 }
 
 OwnedBitmap PictureStrip::Take() {

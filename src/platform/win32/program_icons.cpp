@@ -9,11 +9,11 @@ namespace kest::win32 {
 
 namespace {
 
-BITMAPINFO Colour32(int width) {
+BITMAPINFO Colour32(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -16;  // top row first
+  bi.bmiHeader.biHeight = -height;  // top row first
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   return bi;
@@ -21,58 +21,79 @@ BITMAPINFO Colour32(int width) {
 
 }  // namespace
 
-std::optional<IconPixels> Win32ProgramIcons::extract(const std::string& program) {
+std::optional<IconPixels> Win32ProgramIcons::extract(const std::string& program, int side) {
+  if (side <= 0 || side > 256) return std::nullopt;
   HICON icon = ExtractIconA(nullptr, program.c_str(), 0);
   // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
   if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return std::nullopt;
   OwnedIcon owned(icon);
-  BITMAPINFO bi = Colour32(16);
+  BITMAPINFO bi = Colour32(side, side);
   OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
   void* bits = nullptr;
   OwnedBitmap colour(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  OwnedBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
+  OwnedBitmap mask(CreateBitmap(side, side, 1, 1, nullptr));
   if (!dc || !colour || !mask || !bits) return std::nullopt;
   IconPixels pixels;
+  pixels.side = side;
+  pixels.colour.resize(static_cast<std::size_t>(side) * side);
+  pixels.mask.resize(static_cast<std::size_t>(IconPixels::MaskStride(side)) * side);
   {
     ScopedSelect drawMask(dc.get(), mask.get());
-    DrawIconEx(dc.get(), 0, 0, owned.get(), 16, 16, 0, nullptr, DI_MASK);
+    DrawIconEx(dc.get(), 0, 0, owned.get(), side, side, 0, nullptr, DI_MASK);
   }
   {
     ScopedSelect drawColour(dc.get(), colour.get());
-    DrawIconEx(dc.get(), 0, 0, owned.get(), 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc.get(), 0, 0, owned.get(), side, side, 0, nullptr, DI_NORMAL);
   }
   GdiFlush();
-  std::memcpy(pixels.colour.data(), bits, sizeof(pixels.colour));
-  // A monochrome bitmap's rows are whole words: two bytes for sixteen pixels.
-  if (GetBitmapBits(mask.get(), sizeof(pixels.mask), pixels.mask.data()) != sizeof(pixels.mask))
-    return std::nullopt;
+  std::memcpy(pixels.colour.data(), bits, pixels.colour.size() * sizeof(std::uint32_t));
+  // A monochrome bitmap's rows are whole words, as the mask's are.
+  const LONG maskBytes = static_cast<LONG>(pixels.mask.size());
+  if (GetBitmapBits(mask.get(), maskBytes, pixels.mask.data()) != maskBytes) return std::nullopt;
   return pixels;
 }
 
 int AddIconsToImageList(HIMAGELIST list, const std::vector<const IconPixels*>& icons) {
   if (!list || icons.empty()) return -1;
+  int side = 0, height = 0;
+  if (!ImageList_GetIconSize(list, &side, &height) || side != height || side <= 0) return -1;
+  const int iconStride = IconPixels::MaskStride(side);
+  const std::size_t pixels = static_cast<std::size_t>(side) * side;
+  for (const IconPixels* icon : icons)
+    if (!icon || icon->side != side || icon->colour.size() != pixels ||
+        icon->mask.size() != static_cast<std::size_t>(iconStride) * side)
+      return -1;
   // Strips of a bounded width, so a catalog of any size never asks for one huge bitmap.
-  constexpr std::size_t kStrip = 1024;
+  const std::size_t perStrip = static_cast<std::size_t>(std::max(1, 16384 / side));
   int first = -1;
-  for (std::size_t from = 0; from < icons.size(); from += kStrip) {
-    const int n = static_cast<int>(std::min(kStrip, icons.size() - from));
-    BITMAPINFO bi = Colour32(16 * n);
+  for (std::size_t from = 0; from < icons.size(); from += perStrip) {
+    const int n = static_cast<int>(std::min(perStrip, icons.size() - from));
+    const int width = side * n;
+    BITMAPINFO bi = Colour32(width, side);
     void* bits = nullptr;
     OwnedBitmap colour(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!colour || !bits) return -1;
     auto* strip = static_cast<std::uint32_t*>(bits);
-    std::vector<std::uint8_t> maskBits(static_cast<std::size_t>(2 * n) * 16);
+    const int stripStride = IconPixels::MaskStride(width);
+    std::vector<std::uint8_t> maskBits(static_cast<std::size_t>(stripStride) * side);
     for (int i = 0; i < n; ++i) {
       const IconPixels& icon = *icons[from + static_cast<std::size_t>(i)];
-      for (int y = 0; y < 16; ++y) {
-        std::memcpy(strip + (y * 16 * n + 16 * i), icon.colour.data() + 16 * y, 16 * sizeof(std::uint32_t));
-        maskBits[y * 2 * n + 2 * i] = icon.mask[2 * y];
-        maskBits[y * 2 * n + 2 * i + 1] = icon.mask[2 * y + 1];
+      for (int y = 0; y < side; ++y) {
+        std::memcpy(strip + (y * width + side * i), icon.colour.data() + side * y, side * sizeof(std::uint32_t));
+        // Bit by bit: an icon's row need not start on a byte of the strip's.
+        const std::uint8_t* src = icon.mask.data() + y * iconStride;
+        std::uint8_t* dst = maskBits.data() + y * stripStride;
+        for (int x = 0; x < side; ++x) {
+          if (src[x >> 3] & (0x80 >> (x & 7))) {
+            const int at = side * i + x;
+            dst[at >> 3] = static_cast<std::uint8_t>(dst[at >> 3] | (0x80 >> (at & 7)));
+          }
+        }
       }
     }
-    OwnedBitmap mask(CreateBitmap(16 * n, 16, 1, 1, maskBits.data()));
+    OwnedBitmap mask(CreateBitmap(width, side, 1, 1, maskBits.data()));
     if (!mask) return -1;
-    // The image list copies both bitmaps, one image for each 16 pixels of width.
+    // The image list copies both bitmaps, one image for each side pixels of width.
     int added = ImageList_Add(list, colour.get(), mask.get());
     if (added < 0) return -1;
     if (first < 0) first = added;

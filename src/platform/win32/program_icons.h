@@ -10,14 +10,15 @@
 
 namespace kest::win32 {
 
-// ExtractIconA (icon index 0), drawn at 16 x 16 exactly as AddIconToImageList draws it.
+// ExtractIconA (icon index 0), drawn at side x side exactly as AddIconToImageList draws it.
 class Win32ProgramIcons final : public ProgramIcons {
  public:
-  std::optional<IconPixels> extract(const std::string& program) override;
+  std::optional<IconPixels> extract(const std::string& program, int side) override;
 };
 
 // Adds the icons to the image list in one call, as one strip of images (one call per icon
-// costs more than the drawing under Wine); returns the index of the first, or -1.
+// costs more than the drawing under Wine); returns the index of the first, or -1. Every icon
+// must be of the list's size: otherwise none is added.
 int AddIconsToImageList(HIMAGELIST list, const std::vector<const IconPixels*>& icons);
 
 }  // namespace kest::win32
