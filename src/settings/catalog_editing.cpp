@@ -244,8 +244,9 @@ bool DeleteCatalogItem(FileSystem& fs, MsgBox& box, WindowHandle owner, const st
       box.ask(owner, from == DeleteFrom::List ? "Cannot delete folder" : "Cannot delete folder! Try later.",
               text::kCaptionError, MbButtons::Ok, MbIcon::Error);
     }
-  } else {
-    fs.deleteFile(path);  // a failure is not reported: the views show what is left
+  } else if (!fs.deleteFile(path)) {
+    box.ask(owner, "Cannot delete [" + paths::FileNameOf(path) + "]", text::kCaptionError, MbButtons::Ok,
+            MbIcon::Error);
   }
   return true;
 }
@@ -267,16 +268,28 @@ RenameOutcome RenameCatalogItem(FileSystem& fs, const std::string& root, const s
   return RenameOutcome::Renamed;
 }
 
-bool MoveIntoFolder(FileSystem& fs, const std::string& root, const std::string& source, const std::string& folder) {
-  if (!IsInsideRoot(root, source) || !AtOrInsideRoot(root, folder)) return false;
+MoveOutcome MoveIntoFolder(FileSystem& fs, const std::string& root, const std::string& source,
+                           const std::string& folder) {
+  if (!IsInsideRoot(root, source) || !AtOrInsideRoot(root, folder)) return MoveOutcome::Refused;
   // A source whose last part is "." or ".." (or nothing) names a folder above that part: moved
   // under that name it would land beside or above the target folder, even outside the catalog.
   const std::string name = paths::FileNameOf(source);
-  if (OnlyDotsAndBlanks(name)) return false;
-  if (!IsPlainFolder(fs.attributes(folder))) return false;
+  if (OnlyDotsAndBlanks(name)) return MoveOutcome::Refused;
+  if (!IsPlainFolder(fs.attributes(folder))) return MoveOutcome::Refused;
   // A folder never goes into itself or below itself.
-  if (AtOrInsideRoot(source, folder)) return false;
-  return fs.moveFile(source, paths::WithoutTrailingBackslash(folder) + "\\" + name);
+  if (AtOrInsideRoot(source, folder)) return MoveOutcome::Refused;
+  return fs.moveFile(source, paths::WithoutTrailingBackslash(folder) + "\\" + name) ? MoveOutcome::Moved
+                                                                                    : MoveOutcome::Failed;
+}
+
+void ReportRenameFailure(MsgBox& box, WindowHandle owner, const std::string& path, const std::string& typed) {
+  box.ask(owner, "Cannot rename [" + paths::FileNameOf(path) + "] to [" + typed + "]", text::kCaptionError,
+          MbButtons::Ok, MbIcon::Error);
+}
+
+void ReportMoveFailure(MsgBox& box, WindowHandle owner, const std::string& source, const std::string& folder) {
+  box.ask(owner, "Cannot move [" + paths::FileNameOf(source) + "] into [" + paths::FileNameOf(folder) + "]",
+          text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 
 }  // namespace kest

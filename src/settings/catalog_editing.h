@@ -94,9 +94,9 @@ bool DeleteDirTree(FileSystem& fs, MsgBox& box, const std::string& folder);
 
 // Where the Delete command takes its item from: the failure texts differ.
 enum class DeleteFrom { List, Tree };
-// Asks, then deletes a folder (with DeleteDirTree when it is not empty) or a file. Nothing is
-// asked for a path that is not strictly inside the root. confirmed runs after a Yes, before
-// anything is deleted. True when the user said Yes.
+// Asks, then deletes a folder (with DeleteDirTree when it is not empty) or a file; a file that
+// stays is reported. Nothing is asked for a path that is not strictly inside the root.
+// confirmed runs after a Yes, before anything is deleted. True when the user said Yes.
 bool DeleteCatalogItem(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& root,
                        const std::string& path, DeleteFrom from, const std::function<void()>& confirmed = {});
 
@@ -107,7 +107,15 @@ RenameOutcome RenameCatalogItem(FileSystem& fs, const std::string& root, const s
                                 std::uint32_t attributes, const std::string& typed, std::string* newPath = nullptr);
 
 // A drop: moves the source into the folder (attribute word exactly 16) under its own name.
-// False, silently, when anything is refused or fails.
-bool MoveIntoFolder(FileSystem& fs, const std::string& root, const std::string& source, const std::string& folder);
+// Refused, silently, for a move that makes no sense (outside the catalog, onto a file, into
+// itself); Failed when the file system would not move it.
+enum class MoveOutcome { Refused, Moved, Failed };
+MoveOutcome MoveIntoFolder(FileSystem& fs, const std::string& root, const std::string& source,
+                           const std::string& folder);
+
+// What the tools manager says when the file system refuses a rename or a drag's move: the
+// views then still show the item where it was.
+void ReportRenameFailure(MsgBox& box, WindowHandle owner, const std::string& path, const std::string& typed);
+void ReportMoveFailure(MsgBox& box, WindowHandle owner, const std::string& source, const std::string& folder);
 
 }  // namespace kest

@@ -253,6 +253,9 @@ LRESULT ToolsManager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case kReportBadName:
       ReportBadName(box_, settingsWindow_, static_cast<NameFault>(wParam));
       return 0;
+    case kReportRenameFailure:
+      ReportRenameFailure(box_, settingsWindow_, refusedRename_, refusedRenameTo_);
+      return 0;
     default:
       break;
   }

@@ -173,7 +173,12 @@ void ToolsManager::DropAt(POINT screen) {
   const std::string source = dragSource_;
   if (source.empty()) return;
   std::optional<std::string> folder = DropFolderAt(screen, true);
-  if (folder && MoveIntoFolder(ctx_.fs, root_, source, *folder)) RefreshViews();
+  if (!folder) return;
+  switch (MoveIntoFolder(ctx_.fs, root_, source, *folder)) {
+    case MoveOutcome::Moved: RefreshViews(); break;
+    case MoveOutcome::Failed: ReportMoveFailure(box_, settingsWindow_, source, *folder); break;
+    case MoveOutcome::Refused: break;
+  }
 }
 
 bool ToolsManager::CommonKeyDown(WPARAM key) {

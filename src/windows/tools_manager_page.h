@@ -54,6 +54,7 @@ constexpr int kCreateButtonIndex = 6;  // createTool's place in toolbar, the sep
 constexpr UINT kRefreshTree = WM_APP + 1;
 constexpr UINT kRefreshAll = WM_APP + 2;
 constexpr UINT kReportBadName = WM_APP + 3;
+constexpr UINT kReportRenameFailure = WM_APP + 4;
 
 bool SamePath(const std::string& a, const std::string& b);
 // Puts the settings window back above the main window it belongs to. Under Wine the main
@@ -208,6 +209,8 @@ class ToolsManager final : public ToolsManagerPage {
   bool treeRefreshPosted_ = false;
   bool dragging_ = false;
   std::string dragSource_;
+  // The rename the file system refused, told once the label edit has ended.
+  std::string refusedRename_, refusedRenameTo_;
 };
 
 }  // namespace kest::tools_manager

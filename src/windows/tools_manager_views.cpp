@@ -207,6 +207,11 @@ bool ToolsManager::RenameFromLabel(const std::string& path, std::uint32_t attrib
       Renamed(path, *renamedTo);
       PostMessageA(hwnd(), kRefreshAll, 0, 0);
       return true;
+    case RenameOutcome::Failed:
+      refusedRename_ = path;
+      refusedRenameTo_ = typed;
+      PostMessageA(hwnd(), kReportRenameFailure, 0, 0);
+      return false;
     default:
       return false;
   }

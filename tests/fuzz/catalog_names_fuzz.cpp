@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KEST_FUZZ_CHECK(IsInsideRoot(root, renamed));
     fs.moveFile(renamed, path);
   }
-  if (MoveIntoFolder(fs, root, path, other)) {
+  if (MoveIntoFolder(fs, root, path, other) == MoveOutcome::Moved) {
     const std::string moved = paths::WithoutTrailingBackslash(other) + "\\" + paths::FileNameOf(path);
     KEST_FUZZ_CHECK(fs.attributes(moved) != kInvalidAttributes);
     KEST_FUZZ_CHECK(IsInsideRoot(root, moved));

@@ -170,6 +170,12 @@ TEST_F(CatalogEditingTest, DeleteAsksAndReportsByWhereTheItemCameFrom) {
   EXPECT_EQ(messages()[0], "Kest confirm: Are sure to want to delete [t.lnk] ?");
   EXPECT_EQ(box.asked[0].buttons, MbButtons::YesNoCancel);
   EXPECT_EQ(box.asked[0].icon, MbIcon::Warning);
+  // A file that stays (held open by a running program) is said to have stayed.
+  fs.file(root + R"(\held.lnk)");
+  fs.locked.insert(root + R"(\held.lnk)");
+  box.answers = {MbAnswer::Yes, MbAnswer::Ok};
+  EXPECT_TRUE(DeleteCatalogItem(fs, box, owner, root, root + R"(\held.lnk)", DeleteFrom::List));
+  EXPECT_EQ(messages().back(), "Kest error: Cannot delete [held.lnk]");
 
   fs.dir(root + R"(\F)");
   fs.dir(root + R"(\F\Sub)", 18);  // hidden: cannot be deleted as a file
@@ -242,12 +248,20 @@ TEST_F(CatalogEditingTest, ListingSortsFoldersFirstAndRenameAndMoveStayInside) {
   EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\Zed)", 16, "Zed"), RenameOutcome::Unchanged);
   EXPECT_EQ(RenameCatalogItem(fs, root, root + R"(\Zed)", 16, "alpha"), RenameOutcome::Failed);
 
-  EXPECT_TRUE(MoveIntoFolder(fs, root, moved, root + R"(\Zed)"));
+  EXPECT_EQ(MoveIntoFolder(fs, root, moved, root + R"(\Zed)"), MoveOutcome::Moved);
   EXPECT_TRUE(fs.files.count(root + R"(\Zed\Debugger.lnk)"));
-  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\A.txt)", root + R"(\Zed\Debugger.lnk)")) << "not a folder";
-  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\Zed)", root + R"(\Zed)"));
-  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\A.txt)", R"(C:\k)"));
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\A.txt)", root + R"(\Zed\Debugger.lnk)"), MoveOutcome::Refused) << "not a folder";
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\Zed)", root + R"(\Zed)"), MoveOutcome::Refused);
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\A.txt)", R"(C:\k)"), MoveOutcome::Refused);
   EXPECT_TRUE(fs.files.count(root + R"(\A.txt)"));
+  fs.locked.insert(root + R"(\A.txt)");
+  box.asked.clear();
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\A.txt)", root + R"(\Zed)"), MoveOutcome::Failed);
+  ReportMoveFailure(box, owner, root + R"(\A.txt)", root + R"(\Zed)");
+  ReportRenameFailure(box, owner, root + R"(\Zed)", "alpha");
+  EXPECT_EQ(messages(), (std::vector<std::string>{"Kest error: Cannot move [A.txt] into [Zed]",
+                                                  "Kest error: Cannot rename [Zed] to [alpha]"}));
+  fs.locked.clear();
 
   // A source ending in ".." is inside the catalog, but moved under that last part it went to
   // "<folder>\..", out of the catalog; ending in "." it went onto the folder itself.
@@ -255,8 +269,8 @@ TEST_F(CatalogEditingTest, ListingSortsFoldersFirstAndRenameAndMoveStayInside) {
   fs.file(root + R"(\alpha\beta\..)");
   fs.file(root + R"(\alpha\beta\.)");
   fs.log.clear();
-  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\alpha\beta\..)", root));
-  EXPECT_FALSE(MoveIntoFolder(fs, root, root + R"(\alpha\beta\.)", root + R"(\Zed)"));
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\alpha\beta\..)", root), MoveOutcome::Refused);
+  EXPECT_EQ(MoveIntoFolder(fs, root, root + R"(\alpha\beta\.)", root + R"(\Zed)"), MoveOutcome::Refused);
   EXPECT_TRUE(fs.log.empty());
 }
 
