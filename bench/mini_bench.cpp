@@ -41,6 +41,7 @@ class IdleHost : public kest::MainHost {
   kest::WindowHandle MainHandle() const override { return main_; }
   std::string FocusedTarget() const override { return std::string(); }
   void SchemeApplied() override {}
+  void StayOnTopChanged() override {}
   std::string ToolProgram(const std::string& shortcutFile) override {
     return kest::OnWorkDrive(ctx_.fs, ctx_.state.workDrive, cache.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
   }

@@ -28,6 +28,9 @@ class MainHost {
   virtual void OpenSettings() = 0;
   // The colours and opacity in the application state changed: the main window takes them.
   virtual void SchemeApplied() = 0;
+  // "Always on top" in the application state changed: the main window and the fast string
+  // window take their band at once, not at their next move.
+  virtual void StayOnTopChanged() = 0;
   // The full path of the target list's focused entry; empty when none is focused.
   virtual std::string FocusedTarget() const = 0;
   // The main window, to own dialogs and message boxes.
@@ -60,6 +63,8 @@ class NotePane {
   virtual void SessionEnding() = 0;
   // The colours and opacity in the application state changed.
   virtual void SchemeApplied() = 0;
+  // "Always on top" in the application state changed.
+  virtual void StayOnTopChanged() = 0;
   // Ends the window at exit; a note on the screen is saved first unless SaveForExit did, and
   // the window writes its place as it goes.
   virtual void Destroy() = 0;

@@ -60,6 +60,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
     SetColors();
     if (notes_) notes_->SchemeApplied();
   }
+  void StayOnTopChanged() override;
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;

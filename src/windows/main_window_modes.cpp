@@ -16,6 +16,12 @@ void MainWindow::OnPositionChanging(WINDOWPOS& pos) {
   }
 }
 
+void MainWindow::StayOnTopChanged() {
+  const bool topmost = state_.stayOnTop;
+  SetWindowPos(hwnd(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (notes_) notes_->StayOnTopChanged();
+}
+
 void MainWindow::EnterMiniMode() {
   if (!miniFactory_) return;
   ShowWindow(hwnd(), SW_HIDE);

@@ -203,6 +203,11 @@ LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return FramelessWindow::HandleMessage(message, wParam, lParam);
 }
 
+void NoteWindow::StayOnTopChanged() {
+  // Its own moves keep it in the band while the option is on; off, it leaves the band at once.
+  if (hwnd()) SetTopmostBand(hwnd(), ctx_.state.stayOnTop);
+}
+
 // ---- Notes ------------------------------------------------------------------------------------
 
 void NoteWindow::Follow(NoteEvent event) {

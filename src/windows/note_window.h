@@ -27,6 +27,7 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   void Destroy() override;
   bool SaveForExit(bool askOnFailure) override;
   void SchemeApplied() override { SetColors(); }
+  void StayOnTopChanged() override;
   void SessionEnding() override;
 
   // CurrentTargetObserver.

@@ -175,8 +175,7 @@ class SettingsWindow final : public FramelessWindow {
   // The main window owns this one and keeps its owned windows in its own band, so it changes
   // band too, at once rather than at its next move.
   void SetTopmost(bool topmost) {
-    HWND band = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(static_cast<HWND>(host_.MainHandle()), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    host_.StayOnTopChanged();
     SetTopmostBand(hwnd(), topmost);
   }
 

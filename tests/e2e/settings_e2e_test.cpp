@@ -82,11 +82,16 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   EXPECT_TRUE(IsWindowEnabled(k.main));
 
-  // Opened on top, and taken out of the band: the settings window leaves it with the main one.
+  // Opened on top, and taken out of the band: the settings window and the fast string window
+  // leave it with the main one.
   settings = OpenSettings(k);
   ASSERT_NE(settings, nullptr);
   SendMessageA(ChildWithText(settings, "Always on top"), BM_CLICK, 0, 0);
   CloseSettings(settings);
+  k.click(ids::notes);
+  HWND notes = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
+  ASSERT_NE(notes, nullptr);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return (GetWindowLongA(notes, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 3000));
   settings = OpenSettings(k);
   ASSERT_NE(settings, nullptr);
   onTop = ChildWithText(settings, "Always on top");
@@ -95,6 +100,7 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   SendMessageA(onTop, BM_CLICK, 0, 0);
   EXPECT_FALSE(GetWindowLongA(k.main, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_FALSE(GetWindowLongA(settings, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongA(notes, GWL_EXSTYLE) & WS_EX_TOPMOST);
   CloseSettings(settings);
   CloseKest(k);
 }
