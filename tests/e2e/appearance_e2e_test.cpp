@@ -14,7 +14,7 @@ TEST_F(KestTest, AColourAndTheOpacityAppliedFromTheColourPage) {
   ASSERT_NE(k.main, nullptr);
   EXPECT_EQ(e2e::WindowAlpha(k.main), 245);
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   HWND page = ChildWithText(settings, "Color sheme");
   ASSERT_NE(page, nullptr);

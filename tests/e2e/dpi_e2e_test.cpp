@@ -35,16 +35,14 @@ TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96D
   EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), (r.right - r.left) - 4);
   // The settings window grows alike: 313 x 375 at 96 DPI.
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   RECT s = e2e::WindowRectOnScreen(settings);
   EXPECT_NEAR(s.right - s.left, 470, 1);
   EXPECT_NEAR(s.bottom - s.top, 563, 1);
-  e2e::PostClose(settings);
-  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+  CloseSettings(settings);
   // In mini mode the tool's button holds its icon at 24 pixels: 16 at 96 DPI.
-  e2e::PostDoubleClick(k.main, (r.right - r.left) / 2, 5);
-  HWND mini = e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
+  HWND mini = EnterMiniMode(k);
   ASSERT_NE(mini, nullptr);
   HWND bar = e2e::FindChildByClass(mini, "ToolbarWindow32");
   ASSERT_NE(bar, nullptr);

@@ -10,14 +10,6 @@ namespace {
 
 using e2e::AppDir;
 
-// Ctrl+F as the target list hears it; the box once it is on the screen.
-HWND OpenFindBox(const Kest& k) {
-  HWND lv = k.targetList();
-  PostMessageA(lv, WM_KEYDOWN, VK_CONTROL, 1);
-  e2e::PostKey(lv, 'F');
-  PostMessageA(lv, WM_KEYUP, VK_CONTROL, 0xC0000001);
-  return e2e::WaitForWindow("TfKFind", k.process.pid(), 10000, true);
-}
 
 TEST_F(KestTest, FindBoxFindsANestedToolByFolderAndNameAndEnterRunsIt) {
   AppDir app("find-box");
@@ -63,29 +55,6 @@ TEST_F(KestTest, FindBoxFindsANestedToolByFolderAndNameAndEnterRunsIt) {
   CloseKest(k);
 }
 
-// Real input through the system's queue: a click, and a key with Ctrl held.
-void Input(const INPUT& in) { SendInput(1, const_cast<INPUT*>(&in), sizeof in); }
-void ClickAt(POINT p) {
-  SetCursorPos(p.x, p.y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  for (DWORD flags : {DWORD{MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
-    in.mi.dwFlags = flags;
-    Input(in);
-  }
-}
-void CtrlKey(WORD vk) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  for (auto [key, up] : {std::pair{WORD{VK_CONTROL}, false}, {vk, false}, {vk, true}, {WORD{VK_CONTROL}, true}}) {
-    in.ki.wVk = key;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    Input(in);
-  }
-}
-
 TEST_F(KestTest, FindBoxFromTheKeyboardAndCtrlEnterEditsTheCommandLine) {
   AppDir app("find-box-ctrl");
   AddProbeTool(app, "root\\Debuggers\\Probe.lnk", "my tools");
@@ -98,16 +67,16 @@ TEST_F(KestTest, FindBoxFromTheKeyboardAndCtrlEnterEditsTheCommandLine) {
   RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
   POINT p{r.left + 5, (r.top + r.bottom) / 2};
   ClientToScreen(lv, &p);
-  ClickAt(p);
+  e2e::ClickOnScreen(p);
   ASSERT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == k.main; }, 5000));
-  CtrlKey('F');
+  e2e::CtrlKey('F');
   HWND box = e2e::WaitForWindow("TfKFind", k.process.pid(), 10000, true);
   ASSERT_NE(box, nullptr) << "Ctrl+F opened no find box";
   HWND edit = e2e::FindChildByClass(box, "Edit");
   HWND list = e2e::FindChildByClass(box, "SysListView32");
   for (char c : std::string("debug")) e2e::PostChar(edit, c);
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(edit) == "debug" && e2e::ListViewCount(list) == 1; }, 5000));
-  CtrlKey(VK_RETURN);
+  e2e::CtrlKey(VK_RETURN);
   EXPECT_TRUE(e2e::WaitForWindowGone(box, 5000));
   HWND commandLine = k.control(ids::commandLine);
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(commandLine) != FALSE; }, 5000))

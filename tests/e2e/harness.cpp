@@ -618,6 +618,22 @@ void MouseButton(bool down) {
   SendInput(1, &in, sizeof in);
 }
 
+void ClickOnScreen(POINT p) {
+  MouseTo(p.x, p.y);
+  MouseButton(true);
+  MouseButton(false);
+}
+
+void CtrlKey(WORD vk) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  for (auto [key, up] : {std::pair{WORD{VK_CONTROL}, false}, {vk, false}, {vk, true}, {WORD{VK_CONTROL}, true}}) {
+    in.ki.wVk = key;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+  }
+}
+
 void PostClick(HWND w, int x, int y, bool right) {
   const LPARAM pos = MAKELPARAM(x, y);
   PostMessageA(w, WM_MOUSEMOVE, 0, pos);

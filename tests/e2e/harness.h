@@ -173,6 +173,9 @@ void PostChar(HWND w, char c);
 // ---- Real mouse input through the system's input queue (screen coordinates) ----
 void MouseTo(int x, int y);
 void MouseButton(bool down);
+void ClickOnScreen(POINT p);  // move there, press and release the left button
+// A key pressed and released with Ctrl held, through the input queue (for the focused window).
+void CtrlKey(WORD vk);
 void PostCommand(HWND w, int id);  // WM_COMMAND (id, BN_CLICKED / menu)
 void PostClose(HWND w);            // WM_CLOSE
 

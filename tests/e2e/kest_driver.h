@@ -51,6 +51,29 @@ struct Kest {
   }
 };
 
+// Ctrl+F as the target list hears it; the find box once it is on the screen.
+inline HWND OpenFindBox(const Kest& k) {
+  HWND lv = k.targetList();
+  PostMessageA(lv, WM_KEYDOWN, VK_CONTROL, 1);
+  e2e::PostKey(lv, 'F');
+  PostMessageA(lv, WM_KEYUP, VK_CONTROL, 0xC0000001);
+  return e2e::WaitForWindow("TfKFind", k.process.pid(), 10000, true);
+}
+
+// A double click on the main window's title strip; the mini window once it is on the screen.
+inline HWND EnterMiniMode(const Kest& k) {
+  RECT r = e2e::WindowRectOnScreen(k.main);
+  e2e::PostDoubleClick(k.main, (r.right - r.left) / 2, 5);
+  return e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
+}
+
+// The settings window of this copy once it is on the screen, and its close.
+inline HWND WaitForSettings(const Kest& k) { return e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true); }
+inline void CloseSettings(HWND settings) {
+  e2e::PostClose(settings);
+  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+}
+
 // A pop-up menu of Kest that has opened and stayed open: an activation change right after
 // it opened (a message box just closed, say) may cancel it, and then it is opened again.
 inline HWND OpenPopupMenu(const Kest& k, const std::function<void()>& open) {

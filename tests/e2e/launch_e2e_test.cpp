@@ -224,7 +224,7 @@ TEST_F(KestTest, ARePointedToolRunsItsNewProgramOnceTheSettingsWindowHasClosed) 
   EXPECT_EQ(run->cmd, probe + " \"t.exe\"");
 
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   {
     win32::ComApartment com;

@@ -123,7 +123,7 @@ TEST_F(KestTest, WithoutAToolTheMenusOfferAddToolsWhichOpensTheSettingsWindow) {
   HWND menu = OpenTargetMenu(k);
   ASSERT_NE(menu, nullptr);
   e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr) << "\"Add tools...\" opens the settings window";
   EXPECT_NE(ChildWithText(settings, "Tools Manger"), nullptr);
   e2e::PostClose(settings);
@@ -142,7 +142,7 @@ TEST_F(KestTest, WithoutAToolTheMenusOfferAddToolsWhichOpensTheSettingsWindow) {
   menu = e2e::WaitForPopupMenu(5000, k.process.pid());
   ASSERT_NE(menu, nullptr) << "the tray menu shows \"Add tools...\"";
   TypeInMenu(menu, "a");
-  settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
 
   // A tool added meanwhile: the menus are rebuilt without "Add tools...", whose letter now finds
@@ -166,7 +166,7 @@ TEST_F(KestTest, AddToolsFromTheTrayOpensTheSettingsWindowWhileKestStaysInTheTra
   HWND menu = OpenPopupMenu(k, [&] { PostMessageA(k.main, msg::kTrayCallback, 1, WM_RBUTTONDOWN); });
   ASSERT_NE(menu, nullptr);
   TypeInMenu(menu, "a");
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr) << "the settings window shows while the main window is in the tray";
   e2e::PostClose(settings);
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
@@ -179,15 +179,13 @@ TEST_F(KestTest, TheMiniWindowOfAnEmptyCatalogLeadsToTheToolsManager) {
   app.makeDir("root");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
-  RECT mainRect = e2e::WindowRectOnScreen(k.main);
-  e2e::PostDoubleClick(k.main, (mainRect.right - mainRect.left) / 2, 5);
-  HWND mini = e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
+  HWND mini = EnterMiniMode(k);
   ASSERT_NE(mini, nullptr);
   HWND label = ChildWithText(mini, "Add tools...");
   ASSERT_NE(label, nullptr);
   RECT r = e2e::ClientRect(label);
   e2e::PostClick(label, r.right / 2, r.bottom / 2);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   EXPECT_FALSE(IsWindowEnabled(mini)) << "the mini window waits for the settings window";
 

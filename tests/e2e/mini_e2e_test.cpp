@@ -43,8 +43,7 @@ TEST_F(KestTest, MiniWindowBrowsesTheCatalogRunsToolsAndGivesTheMainWindowBack) 
   RECT mainRect = e2e::WindowRectOnScreen(k.main);
 
   // A double click on the title strip: the mini window takes the main window's place.
-  e2e::PostDoubleClick(k.main, (mainRect.right - mainRect.left) / 2, 5);
-  HWND mini = e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
+  HWND mini = EnterMiniMode(k);
   ASSERT_NE(mini, nullptr);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main); }, 3000));
   EXPECT_EQ(e2e::WindowText(mini), "Kest mini");

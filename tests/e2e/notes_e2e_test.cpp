@@ -19,29 +19,10 @@ void ClickTarget(const Kest& k, int item) {
   e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2);
 }
 
-// Real input through the system's queue: a click into the editor, then Ctrl with a key.
-void Input(const INPUT& in) { SendInput(1, const_cast<INPUT*>(&in), sizeof in); }
+// A real click into the middle of the window, through the system's queue.
 void ClickInto(HWND w) {
   RECT r = e2e::WindowRectOnScreen(w);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  SetCursorPos(x, y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  for (DWORD flags : {DWORD{MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
-    in.mi.dwFlags = flags;
-    Input(in);
-  }
-}
-void CtrlKey(WORD vk) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  for (auto [key, up] : {std::pair{WORD{VK_CONTROL}, false}, {vk, false}, {vk, true}, {WORD{VK_CONTROL}, true}}) {
-    in.ki.wVk = key;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    Input(in);
-  }
+  e2e::ClickOnScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 bool Shows(HWND editor, const std::string& text) {
@@ -79,8 +60,8 @@ TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
   ClearClipboard();
   ClickInto(editor);
   ASSERT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == kfs; }, 3000));
-  CtrlKey('A');
-  CtrlKey('C');
+  e2e::CtrlKey('A');
+  e2e::CtrlKey('C');
   EXPECT_TRUE(e2e::WaitUntil([] { return ClipboardText().value_or("") == "beta says hello"; }, 3000));
 
   // "S" hides the window, which saves; showing it again reads the note back.

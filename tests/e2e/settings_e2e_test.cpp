@@ -17,15 +17,10 @@ bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHEC
 
 HWND OpenSettings(const Kest& k) {
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   // The opening steps have run once the boxes show the file.
   if (settings) e2e::WaitUntil([&] { return Checked(ChildWithText(settings, "Run no more one copy")); }, 5000);
   return settings;
-}
-
-void CloseSettings(HWND settings) {
-  e2e::PostClose(settings);
-  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
 }
 
 void Answer(const Kest& k, const char* caption, const std::string& text, int button) {
@@ -47,7 +42,7 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   EXPECT_EQ(e2e::WindowText(settings), "Kest settings");
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(k.main); }, 3000)) << "modal over the main window";

@@ -154,10 +154,9 @@ TEST_F(KestTest, PopUpMenuWithoutSelectionHasNoEntryCommands) {
   HWND menu = OpenPopupMenu(k, [&] { e2e::PostClick(lv, 40, 80, true); });
   ASSERT_NE(menu, nullptr);
   e2e::MenuKeys(menu, {VK_UP, VK_RETURN});
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
-  e2e::PostClose(settings);
-  EXPECT_TRUE(e2e::WaitForWindowGone(settings, 5000));
+  CloseSettings(settings);
   CloseKest(k);
 }
 

@@ -44,7 +44,7 @@ TEST_F(KestTest, ToolsManagerEditsTheCatalogAndTheMenusFollow) {
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   k.click(ids::settings);
-  HWND settings = e2e::WaitForWindow("TfOpt", k.process.pid(), 10000, true);
+  HWND settings = WaitForSettings(k);
   ASSERT_NE(settings, nullptr);
   HWND page = e2e::FindChildByClass(settings, "TfKestToolsManager");
   ASSERT_TRUE(page && IsWindowVisible(page)) << "the tools manager is the first page";
