@@ -6,11 +6,13 @@
 
 #include "catalog/tool_search.h"
 #include "kit/controls.h"
+#include "kit/dpi.h"
 #include "kit/frameless.h"
 #include "kit/modal.h"
 #include "kit/subclass.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "window_rules/dpi.h"
 
 namespace kest {
 
@@ -37,10 +39,13 @@ class FindBox final : public FramelessWindow {
     search_ = ToolSearch(host_.CatalogTools());
     RECT r{};
     GetWindowRect(owner, &r);
-    POINT at = OnWorkArea(r.left + 10, r.top + 20);
+    // Made at the owner's DPI, which is the one of the screen it opens on.
+    const int dpi = WindowDpi(owner);
+    const int width = ScaleForDpi(kWidth, dpi), height = ScaleForDpi(kHeight, dpi);
+    POINT at = OnWorkArea(r.left + ScaleForDpi(10, dpi), r.top + ScaleForDpi(20, dpi), width, height);
     DWORD exStyle = WS_EX_TOOLWINDOW | (ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0);
-    return CreateWindowFor(kFindClass, exStyle, kFindBoxCaption, WS_POPUP | WS_CLIPCHILDREN, at.x, at.y, kWidth,
-                           kHeight, owner) != nullptr;
+    return CreateWindowFor(kFindClass, exStyle, kFindBoxCaption, WS_POPUP | WS_CLIPCHILDREN, at.x, at.y, width,
+                           height, owner) != nullptr;
   }
 
   // The tool chosen with Enter or a double click, and whether Ctrl was held.
@@ -78,38 +83,44 @@ class FindBox final : public FramelessWindow {
   }
 
   void OnCreate() override {
-    font_.reset(MakeFont("Courier New", -11));
     const ColorScheme& c = ctx_.state.colors;
     SetFrameColors(c);
     editBrush_.reset(CreateSolidBrush(c.main));
-    AddFlatButton(closeButton, "X", kWidth - kBorder - 17, kBorder + 1, 16, kStripHeight - 2, "Close");
-
-    const int top = kBorder + kStripHeight;
-    const int inner = kWidth - 2 * kBorder - 2;
-    edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, kBorder + 1, top,
-                            inner, kEditHeight, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(queryEdit)),
-                            GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    AddFlatButton(closeButton, "X", 0, 0, 0, 0, "Close");
+    edit_ = CreateUnplacedChild(hwnd(), 0, "EDIT", "", WS_BORDER | ES_AUTOHSCROLL, queryEdit);
     editHook_.Attach(edit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditMessage(m, w, l); });
-
-    const int listTop = top + kEditHeight + 2;
-    list_ = CreateWindowExA(0, WC_LISTVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
-                                LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                            kBorder + 1, listTop, inner, kHeight - kBorder - 1 - listTop, hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(resultList)), GetModuleHandleA(nullptr),
-                            nullptr);
-    SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    list_ = CreateUnplacedChild(hwnd(), 0, WC_LISTVIEWA, "",
+                                WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
+                                    LVS_SHOWSELALWAYS,
+                                resultList);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     ListView_SetBkColor(list_, c.main);
     ListView_SetTextBkColor(list_, c.main);
     ListView_SetTextColor(list_, c.font);
     LVCOLUMNA column{};
     column.mask = LVCF_WIDTH;
-    column.cx = inner;
     ListView_InsertColumn(list_, 0, &column);
+    LayOut();
     Refilter();
   }
+
+  // The font and every part at the window's DPI, from their 96-DPI places.
+  void LayOut() {
+    win32::OwnedFont old(font_.release());
+    font_.reset(MakeFont("Courier New", Scaled(-11)));
+    SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    const int top = kBorder + kStripHeight;
+    const int inner = kWidth - 2 * kBorder - 2;
+    const int listTop = top + kEditHeight + 2;
+    PlaceScaled(GetDlgItem(hwnd(), closeButton), kWidth - kBorder - 17, kBorder + 1, 16, kStripHeight - 2, Dpi());
+    PlaceScaled(edit_, kBorder + 1, top, inner, kEditHeight, Dpi());
+    PlaceScaled(list_, kBorder + 1, listTop, inner, kHeight - kBorder - 1 - listTop, Dpi());
+    ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE_USEHEADER);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+  }
+
+  void OnDpiChanged() override { LayOut(); }
 
   // The keys stay with the query: the arrows move the choice in the list, Enter runs it and
   // Escape closes the box.
@@ -185,7 +196,8 @@ class FindBox final : public FramelessWindow {
   }
 
   Strip StripAt(POINT p) const override {
-    if (p.y >= kBorder && p.y < kBorder + kStripHeight && p.x < kWidth - kBorder - 17) return Strip::Title;
+    if (p.y >= kBorder && p.y < kBorder + Scaled(kStripHeight) && p.x < Scaled(kWidth) - kBorder - Scaled(17))
+      return Strip::Title;
     return Strip::None;
   }
   HFONT ButtonFont(int) const override { return font_.get(); }
@@ -195,7 +207,7 @@ class FindBox final : public FramelessWindow {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, FrameColors().font);
     win32::ScopedSelect useFont(dc, font_.get());
-    RECT caption{kBorder + 4, kBorder, kWidth - kBorder - 20, kBorder + kStripHeight};
+    RECT caption{kBorder + Scaled(4), kBorder, Scaled(kWidth) - kBorder - Scaled(20), kBorder + Scaled(kStripHeight)};
     DrawTextA(dc, kFindBoxCaption, -1, &caption, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
 
@@ -255,14 +267,14 @@ class FindBox final : public FramelessWindow {
   }
 
   // The box's place, moved onto the work area of the owner's screen.
-  static POINT OnWorkArea(int x, int y) {
-    RECT want{x, y, x + kWidth, y + kHeight};
+  static POINT OnWorkArea(int x, int y, int width, int height) {
+    RECT want{x, y, x + width, y + height};
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     if (!GetMonitorInfoA(MonitorFromRect(&want, MONITOR_DEFAULTTONEAREST), &mi)) return POINT{x, y};
     const RECT& w = mi.rcWork;
-    if (x + kWidth > w.right) x = w.right - kWidth;
-    if (y + kHeight > w.bottom) y = w.bottom - kHeight;
+    if (x + width > w.right) x = w.right - width;
+    if (y + height > w.bottom) y = w.bottom - height;
     if (x < w.left) x = w.left;
     if (y < w.top) y = w.top;
     return POINT{x, y};

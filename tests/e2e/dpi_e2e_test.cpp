@@ -33,6 +33,14 @@ TEST_F(KestDpiTest, At144DpiTheMainWindowIsOneAndAHalfTimesItsSizeAndStoresIt96D
   RECT row = e2e::ListViewItemRect(lv, 0);
   EXPECT_GE(row.bottom - row.top, 24) << "a row is 17 pixels at 96 DPI";
   EXPECT_EQ(e2e::ListViewColumnWidth(lv, 0), (r.right - r.left) - 4);
+  // The find box too: 300 x 240 at 96 DPI.
+  HWND find = OpenFindBox(k);
+  ASSERT_NE(find, nullptr);
+  RECT f = e2e::WindowRectOnScreen(find);
+  EXPECT_EQ(f.right - f.left, 450);
+  EXPECT_EQ(f.bottom - f.top, 360);
+  e2e::PostKey(e2e::FindChildByClass(find, "Edit"), VK_ESCAPE);
+  EXPECT_TRUE(e2e::WaitForWindowGone(find, 5000));
   // The settings window grows alike: 313 x 375 at 96 DPI.
   k.click(ids::settings);
   HWND settings = WaitForSettings(k);
