@@ -53,24 +53,6 @@ char32_t Lower(char32_t c) {
   return c;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
@@ -91,10 +73,7 @@ std::string FoldCase(std::string_view text) {
       i += keep;
       continue;
     }
-    char32_t c = n == 2 ? ((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu)
-                        : ((byte & 0x0Fu) << 12) | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
-                              (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
-    AppendUtf8(out, Lower(c));
+    utf8::AppendCodePoint(out, Lower(utf8::CodePointAt(text, i, n)));
     i += n;
   }
   return out;

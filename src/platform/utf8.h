@@ -31,6 +31,36 @@ inline std::size_t SequenceAt(std::string_view s, std::size_t i) {
   return 0;
 }
 
+// The character of the valid sequence of n bytes (as SequenceAt gives it, 1 to 4) at s[i].
+inline char32_t CodePointAt(std::string_view s, std::size_t i, std::size_t n) {
+  auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
+  switch (n) {
+    case 2: return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+    case 3: return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+    case 4: return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
+    default: return byte(0);
+  }
+}
+
+// The character's UTF-8 bytes at the end of out.
+inline void AppendCodePoint(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 inline bool IsValid(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     std::size_t n = SequenceAt(s, i);

@@ -8,14 +8,7 @@ namespace {
 
 // The first character of a UTF-8 text; a byte outside any sequence stands for itself.
 char32_t FirstCharacter(const std::string& s) {
-  if (s.empty()) return 0;
-  auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k])); };
-  switch (utf8::SequenceAt(s, 0)) {
-    case 2: return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3: return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-    case 4: return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
-    default: return byte(0);
-  }
+  return s.empty() ? 0 : utf8::CodePointAt(s, 0, utf8::SequenceAt(s, 0));
 }
 
 char32_t FoldAscii(char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; }
