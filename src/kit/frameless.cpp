@@ -68,6 +68,16 @@ void FramelessWindow::MoveChild(int id, int x, int y) {
   SetWindowPos(child, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FramelessWindow::PlaceChild(int id, int x, int y, int width, int height) {
+  if (HWND child = GetDlgItem(hwnd(), id))
+    SetWindowPos(child, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FramelessWindow::ResizeChild(int id, int width, int height) {
+  if (HWND child = GetDlgItem(hwnd(), id))
+    SetWindowPos(child, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void FramelessWindow::AddHintArea(UINT id, const RECT& area, const char* text) {
   AddHintRect(Hints(), hwnd(), id, area, text);
 }

@@ -66,6 +66,9 @@ class FramelessWindow : public Window {
   HWND AddFlatButton(int id, const char* caption, int x, int y, int width, int height,
                      const char* hint = nullptr);
   void MoveChild(int id, int x, int y);
+  // The child with this id moved and sized (after a change of DPI, say); nothing without one.
+  void PlaceChild(int id, int x, int y, int width, int height);
+  void ResizeChild(int id, int width, int height);
   void AddHintArea(UINT id, const RECT& area, const char* text);
   void MoveHintArea(UINT id, const RECT& area);
 

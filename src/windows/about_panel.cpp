@@ -63,8 +63,8 @@ class AboutPanel final : public FramelessWindow {
 
   // Makes the button, or moves an existing one (after a change of DPI).
   void Place(int id, const char* caption, int x, int y, int width, int height, const char* hint) {
-    if (HWND b = GetDlgItem(hwnd(), id))
-      SetWindowPos(b, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetDlgItem(hwnd(), id))
+      PlaceChild(id, x, y, width, height);
     else
       AddFlatButton(id, caption, x, y, width, height, hint);
   }

@@ -226,12 +226,9 @@ void MainWindow::OnDpiChanged() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   MainLayout l = LayoutMainWindow(rc.right, rc.bottom, Dpi());
-  auto resize = [this](int id, int x, const Size& size) {
-    if (HWND b = GetDlgItem(hwnd(), id))
-      SetWindowPos(b, nullptr, x, 0, size.width, size.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  for (const ButtonDef& d : kCaptionButtons) resize(d.id, Scaled(d.x), l.captionButton);
-  for (const ButtonDef& d : kBarButtons) resize(d.id, Scaled(d.x), l.barButton);
+  for (const ButtonDef& d : kCaptionButtons)
+    PlaceChild(d.id, Scaled(d.x), 0, l.captionButton.width, l.captionButton.height);
+  for (const ButtonDef& d : kBarButtons) PlaceChild(d.id, Scaled(d.x), 0, l.barButton.width, l.barButton.height);
   // The tops and the right-hand buttons: the suggested size may be the one the window has.
   OnSize(rc.right, rc.bottom);
   // Icons and pictures at the new DPI's size: the target list's at once, the menus' when they

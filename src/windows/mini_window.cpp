@@ -171,9 +171,7 @@ void MiniWindow::MakeImages() {
 
 void MiniWindow::OnDpiChanged() {
   CreateFonts();
-  for (int id : {backButton, closeButton})
-    if (HWND b = GetDlgItem(hwnd(), id))
-      SetWindowPos(b, nullptr, 0, 0, Scaled(14), Scaled(kTitleHeight) - 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int id : {backButton, closeButton}) ResizeChild(id, Scaled(14), Scaled(kTitleHeight) - 2);
   // The labels, the tool bar and its icons are made again at the new sizes.
   ClearSplash();
   MakeImages();

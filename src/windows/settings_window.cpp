@@ -121,13 +121,11 @@ class SettingsWindow final : public FramelessWindow {
 
   // The buttons and page labels, from the client size and the DPI; the pages keep their own place.
   void Layout(int width, int height) {
-    auto place = [this](int id, int x, int y, int w, int h) {
-      if (HWND c = GetDlgItem(hwnd(), id)) SetWindowPos(c, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
     const int buttonsTop = CaptionBottom() - Scaled(10);
-    place(okButton, Scaled(4), buttonsTop, Scaled(16), Scaled(10));
-    place(closeButton, width - Scaled(20), buttonsTop, Scaled(16), Scaled(10));
-    for (const PageLabel& l : kLabels) place(l.id, Scaled(l.x), BarTop(height) + Scaled(3), Scaled(l.width), Scaled(14));
+    PlaceChild(okButton, Scaled(4), buttonsTop, Scaled(16), Scaled(10));
+    PlaceChild(closeButton, width - Scaled(20), buttonsTop, Scaled(16), Scaled(10));
+    for (const PageLabel& l : kLabels)
+      PlaceChild(l.id, Scaled(l.x), BarTop(height) + Scaled(3), Scaled(l.width), Scaled(14));
   }
   void OnSize(int width, int height) override { Layout(width, height); }
 
