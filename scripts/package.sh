@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the portable release: dist/Kest-<version>-win32.zip with Kest.exe, an empty root\
-# folder for the tool catalog and a README.txt for Windows users.
+# folder for the tool catalog and docs\README.txt for Windows users: not beside Kest.exe, where
+# every "<name>.txt" is the note of a target called <name>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,9 +13,9 @@ version=$(sed -n 's/^#define KEST_VERSION "\(.*\)"$/\1/p' build/win/generated/ke
 
 stage=build/package/Kest-$version
 rm -rf build/package
-mkdir -p "$stage/root" dist
+mkdir -p "$stage/root" "$stage/docs" dist
 cp build/win/bin/Kest.exe "$stage/Kest.exe"
-sed "s/@VERSION@/$version/g" res/README.txt.in | sed 's/$/\r/' > "$stage/README.txt"
+sed "s/@VERSION@/$version/g" res/README.txt.in | sed 's/$/\r/' > "$stage/docs/README.txt"
 zip_path=dist/Kest-$version-win32.zip
 rm -f "$zip_path"
 command -v zip >/dev/null || { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq zip >/dev/null; }

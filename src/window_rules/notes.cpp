@@ -4,9 +4,25 @@
 
 namespace kest {
 
+namespace {
+
+bool SameAsciiName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string NoteFilePath(std::string_view exeDir, std::string_view target) {
   if (target.empty()) return std::string(exeDir) + kScratchNoteName;
-  return std::string(exeDir) + paths::FileNameOf(target) + ".txt";
+  const std::string name = paths::FileNameOf(target);
+  for (const char* shipped : kShippedBesideKest)
+    if (SameAsciiName(name + ".txt", shipped)) return std::string(exeDir) + name + ".note.rtf";
+  return std::string(exeDir) + name + ".txt";
 }
 
 std::string NoteSavingFile(const std::string& noteFile) {

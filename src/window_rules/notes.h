@@ -14,8 +14,13 @@ namespace kest {
 // ".txt" in any case can never be a target's note, whatever the target is called.
 inline constexpr const char* kScratchNoteName = "Kest scratch note.rtf";
 
+// Files Kest ships or has shipped beside Kest.exe under a name a target's note would take
+// (the read-me of earlier packages): never opened or saved over as a note.
+inline constexpr const char* kShippedBesideKest[] = {"README.txt"};
+
 // exeDir (with its trailing backslash) + the target's file name + ".txt": targets of the same
-// file name share one note. With no target, the scratch note.
+// file name share one note. With no target, the scratch note. A target whose note would be a
+// file Kest ships keeps it as "<file name>.note.rtf", a name no other note can have.
 std::string NoteFilePath(std::string_view exeDir, std::string_view target);
 
 // Writes the note so that a full disk or a crash never leaves neither the old nor the new
@@ -28,6 +33,9 @@ inline constexpr const char* kCannotOpenFile = "Cannot open file %s";
 // After kCannotOpenFile, when a note could not be read: it is never written over.
 inline constexpr const char* kNoteLeftAlone = "The note is left as it is on the disk and is not saved over.";
 inline constexpr const char* kQuitWithoutNote = "Quit without saving the note?";
+// Before saving over a note that was written elsewhere since it was read.
+inline constexpr const char* kNoteChangedOnDisk =
+    "The note was changed on the disk since Kest read it:\r\n%s\r\nSave this text over it?";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
 inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
 

@@ -237,7 +237,7 @@ void NoteWindow::Hide() { Follow(NoteEvent::Minimise); }
 
 bool NoteWindow::SaveForExit(bool askOnFailure) {
   if (exitSaved_ || !hwnd()) return true;
-  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveNote(false)) {
+  if (StepsFor(NoteEvent::Exit, IsShown()).save && !SaveNote(false, askOnFailure)) {
     // The user decides: a Kest that cannot write beside itself must still be able to end.
     if (askOnFailure &&
         ctx_.box.ask(hwnd(), FileMessage(kCannotCreateFile, noteFile_) + "\r\n" + kQuitWithoutNote, text::kCaption,
@@ -264,10 +264,12 @@ void NoteWindow::LoadNote() {
   if (!ctx_.fs.fileExists(file)) {
     ClearEditor();
     noteFile_ = file;
+    noteStamp_.reset();
     SetUnreadable(false);
     savedText_ = NoteRtf();
     return;
   }
+  const std::optional<FileStamp> stamp = ctx_.fs.fileStamp(file);
   std::optional<std::string> bytes = win32::ReadWholeFile(file);
   if (!bytes) {
     LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
@@ -282,6 +284,7 @@ void NoteWindow::LoadNote() {
     return;
   }
   noteFile_ = file;
+  noteStamp_ = stamp;
   SetUnreadable(false);
   // Plain text has no font of its own; rich text keeps its fonts but is drawn in the scheme's
   // font colour, so no note is ever written in the colour of its background.
@@ -312,16 +315,26 @@ std::string NoteWindow::NoteRtf() const {
   return StreamOut(richEdit_, SF_RTF | SF_USECODEPAGE | (static_cast<WPARAM>(win32::LegacyAnsiCodePage()) << 16));
 }
 
-bool NoteWindow::SaveNote(bool report) {
+bool NoteWindow::SaveNote(bool report, bool mayAsk) {
   if (unreadable_) return true;
   std::string text = NoteRtf();
   // Nothing typed since the note was read or saved: the file already holds it.
   if (text == savedText_) return true;
+  // Another copy of Kest (or another program) wrote the note since it was read here: it is
+  // not saved over unless the user says so; where nobody can be asked, it stays.
+  if (ctx_.fs.fileStamp(noteFile_) != noteStamp_) {
+    if (!mayAsk || ctx_.box.ask(hwnd(), FileMessage(kNoteChangedOnDisk, noteFile_), text::kCaptionConfirm,
+                                MbButtons::YesNo, MbIcon::Question) != MbAnswer::Yes) {
+      savedText_ = text;
+      return true;
+    }
+  }
   if (!SaveNoteFile(ctx_.fs, noteFile_, text)) {
     if (report) Report(FileMessage(kCannotCreateFile, noteFile_));
     return false;
   }
   savedText_ = text;
+  noteStamp_ = ctx_.fs.fileStamp(noteFile_);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // NoteWindow: the per-target note window. It lives, hidden until asked for, for the whole run, and
 // follows the current target while it is on the screen.
+#include <optional>
 #include <string>
 
 #include "state/app_context.h"
@@ -54,8 +55,9 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   // its text and its file.
   void LoadNote();
   // The editor's text as RTF into the file it was read from, unless it is unchanged or the
-  // note could not be read; false (reported when asked) when refused.
-  bool SaveNote(bool report);
+  // note could not be read; false (reported when asked) when refused. A note changed on the
+  // disk since it was read is saved over only when the user says so (mayAsk), never otherwise.
+  bool SaveNote(bool report, bool mayAsk = true);
   std::string NoteRtf() const;
   void LeaveUnreadableNote(const std::string& file, const std::string& why);
   void SetUnreadable(bool unreadable);
@@ -92,6 +94,8 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   bool keepText_ = false;
   // The RTF of the text as last read or saved: an unchanged note is not written again.
   std::string savedText_;
+  // The note file as it was read or last saved here (nothing: there was none).
+  std::optional<FileStamp> noteStamp_;
   // The current note could not be read: it is never written over.
   bool unreadable_ = false;
   // Saved (or given up by the user) on the way out: nothing more is saved.

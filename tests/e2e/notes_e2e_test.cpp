@@ -103,6 +103,30 @@ TEST_F(KestTest, NotesFollowTheClickedTargetAndAreSavedOnEveryWayOut) {
   EXPECT_TRUE(Shows(editor, "typed while locked"));
   EXPECT_EQ(app.readFile("alpha.exe.txt"), "alpha in plain text");
 
+  // A note written elsewhere (another copy of Kest) since it was read is saved over only when
+  // the user says so.
+  auto hideAndAnswer = [&](int answer) {
+    k.click(ids::notes);
+    auto asked = e2e::WaitForMessageBox("Kest confirm", 5000, k.process.pid());
+    EXPECT_TRUE(asked.has_value());
+    if (!asked) return;
+    EXPECT_EQ(asked->text, "The note was changed on the disk since Kest read it:\r\n" + app.file("beta.exe.txt") +
+                               "\r\nSave this text over it?");
+    e2e::AnswerMessageBox(asked->hwnd, answer);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(kfs); }, 5000));
+    k.click(ids::notes);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(kfs) != FALSE; }, 5000));
+  };
+  app.writeFile("beta.exe.txt", "written by the other copy");
+  Type(editor, "mine");
+  hideAndAnswer(IDNO);
+  EXPECT_EQ(app.readFile("beta.exe.txt"), "written by the other copy");
+  EXPECT_TRUE(Shows(editor, "written by the other copy"));
+  app.writeFile("beta.exe.txt", "and again by the other copy");
+  Type(editor, "mine after all");
+  hideAndAnswer(IDYES);
+  EXPECT_TRUE(HoldsRtfWith(app, "beta.exe.txt", "mine after all"));
+
   // Leaving the program with the window open saves the note too.
   Type(editor, "typed before exit");
   CloseKest(k);

@@ -71,6 +71,15 @@ TEST(NoteFiles, NoTargetReachesTheScratchNote) {
   EXPECT_FALSE(scratch.ends_with(".txt"));
 }
 
+TEST(NoteFiles, NoTargetReachesAFileKestShips) {
+  // An earlier package's read-me lies beside Kest.exe: a target called README in any case keeps
+  // its note under another name, which no other target's note or the scratch note can have.
+  for (const char* target : {R"(C:\w\README)", R"(C:\w\readme)", "ReadMe"})
+    EXPECT_EQ(Lower(NoteFilePath(kExeDir, target)), R"(e:\kest\readme.note.rtf)") << target;
+  EXPECT_EQ(NoteFilePath(kExeDir, R"(C:\w\README.txt)"), R"(E:\kest\README.txt.txt)");
+  EXPECT_EQ(NoteFilePath(kExeDir, R"(C:\w\README.note.rtf)"), R"(E:\kest\README.note.rtf.txt)");
+}
+
 std::string Steps(NoteEvent e, bool visible) {
   NoteSteps s = StepsFor(e, visible);
   std::string out;
