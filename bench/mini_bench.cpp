@@ -49,7 +49,7 @@ class IdleHost : public kest::MainHost {
     return cache.IconOf(ctx_.fs, icons_, program, side);
   }
   std::vector<kest::ToolSearchEntry> CatalogTools() override { return {}; }
-  void LaunchCatalogTool(const std::vector<std::string>&, bool) override {}
+  void LaunchCatalogTool(const std::string&, bool) override {}
 
   kest::CatalogCache cache;
 

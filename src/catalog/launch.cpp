@@ -1,7 +1,6 @@
 #include "catalog/launch.h"
 
 #include "catalog/shortcuts.h"
-#include "catalog/tool_catalog.h"
 #include "catalog/tool_menus.h"
 #include "core/texts.h"
 #include "platform/paths.h"
@@ -9,11 +8,6 @@
 namespace kest {
 
 namespace {
-
-std::string WithoutAmpersands(std::string s) {
-  std::erase(s, '&');
-  return s;
-}
 
 void ReportError(const LaunchServices& s, const std::string& text) {
   s.search.box.ask(s.search.owner, text, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
@@ -27,15 +21,29 @@ bool EnterDirectory(const LaunchServices& s, const std::string& directory) {
   return false;
 }
 
-// Moves into the target's directory and gives its quoted name; empty without a target, and
+// Whether the tool may run on the target: a target that is no full path (an old or hand-made
+// entry, an "Error link") would be looked for wherever the last launch left Kest, and a batch
+// file would hand certain names to the command processor. Refusals are reported.
+bool MayRunOn(const LaunchServices& s, const std::string& program, const std::string& target,
+              const std::string& arguments) {
+  if (target.empty()) return true;
+  if (!paths::IsFullPath(target)) {
+    ReportError(s, FileMessage(kTargetNotFullPath, target));
+    return false;
+  }
+  if (IsBatchFile(program) && UnsafeForBatchFile(paths::FileNameOf(target), arguments)) {
+    ReportError(s, FileMessage(kUnsafeForBatchTool, paths::FileNameOf(target)));
+    return false;
+  }
+  return true;
+}
+
+// Moves into the target's directory and gives its bare name; empty without a target, and
 // nothing when the directory cannot be entered.
-std::optional<std::string> EnterTarget(const LaunchServices& s, const std::string& currentTarget) {
-  if (currentTarget.empty()) return std::string();
-  if (!EnterDirectory(s, paths::DirectoryOf(currentTarget))) return std::nullopt;
-  std::string quoted(1, '"');
-  quoted += paths::FileNameOf(currentTarget);
-  quoted += '"';
-  return quoted;
+std::optional<std::string> EnterTarget(const LaunchServices& s, const std::string& target) {
+  if (target.empty()) return std::string();
+  if (!EnterDirectory(s, paths::DirectoryOf(target))) return std::nullopt;
+  return paths::FileNameOf(target);
 }
 
 bool Started(const LaunchServices& s, const std::string& program, unsigned code, bool succeeded) {
@@ -44,9 +52,14 @@ bool Started(const LaunchServices& s, const std::string& program, unsigned code,
   return false;
 }
 
-bool ShellStart(const LaunchServices& s, const std::string& program, const std::string& parameters = std::string()) {
-  std::intptr_t r =
-      s.processes.shellExecute(s.search.owner, "", program, parameters, paths::DirectoryOf(program), kSwShow);
+// The directory a tool runs in: the target's, or the program's own without a target.
+std::string RunDirectory(const std::string& program, const std::string& target) {
+  return paths::DirectoryOf(target.empty() ? program : target);
+}
+
+bool ShellStart(const LaunchServices& s, const std::string& program, const std::string& parameters,
+                const std::string& directory) {
+  std::intptr_t r = s.processes.shellExecute(s.search.owner, "", program, parameters, directory, kSwShow);
   return Started(s, program, static_cast<unsigned>(r < 0 ? 0 : r), r > 32);
 }
 
@@ -60,30 +73,24 @@ bool ElevatedStart(const LaunchServices& s, const std::string& program, const st
 }
 
 // The start with the target: WinExec, or the elevation prompt when asked for or when the
-// program itself asks for administrator rights; any other failure goes to failed with WinExec's
-// code, and its answer is whether the tool started after all.
-template <class Failed>
-bool StartWithTarget(const LaunchServices& s, const std::string& program, const std::string& quotedTarget,
-                     const std::string& arguments, const std::string& currentTarget, bool elevated, Failed&& failed) {
-  const std::string directory = paths::DirectoryOf(currentTarget.empty() ? program : currentTarget);
+// program itself asks for administrator rights. What is no program (a script, a document) goes
+// to the shell with the same target in the same directory; any other failure is reported.
+bool StartWithTarget(const LaunchServices& s, const std::string& program, const std::string& targetName,
+                     const std::string& arguments, const std::string& target, bool elevated) {
+  const std::string directory = RunDirectory(program, target);
+  const std::string parameters = ToolParameters(targetName, arguments);
   if (!elevated) {
-    unsigned r = s.processes.winExec(ToolCommandLine(program, quotedTarget, arguments), kSwShowNormal);
+    unsigned r = s.processes.winExec(ToolCommandLine(program, targetName, arguments), kSwShowNormal);
     if (r > 31) return true;
-    if (!s.processes.lastStartNeedsElevation()) return failed(r);
+    if (r == kWinExecBadFormat) return ShellStart(s, program, parameters, directory);
+    if (!s.processes.lastStartNeedsElevation()) return Started(s, program, r, false);
   }
-  return ElevatedStart(s, program, ToolParameters(quotedTarget, arguments), directory);
+  return ElevatedStart(s, program, parameters, directory);
 }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
-
-std::string ToolFileFromCaptions(const std::string& exeDir, const std::vector<std::string>& captions) {
-  std::string relative;
-  for (std::size_t i = 0; i < captions.size(); ++i) {
-    relative += WithoutAmpersands(captions[i]);
-    relative += i + 1 < captions.size() ? "\\" : ".lnk";
-  }
-  return ToolCatalog::RootOf(exeDir) + "\\" + WithoutAmpersands(relative);
-}
 
 std::string StartFailureText(const std::string& program, unsigned code, const std::string& systemText) {
   std::string reason = systemText;
@@ -95,86 +102,98 @@ std::string StartFailureText(const std::string& program, unsigned code, const st
   return FileMessage(FileMessage(kCannotStartTool, program), reason);
 }
 
-std::string ToolParameters(const std::string& quotedTarget, const std::string& arguments) {
-  if (arguments.empty()) return quotedTarget;
+std::string ToolParameters(const std::string& targetName, const std::string& arguments) {
+  const std::string quoted = targetName.empty() ? std::string() : "\"" + targetName + "\"";
+  if (arguments.empty()) return quoted;
   std::string parameters;
   bool placed = false;
+  bool insideQuotes = false;
   std::size_t from = 0;
   for (std::size_t at = arguments.find("%1"); at != std::string::npos; at = arguments.find("%1", from)) {
+    for (std::size_t i = from; i < at; ++i)
+      if (arguments[i] == '"') insideQuotes = !insideQuotes;
     parameters.append(arguments, from, at - from);
-    parameters += quotedTarget;
+    // Windows writes "%1" in quotes in every registry verb, and users copy it: the quotes are
+    // already there, so the bare name goes between them.
+    parameters += insideQuotes ? targetName : quoted;
     from = at + 2;
     placed = true;
   }
   parameters.append(arguments, from, std::string::npos);
-  if (!placed && !quotedTarget.empty()) parameters += " " + quotedTarget;
+  if (!placed && !quoted.empty()) parameters += " " + quoted;
   // Without a target a "%1" leaves blanks at an end; inside, the tool's own spacing stays.
-  const std::size_t first = parameters.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return parameters.substr(first, parameters.find_last_not_of(' ') - first + 1);
+  std::size_t first = 0, last = parameters.size();
+  while (first < last && IsBlank(parameters[first])) ++first;
+  while (last > first && IsBlank(parameters[last - 1])) --last;
+  return parameters.substr(first, last - first);
 }
 
-std::string ToolCommandLine(const std::string& program, const std::string& quotedTarget,
+std::string ToolCommandLine(const std::string& program, const std::string& targetName,
                             const std::string& arguments) {
   // Unquoted, a path with blanks would let Windows try C:\Program.exe first.
   std::string quoted = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
-  return quoted + " " + ToolParameters(quotedTarget, arguments);
+  return quoted + " " + ToolParameters(targetName, arguments);
 }
 
-MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& exeDir,
-                          const std::vector<std::string>& captions, const std::string& currentTarget,
+bool IsBatchFile(const std::string& program) {
+  std::string ext = paths::ExtensionOf(program);
+  for (char& c : ext) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return ext == ".bat" || ext == ".cmd";
+}
+
+bool UnsafeForBatchFile(const std::string& targetName, const std::string& /*arguments*/) {
+  // The name always stands in quotes on the command line, but the command processor expands
+  // "%" inside quotes as well, and a batch file that takes its argument as %~1 drops the
+  // quotes before it acts on the rest: any of these in the name is refused, wherever it lands.
+  return targetName.find_first_of("&|<>^%") != std::string::npos;
+}
+
+std::string ResolveToolProgram(const LaunchServices& s, const std::string& shortcutFile) {
+  // As named when it is there, else on the work drive (a UNC or relative path as it stands).
+  std::string program = ResolveShortcut(s.links, s.fs, s.drive, shortcutFile);
+  if (program.empty() || s.fs.fileExists(program)) return program;
+  if (CheckToolDrive(program, s.drive, s.search)) return paths::OnDrive(program, s.drive.letter);
+  WarnToolNotFound(s.search, paths::FileNameOf(program));
+  return program;
+}
+
+MenuLaunch LaunchFromMenu(const LaunchServices& s, const std::string& shortcutFile, const std::string& target,
                           bool commandLineEditing, bool elevated) {
   MenuLaunch result;
-  std::string file = ToolFileFromCaptions(exeDir, captions);
-  if (!s.fs.fileExists(file)) {
-    file = file.substr(0, file.size() - 4) + ".pif";
-    if (!s.fs.fileExists(file)) return result;
-  }
-  std::string program = ResolveShortcut(s.links, s.fs, s.drive, file);
+  // The tool may have gone since the menu was built: nothing to start, nothing to say.
+  if (!s.fs.fileExists(shortcutFile)) return result;
+  const std::string program = ResolveToolProgram(s, shortcutFile);
   // A shortcut the shell cannot read names no program: nothing to start.
   if (program.empty()) return result;
-  // Only a program named with a drive letter lives on the work drive; a UNC or relative one
-  // is taken as it stands.
-  program = paths::OnDrive(program, s.drive.letter);
-  if (!s.fs.fileExists(program)) {
-    if (CheckToolDrive(program, s.drive, s.search)) {
-      program = paths::OnDrive(program, s.drive.letter);
-    } else {
-      WarnToolNotFound(s.search, paths::FileNameOf(program));
-    }
-  }
-  const std::string arguments = s.links.readArguments(file);
-  std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
-  if (!quotedTarget) return result;
+  const std::string arguments = s.links.readArguments(shortcutFile);
+  if (!MayRunOn(s, program, target, arguments)) return result;
+  std::optional<std::string> name = EnterTarget(s, target);
+  if (!name) return result;
   if (commandLineEditing) {
-    result.commandLine = ToolCommandLine(program, *quotedTarget, arguments);
-    result.directory = paths::DirectoryOf(currentTarget);
+    result.commandLine = ToolCommandLine(program, *name, arguments);
+    result.directory = paths::DirectoryOf(target);
     return result;
   }
-  const std::string parameters = ToolParameters(*quotedTarget, arguments);
-  if (quotedTarget->empty()) {
-    result.ran = elevated ? ElevatedStart(s, program, parameters, paths::DirectoryOf(program))
-                          : ShellStart(s, program, parameters);
+  if (name->empty()) {
+    const std::string parameters = ToolParameters(*name, arguments);
+    const std::string directory = paths::DirectoryOf(program);
+    result.ran = elevated ? ElevatedStart(s, program, parameters, directory)
+                          : ShellStart(s, program, parameters, directory);
     return result;
   }
-  result.ran = StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated,
-                               [&](unsigned code) { return Started(s, program, code, false); });
+  result.ran = StartWithTarget(s, program, *name, arguments, target, elevated);
   return result;
 }
 
-bool LaunchFromButton(const LaunchServices& s, const std::string& linkFile, const std::string& currentTarget,
+bool LaunchFromButton(const LaunchServices& s, const std::string& shortcutFile, const std::string& target,
                       bool elevated) {
-  std::string program = ResolveShortcut(s.links, s.fs, s.drive, linkFile);
+  const std::string program = ResolveToolProgram(s, shortcutFile);
   if (program.empty()) return false;
-  const std::string arguments = s.links.readArguments(linkFile);
-  std::optional<std::string> quotedTarget = EnterTarget(s, currentTarget);
-  if (!quotedTarget) return false;
-  return StartWithTarget(s, program, *quotedTarget, arguments, currentTarget, elevated, [&](unsigned code) {
-    // A button may stand for a document: what is no program goes to the shell.
-    if (code == kWinExecBadFormat)
-      return ShellStart(s, program, arguments.empty() ? std::string() : ToolParameters(*quotedTarget, arguments));
-    return Started(s, program, code, false);
-  });
+  const std::string arguments = s.links.readArguments(shortcutFile);
+  if (!MayRunOn(s, program, target, arguments)) return false;
+  std::optional<std::string> name = EnterTarget(s, target);
+  if (!name) return false;
+  return StartWithTarget(s, program, *name, arguments, target, elevated);
 }
 
 bool RunEditedCommandLine(const LaunchServices& s, const std::string& commandLine, const std::string& directory) {

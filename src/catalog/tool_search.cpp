@@ -20,6 +20,7 @@ std::vector<ToolSearchEntry> ToolSearchEntries(const std::vector<WalkEvent>& eve
         ToolSearchEntry entry;
         entry.captions = folders;
         entry.captions.push_back(ToolDisplayName(e.name));
+        entry.file = e.path;
         for (const std::string& c : entry.captions) {
           if (!entry.text.empty()) entry.text += '\\';
           entry.text += c;

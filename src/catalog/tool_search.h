@@ -12,11 +12,12 @@
 namespace kest {
 
 struct ToolSearchEntry {
-  // The folders below the catalog root, outermost first, then the tool's display name: what a
-  // menu item of the tool gives LaunchFromMenu.
+  // The folders below the catalog root, outermost first, then the tool's display name.
   std::vector<std::string> captions;
   // The captions joined with "\": "Debuggers\x32dbg".
   std::string text;
+  // The tool's own file, which a launch runs.
+  std::string file;
 };
 
 // The tools of a recorded walk, in the walk's order.

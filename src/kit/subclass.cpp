@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "kit/window.h"
+#include "platform/kest_error.h"
 
 namespace kest {
 
@@ -38,7 +39,7 @@ LRESULT CALLBACK Subclass::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   try {
     return self->handler_(message, wParam, lParam);
   } catch (const std::exception& e) {
-    Window::ReportUncaught(self->errorOwner_, e.what());
+    Window::ReportUncaught(self->errorOwner_, ErrorText(e));
     return 0;
   }
 }

@@ -6,6 +6,7 @@
 #include "core/texts.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
+#include "platform/kest_error.h"
 
 namespace kest {
 
@@ -129,14 +130,14 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   try {
     result = self->HandleMessage(message, wParam, lParam);
   } catch (const std::exception& e) {
-    ReportUncaught(hwnd, e.what());
+    ReportUncaught(hwnd, ErrorText(e));
     result = 0;
   }
   if (message == WM_NCDESTROY) {
     try {
       self->OnFinalDestroy();
     } catch (const std::exception& e) {
-      ReportUncaught(nullptr, e.what());
+      ReportUncaught(nullptr, ErrorText(e));
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

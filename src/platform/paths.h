@@ -98,6 +98,14 @@ inline bool IsReservedName(std::string_view name) {
          upper[3] >= '1' && upper[3] <= '9';
 }
 
+// True for a path that names one file wherever Kest stands: a drive letter with its root
+// ("C:\x") or a UNC path ("\\server\share\x", "\\?\C:\x"). Anything else is taken against
+// some current directory.
+inline bool IsFullPath(std::string_view path) {
+  if (path.size() >= 3 && HasDriveLetter(path) && (path[2] == '\\' || path[2] == '/')) return true;
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+}
+
 // "C:" for "C:\x\y"; empty for paths without a drive letter.
 inline std::string DriveOf(std::string_view path) {
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));

@@ -44,7 +44,7 @@ class MainHost {
   // and one of them run on the current target as choosing its item in the tools menu does
   // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).
   virtual std::vector<ToolSearchEntry> CatalogTools() = 0;
-  virtual void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) = 0;
+  virtual void LaunchCatalogTool(const std::string& shortcutFile, bool commandLineEditing) = 0;
 };
 
 // What the main window asks of the fast string window.

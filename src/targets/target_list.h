@@ -12,15 +12,20 @@ struct Target {
   // The file whose icon the row shows: what was added (a dropped shortcut's own icon), empty
   // when that is the full path itself.
   std::string iconFrom;
+  // What [Targets] holds for the entry: the text it was loaded from (a stored shortcut stays a
+  // shortcut), empty for an entry added in this run, which is stored as its full path.
+  std::string storedAs;
   std::string fullPath() const { return directory + fileName; }
   std::string iconFile() const { return iconFrom.empty() ? fullPath() : iconFrom; }
+  std::string storedText() const { return storedAs.empty() ? fullPath() : storedAs; }
 };
 
 class TargetList {
  public:
-  // Appends the entry for a path, shown with the icon of iconFrom (the path itself when empty);
-  // returns its position.
-  std::size_t add(const std::string& path, const std::string& iconFrom = std::string());
+  // Appends the entry for a path, shown with the icon of iconFrom (the path itself when empty)
+  // and stored as storedAs (the path itself when empty); returns its position.
+  std::size_t add(const std::string& path, const std::string& iconFrom = std::string(),
+                  const std::string& storedAs = std::string());
   void removeAt(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
   void clear() { entries_.clear(); }
   std::size_t size() const { return entries_.size(); }
@@ -49,8 +54,9 @@ std::string TargetPathToShow(const std::string& path, Resolve&& resolve);
 
 namespace kest {
 
-inline std::size_t TargetList::add(const std::string& path, const std::string& iconFrom) {
-  entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), iconFrom == path ? std::string() : iconFrom});
+inline std::size_t TargetList::add(const std::string& path, const std::string& iconFrom, const std::string& storedAs) {
+  entries_.push_back(Target{paths::FileNameOf(path), paths::DirectoryOf(path), iconFrom == path ? std::string() : iconFrom,
+                            storedAs == path ? std::string() : storedAs});
   return entries_.size() - 1;
 }
 

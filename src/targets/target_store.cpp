@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "platform/paths.h"
 
 namespace kest {
 
 namespace {
 
-// The longest run of missing positions that still loads as "Error link" entries.
-constexpr int kLongestFilledGap = 1000;
+// How many missing positions, over the whole section, still load as "Error link" entries.
+constexpr int kMostFilledPositions = 1000;
 
 void ReportIniError(MsgBox& box, WindowHandle owner) {
   box.ask(owner, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
@@ -70,67 +71,125 @@ std::map<int, std::string> StoredPositions(const Entries& entries, long long lim
 
 }  // namespace
 
+std::vector<std::string> StoredTargets(SettingsFile& settings) {
+  std::vector<std::string> paths;
+  int count = settings.readInteger(kTargetsSection, "Count", 0);
+  // Only the positions that exist are visited, so that a "Count" far beyond them costs
+  // nothing; a gap between two of them still gives its "Error link" entry, as a position read
+  // without a key does, but nothing is made up after the last one.
+  int next = 0;
+  int fillable = kMostFilledPositions;
+  for (const auto& [i, path] : StoredPositions(settings.entries(kTargetsSection), count)) {
+    // A few missing positions are entries left out (without a file name): they load as
+    // "Error link" entries. Many, in one gap or in thousands of small ones, come from a file
+    // not written by Kest, and filling them would make up millions of entries: a gap beyond
+    // what is left of the allowance is passed over.
+    if (i - next <= fillable) {
+      fillable -= i - next;
+      for (; next < i; ++next) paths.emplace_back(kErrorLink);
+    }
+    paths.push_back(path);
+    next = i + 1;
+  }
+  return paths;
+}
+
 void LoadTargets(SettingsFile& settings, TargetList& list,
                  const std::function<void(const std::string&)>& addTarget, MsgBox& box,
                  WindowHandle owner) {
   try {
     list.clear();
-    int count = settings.readInteger(kTargetsSection, "Count", 0);
-    // Only the positions that exist are visited, so that a "Count" far beyond them costs
-    // nothing; a gap between two of them still gives its "Error link" entry, as a position read
-    // without a key does, but nothing is made up after the last one.
-    int next = 0;
-    for (const auto& [i, path] : StoredPositions(settings.entries(kTargetsSection), count)) {
-      // A short gap is a position left out (an entry without a file name): it loads as an
-      // "Error link" entry. A long one comes from a file not written by Kest, and filling it
-      // would make up thousands or millions of entries: it is passed over.
-      if (i - next <= kLongestFilledGap)
-        for (; next < i; ++next) addTarget(kErrorLink);
-      addTarget(path);
-      next = i + 1;
+    for (const std::string& path : StoredTargets(settings)) addTarget(path);
+  } catch (const std::exception&) {
+    ReportIniError(box, owner);
+  }
+}
+
+std::vector<std::string> StoredTexts(const TargetList& list) {
+  std::vector<std::string> texts;
+  texts.reserve(list.size());
+  for (const Target& t : list.entries()) texts.push_back(t.storedText());
+  return texts;
+}
+
+std::vector<std::string> MergeTargets(const std::vector<std::string>& stored, const std::vector<std::string>& before,
+                                      const std::vector<std::string>& now) {
+  // Entries are only ever appended or taken out, so now is before less some entries, then the
+  // new ones: matched in order, what before has and now has not was taken out.
+  std::map<std::string, std::vector<std::size_t>> takenOut;  // path: which of its occurrences
+  std::map<std::string, std::size_t> seen;
+  std::size_t j = 0;
+  for (const std::string& path : before) {
+    std::size_t occurrence = seen[path]++;
+    if (j < now.size() && now[j] == path) ++j;
+    else takenOut[path].push_back(occurrence);
+  }
+  std::vector<bool> keep(stored.size(), true);
+  for (auto& [path, occurrences] : takenOut) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+      if (stored[i] == path) at.push_back(i);
+    // The latest occurrences first, so that the earlier ones keep their numbers; one that is
+    // no longer there takes out the last one left, and nothing when none is.
+    for (auto k = occurrences.rbegin(); k != occurrences.rend() && !at.empty(); ++k) {
+      std::size_t pick = *k < at.size() ? *k : at.size() - 1;
+      keep[at[pick]] = false;
+      at.erase(at.begin() + static_cast<std::ptrdiff_t>(pick));
     }
-  } catch (const std::exception&) {
-    ReportIniError(box, owner);
   }
+  std::vector<std::string> merged;
+  merged.reserve(stored.size() + now.size() - j);
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    if (keep[i]) merged.push_back(stored[i]);
+  merged.insert(merged.end(), now.begin() + static_cast<std::ptrdiff_t>(j), now.end());
+  return merged;
 }
 
-void SaveTargets(SettingsFile& settings, const TargetList& list, MsgBox& box, WindowHandle owner) {
+bool SaveTargets(SettingsFile& settings, const TargetList& list, std::vector<std::string>& saved, MsgBox& box,
+                 WindowHandle owner) {
   try {
-    WriteTargets(settings, list);
+    WriteTargets(settings, list, saved);
+    return true;
   } catch (const std::exception&) {
     ReportIniError(box, owner);
+    return false;
   }
 }
 
-void WriteTargets(SettingsFile& settings, const TargetList& list) {
+void WriteTargets(SettingsFile& settings, const TargetList& list, std::vector<std::string>& saved) {
+  std::vector<std::string> now = StoredTexts(list);
+  // A copy that changed nothing writes nothing: another copy's list stays as that one left it.
+  if (now == saved) return;
+  // Another copy of Kest (two may run by choice) may have written the section since: its
+  // changes stay, and this copy's own are applied to them.
+  const std::vector<std::string> paths = MergeTargets(StoredTargets(settings), saved, now);
   int oldCount = settings.readInteger(kTargetsSection, "Count", 0);
   // The section is written anew in one go, which for thousands of targets is the difference
   // between a blink and a minute. It ends as deleting the old positions "0" to "Count", then
   // writing every entry and the count, would leave it: other keys stay as they are.
-  // One read of the section serves both what is kept and what is compared at the end.
   const Entries stored = settings.entries(kTargetsSection);
   const long long limit = static_cast<long long>(oldCount) + 1;
   Entries section;
-  section.reserve(stored.size() + list.size() + 1);
+  section.reserve(stored.size() + paths.size() + 1);
+  auto named = [&](long long i) {
+    return i >= 0 && static_cast<unsigned long long>(i) < paths.size() &&
+           !paths::FileNameOf(paths[static_cast<std::size_t>(i)]).empty();
+  };
   for (auto& [key, value] : stored) {
     long long i = PositionOf(key);
     // An old position goes; a kept key that a list position writes anew gives way to it.
     bool oldPosition = i >= 0 && i < limit;
-    bool rewritten = i >= 0 && static_cast<unsigned long long>(i) < list.size() &&
-                     !list.at(static_cast<std::size_t>(i)).fileName.empty();
-    if (!oldPosition && !rewritten && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
+    if (!oldPosition && !named(i) && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
   }
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    const Target& t = list.at(i);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
     // An entry without a file name is left out; the positions after it stay.
-    if (!t.fileName.empty()) section.emplace_back(std::to_string(i), t.fullPath());
+    if (named(static_cast<long long>(i))) section.emplace_back(std::to_string(i), paths[i]);
   }
-  section.emplace_back("Count", std::to_string(list.size()));
-  // A section that already holds these keys and values is left alone: a close after a run in
-  // which every change was saved at once costs no write of thousands of lines, and a file
-  // whose lines stand in another order keeps them.
-  if (SameEntries(section, stored)) return;
-  settings.replaceSection(kTargetsSection, section);
+  section.emplace_back("Count", std::to_string(paths.size()));
+  // A section that already holds these keys and values is left alone, and a file whose lines
+  // stand in another order keeps them.
+  if (!SameEntries(section, stored)) settings.replaceSection(kTargetsSection, section);
+  saved = std::move(now);
 }
 
 }  // namespace kest

@@ -28,6 +28,16 @@ std::string MenuItemName(const std::string& caption) {
   return name;
 }
 
+std::string MenuCaptionOf(const std::string& name) {
+  std::string caption;
+  caption.reserve(name.size());
+  for (char c : name) {
+    if (c == '&') caption += '&';
+    caption += c;
+  }
+  return caption;
+}
+
 MenuCharChoice ChooseByLetter(const std::vector<std::string>& names, char32_t letter, int highlighted) {
   if (letter == 0) return {};
   const char32_t wanted = FoldAscii(letter);

@@ -17,6 +17,8 @@ struct MenuCharChoice {
 
 // The name of an item: its caption without the "&" that marks a mnemonic ("&&" is one "&").
 std::string MenuItemName(const std::string& caption);
+// The caption that shows a name as it is: each "&" doubled, so none becomes an underline.
+std::string MenuCaptionOf(const std::string& name);
 
 // names: the names of the menu's items in order, in UTF-8; an empty name (a separator, an item
 // that cannot be chosen) never matches. The first character is compared exactly, ASCII letters

@@ -3,6 +3,7 @@
 #include "kit/controls.h"
 #include "platform/win32/icons.h"
 #include "windows/main_window_ids.h"
+#include "window_rules/menu_letters.h"
 
 namespace kest {
 
@@ -129,29 +130,30 @@ void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecke
 
 win32::OwnedMenu CatalogMenus::BuildMenu(const MenuNode& root, ToolMenu which, bool hasTool) {
   win32::OwnedMenu menu(CreatePopupMenu());
-  std::vector<std::string> path;
-  AddItems(menu.get(), root, path, which);
+  AddItems(menu.get(), root, which);
   // Without a single tool the menu shows the way to the tools manager.
   if (!hasTool) AppendPictureMenuItem(menu.get(), ids::addTools, kAddToolsCaption, -1);
   AppendFixed(menu.get(), fixed_[static_cast<int>(which)]);
   return menu;
 }
 
-void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which) {
+void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, ToolMenu which) {
   const int m = static_cast<int>(which);
   for (const MenuNode& child : node.children) {
+    // A name's "&" is shown as itself, never taken for a mnemonic mark.
+    const std::string caption = MenuCaptionOf(child.caption);
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_STRING | MIIM_BITMAP | MIIM_DATA | MIIM_ID;
-    mii.dwTypeData = const_cast<char*>(child.caption.c_str());
+    mii.dwTypeData = const_cast<char*>(caption.c_str());
     mii.hbmpItem = HBMMENU_CALLBACK;
     mii.dwItemData = static_cast<ULONG_PTR>(child.image);
-    path.push_back(child.caption);
     if (child.kind == MenuNode::Kind::Tool) {
       auto range = which == ToolMenu::Targets ? ToolCommandRange::TargetMenu : ToolCommandRange::TrayMenu;
       if (auto id = ToolCommandId(range, tools_[m].size())) {
         mii.wID = static_cast<UINT>(*id);
-        tools_[m].push_back(path);
+        // The item runs the file it was made from: its caption is only what is shown.
+        tools_[m].push_back(child.file);
       } else {
         // Past the end of the menu's command range: shown, but it cannot be chosen.
         mii.fMask |= MIIM_STATE;
@@ -160,13 +162,12 @@ void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, std::vector<std::s
     } else if (!child.children.empty()) {
       // The menu owns a submenu once it is inserted.
       win32::OwnedMenu sub(CreatePopupMenu());
-      AddItems(sub.get(), child, path, which);
+      AddItems(sub.get(), child, which);
       mii.fMask |= MIIM_SUBMENU;
       mii.hSubMenu = sub.release();
     }
     // An empty folder is a plain item that does nothing.
     InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-    path.pop_back();
   }
 }
 
@@ -187,7 +188,7 @@ void CatalogMenus::SetFixedItemsVisible(ToolMenu which, bool visible) {
   fixedVisible_[m] = visible;
 }
 
-const std::vector<std::string>* CatalogMenus::ToolCaptions(int commandId) const {
+const std::string* CatalogMenus::ToolFile(int commandId) const {
   auto tool = ToolOfCommand(commandId);
   if (!tool || tool->range == ToolCommandRange::IconBar) return nullptr;
   const auto& tools = tools_[static_cast<int>(tool->range)];

@@ -56,8 +56,8 @@ class CatalogMenus {
   // Shows or hides the four fixed items at the end of a menu.
   void SetFixedItemsVisible(ToolMenu which, bool visible);
 
-  // The captions from the outermost folder down to the tool of a menu command, if it is one.
-  const std::vector<std::string>* ToolCaptions(int commandId) const;
+  // The tool file of a menu command, if it is one.
+  const std::string* ToolFile(int commandId) const;
   // The shortcut file of an icon bar command, if it is one.
   const IconBarButton* IconBarTool(int commandId) const;
   const std::vector<IconBarButton>& IconBar() const { return iconBar_; }
@@ -76,7 +76,7 @@ class CatalogMenus {
  private:
   win32::OwnedMenu BuildMenu(const MenuNode& root, ToolMenu which, bool hasTool);
   void AppendFixed(HMENU menu, const std::vector<FixedItem>& fixed);
-  void AddItems(HMENU menu, const MenuNode& node, std::vector<std::string>& path, ToolMenu which);
+  void AddItems(HMENU menu, const MenuNode& node, ToolMenu which);
   int IconImage(HIMAGELIST list, std::map<std::string, int>& images, int fallback, const std::string& program,
                 const CachedIcon& cached);
 
@@ -89,7 +89,7 @@ class CatalogMenus {
   std::vector<FixedItem> fixed_[2];
   win32::OwnedMenu menus_[2];
   bool fixedVisible_[2] = {true, true};
-  std::vector<std::vector<std::string>> tools_[2];
+  std::vector<std::string> tools_[2];  // each tool command's file, by its index in the range
   std::vector<IconBarButton> iconBar_;
 };
 

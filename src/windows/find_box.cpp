@@ -50,7 +50,7 @@ class FindBox final : public FramelessWindow {
 
   // The tool chosen with Enter or a double click, and whether Ctrl was held.
   struct Choice {
-    std::vector<std::string> captions;
+    std::string file;
     bool commandLineEditing = false;
   };
   const std::optional<Choice>& choice() const { return choice_; }
@@ -253,7 +253,7 @@ class FindBox final : public FramelessWindow {
     if (ended_ || row < 0 || static_cast<std::size_t>(row) >= matches_.size()) return;
     // Ctrl held with Enter edits the command line first, as Ctrl held while choosing an item
     // of the tools menu does.
-    choice_ = Choice{search_.entries()[matches_[static_cast<std::size_t>(row)]].captions,
+    choice_ = Choice{search_.entries()[matches_[static_cast<std::size_t>(row)]].file,
                      GetKeyState(VK_CONTROL) < 0};
     Close();
   }
@@ -307,7 +307,7 @@ void OpenFindBox(AppContext& ctx, MainHost& host) {
   }
   // The box has gone and the main window is enabled: the launch's questions and warnings, and
   // the command-line box, belong to it.
-  if (choice) host.LaunchCatalogTool(choice->captions, choice->commandLineEditing);
+  if (choice) host.LaunchCatalogTool(choice->file, choice->commandLineEditing);
 }
 
 }  // namespace kest

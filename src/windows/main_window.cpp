@@ -13,6 +13,7 @@
 #include "windows/main_window_ids.h"
 #include "window_rules/dpi.h"
 #include "window_rules/placement.h"
+#include "platform/kest_error.h"
 
 namespace kest {
 
@@ -205,6 +206,9 @@ void MainWindow::CreateControls() {
                             0, 0, Scaled(kMainDesignWidth), Scaled(24), hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::iconBar)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  // The hints name tools and folders: an "&" in them is shown, not taken for a mnemonic.
+  if (auto tips = reinterpret_cast<HWND>(SendMessageA(iconBar_, TB_GETTOOLTIPS, 0, 0)))
+    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_NOPREFIX);
 
   MainLayout layout = LayoutMainWindow(Scaled(kMainDesignWidth), Scaled(kMainDesignHeight), Dpi());
   for (const ButtonDef& d : kCaptionButtons)
@@ -295,7 +299,7 @@ bool MainWindow::OnClose() {
   } catch (const std::exception& e) {
     // Reported once; the user may still leave, or Kest could never end on a locked or
     // read-only Tools.ini.
-    if (ctx_.box.ask(hwnd(), std::string(e.what()) + "\r\n" + text::kQuitWithoutSettings, text::kCaption,
+    if (ctx_.box.ask(hwnd(), ErrorText(e) + "\r\n" + text::kQuitWithoutSettings, text::kCaption,
                      MbButtons::YesNo, MbIcon::Warning) != MbAnswer::Yes)
       return true;
   }
@@ -414,10 +418,7 @@ void MainWindow::OnCommand(int id, int, HWND) {
       break;
     default:
       if (menus_) {
-        if (auto* captions = menus_->ToolCaptions(id)) {
-          std::vector<std::string> copy = *captions;  // the launch's questions run a message loop
-          LaunchMenuTool(copy);
-        } else if (auto* button = menus_->IconBarTool(id)) {
+        if (auto* button = menus_->IconBarTool(id)) {
           IconBarButton copy = *button;
           LaunchIconBarTool(copy);
         }

@@ -65,7 +65,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;
   std::vector<ToolSearchEntry> CatalogTools() override;
-  void LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) override;
+  void LaunchCatalogTool(const std::string& shortcutFile, bool commandLineEditing) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -123,10 +123,14 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void FillMenuFromRoot();
   void FillIconBarFromRoot();
   LaunchServices Launching();
-  void LaunchMenuTool(const std::vector<std::string>& captions);
+  // A command chosen from a tools menu, on the target and the entry taken as the menu opened
+  // (a file forwarded while it was open becomes current, but is not what the menu was for).
+  void RunMenuCommand(int id, const std::string& target, const std::optional<TargetListView::EntryRef>& entry);
+  void LaunchMenuTool(const std::string& shortcutFile, const std::string& target);
   void LaunchIconBarTool(const IconBarButton& button);
   // A key pressed in the target list: Ctrl+F opens the find box.
   void OnListKey(WORD key);
+  std::string findTarget_;  // the target of the find box, taken as it opened
 
   AppContext& ctx_;
   AppState& state_;

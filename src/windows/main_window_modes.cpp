@@ -89,6 +89,8 @@ void MainWindow::OnTrayMessage(UINT mouseMessage) {
 }
 
 void MainWindow::ShowTrayMenu(POINT screen) {
+  // A tool chosen runs on the target of the moment the menu opened.
+  const std::string target = state_.currentTarget();
   if (state_.menusOutOfDate) FillMenuFromRoot();
   // The fixed entries are the way back: they are there only while the main window is not.
   bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
@@ -96,7 +98,7 @@ void MainWindow::ShowTrayMenu(POINT screen) {
   HMENU menu = menus_->Menu(ToolMenu::Tray);
   CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;
-  ShowPopupMenu(hwnd(), menu, screen);
+  RunMenuCommand(PickFromPopupMenu(hwnd(), menu, screen), target, std::nullopt);
 }
 
 }  // namespace kest

@@ -7,18 +7,47 @@
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/main_window.h"
+#include "windows/main_window_ids.h"
 
 namespace kest {
 
 void MainWindow::ShowToolsMenu(POINT screen) {
-  // Bring the current target in line with the press that opened the menu.
+  // Bring the current target in line with the press that opened the menu; what the menu acts on
+  // is taken now, before the rebuild's questions give a forwarded file the chance to come in.
   auto selected = targetList_.SelectedEntry();
   state_.SetCurrentTargetFromSelection(selected);
+  const std::string target = state_.currentTarget();
+  const auto entry = targetList_.FocusedRef();
   if (state_.menusOutOfDate) FillMenuFromRoot();
   // The entry commands are there only while an entry is selected.
   menus_->SetFixedItemsVisible(ToolMenu::Targets, selected.has_value());
   HMENU menu = menus_->Menu(ToolMenu::Targets);
-  if (GetMenuItemCount(menu) > 0) ShowPopupMenu(hwnd(), menu, screen);
+  if (GetMenuItemCount(menu) > 0) RunMenuCommand(PickFromPopupMenu(hwnd(), menu, screen), target, entry);
+}
+
+void MainWindow::RunMenuCommand(int id, const std::string& target,
+                                const std::optional<TargetListView::EntryRef>& entry) {
+  switch (id) {
+    case 0:
+      return;
+    case ids::copyPath:
+      targetList_.CopyPath(entry);
+      return;
+    case ids::deleteTarget:
+      targetList_.DeleteEntry(entry);
+      return;
+    case ids::properties:
+      targetList_.ShowProperties(entry);
+      return;
+    default:
+      break;
+  }
+  if (const std::string* file = menus_ ? menus_->ToolFile(id) : nullptr) {
+    const std::string copy = *file;  // the launch's questions run a message loop
+    LaunchMenuTool(copy, target);
+    return;
+  }
+  OnCommand(id, 0, nullptr);
 }
 
 void MainWindow::RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild) {
@@ -94,9 +123,8 @@ bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
 
 }  // namespace
 
-void MainWindow::LaunchMenuTool(const std::vector<std::string>& captions) {
-  MenuLaunch launch = LaunchFromMenu(Launching(), ctx_.exeDir, captions, state_.currentTarget(),
-                                     state_.commandLineEditing, ShiftHeld());
+void MainWindow::LaunchMenuTool(const std::string& shortcutFile, const std::string& target) {
+  MenuLaunch launch = LaunchFromMenu(Launching(), shortcutFile, target, state_.commandLineEditing, ShiftHeld());
   if (launch.commandLine) {
     commandLineBox_.Edit(*launch.commandLine, launch.directory, Launching());
     return;
@@ -112,6 +140,7 @@ void MainWindow::OnListKey(WORD key) {
   if (key != 'F' || !ctrl || GetKeyState(VK_MENU) < 0 || !findOpener_) return;
   // As the tools menu: the selected entry is the current target from the opening on.
   state_.SetCurrentTargetFromSelection(targetList_.SelectedEntry());
+  findTarget_ = state_.currentTarget();
   // Ctrl is let go in the box, where the list does not hear it.
   state_.commandLineEditing = false;
   findOpener_(*this);
@@ -127,9 +156,10 @@ std::vector<ToolSearchEntry> MainWindow::CatalogTools() {
   return ToolSearchEntries(RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir)));
 }
 
-void MainWindow::LaunchCatalogTool(const std::vector<std::string>& captions, bool commandLineEditing) {
+void MainWindow::LaunchCatalogTool(const std::string& shortcutFile, bool commandLineEditing) {
   state_.commandLineEditing = commandLineEditing;
-  LaunchMenuTool(captions);
+  const std::string target = findTarget_;
+  LaunchMenuTool(shortcutFile, target);
   // Only a command line being edited keeps the flag (the command-line box's Enter clears it).
   if (!IsWindowVisible(commandLineBox_.hwnd())) state_.commandLineEditing = false;
 }
@@ -137,7 +167,9 @@ void MainWindow::LaunchCatalogTool(const std::vector<std::string>& captions, boo
 void MainWindow::LaunchIconBarTool(const IconBarButton& button) { LaunchToolOnCurrentTarget(button.file); }
 
 void MainWindow::LaunchToolOnCurrentTarget(const std::string& shortcutFile) {
-  LaunchFromButton(Launching(), shortcutFile, state_.currentTarget(), ShiftHeld());
+  // A copy: the drive search may ask, and a file forwarded meanwhile changes the current target.
+  const std::string target = state_.currentTarget();
+  LaunchFromButton(Launching(), shortcutFile, target, ShiftHeld());
 }
 
 }  // namespace kest

@@ -16,6 +16,7 @@
 #include "kit/frameless.h"
 #include "kit/subclass.h"
 #include "window_rules/dpi.h"
+#include "platform/kest_error.h"
 
 namespace kest {
 
@@ -63,7 +64,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
       OnShown();
     } catch (const std::exception& e) {
       // As a handler's uncaught error: reported, and the window shows what it got so far.
-      ReportUncaught(hwnd(), e.what());
+      ReportUncaught(hwnd(), ErrorText(e));
     }
     ShowWindow(hwnd(), SW_SHOW);
     return true;

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/single_instance.h"
@@ -22,6 +23,11 @@ namespace {
 // The list's own timer, set once an action has changed it.
 constexpr UINT_PTR kSaveTargetsTimer = 0x4B53;
 constexpr UINT kSaveDelayMs = 250;
+// A save refused (another program holding Tools.ini a moment) is tried again this much later.
+constexpr UINT kSaveRetryMs = 2000;
+// Posted to the list when the keyboard took the selection away: if nothing is selected once the
+// move is over, there is no current target.
+constexpr UINT kSelectionLost = WM_APP + 0x4B4C;
 // Shown inside the list while it holds no target; "the folder button" is "Open file".
 constexpr const wchar_t* kEmptyListHint = L"Drop files here, or use the folder button";
 }  // namespace
@@ -118,6 +124,20 @@ LRESULT TargetListView::OnNotify(NMHDR& header) {
       if (item.mask & LVIF_IMAGE) item.iImage = ImageOf(t);
       return 0;
     }
+    case LVN_ITEMCHANGED: {
+      // The selection moved by other means than Kest's own (the arrows, Home and End, typed
+      // letters): the selected entry is the current target, the note following as on a click.
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      if (ownSelection_ > 0 || !(change.uChanged & LVIF_STATE)) return 0;
+      const bool was = (change.uOldState & LVIS_SELECTED) != 0, is = (change.uNewState & LVIS_SELECTED) != 0;
+      if (is && !was && change.iItem >= 0) {
+        state_.SetCurrentTargetFromSelection(static_cast<std::size_t>(change.iItem));
+      } else if (was && !is) {
+        // A move takes the selection off one entry before it gives it to the next.
+        PostMessageA(list_, kSelectionLost, 0, 0);
+      }
+      return 0;
+    }
     case LVN_ODFINDITEMA:
     case LVN_ODFINDITEMW: {
       // Typing in the list goes to the next entry whose name starts with what was typed.
@@ -154,18 +174,29 @@ void TargetListView::LoadTargets() {
   } done{this};
   kest::LoadTargets(state_.settings(), state_.targets(), [this](const std::string& p) { AddTarget(p); },
                     ctx_.box, owner_);
+  savedTexts_ = StoredTexts(state_.targets());
 }
 
 void TargetListView::SaveTargets() {
-  savePending_ = false;
   KillTimer(list_, kSaveTargetsTimer);
-  kest::SaveTargets(state_.settings(), state_.targets(), ctx_.box, owner_);
+  try {
+    kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+    savePending_ = false;
+    saveFailureReported_ = false;
+  } catch (const std::exception&) {
+    // Most often another program holds the file a moment: the save stays due and is tried
+    // again, and the user hears of it once, not at every try.
+    savePending_ = true;
+    SetTimer(list_, kSaveTargetsTimer, kSaveRetryMs, nullptr);
+    if (!std::exchange(saveFailureReported_, true))
+      ctx_.box.ask(owner_, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+  }
 }
 
 void TargetListView::WriteTargets() {
-  savePending_ = false;
   KillTimer(list_, kSaveTargetsTimer);
-  kest::WriteTargets(state_.settings(), state_.targets());
+  kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+  savePending_ = false;
 }
 
 void TargetListView::ListChanged() {
@@ -188,14 +219,16 @@ void TargetListView::AddTarget(const std::string& path) {
     ReportControlCharacters(ctx_.box, owner_, path);
     return;
   }
-  // The row shows the icon of what was passed in: for a shortcut, the shortcut's own.
-  std::size_t index = state_.targets().add(ShownTargetPath(path), path);
+  // The row shows the icon of what was passed in: for a shortcut, the shortcut's own. A loaded
+  // entry is stored again as the text it was loaded from.
+  std::size_t index = state_.targets().add(ShownTargetPath(path), path, loading_ ? path : std::string());
   // Loading and a drop show their rows, and select one, once at their end.
   if (loading_ || dropping_) return;
   ShowAdded(index);
 }
 
 void TargetListView::ShowAdded(std::size_t index) {
+  OwnSelection own(ownSelection_);
   // The new count, the selection and the scroll each redraw the list and its scroll bar on
   // their own; drawn once at the end, a drop's first screen costs half as much.
   SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
@@ -208,6 +241,7 @@ void TargetListView::ShowAdded(std::size_t index) {
 }
 
 void TargetListView::SelectLast() {
+  OwnSelection own(ownSelection_);
   const std::size_t n = state_.targets().size();
   if (n == 0) {
     state_.SetCurrentTarget(std::string());
@@ -252,6 +286,8 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       bool onEmptySpace = ListView_HitTest(list_, &hit) < 0;
       bool left = message == WM_LBUTTONDOWN;
+      // A press makes the target current itself, once the list has moved its selection.
+      OwnSelection own(ownSelection_);
       if (onEmptySpace && left) {
         // The list keeps the focused entry but loses its selection, and the window moves.
         SetFocus(list_);
@@ -268,12 +304,15 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       break;
     case WM_TIMER:
       if (wParam != kSaveTargetsTimer) break;
-      if (savePending_) SaveTargets();
       KillTimer(list_, kSaveTargetsTimer);
+      if (savePending_) SaveTargets();
       return 0;
     case WM_KEYUP:
       OnKeyUp(wParam);
       break;
+    case kSelectionLost:
+      if (!SelectedEntry() && !state_.currentTarget().empty()) state_.SetCurrentTarget(std::string());
+      return 0;
     case WM_PAINT: {
       // The list paints itself; an empty one gets the hint over its background.
       LRESULT painted = subclass_.Default(message, wParam, lParam);
@@ -355,21 +394,37 @@ void TargetListView::OnKeyUp(WPARAM key) {
   if (key == VK_CONTROL) state_.commandLineEditing = false;
 }
 
-void TargetListView::CopyFocusedPath() {
-  if (auto path = FocusedPath()) ctx_.clipboard.setText(owner_, *path);
+std::optional<TargetListView::EntryRef> TargetListView::FocusedRef() const {
+  auto i = FocusedEntry();
+  if (!i) return std::nullopt;
+  return EntryRef{*i, state_.targets().at(*i).fullPath()};
 }
 
-void TargetListView::DeleteFocusedTarget() {
-  auto i = FocusedEntry();
-  if (!i) return;
-  state_.targets().removeAt(*i);
-  ListView_DeleteItem(list_, static_cast<int>(*i));
+namespace {
+
+// The entry still stands where it was taken, holding the same path.
+bool StillThere(const TargetList& list, const std::optional<TargetListView::EntryRef>& entry) {
+  return entry && entry->index < list.size() && list.at(entry->index).fullPath() == entry->path;
+}
+
+}  // namespace
+
+void TargetListView::CopyPath(const std::optional<EntryRef>& entry) {
+  if (StillThere(state_.targets(), entry)) ctx_.clipboard.setText(owner_, entry->path);
+}
+
+void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {
+  if (!StillThere(state_.targets(), entry)) return;
+  // A deletion leaves the current target as it is, whatever the list selects after it.
+  OwnSelection own(ownSelection_);
+  state_.targets().removeAt(entry->index);
+  ListView_DeleteItem(list_, static_cast<int>(entry->index));
   RefreshEmptyHint();
   ListChanged();
 }
 
-void TargetListView::ShowFocusedProperties() {
-  if (auto path = FocusedPath()) ctx_.processes.showProperties(*path);
+void TargetListView::ShowProperties(const std::optional<EntryRef>& entry) {
+  if (StillThere(state_.targets(), entry)) ctx_.processes.showProperties(entry->path);
 }
 
 void TargetListView::OpenHLP() {

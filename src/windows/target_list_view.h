@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
@@ -47,10 +48,21 @@ class TargetListView {
   std::optional<std::size_t> SelectedEntry() const;
   std::optional<std::string> FocusedPath() const;
 
+  // An entry as it stood when a menu opened over it: its position and its full path.
+  struct EntryRef {
+    std::size_t index;
+    std::string path;
+  };
+  std::optional<EntryRef> FocusedRef() const;
+
   void OpenCurrentTarget();
-  void CopyFocusedPath();
-  void DeleteFocusedTarget();
-  void ShowFocusedProperties();
+  void CopyFocusedPath() { CopyPath(FocusedRef()); }
+  void DeleteFocusedTarget() { DeleteEntry(FocusedRef()); }
+  void ShowFocusedProperties() { ShowProperties(FocusedRef()); }
+  // The entry commands on an entry taken earlier: nothing when it no longer stands there.
+  void CopyPath(const std::optional<EntryRef>& entry);
+  void DeleteEntry(const std::optional<EntryRef>& entry);
+  void ShowProperties(const std::optional<EntryRef>& entry);
   // Hides the main window while the open dialog is up.
   void AddFileFromDialog(HWND mainWindow);
   void DropFiles(HDROP drop);
@@ -94,6 +106,19 @@ class TargetListView {
   // soon as the action is over, so that a crash or a kill loses none of them.
   void ListChanged();
   bool savePending_ = false;
+  bool saveFailureReported_ = false;  // until a save succeeds again
+  // The stored texts of the list as last loaded or saved: a save writes only what changed since.
+  std::vector<std::string> savedTexts_;
+  // Kest's own changes of the selection (adding, loading, a press, a deletion) set the current
+  // target themselves; every other move of the selection makes the selected entry current.
+  struct OwnSelection {
+    explicit OwnSelection(int& depth) : depth_(depth) { ++depth_; }
+    ~OwnSelection() { --depth_; }
+    OwnSelection(const OwnSelection&) = delete;
+    OwnSelection& operator=(const OwnSelection&) = delete;
+    int& depth_;
+  };
+  int ownSelection_ = 0;
   // While the list holds no target it shows a hint inside (drawn after the list's own painting).
   void PaintEmptyHint(HDC given);
   void RefreshEmptyHint();

@@ -65,10 +65,12 @@ class ProfileStore : public SettingsStore {
   }
   bool put(const std::string&, const std::string& section, const std::string& key,
            const std::string& value) override {
+    ++writes;
     sections[Lower(section)][Lower(key)] = value;
     return true;
   }
   bool remove(const std::string&, const std::string& section, const std::string& key) override {
+    ++writes;
     auto s = sections.find(Lower(section));
     if (s != sections.end()) s->second.erase(Lower(key));
     return true;
@@ -82,6 +84,7 @@ class ProfileStore : public SettingsStore {
   }
   bool replaceSection(const std::string&, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override {
+    ++writes;
     auto& sec = sections[Lower(section)];
     sec.clear();
     for (const auto& [k, v] : entries) sec[Lower(k)] = v;
@@ -111,6 +114,7 @@ class ProfileStore : public SettingsStore {
   }
 
   std::map<std::string, Section> sections;  // by section name in lower case
+  std::size_t writes = 0;                    // every put, remove and section written
 };
 
 class CountingMsgBox : public MsgBox {

@@ -1,10 +1,11 @@
 // The [Targets] section of Tools.ini as a hand-edited or damaged file may have it: the input's
-// "key=value" lines are its keys (other "[Section]" lines start other sections). Loaded, saved
-// and loaded again.
+// "key=value" lines are its keys (other "[Section]" lines start other sections). Loaded, changed,
+// saved and loaded again.
 #include <map>
 #include <optional>
 
 #include "fuzz/fuzz_support.h"
+#include "platform/paths.h"
 #include "targets/target_store.h"
 
 using namespace kest;
@@ -36,8 +37,8 @@ std::vector<std::string> Load(SettingsFile& settings, TargetList& list, fuzz::Co
 }
 
 // What a load must give, worked out independently: the stored positions below "Count" in
-// ascending order, a gap of at most 1000 missing positions before one filled with the
-// placeholder, a longer gap passed over. Each entry says whether it was stored.
+// ascending order, a gap filled with the placeholder while no more than 1000 missing positions
+// have been filled in all, a gap beyond that passed over. Each entry says whether it was stored.
 std::vector<std::pair<std::string, bool>> Expected(fuzz::ProfileStore& store, SettingsFile& settings) {
   const int count = settings.readInteger(kTargetsSection, "Count", 0);
   std::map<int, std::string> stored;
@@ -46,10 +47,10 @@ std::vector<std::pair<std::string, bool>> Expected(fuzz::ProfileStore& store, Se
     if (position && *position < count) stored.emplace(*position, value);
   }
   std::vector<std::pair<std::string, bool>> expected;
-  long long next = 0;
+  long long next = 0, filled = 0;
   for (const auto& [position, value] : stored) {
-    if (position - next <= 1000)
-      for (; next < position; ++next) expected.emplace_back(kErrorLink, false);
+    if (filled + (position - next) <= 1000)
+      for (; next < position; ++next, ++filled) expected.emplace_back(kErrorLink, false);
     expected.emplace_back(value, true);
     next = static_cast<long long>(position) + 1;
   }
@@ -60,6 +61,14 @@ std::vector<std::string> Paths(const std::vector<std::pair<std::string, bool>>& 
   std::vector<std::string> paths;
   for (const auto& e : entries) paths.push_back(e.first);
   return paths;
+}
+
+// The entries a save writes and a load gives back as themselves: named, and no placeholder.
+std::vector<std::string> Kept(const std::vector<std::string>& paths) {
+  std::vector<std::string> kept;
+  for (const std::string& p : paths)
+    if (p != kErrorLink && !paths::FileNameOf(p).empty()) kept.push_back(p);
+  return kept;
 }
 
 }  // namespace
@@ -78,18 +87,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KEST_FUZZ_CHECK(added == Paths(Expected(store, settings)));
   for (std::size_t i = 0; i < added.size(); ++i) KEST_FUZZ_CHECK(list.at(i).fullPath() == added[i]);
 
+  // Unchanged, a save writes nothing at all.
+  std::vector<std::string> saved = StoredTexts(list);
+  const std::size_t writes = store.writes;
+  KEST_FUZZ_CHECK(SaveTargets(settings, list, saved, box, nullptr));
+  KEST_FUZZ_CHECK(store.writes == writes);
+  // The middle entry taken out and one added: with no other writer the merge is the list itself.
+  const std::vector<std::string> before = saved;
+  if (!list.empty()) list.removeAt(list.size() / 2);
+  list.add("C:\\fuzz\\added.exe");
+  const std::vector<std::string> now = StoredTexts(list);
+  KEST_FUZZ_CHECK(MergeTargets(before, before, now) == now);
   // Saved and loaded again: every entry with a file name comes back, in order.
-  SaveTargets(settings, list, box, nullptr);
+  KEST_FUZZ_CHECK(SaveTargets(settings, list, saved, box, nullptr));
   KEST_FUZZ_CHECK(box.asked == 0);
+  KEST_FUZZ_CHECK(saved == now);
   TargetList again;
   const std::vector<std::string> reloaded = Load(settings, again, box);
-  const auto expected = Expected(store, settings);
-  KEST_FUZZ_CHECK(reloaded == Paths(expected));
-  std::vector<std::string> named, storedBack;
-  for (std::size_t i = 0; i < list.size(); ++i)
-    if (!list.at(i).fileName.empty()) named.push_back(list.at(i).fullPath());
-  for (const auto& e : expected)
-    if (e.second) storedBack.push_back(e.first);
-  KEST_FUZZ_CHECK(named == storedBack);
+  KEST_FUZZ_CHECK(reloaded == Paths(Expected(store, settings)));
+  KEST_FUZZ_CHECK(Kept(reloaded) == Kept(now));
   return 0;
 }

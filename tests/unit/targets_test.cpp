@@ -2,6 +2,7 @@
 
 #include "fakes/fake_platform.h"
 #include "targets/backup.h"
+#include "platform/kest_error.h"
 #include "targets/target_store.h"
 
 namespace kest {
@@ -15,12 +16,15 @@ struct TargetStoreTest : ::testing::Test {
   fakes::FakeMessageBox box;
   TargetList list;
   std::vector<std::string> added;
+  std::vector<std::string> saved;  // the list as this copy last loaded or saved it
   void load() {
     LoadTargets(settings, list, [this](const std::string& p) {
       added.push_back(p);
       list.add(p);
     }, box, nullptr);
+    saved = StoredTexts(list);
   }
+  void save(WindowHandle owner = nullptr) { SaveTargets(settings, list, saved, box, owner); }
   void set(const std::string& key, const std::string& value) { store.set(kIni, "Targets", key, value); }
   const std::string* get(const std::string& key) { return store.find(kIni, "Targets", key); }
 };
@@ -58,12 +62,30 @@ TEST_F(TargetStoreTest, AHugeCountVisitsOnlyTheStoredPositions) {
   std::size_t reads = store.reads.size();
   EXPECT_LT(reads, 20u);
   list.removeAt(1);
-  SaveTargets(settings, list, box, nullptr);
+  save();
   EXPECT_EQ(*get("Count"), "2");
   EXPECT_EQ(*get("1"), R"(C:\w\c.exe)");
   EXPECT_EQ(get("2"), nullptr) << "an old position beyond the new list is deleted";
   EXPECT_NE(get("02"), nullptr) << "no position: left as it was";
   EXPECT_LT(store.writes.size(), 10u);
+}
+
+TEST_F(TargetStoreTest, MadeUpEntriesAreCappedOverTheWholeSection) {
+  // Thousands of gaps, each short: a hostile file once filled the list with millions of them.
+  set("Count", "2147483647");
+  for (int i = 0; i < 10000; ++i) set(std::to_string(i * 1001), R"(C:\w\a.exe)");
+  load();
+  EXPECT_EQ(added.size(), 10000u + 1000u);
+  EXPECT_EQ(added[1], "Error link");
+  EXPECT_EQ(added[1001], R"(C:\w\a.exe)");
+  EXPECT_EQ(added[1002], R"(C:\w\a.exe)") << "the allowance is spent: later gaps are passed over";
+  EXPECT_TRUE(box.asked.empty());
+}
+
+TEST(ErrorText, SaysWhatFailedInWordsNeverTheLibrarysText) {
+  EXPECT_EQ(ErrorText(KestError("Unable to write to C:\\k\\Tools.ini")), "Unable to write to C:\\k\\Tools.ini");
+  EXPECT_EQ(ErrorText(std::bad_alloc()), "Kest ran out of memory, and what it was doing was left unfinished.");
+  EXPECT_EQ(ErrorText(std::length_error("basic_string::_M_create")), "An internal error stopped what Kest was doing.");
 }
 
 TEST_F(TargetStoreTest, MissingZeroNegativeAndInvalidCountsLoadNothing) {
@@ -81,9 +103,11 @@ TEST_F(TargetStoreTest, SaveDeletesOldKeysThroughTheOldCountInclusive) {
   set("Count", "5");
   for (int i = 0; i <= 5; ++i) set(std::to_string(i), "old" + std::to_string(i));
   set("6", "beyond");  // past the old count: not ours to delete
+  load();
+  list.clear();
   list.add(R"(C:\w\a.exe)");
   list.add(R"(C:\w\b.exe)");
-  SaveTargets(settings, list, box, nullptr);
+  save();
   EXPECT_EQ(*get("Count"), "2");
   EXPECT_EQ(*get("0"), R"(C:\w\a.exe)");
   EXPECT_EQ(*get("1"), R"(C:\w\b.exe)");
@@ -98,7 +122,7 @@ TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
   list.add(R"(C:\w\a.exe)");
   list.add(R"(C:\w\dir\)");  // no file name
   list.add(R"(C:\w\a.exe)");
-  SaveTargets(settings, list, box, nullptr);
+  save();
   EXPECT_EQ(*get("Count"), "3");
   EXPECT_EQ(*get("0"), R"(C:\w\a.exe)");
   EXPECT_EQ(get("1"), nullptr);
@@ -108,7 +132,7 @@ TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
   set("0", "kept");
   store.writes.clear();
   TargetList none;
-  SaveTargets(settings, none, box, nullptr);
+  SaveTargets(settings, none, saved, box, nullptr);
   EXPECT_EQ(*get("0"), "kept");
   EXPECT_EQ(*get("2"), R"(C:\w\a.exe)");
   EXPECT_EQ(*get("Count"), "0");
@@ -117,12 +141,51 @@ TEST_F(TargetStoreTest, SaveSkipsEmptyNamesWithoutShiftingAndKeepsRepeats) {
 TEST_F(TargetStoreTest, RefusedWritesAreReportedAsIniErrors) {
   list.add(R"(C:\w\a.exe)");
   store.refuseWrites = true;
-  SaveTargets(settings, list, box, reinterpret_cast<WindowHandle>(5));
+  save(reinterpret_cast<WindowHandle>(5));
   ASSERT_EQ(box.asked.size(), 1u);
   EXPECT_EQ(box.asked[0].text, "Someone error with ini file!");
   EXPECT_EQ(box.asked[0].caption, "Kest error");
   EXPECT_EQ(box.asked[0].icon, MbIcon::Error);
   EXPECT_EQ(box.asked[0].owner, reinterpret_cast<WindowHandle>(5));
+}
+
+TEST_F(TargetStoreTest, TwoCopiesKeepEachOthersChangesAndAnUnchangedCopyWritesNothing) {
+  set("Count", "2");
+  set("0", R"(C:\w\a.exe)");
+  set("1", R"(C:\w\b.lnk)");
+  TargetStoreTest& first = *this;
+  first.load();
+  TargetList second;
+  for (const std::string& p : StoredTargets(settings)) second.add(p);
+  std::vector<std::string> secondSaved = StoredTexts(second);
+  std::vector<std::string> thirdSaved = secondSaved;
+  // The first copy takes a out and adds c; the second, which never saw that, adds d.
+  first.list.removeAt(0);
+  first.list.add(R"(C:\w\c.exe)");
+  first.save();
+  second.add(R"(D:\x\d.exe)");
+  SaveTargets(settings, second, secondSaved, box, nullptr);
+  EXPECT_EQ(StoredTargets(settings), (std::vector<std::string>{R"(C:\w\b.lnk)", R"(C:\w\c.exe)", R"(D:\x\d.exe)"}));
+  // A third copy that changed nothing, and the second closing after its save, write nothing.
+  const std::size_t writes = store.writes.size();
+  TargetList third;
+  for (const std::string& p : thirdSaved) third.add(p);
+  SaveTargets(settings, third, thirdSaved, box, nullptr);
+  SaveTargets(settings, second, secondSaved, box, nullptr);
+  EXPECT_EQ(store.writes.size(), writes);
+  EXPECT_TRUE(box.asked.empty());
+}
+
+TEST(MergeTargets, AppliesOnlyThisCopysChangesAndTakesOutTheSameOccurrence) {
+  using L = std::vector<std::string>;
+  const L before{"a", "x", "a", "y"};
+  // Nobody else wrote: the result is this copy's list, whichever repeat was taken out.
+  for (const L& now : {L{"x", "a", "y"}, L{"a", "x", "y", "n"}, L{}, L{"a", "x", "a", "y", "a"}})
+    EXPECT_EQ(MergeTargets(before, before, now), now);
+  // Another copy added z and took out y meanwhile: both stay done.
+  EXPECT_EQ(MergeTargets(L{"a", "x", "a", "z"}, before, L{"a", "x", "y", "n"}), (L{"a", "x", "z", "n"}));
+  // What this copy took out and the other took out as well is gone once.
+  EXPECT_EQ(MergeTargets(L{"x"}, before, L{"x", "y"}), (L{"x"}));
 }
 
 TEST(TargetList, EntriesSplitIntoNameAndDirectory) {

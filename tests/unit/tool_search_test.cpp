@@ -42,8 +42,8 @@ TEST_F(ToolSearchTest, EntriesFollowTheWalkWithTheMenusCaptions) {
   EXPECT_EQ(s.entries()[2].captions, (Texts{"Debuggers", "Old", "SoftICE"}));
   EXPECT_EQ(s.entries()[4].captions, (Texts{"PEiD"}));
   // The captions name the shortcut as a menu item's do.
-  EXPECT_EQ(ToolFileFromCaptions(exeDir, s.entries()[2].captions), root + "\\Debuggers\\Old\\SoftICE.lnk");
-  EXPECT_EQ(ToolFileFromCaptions(exeDir, s.entries()[4].captions), root + "\\PEiD.lnk");
+  EXPECT_EQ(s.entries()[2].file, root + "\\Debuggers\\Old\\SoftICE.lnk");
+  EXPECT_EQ(s.entries()[4].file, root + "\\PEiD.lnk");
 }
 
 TEST_F(ToolSearchTest, EveryWordInAnyOrderAndCase) {

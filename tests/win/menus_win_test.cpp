@@ -10,6 +10,7 @@
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"
 #include "windows/main_window_ids.h"
+#include "window_rules/menu_letters.h"
 
 namespace kest {
 namespace {
@@ -66,7 +67,7 @@ struct MenusTest : ::testing::Test {
     CreateShortcut(links, fs, program, root + "\\x.lnk", "");
     CreateShortcut(links, fs, program, root + "\\B\\y.lnk", "");
     wintest::WriteText(dir + "plain.txt", "no icon here");
-    CreateShortcut(links, fs, dir + "plain.txt", root + "\\B\\z.lnk", "");
+    CreateShortcut(links, fs, dir + "plain.txt", root + "\\B\\z&w.lnk", "");
   }
   CatalogMenus Make() {
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
@@ -108,12 +109,16 @@ TEST_F(MenusTest, BothMenusHoldTheCatalogAboveTheirFixedItems) {
     std::map<std::string, ULONG_PTR> images;
     for (int i = 1; i < 3; ++i) {
       GetMenuItemInfoA(b, static_cast<UINT>(i), TRUE, &mii);
-      images[MenuText(b, i)] = mii.dwItemData;
-      const auto* captions = menus.ToolCaptions(static_cast<int>(mii.wID));
-      ASSERT_NE(captions, nullptr);
-      EXPECT_EQ(captions->front(), "B");
+      // A name's "&" is doubled in the caption, so that it shows as itself; the item runs its
+      // own file, not one rebuilt from the caption.
+      const std::string name = MenuItemName(MenuText(b, i));
+      images[name] = mii.dwItemData;
+      const std::string* file = menus.ToolFile(static_cast<int>(mii.wID));
+      ASSERT_NE(file, nullptr);
+      EXPECT_EQ(*file, root + "\\B\\" + name + ".lnk");
     }
-    EXPECT_EQ(images["z"], static_cast<ULONG_PTR>(menu_image::kDefaultTool));
+    EXPECT_EQ(MenuText(b, 1) == "z&&w" || MenuText(b, 2) == "z&&w", true);
+    EXPECT_EQ(images["z&w"], static_cast<ULONG_PTR>(menu_image::kDefaultTool));
     EXPECT_GE(images["y"], static_cast<ULONG_PTR>(menu_image::kFirstToolIcon));
   }
   EXPECT_EQ(MenuText(menus.Menu(ToolMenu::Targets), 4), "Copy file path");
@@ -132,7 +137,7 @@ TEST_F(MenusTest, ACatalogWithoutAToolOffersAddToolsAfterItsFolders) {
   CatalogMenus menus = Make();
   DeleteFileA((root + "\\x.lnk").c_str());
   DeleteFileA((root + "\\B\\y.lnk").c_str());
-  DeleteFileA((root + "\\B\\z.lnk").c_str());
+  DeleteFileA((root + "\\B\\z&w.lnk").c_str());
   Rebuild(menus);
   for (ToolMenu which : {ToolMenu::Targets, ToolMenu::Tray}) {
     HMENU m = menus.Menu(which);
