@@ -21,10 +21,19 @@
 # kest_check_imports() then checks Kest.exe and the Win32 tests after each link
 # (cmake/check-imports.sh).
 
-find_program(KEST_NM NAMES i686-w64-mingw32-nm REQUIRED)
-find_program(KEST_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
-find_program(KEST_AR NAMES i686-w64-mingw32-ar REQUIRED)
-find_program(KEST_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+# The tools of the tree's target: i686 names its symbols with a leading underscore
+# (_MessageBoxA@16, __imp__MessageBoxA@16), x86_64 without (MessageBoxA, __imp_MessageBoxA).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(_mingw x86_64-w64-mingw32)
+  set(KEST_SYMBOL_PREFIX "")
+else()
+  set(_mingw i686-w64-mingw32)
+  set(KEST_SYMBOL_PREFIX "_")
+endif()
+find_program(KEST_NM NAMES ${_mingw}-nm REQUIRED)
+find_program(KEST_DLLTOOL NAMES ${_mingw}-dlltool REQUIRED)
+find_program(KEST_AR NAMES ${_mingw}-ar REQUIRED)
+find_program(KEST_OBJDUMP NAMES ${_mingw}-objdump REQUIRED)
 
 set(KEST_DELAYED_DLLS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 advapi32)
 set(KEST_DELAY_LIBS)
@@ -37,7 +46,7 @@ foreach(dll IN LISTS KEST_DELAYED_DLLS)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay
     COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/delay-import-lib.sh ${KEST_NM} ${KEST_DLLTOOL}
-            ${KEST_IMPLIB_${dll}} ${dll}.dll ${out}
+            ${KEST_IMPLIB_${dll}} ${dll}.dll ${out} "${KEST_SYMBOL_PREFIX}"
     DEPENDS ${KEST_IMPLIB_${dll}} ${CMAKE_SOURCE_DIR}/cmake/delay-import-lib.sh
     COMMENT "Delay-import library for ${dll}.dll" VERBATIM)
   # An empty archive of the import library's name: -l${dll} finds nothing in it.

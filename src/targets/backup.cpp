@@ -1,6 +1,7 @@
 #include "targets/backup.h"
 
 #include "core/texts.h"
+#include "platform/paths.h"
 
 namespace kest {
 
@@ -11,6 +12,13 @@ void Error(MsgBox& box, WindowHandle owner, const std::string& text) {
 void Info(MsgBox& box, WindowHandle owner, const std::string& text) {
   box.ask(owner, text, text::kCaptionInfo, MbButtons::Ok, MbIcon::Information);
 }
+// A target that is no full path names a file relative to wherever Kest stands, which is not
+// the file the user listed: it is neither copied nor copied over.
+bool FullPath(MsgBox& box, WindowHandle owner, const std::string& target) {
+  if (paths::IsFullPath(target)) return true;
+  Error(box, owner, FileMessage(kNotAFullPath, target));
+  return false;
+}
 }  // namespace
 
 void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target) {
@@ -18,6 +26,7 @@ void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::op
     Error(box, owner, "Error: " + std::to_string(fs.lastError()));
     return;
   }
+  if (!FullPath(box, owner, *target)) return;
   // A failed copy must not pass for a backup because an older one is still there.
   if (!fs.copyFile(*target, BackupPathOf(*target), false)) {
     Error(box, owner, "Error: " + std::to_string(fs.lastError()));
@@ -27,7 +36,7 @@ void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::op
 }
 
 void RestoreTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target) {
-  if (!target) return;
+  if (!target || !FullPath(box, owner, *target)) return;
   if (fs.copyFile(BackupPathOf(*target), *target, false)) {
     Info(box, owner, "Backup restored!");
   } else {

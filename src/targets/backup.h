@@ -10,11 +10,12 @@
 namespace kest {
 
 inline constexpr const char* kBackupSuffix = ".KestBackUp";
+inline constexpr const char* kNotAFullPath = "The target is not a full path, so it names no one file:\r\n%s";
 
 inline std::string BackupPathOf(const std::string& target) { return target + kBackupSuffix; }
 
 // Copies the target over its backup and says how it went. Without a target the last system
-// error is reported.
+// error is reported; a target that is no full path is refused with kNotAFullPath.
 void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target);
 
 // Copies the backup over the target and says how it went; without a target nothing happens.

@@ -371,7 +371,8 @@ void TargetListView::OnMouseDown(bool leftButton, bool onEmptySpace) {
 
 void TargetListView::OpenCurrentTarget() {
   const std::string& target = state_.currentTarget();
-  if (target.empty()) return;
+  // A target that is no full path would open whatever has that name where Kest stands.
+  if (target.empty() || !paths::IsFullPath(target)) return;
   ctx_.processes.shellExecute(owner_, "", paths::FileNameOf(target), "", paths::DirectoryOf(target), SW_SHOW);
 }
 
@@ -424,7 +425,7 @@ void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {
 }
 
 void TargetListView::ShowProperties(const std::optional<EntryRef>& entry) {
-  if (StillThere(state_.targets(), entry)) ctx_.processes.showProperties(entry->path);
+  if (StillThere(state_.targets(), entry) && paths::IsFullPath(entry->path)) ctx_.processes.showProperties(entry->path);
 }
 
 void TargetListView::OpenHLP() {

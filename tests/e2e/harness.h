@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "common/remove_tree.h"
+#include "kest_version.h"
 
 namespace e2e {
 
@@ -39,19 +40,23 @@ bool MakeDirs(const std::string& dir);
 bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
 
+// The program of this build tree: Kest.exe, or Kest64.exe in the 64-bit tree.
+inline constexpr const char* kProgramFile = KEST_PROGRAM_FILE;
+
 // A fresh application directory: <ExeDir()>e2e-work\<name>\ , removed (recursively) and
-// recreated, with a copy of sourceExe named Kest.exe in it (no copy when sourceExe is empty).
+// recreated, with a copy of sourceExe under the program's own name in it (no copy when
+// sourceExe is empty).
 // Throws std::runtime_error when the directory cannot be prepared. The destructor removes the
 // tree (best effort; retries briefly because a just-ended process may still hold the exe).
 class AppDir {
  public:
-  explicit AppDir(const std::string& name, const std::string& sourceExe = ExeDir() + "Kest.exe");
+  explicit AppDir(const std::string& name, const std::string& sourceExe = ExeDir() + kProgramFile);
   ~AppDir();
   AppDir(const AppDir&) = delete;
   AppDir& operator=(const AppDir&) = delete;
 
   const std::string& path() const { return path_; }  // trailing backslash
-  std::string exe() const { return path_ + "Kest.exe"; }
+  std::string exe() const { return path_ + kProgramFile; }
   std::string ini() const { return path_ + "Tools.ini"; }
 
   // GetPrivateProfileStringA on ini(); returns def when the key is absent. (An empty value

@@ -264,6 +264,17 @@ TEST_F(BackupTest, FailedCopiesReportTheSystemError) {
   EXPECT_EQ(box.asked.size(), 3u);
 }
 
+TEST_F(BackupTest, ATargetThatIsNoFullPathIsNeitherCopiedNorCopiedOver) {
+  fs.files.insert("sample.bin");
+  fs.files.insert("sample.bin.KestBackUp");
+  fs.contents["sample.bin.KestBackUp"] = "old";
+  BackupTarget(fs, box, nullptr, std::string("sample.bin"));
+  RestoreTarget(fs, box, nullptr, std::string("Error link"));
+  EXPECT_EQ(said(0), "Kest error: The target is not a full path, so it names no one file:\r\nsample.bin");
+  EXPECT_EQ(said(1), "Kest error: The target is not a full path, so it names no one file:\r\nError link");
+  EXPECT_EQ(fs.contents["sample.bin.KestBackUp"], "old");
+}
+
 TEST_F(BackupTest, WithoutATargetBackupReportsAndRestoreIsSilent) {
   fs.error = 1400;
   BackupTarget(fs, box, nullptr, std::nullopt);

@@ -2,6 +2,8 @@
 // its own link object, and menus built from the cache whose icons look like the programs' own.
 #include <gtest/gtest.h>
 
+#include "kest_version.h"
+
 #include <atomic>
 
 #include "catalog/catalog_cache.h"
@@ -49,8 +51,8 @@ struct CatalogCacheWinTest : ::testing::Test {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string bin(self);
     bin = bin.substr(0, bin.find_last_of('\\') + 1);
-    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), (dir + "Kest.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), (dir + "Kest2.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((bin + KEST_PROGRAM_FILE).c_str(), (dir + "Kest.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((bin + KEST_PROGRAM_FILE).c_str(), (dir + "Kest2.exe").c_str(), FALSE));
     wintest::WriteText(dir + "plain.txt", "no icon here");
     CreateDirectoryA(root.c_str(), nullptr);
     CreateShortcut(links, fs, dir + "Kest.exe", root + "\\x.lnk", "");

@@ -2,6 +2,8 @@
 // what rebuilding them costs in handles.
 #include <gtest/gtest.h>
 
+#include "kest_version.h"
+
 #include "windows/catalog_menus.h"
 #include "catalog/catalog_cache.h"
 #include "catalog/shortcuts.h"
@@ -62,7 +64,7 @@ struct MenusTest : ::testing::Test {
     std::string bin(self);
     bin = bin.substr(0, bin.find_last_of('\\') + 1);
     program = dir + "Kest.exe";
-    ASSERT_TRUE(CopyFileA((bin + "Kest.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((bin + KEST_PROGRAM_FILE).c_str(), program.c_str(), FALSE));
     for (const char* d : {"", "\\A", "\\B", "\\B\\Inner"}) CreateDirectoryA((root + d).c_str(), nullptr);
     CreateShortcut(links, fs, program, root + "\\x.lnk", "");
     CreateShortcut(links, fs, program, root + "\\B\\y.lnk", "");
