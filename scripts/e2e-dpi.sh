@@ -20,7 +20,7 @@ if [ -n "$source_prefix" ] && [ -f "$source_prefix/system.reg" ]; then
 fi
 trap wine_env_down EXIT
 wine_env_up "$state" 0 "$xvfb"
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 </dev/null
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f ${WINE_ENV_REG:-} >/dev/null 2>&1 </dev/null
 # The DPI is read when the server starts.
 wine_env_restart
 mkdir -p "$(dirname "$results")"

@@ -1,12 +1,17 @@
-# Sourced by the run and test scripts: a private 32-bit Wine prefix with a persistent
-# wineserver, and a private Xvfb display when asked for. Everything started here is ended by
-# wine_env_down, and only that.
+# Sourced by the run and test scripts: a private Wine prefix (32-bit, or 64-bit when asked) with
+# a persistent wineserver, and a private Xvfb display when asked for. Everything started here is
+# ended by wine_env_down, and only that.
 
-wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb: 1 to start one>
+# wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb: 1 to start one> [win32|win64]
+# The architecture defaults to $WINEARCH, then win32.
+wine_env_up() {
   WINE_ENV_DIR=$(realpath -m "$1")
   mkdir -p "$WINE_ENV_DIR"
   export WINEPREFIX="$WINE_ENV_DIR/prefix"
-  export WINEARCH=win32
+  export WINEARCH=${4:-${WINEARCH:-win32}}
+  # A 64-bit prefix keeps Wine's own settings in the 64-bit view of the registry.
+  WINE_ENV_REG=""
+  [ "$WINEARCH" = win64 ] && WINE_ENV_REG=/reg:64
   export WINEDEBUG=-all
   # No Mono or Gecko installer prompts in a fresh prefix.
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -44,7 +49,7 @@ wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb
   # be destroyed unless Wine manages them itself; on a real desktop the window manager does.
   local managed=Y
   [ -n "$XVFB_PID" ] && managed=N
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 </dev/null
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f $WINE_ENV_REG >/dev/null 2>&1 </dev/null
 }
 
 # wine_env_add_drive <letter> <floppy|cdrom|hd|network|ramdisk> <directory>: a drive of that type
@@ -52,7 +57,7 @@ wine_env_up() {  # wine_env_up <state dir> <fresh: 1 to make a new prefix> <xvfb
 wine_env_add_drive() {
   mkdir -p "$3"
   ln -sfn "$(realpath "$3")" "$WINEPREFIX/dosdevices/$1:"
-  wine reg add 'HKLM\Software\Wine\Drives' /v "$1:" /d "$2" /f >/dev/null 2>&1 </dev/null
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$1:" /d "$2" /f ${WINE_ENV_REG:-} >/dev/null 2>&1 </dev/null
 }
 
 # Drive changes show only to a new server.
