@@ -98,6 +98,22 @@ class IniIndex {
   std::vector<Section> sections_;
 };
 
+// Edits of a settings file's text as the profile functions make them, touching nothing else:
+// other sections, comments, blank lines and other keys' lines stay byte for byte. A line
+// written is "key=value" with the file's own line break (CRLF in a file without one); a new key
+// goes after the last line of its section that is not blank, a new section at the end. Names
+// match as the profile functions match them. Each gives nothing where IniIndex would not be
+// sure of the text, where the section is named twice or the key given twice, or where a name or
+// value would not read back from a line of its own: the profile functions must do it then.
+std::optional<std::string> SetIniValue(std::string_view text, std::string_view section, std::string_view key,
+                                       std::string_view value);
+// The text as it was when the section or key is not there.
+std::optional<std::string> DeleteIniKey(std::string_view text, std::string_view section, std::string_view key);
+// The section's keys become these, in this order, where its first key stood; its comments and
+// blank lines stay.
+std::optional<std::string> ReplaceIniSection(std::string_view text, std::string_view section,
+                                             const std::vector<std::pair<std::string, std::string>>& entries);
+
 class SettingsFile {
  public:
   // directory: the executable's directory, with or without trailing backslash.
