@@ -1,6 +1,7 @@
 #include "core/settings_file.h"
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/kest_error.h"
 #include "platform/paths.h"
@@ -453,13 +454,13 @@ bool SettingsFile::readBool(const std::string& section, const std::string& key, 
 
 void SettingsFile::writeString(const std::string& section, const std::string& key,
                                const std::string& value) {
-  // Every private-profile write rewrites the whole file, which with thousands of targets is
-  // most of a close: a value the file already holds is not written again. The stand-in for
-  // "absent" holds a control character, which no value Kest writes does.
+  // Every write rewrites the whole file, which with thousands of targets is most of a close: a
+  // value the file already holds is not written again. The stand-in for "absent" holds a
+  // control character, which no value Kest writes does.
   static const std::string kAbsent("\x01<absent>\x01");
   if (value != kAbsent && readString(section, key, kAbsent) == value) return;
-  forgetSnapshot();
-  if (!store_.put(path_, section, key, value)) throw KestError("Unable to write to " + path_);
+  writeText([&](std::string_view text) { return SetIniValue(text, section, key, value); },
+            [&] { return store_.put(path_, section, key, value); });
 }
 
 void SettingsFile::writeInteger(const std::string& section, const std::string& key, int value) {
@@ -471,14 +472,24 @@ void SettingsFile::writeBool(const std::string& section, const std::string& key,
 }
 
 void SettingsFile::deleteKey(const std::string& section, const std::string& key) {
-  forgetSnapshot();
-  if (!store_.remove(path_, section, key)) throw KestError("Unable to write to " + path_);
+  writeText([&](std::string_view text) { return DeleteIniKey(text, section, key); },
+            [&] { return store_.remove(path_, section, key); });
 }
 
 void SettingsFile::replaceSection(const std::string& section,
                                   const std::vector<std::pair<std::string, std::string>>& entries) {
+  writeText([&](std::string_view text) { return ReplaceIniSection(text, section, entries); },
+            [&] { return store_.replaceSection(path_, section, entries); });
+}
+
+void SettingsFile::writeText(const std::function<std::optional<std::string>(std::string_view)>& edit,
+                             const std::function<bool()>& profileWrite) {
   forgetSnapshot();
-  if (!store_.replaceSection(path_, section, entries)) throw KestError("Unable to write to " + path_);
+  // The text is edited here and replaced whole; only a text the edits cannot take apart surely
+  // is left to the profile functions' own write.
+  SettingsStore::TextWrite done = store_.rewrite(path_, edit);
+  if (done == SettingsStore::TextWrite::Written) return;
+  if (done == SettingsStore::TextWrite::Refused || !profileWrite()) throw KestError("Unable to write to " + path_);
 }
 
 std::string SettingsFile::readLastDir() {

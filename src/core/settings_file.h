@@ -1,5 +1,6 @@
 #pragma once
 // Tools.ini beside the executable: typed reads and writes, no cache.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -124,8 +125,9 @@ class SettingsFile {
   std::string readString(const std::string& section, const std::string& key, const std::string& def);
   int readInteger(const std::string& section, const std::string& key, int def);
   bool readBool(const std::string& section, const std::string& key, bool def);
-  // Each write goes to the file at once; a refused write throws KestError
-  // "Unable to write to <path>".
+  // Each write goes to the file at once, the whole file replaced in one step (see the text
+  // edits above); a refused write throws KestError "Unable to write to <path>" and leaves the
+  // file as it was.
   void writeString(const std::string& section, const std::string& key, const std::string& value);
   void writeInteger(const std::string& section, const std::string& key, int value);
   void writeBool(const std::string& section, const std::string& key, bool value);
@@ -173,6 +175,9 @@ class SettingsFile {
   // The file's text within a batch, taken again after each write.
   const IniIndex* snapshot();
   IniLookup lookUp(const std::string& section, const std::string& key);
+  // One write: the file's text through edit where it can be, else profileWrite; a refusal throws.
+  void writeText(const std::function<std::optional<std::string>(std::string_view)>& edit,
+                 const std::function<bool()>& profileWrite);
   void forgetSnapshot() {
     index_.reset();
     snapshot_.reset();

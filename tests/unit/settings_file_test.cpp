@@ -238,6 +238,46 @@ TEST(IniTextEdits, WhatOnlyTheProfileFunctionsCanTellIsLeftToThem) {
   EXPECT_EQ(ReplaceIniSection(kTwoSections, "Options", {{"A", "1"}, {"B", "x\ny"}}), std::nullopt);
 }
 
+// A store with a file's text behind it: rewrite edits the text, or refuses as a held file does.
+struct TextFileStore : fakes::FakeSettingsStore {
+  TextWrite rewrite(const std::string&, const std::function<std::optional<std::string>(std::string_view)>& edit) override {
+    if (refuseRewrite) return TextWrite::Refused;
+    std::optional<std::string> next = edit(file);
+    if (!next) return TextWrite::NotTaken;
+    file = *next;
+    return TextWrite::Written;
+  }
+  std::string file;
+  bool refuseRewrite = false;
+};
+
+TEST(SettingsFileWrites, GoThroughTheTextAndAreLeftToTheProfileFunctionsOnlyWhenItIsUnsure) {
+  TextFileStore store;
+  SettingsFile settings(store, kDir);
+  store.file = "[Options]\r\nNMLeft=1\r\n";
+  settings.write(opt::NMLeft, 2);
+  settings.write(opt::NMTop, 3);
+  settings.deleteKey("Options", "NMLeft");
+  settings.replaceSection("Targets", {{"0", "C:\\a.exe"}, {"Count", "1"}});
+  EXPECT_EQ(store.file, "[Options]\r\nNMTop=3\r\n[Targets]\r\n0=C:\\a.exe\r\nCount=1\r\n");
+  EXPECT_TRUE(store.writes.empty());
+
+  store.file = "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n";
+  settings.write(opt::NMLeft, 2);
+  settings.deleteKey("Options", "NMTop");
+  settings.replaceSection("Options", {});
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"NMLeft=2", "-NMTop"}));
+  EXPECT_EQ(store.file, "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n");
+
+  // A refused rewrite is reported, never handed to the profile functions to try again.
+  store.writes.clear();
+  store.refuseRewrite = true;
+  EXPECT_THROW(settings.write(opt::NMLeft, 5), KestError);
+  EXPECT_THROW(settings.deleteKey("Options", "NMLeft"), KestError);
+  EXPECT_THROW(settings.replaceSection("Targets", {}), KestError);
+  EXPECT_TRUE(store.writes.empty());
+}
+
 TEST_F(SettingsFileTest, BatchTakesTheFileOnceAndAfreshAfterEachWrite) {
   store.servesText = true;
   set("NMLeft", "10");

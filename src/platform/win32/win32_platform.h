@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -25,6 +26,11 @@
 
 namespace kest::win32 {
 
+// Reads go through the private-profile functions. rewrite reads the file's bytes, has them
+// edited, writes the new text to a temporary file beside it named by this process, flushes that
+// and puts it in the file's place in one step, so that a kill or a power loss leaves the old file
+// or the new, never a cut one. put, remove and replaceSection are the profile functions' own
+// writes, for a text only they can take apart.
 class ProfileSettingsStore final : public SettingsStore {
  public:
   std::string get(const std::string& file, const std::string& section, const std::string& key,
@@ -37,6 +43,8 @@ class ProfileSettingsStore final : public SettingsStore {
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override;
   std::optional<std::string> text(const std::string& file) override;
+  TextWrite rewrite(const std::string& file,
+                    const std::function<std::optional<std::string>(std::string_view)>& edit) override;
 
  private:
   // Once per file and run: where the process code page is UTF-8, lines an older Kest wrote in
