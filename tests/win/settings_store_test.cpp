@@ -196,6 +196,22 @@ TEST(ProfileSettingsStore, AHeldFileRefusesTheWriteAndStaysWhole) {
   EXPECT_EQ(settings.read(opt::abValue), 100);
 }
 
+TEST(ProfileSettingsStore, LegacyLinesAreTakenAgainAfterAFailedConversion) {
+  wintest::ScratchDir dir("legacy");
+  win32::ProfileSettingsStore store(true);
+  const std::string ini = dir + "Tools.ini";
+  // "café" as an older Kest wrote it on a Western system.
+  wintest::WriteText(ini, "[Targets]\r\n0=C:\\caf\xE9.exe\r\n");
+  HANDLE holder = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  store.get(ini, "Targets", "0", "");
+  CloseHandle(holder);
+  EXPECT_EQ(wintest::ReadText(ini), "[Targets]\r\n0=C:\\caf\xE9.exe\r\n");
+  EXPECT_TRUE(SavingFiles(dir).empty());
+  store.get(ini, "Targets", "0", "");
+  EXPECT_EQ(wintest::ReadText(ini), "[Targets]\r\n0=C:\\caf\xC3\xA9.exe\r\n");
+}
+
 TEST(ProfileSettingsStore, MissingDirectoryRefusesTheWrite) {
   wintest::ScratchDir dir("nodir");
   win32::ProfileSettingsStore store;

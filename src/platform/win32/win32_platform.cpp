@@ -46,7 +46,7 @@ std::wstring ToWide(std::string_view text, unsigned codePage) {
 
 }  // namespace
 
-std::string LegacyToProcess(std::string_view text, unsigned codePage) { return WideToAnsi(ToWide(text, codePage)); }
+std::string LegacyToUtf8(std::string_view text, unsigned codePage) { return WideToUtf8(ToWide(text, codePage)); }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   OwnedHandle f = OwnedFile(
@@ -101,23 +101,25 @@ std::optional<std::string> SettingsFileBytes(const std::string& file) {
 void ProfileSettingsStore::TakeLegacyLines(const std::string& file) {
   // Where the manifest's UTF-8 is ignored, the profile functions read the system's code page
   // as they always did.
-  if (GetACP() != CP_UTF8) return;
+  if (!takeLegacyLines_) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!checked_.insert(file).second) return;
+    if (checked_.count(file)) return;
   }
+  std::lock_guard<std::mutex> writing(SettingsWriteLock());
   std::optional<std::string> read = ReadWholeFile(file);
   if (!read) return;
   const std::string& bytes = *read;
   // A UTF-16 file carries its own encoding, and one in UTF-8 is read whole already.
-  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) return;
-  if (utf8::IsValid(bytes)) return;
-  const unsigned cp = LegacyAnsiCodePage();
-  std::string converted = utf8::LegacyLinesToUtf8(bytes, [cp](std::string_view line) { return LegacyToProcess(line, cp); });
-  // Written beside and moved over in one step: a failure leaves the file as it was.
-  const std::string next = file + ".utf8";
-  Win32FileSystem fs;
-  if (!fs.writeFile(next, converted) || !fs.replaceFile(next, file)) DeleteFileA(next.c_str());
+  const bool utf16 =
+      bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  if (!utf16 && !utf8::IsValid(bytes)) {
+    const unsigned cp = LegacyAnsiCodePage();
+    if (!SaveSettingsFile(file, utf8::LegacyLinesToUtf8(bytes, [cp](std::string_view line) { return LegacyToUtf8(line, cp); })))
+      return;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  checked_.insert(file);
 }
 
 SettingsStore::TextWrite ProfileSettingsStore::rewrite(

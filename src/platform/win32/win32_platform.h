@@ -33,6 +33,9 @@ namespace kest::win32 {
 // writes, for a text only they can take apart.
 class ProfileSettingsStore final : public SettingsStore {
  public:
+  // takeLegacyLines: whether lines in the system's own code page are rewritten in UTF-8, which is
+  // so where the process runs in UTF-8.
+  explicit ProfileSettingsStore(bool takeLegacyLines = GetACP() == CP_UTF8) : takeLegacyLines_(takeLegacyLines) {}
   std::string get(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& def) override;
   bool put(const std::string& file, const std::string& section, const std::string& key,
@@ -49,15 +52,17 @@ class ProfileSettingsStore final : public SettingsStore {
  private:
   // Once per file and run: where the process code page is UTF-8, lines an older Kest wrote in
   // the system's own code page are rewritten in UTF-8, so the profile functions read them whole.
+  // A file that could not be read or rewritten is tried again at the next access.
   void TakeLegacyLines(const std::string& file);
+  const bool takeLegacyLines_;
   std::mutex mutex_;
   std::set<std::string> checked_;
 };
 
 // The system's own ANSI code page (1251, 1252, ...), also where the process runs in UTF-8.
 unsigned LegacyAnsiCodePage();
-// Text from that code page to the process's.
-std::string LegacyToProcess(std::string_view text, unsigned codePage);
+// Text from that code page to UTF-8.
+std::string LegacyToUtf8(std::string_view text, unsigned codePage);
 // A file's bytes; nothing when it cannot be opened or read whole.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
