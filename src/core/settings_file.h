@@ -1,5 +1,6 @@
 #pragma once
 // Tools.ini beside the executable: typed reads and writes, no cache.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,6 +99,22 @@ class IniIndex {
   std::vector<Section> sections_;
 };
 
+// Edits of a settings file's text as the profile functions make them, touching nothing else:
+// other sections, comments, blank lines and other keys' lines stay byte for byte. A line
+// written is "key=value" with the file's own line break (CRLF in a file without one); a new key
+// goes after the last line of its section that is not blank, a new section at the end. Names
+// match as the profile functions match them. Each gives nothing where IniIndex would not be
+// sure of the text, where the section is named twice or the key given twice, or where a name or
+// value would not read back from a line of its own: the profile functions must do it then.
+std::optional<std::string> SetIniValue(std::string_view text, std::string_view section, std::string_view key,
+                                       std::string_view value);
+// The text as it was when the section or key is not there.
+std::optional<std::string> DeleteIniKey(std::string_view text, std::string_view section, std::string_view key);
+// The section's keys become these, in this order, where its first key stood; its comments and
+// blank lines stay.
+std::optional<std::string> ReplaceIniSection(std::string_view text, std::string_view section,
+                                             const std::vector<std::pair<std::string, std::string>>& entries);
+
 class SettingsFile {
  public:
   // directory: the executable's directory, with or without trailing backslash.
@@ -108,8 +125,9 @@ class SettingsFile {
   std::string readString(const std::string& section, const std::string& key, const std::string& def);
   int readInteger(const std::string& section, const std::string& key, int def);
   bool readBool(const std::string& section, const std::string& key, bool def);
-  // Each write goes to the file at once; a refused write throws KestError
-  // "Unable to write to <path>".
+  // Each write goes to the file at once, the whole file replaced in one step (see the text
+  // edits above); a refused write throws KestError "Unable to write to <path>" and leaves the
+  // file as it was.
   void writeString(const std::string& section, const std::string& key, const std::string& value);
   void writeInteger(const std::string& section, const std::string& key, int value);
   void writeBool(const std::string& section, const std::string& key, bool value);
@@ -157,6 +175,9 @@ class SettingsFile {
   // The file's text within a batch, taken again after each write.
   const IniIndex* snapshot();
   IniLookup lookUp(const std::string& section, const std::string& key);
+  // One write: the file's text through edit where it can be, else profileWrite; a refusal throws.
+  void writeText(const std::function<std::optional<std::string>(std::string_view)>& edit,
+                 const std::function<bool()>& profileWrite);
   void forgetSnapshot() {
     index_.reset();
     snapshot_.reset();

@@ -1,6 +1,8 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,16 @@ class SettingsStore {
   // The file's bytes as the reads above see them, in one read; nothing when it cannot be read
   // or the store has no file behind it.
   virtual std::optional<std::string> text(const std::string& /*file*/) { return std::nullopt; }
+
+  enum class TextWrite { Written, Refused, NotTaken };
+  // The file's bytes ("" for a file not made yet) through edit, and what it gives written back
+  // in one step, so that a failure at any point leaves the file as it was (Refused). NotTaken,
+  // with nothing written, when edit gives nothing or the store has no file behind it: the write
+  // is then for put, remove or replaceSection.
+  virtual TextWrite rewrite(const std::string& /*file*/,
+                            const std::function<std::optional<std::string>(std::string_view)>& /*edit*/) {
+    return TextWrite::NotTaken;
+  }
 };
 
 }  // namespace kest

@@ -129,6 +129,155 @@ TEST(LookUpIniValue, ReadsAsTheProfileFunctionsOrSaysUnsure) {
   EXPECT_FALSE(IniSectionEntries("[Targets]\n0=a\nstray", "Targets"));
 }
 
+// Tools.ini edited as text: what each edit writes, and that nothing else moves.
+using IniEntries = std::vector<std::pair<std::string, std::string>>;
+const std::string kTwoSections = "[Options]\r\nA=1\r\nB=2\r\n\r\n[Other]\r\nB=2\r\n";
+
+TEST(IniTextEdits, ChangeAValueInItsPlace) {
+  EXPECT_EQ(SetIniValue(kTwoSections, "options", "b", "9"), "[Options]\r\nA=1\r\nB=9\r\n\r\n[Other]\r\nB=2\r\n");
+  // The key keeps its spelling; blanks around it and before the value go, as the profile
+  // functions write the line.
+  EXPECT_EQ(SetIniValue("[options]\r\n  lastdir  =  1  \r\n", "Options", "LastDir", "  C:\\a b  "),
+            "[options]\r\nlastdir=C:\\a b  \r\n");
+  EXPECT_EQ(SetIniValue("[Options]\r\nA=\"x\"\r\n", "Options", "A", ""), "[Options]\r\nA=\r\n");
+  // A value the line already holds leaves the text as it was.
+  EXPECT_EQ(SetIniValue(kTwoSections, "Options", "A", "1"), kTwoSections);
+}
+
+TEST(IniTextEdits, NewKeyAfterTheLastLineOfItsSection) {
+  EXPECT_EQ(SetIniValue(kTwoSections, "Options", "New", "v"), "[Options]\r\nA=1\r\nB=2\r\nNew=v\r\n\r\n[Other]\r\nB=2\r\n");
+  EXPECT_EQ(SetIniValue("[Options]\r\n; c1\r\nA=1\r\n;c2\r\n\r\n[Other]\r\n", "Options", "N", "7"),
+            "[Options]\r\n; c1\r\nA=1\r\n;c2\r\nN=7\r\n\r\n[Other]\r\n");
+  EXPECT_EQ(SetIniValue("[Options]\r\n[Other]\r\nB=1\r\n", "Options", "A", "1"), "[Options]\r\nA=1\r\n[Other]\r\nB=1\r\n");
+  EXPECT_EQ(SetIniValue(kTwoSections, "OTHER", "C", "3"), kTwoSections + "C=3\r\n");
+}
+
+TEST(IniTextEdits, NewSectionAtTheEnd) {
+  EXPECT_EQ(SetIniValue("", "Options", "LastDir", "C:\\x"), "[Options]\r\nLastDir=C:\\x\r\n");
+  EXPECT_EQ(SetIniValue("junk\r\nA=1\r\n\r\n", "Options", "A", "2"), "junk\r\nA=1\r\n\r\n[Options]\r\nA=2\r\n");
+  EXPECT_EQ(ReplaceIniSection("[Options]\r\nA=1\r\n", "Targets", {{"0", "b"}, {"Count", "1"}}),
+            "[Options]\r\nA=1\r\n[Targets]\r\n0=b\r\nCount=1\r\n");
+  EXPECT_EQ(ReplaceIniSection("", "Targets", {}), "[Targets]\r\n");
+}
+
+TEST(IniTextEdits, DeleteTakesTheKeysLineOnly) {
+  EXPECT_EQ(DeleteIniKey(kTwoSections, "OPTIONS", "a"), "[Options]\r\nB=2\r\n\r\n[Other]\r\nB=2\r\n");
+  EXPECT_EQ(DeleteIniKey("[Options]\r\nA=1\r\n[Other]\r\nB=2\r\n", "Options", "A"), "[Options]\r\n[Other]\r\nB=2\r\n");
+  EXPECT_EQ(DeleteIniKey(kTwoSections, "Options", "C"), kTwoSections);
+  EXPECT_EQ(DeleteIniKey(kTwoSections, "Nothing", "A"), kTwoSections);
+  EXPECT_EQ(DeleteIniKey("", "Options", "A"), "");
+}
+
+TEST(IniTextEdits, ReplaceSectionKeepsTheGivenOrderCommentsAndBlankLines) {
+  // As WriteTargets hands it over: the keys it keeps first, then the positions, then "Count".
+  const std::string file = "[Options]\r\nA=1\r\n[Targets]\r\n; mine\r\nCount=1\r\nx=1\r\n0=a\r\n\r\n[Other]\r\nB=2\r\n";
+  const IniEntries section = {{"x", "1"}, {"0", "b"}, {"1", "c"}, {"Count", "2"}};
+  const std::optional<std::string> replaced = ReplaceIniSection(file, "targets", section);
+  EXPECT_EQ(replaced, "[Options]\r\nA=1\r\n[Targets]\r\n; mine\r\nx=1\r\n0=b\r\n1=c\r\nCount=2\r\n\r\n[Other]\r\nB=2\r\n");
+  EXPECT_EQ(ReplaceIniSection("[Targets]\r\n0=a\r\n[Other]\r\nB=2\r\n", "Targets", {}), "[Targets]\r\n[Other]\r\nB=2\r\n");
+  EXPECT_EQ(ReplaceIniSection("[Targets]\r\n; c\r\n\r\n[Other]\r\n", "Targets", {{"0", "a"}}),
+            "[Targets]\r\n; c\r\n0=a\r\n\r\n[Other]\r\n");
+  EXPECT_EQ(IniSectionEntries(*ReplaceIniSection(kTwoSections, "Options", section), "Options"), section);
+}
+
+TEST(IniTextEdits, OtherSectionsStayByteForByte) {
+  const std::string before = "; top\n  [ First ]  \n  k =  \"v\" \n\n\n# hash\n";
+  const std::string after = "[Other]\r\n\t x\t=\ty \r\n;[Options]\r\n";
+  const std::string file = before + "[Options]\r\nA=1\r\n" + after;
+  for (const std::optional<std::string>& edited :
+       {SetIniValue(file, "Options", "A", "2"), SetIniValue(file, "Options", "B", "2"), DeleteIniKey(file, "Options", "A"),
+        ReplaceIniSection(file, "Options", {{"C", "3"}, {"D", "4"}})}) {
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(edited->substr(0, before.size()), before) << *edited;
+    EXPECT_EQ(edited->substr(edited->size() - after.size()), after) << *edited;
+  }
+}
+
+TEST(IniTextEdits, LinesEndAsTheFilesOwnDo) {
+  EXPECT_EQ(SetIniValue("[Options]\nA=1\n[Other]\nC=3\n", "Options", "N", "5"), "[Options]\nA=1\nN=5\n[Other]\nC=3\n");
+  EXPECT_EQ(SetIniValue("[Options]\nA=1\n", "New", "K", "v"), "[Options]\nA=1\n[New]\nK=v\n");
+  EXPECT_EQ(SetIniValue("[Options]\r\nA=1\n", "Options", "B", "2"), "[Options]\r\nA=1\nB=2\r\n");
+  // Without a final line break: a changed last line stays without one, a line after it gets it.
+  EXPECT_EQ(SetIniValue("[Options]\r\nA=1\r\nB=2", "Options", "B", "3"), "[Options]\r\nA=1\r\nB=3");
+  EXPECT_EQ(SetIniValue("[Options]\r\nA=1", "Options", "B", "3"), "[Options]\r\nA=1\r\nB=3\r\n");
+  EXPECT_EQ(SetIniValue("[Options]", "Options", "B", "3"), "[Options]\r\nB=3\r\n");
+  EXPECT_EQ(SetIniValue("[Options]\nA=1", "New", "B", "3"), "[Options]\nA=1\n[New]\nB=3\n");
+  EXPECT_EQ(ReplaceIniSection("[Targets]\r\n0=a", "Targets", {{"0", "b"}, {"1", "c"}}), "[Targets]\r\n0=b\r\n1=c\r\n");
+  EXPECT_EQ(DeleteIniKey("[Options]\r\nA=1\r\nB=2", "Options", "B"), "[Options]\r\nA=1\r\n");
+}
+
+TEST(IniTextEdits, AByteOrderMarkStays) {
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(SetIniValue(bom + "[Options]\r\nA=1\r\n", "Options", "A", "7"), bom + "[Options]\r\nA=7\r\n");
+  EXPECT_EQ(SetIniValue(bom + "[Options]\r\nA=1\r\n", "Options", "N", "7"), bom + "[Options]\r\nA=1\r\nN=7\r\n");
+  EXPECT_EQ(SetIniValue(bom, "Options", "A", "1"), bom + "[Options]\r\nA=1\r\n");
+}
+
+TEST(IniTextEdits, WhatOnlyTheProfileFunctionsCanTellIsLeftToThem) {
+  for (std::string_view text :
+       {std::string_view("[Options]\r\nA=1\r\nB=\0x\r\n", 19), std::string_view("[Options]\rA=1\r\n"),
+        std::string_view("\xFF\xFE[\0O\0]\0", 8), std::string_view("[Opt]ions]\r\nA=1\r\n"),
+        std::string_view("[Options\r\nA=1\r\n"), std::string_view("[Opt\xC4\xB0ons]\r\nA=1\r\n"),
+        std::string_view("[Options]\r\nA=1\r\n[other]\r\n[OPTIONS]\r\nA=2\r\n")}) {
+    EXPECT_EQ(SetIniValue(text, "Options", "A", "2"), std::nullopt) << text;
+    EXPECT_EQ(DeleteIniKey(text, "Options", "A"), std::nullopt) << text;
+    EXPECT_EQ(ReplaceIniSection(text, "Options", {{"A", "2"}}), std::nullopt) << text;
+  }
+  // A key given twice, without a value, or beside a key in other than ASCII letters.
+  for (std::string_view text : {"[Options]\r\nA=1\r\na=2\r\n", "[Options]\r\nA\r\n", "[Options]\r\nA\xC4\xB0=1\r\nA=1\r\n"}) {
+    EXPECT_EQ(SetIniValue(text, "Options", "A", "2"), std::nullopt) << text;
+    EXPECT_EQ(DeleteIniKey(text, "Options", "A"), std::nullopt) << text;
+    EXPECT_EQ(ReplaceIniSection(text, "Options", {{"A", "2"}}), "[Options]\r\nA=2\r\n") << text;
+  }
+  // Names and values that would not read back from a line of their own.
+  for (std::string_view name : {"", " A", "A ", "A=B", ";A", "[A", "A\r\nB", "\xC4\xB0"})
+    EXPECT_EQ(SetIniValue(kTwoSections, "Options", name, "1"), std::nullopt) << name;
+  for (std::string_view name : {"", " A", "A]", "A\nB", "\xC4\xB0"})
+    EXPECT_EQ(SetIniValue(kTwoSections, name, "A", "1"), std::nullopt) << name;
+  EXPECT_EQ(SetIniValue(kTwoSections, "Options", "A", "1\r\nB=3"), std::nullopt);
+  EXPECT_EQ(ReplaceIniSection(kTwoSections, "Options", {{"A", "1"}, {"B", "x\ny"}}), std::nullopt);
+}
+
+// A store with a file's text behind it: rewrite edits the text, or refuses as a held file does.
+struct TextFileStore : fakes::FakeSettingsStore {
+  TextWrite rewrite(const std::string&, const std::function<std::optional<std::string>(std::string_view)>& edit) override {
+    if (refuseRewrite) return TextWrite::Refused;
+    std::optional<std::string> next = edit(file);
+    if (!next) return TextWrite::NotTaken;
+    file = *next;
+    return TextWrite::Written;
+  }
+  std::string file;
+  bool refuseRewrite = false;
+};
+
+TEST(SettingsFileWrites, GoThroughTheTextAndAreLeftToTheProfileFunctionsOnlyWhenItIsUnsure) {
+  TextFileStore store;
+  SettingsFile settings(store, kDir);
+  store.file = "[Options]\r\nNMLeft=1\r\n";
+  settings.write(opt::NMLeft, 2);
+  settings.write(opt::NMTop, 3);
+  settings.deleteKey("Options", "NMLeft");
+  settings.replaceSection("Targets", {{"0", "C:\\a.exe"}, {"Count", "1"}});
+  EXPECT_EQ(store.file, "[Options]\r\nNMTop=3\r\n[Targets]\r\n0=C:\\a.exe\r\nCount=1\r\n");
+  EXPECT_TRUE(store.writes.empty());
+
+  store.file = "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n";
+  settings.write(opt::NMLeft, 2);
+  settings.deleteKey("Options", "NMTop");
+  settings.replaceSection("Options", {});
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"NMLeft=2", "-NMTop"}));
+  EXPECT_EQ(store.file, "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n");
+
+  // A refused rewrite is reported, never handed to the profile functions to try again.
+  store.writes.clear();
+  store.refuseRewrite = true;
+  EXPECT_THROW(settings.write(opt::NMLeft, 5), KestError);
+  EXPECT_THROW(settings.deleteKey("Options", "NMLeft"), KestError);
+  EXPECT_THROW(settings.replaceSection("Targets", {}), KestError);
+  EXPECT_TRUE(store.writes.empty());
+}
+
 TEST_F(SettingsFileTest, BatchTakesTheFileOnceAndAfreshAfterEachWrite) {
   store.servesText = true;
   set("NMLeft", "10");

@@ -118,6 +118,100 @@ TEST(ProfileSettingsStore, RefusedWriteRaisesUnableToWrite) {
   EXPECT_EQ(settings.read(opt::abValue), 100);
 }
 
+// The temporary files of settings writes left in the directory.
+std::vector<std::string> SavingFiles(const wintest::ScratchDir& dir) {
+  std::vector<std::string> found;
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((dir + "*.saving").c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return found;
+  do found.push_back(data.cFileName);
+  while (FindNextFileA(h, &data));
+  FindClose(h);
+  return found;
+}
+
+std::string ProfileRead(const std::string& ini, const char* section, const char* key) {
+  char buffer[256] = {};
+  GetPrivateProfileStringA(section, key, "<absent>", buffer, sizeof buffer, ini.c_str());
+  return buffer;
+}
+
+TEST(ProfileSettingsStore, WritesReplaceTheFileAndReadBackAtOnce) {
+  wintest::ScratchDir dir("replaced");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir.path());
+  const std::string ini = settings.path();
+  settings.write(opt::abValue, 200);  // no file yet: made
+  EXPECT_EQ(wintest::ReadText(ini), "[Options]\r\nabValue=200\r\n");
+
+  // Written by hand long ago: the profile functions keep their parse of a file whose time has
+  // not changed for a while, and must see that it was replaced.
+  const std::string other = "; mine\n[Other]\n  x = \"y\" \n\n";
+  wintest::WriteText(ini, other + "[Options]\r\nabValue=200\r\n");
+  HANDLE h = CreateFileA(ini.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILETIME past{0xF03E4000u, 0x01D4A164u};  // 2019-01-01
+  ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &past));
+  CloseHandle(h);
+  ASSERT_EQ(ProfileRead(ini, "Options", "abValue"), "200");
+  for (int i = 0; i < 20; ++i) {
+    settings.write(opt::abValue, i);
+    ASSERT_EQ(ProfileRead(ini, "Options", "abValue"), std::to_string(i));
+  }
+  settings.write(opt::NMTop, 7);
+  EXPECT_EQ(ProfileRead(ini, "Options", "NMTop"), "7");
+  settings.deleteKey("Options", "NMTop");
+  EXPECT_EQ(ProfileRead(ini, "Options", "NMTop"), "<absent>");
+  settings.replaceSection("Targets", {{"0", "C:\\a.exe"}, {"Count", "1"}});
+  EXPECT_EQ(store.entries(ini, "Targets"), (std::vector<std::pair<std::string, std::string>>{{"0", "C:\\a.exe"}, {"Count", "1"}}));
+  // Lines added end as the file's first line does.
+  EXPECT_EQ(wintest::ReadText(ini), other + "[Options]\r\nabValue=19\r\n[Targets]\n0=C:\\a.exe\nCount=1\n");
+  EXPECT_TRUE(SavingFiles(dir).empty());
+
+  // Another copy of Kest in the middle of its own write holds a temporary file of its own name.
+  HANDLE another = CreateFileA((ini + ".4000000.saving").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(another, INVALID_HANDLE_VALUE);
+  settings.write(opt::abValue, 300);
+  EXPECT_EQ(ProfileRead(ini, "Options", "abValue"), "300");
+  CloseHandle(another);
+}
+
+TEST(ProfileSettingsStore, AHeldFileRefusesTheWriteAndStaysWhole) {
+  wintest::ScratchDir dir("held");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir.path());
+  const std::string text = "[Options]\r\nabValue=200\r\n";
+  wintest::WriteText(settings.path(), text);
+  // Held without sharing, the file cannot be read; shared for reading only, it cannot be
+  // replaced, and the temporary file written for it goes again.
+  for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    HANDLE holder = CreateFileA(settings.path().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(settings.write(opt::abValue, 100), KestError) << share;
+    EXPECT_THROW(settings.replaceSection("Targets", {{"Count", "0"}}), KestError) << share;
+    EXPECT_TRUE(SavingFiles(dir).empty()) << share;
+    CloseHandle(holder);
+    EXPECT_EQ(wintest::ReadText(settings.path()), text) << share;
+  }
+  settings.write(opt::abValue, 100);
+  EXPECT_EQ(settings.read(opt::abValue), 100);
+}
+
+TEST(ProfileSettingsStore, LegacyLinesAreTakenAgainAfterAFailedConversion) {
+  wintest::ScratchDir dir("legacy");
+  win32::ProfileSettingsStore store(true);
+  const std::string ini = dir + "Tools.ini";
+  // "café" as an older Kest wrote it on a Western system.
+  wintest::WriteText(ini, "[Targets]\r\n0=C:\\caf\xE9.exe\r\n");
+  HANDLE holder = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  store.get(ini, "Targets", "0", "");
+  CloseHandle(holder);
+  EXPECT_EQ(wintest::ReadText(ini), "[Targets]\r\n0=C:\\caf\xE9.exe\r\n");
+  EXPECT_TRUE(SavingFiles(dir).empty());
+  store.get(ini, "Targets", "0", "");
+  EXPECT_EQ(wintest::ReadText(ini), "[Targets]\r\n0=C:\\caf\xC3\xA9.exe\r\n");
+}
+
 TEST(ProfileSettingsStore, MissingDirectoryRefusesTheWrite) {
   wintest::ScratchDir dir("nodir");
   win32::ProfileSettingsStore store;

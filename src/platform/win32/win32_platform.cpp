@@ -46,7 +46,7 @@ std::wstring ToWide(std::string_view text, unsigned codePage) {
 
 }  // namespace
 
-std::string LegacyToProcess(std::string_view text, unsigned codePage) { return WideToAnsi(ToWide(text, codePage)); }
+std::string LegacyToUtf8(std::string_view text, unsigned codePage) { return WideToUtf8(ToWide(text, codePage)); }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   OwnedHandle f = OwnedFile(
@@ -64,26 +64,75 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   }
 }
 
+namespace {
+
+// One settings write at a time in this process, from its read to its move; another copy of Kest
+// writes through a temporary file of its own name, so no two writers ever share one.
+std::mutex& SettingsWriteLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::string SavingFileOf(const std::string& file) {
+  return file + "." + std::to_string(GetCurrentProcessId()) + ".saving";
+}
+
+// The bytes go to the temporary file and are flushed, then that file takes the settings file's
+// place in one step; a failure removes what was written and leaves the file as it was.
+bool SaveSettingsFile(const std::string& file, const std::string& bytes) {
+  const std::string saving = SavingFileOf(file);
+  Win32FileSystem fs;
+  if (fs.writeFile(saving, bytes) && fs.replaceFile(saving, file)) return true;
+  DeleteFileA(saving.c_str());
+  return false;
+}
+
+// The file's bytes, none for a file not made yet; nothing when it is there but cannot be read,
+// or its directory is missing.
+std::optional<std::string> SettingsFileBytes(const std::string& file) {
+  if (std::optional<std::string> bytes = ReadWholeFile(file)) return bytes;
+  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+    return std::string();
+  return std::nullopt;
+}
+
+}  // namespace
+
 void ProfileSettingsStore::TakeLegacyLines(const std::string& file) {
   // Where the manifest's UTF-8 is ignored, the profile functions read the system's code page
   // as they always did.
-  if (GetACP() != CP_UTF8) return;
+  if (!takeLegacyLines_) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!checked_.insert(file).second) return;
+    if (checked_.count(file)) return;
   }
+  std::lock_guard<std::mutex> writing(SettingsWriteLock());
   std::optional<std::string> read = ReadWholeFile(file);
   if (!read) return;
   const std::string& bytes = *read;
   // A UTF-16 file carries its own encoding, and one in UTF-8 is read whole already.
-  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) return;
-  if (utf8::IsValid(bytes)) return;
-  const unsigned cp = LegacyAnsiCodePage();
-  std::string converted = utf8::LegacyLinesToUtf8(bytes, [cp](std::string_view line) { return LegacyToProcess(line, cp); });
-  // Written beside and moved over in one step: a failure leaves the file as it was.
-  const std::string next = file + ".utf8";
-  Win32FileSystem fs;
-  if (!fs.writeFile(next, converted) || !fs.replaceFile(next, file)) DeleteFileA(next.c_str());
+  const bool utf16 =
+      bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  if (!utf16 && !utf8::IsValid(bytes)) {
+    const unsigned cp = LegacyAnsiCodePage();
+    if (!SaveSettingsFile(file, utf8::LegacyLinesToUtf8(bytes, [cp](std::string_view line) { return LegacyToUtf8(line, cp); })))
+      return;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  checked_.insert(file);
+}
+
+SettingsStore::TextWrite ProfileSettingsStore::rewrite(
+    const std::string& file, const std::function<std::optional<std::string>(std::string_view)>& edit) {
+  TakeLegacyLines(file);
+  std::lock_guard<std::mutex> writing(SettingsWriteLock());
+  std::optional<std::string> text = SettingsFileBytes(file);
+  if (!text) return TextWrite::Refused;
+  std::optional<std::string> next = edit(*text);
+  if (!next) return TextWrite::NotTaken;
+  // Nothing to change (a key deleted that is not there): the file is left alone, not made.
+  if (*next == *text) return TextWrite::Written;
+  return SaveSettingsFile(file, *next) ? TextWrite::Written : TextWrite::Refused;
 }
 
 std::string ProfileSettingsStore::get(const std::string& file, const std::string& section,

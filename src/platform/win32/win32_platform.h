@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -25,8 +26,16 @@
 
 namespace kest::win32 {
 
+// Reads go through the private-profile functions. rewrite reads the file's bytes, has them
+// edited, writes the new text to a temporary file beside it named by this process, flushes that
+// and puts it in the file's place in one step, so that a kill or a power loss leaves the old file
+// or the new, never a cut one. put, remove and replaceSection are the profile functions' own
+// writes, for a text only they can take apart.
 class ProfileSettingsStore final : public SettingsStore {
  public:
+  // takeLegacyLines: whether lines in the system's own code page are rewritten in UTF-8, which is
+  // so where the process runs in UTF-8.
+  explicit ProfileSettingsStore(bool takeLegacyLines = GetACP() == CP_UTF8) : takeLegacyLines_(takeLegacyLines) {}
   std::string get(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& def) override;
   bool put(const std::string& file, const std::string& section, const std::string& key,
@@ -37,19 +46,23 @@ class ProfileSettingsStore final : public SettingsStore {
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override;
   std::optional<std::string> text(const std::string& file) override;
+  TextWrite rewrite(const std::string& file,
+                    const std::function<std::optional<std::string>(std::string_view)>& edit) override;
 
  private:
   // Once per file and run: where the process code page is UTF-8, lines an older Kest wrote in
   // the system's own code page are rewritten in UTF-8, so the profile functions read them whole.
+  // A file that could not be read or rewritten is tried again at the next access.
   void TakeLegacyLines(const std::string& file);
+  const bool takeLegacyLines_;
   std::mutex mutex_;
   std::set<std::string> checked_;
 };
 
 // The system's own ANSI code page (1251, 1252, ...), also where the process runs in UTF-8.
 unsigned LegacyAnsiCodePage();
-// Text from that code page to the process's.
-std::string LegacyToProcess(std::string_view text, unsigned codePage);
+// Text from that code page to UTF-8.
+std::string LegacyToUtf8(std::string_view text, unsigned codePage);
 // A file's bytes; nothing when it cannot be opened or read whole.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
