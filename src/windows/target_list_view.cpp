@@ -12,6 +12,7 @@
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
 #include "platform/win32/icons.h"
+#include "platform/win32/system_view.h"
 #include "platform/win32/win32_platform.h"
 #include "targets/target_store.h"
 #include "kit/controls.h"
@@ -92,7 +93,7 @@ int TargetListView::ImageOf(const Target& target) {
   auto it = iconImages_.find(file);
   if (it != iconImages_.end()) return it->second;
   int image = 0;
-  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), win32::ForSystem(file).c_str(), 0);
   if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
     win32::OwnedIcon owned(icon);
     int added = win32::AddIconToImageList(images_.get(), owned.get());
@@ -451,7 +452,7 @@ std::optional<std::string> TargetListView::RunOpenDialog() {
   ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  lastChosenFile_ = file.c_str();
+  lastChosenFile_ = win32::AsNamed(file.c_str());
   // Later openings of the dialog start where this one ended.
   openDialogDir = LastDirOf(lastChosenFile_);
   return lastChosenFile_;

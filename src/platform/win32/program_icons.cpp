@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_view.h"
 
 namespace kest::win32 {
 
@@ -23,7 +24,7 @@ BITMAPINFO Colour32(int width, int height) {
 
 std::optional<IconPixels> Win32ProgramIcons::extract(const std::string& program, int side) {
   if (side <= 0 || side > 256) return std::nullopt;
-  HICON icon = ExtractIconA(nullptr, program.c_str(), 0);
+  HICON icon = ExtractIconA(nullptr, ForSystem(program).c_str(), 0);
   // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
   if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return std::nullopt;
   OwnedIcon owned(icon);

@@ -17,6 +17,8 @@
 #include "platform/utf8.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_view.h"
+#include "platform/system_paths.h"
 #include "platform/types.h"
 
 namespace kest::win32 {
@@ -50,7 +52,7 @@ std::string LegacyToUtf8(std::string_view text, unsigned codePage) { return Wide
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   OwnedHandle f = OwnedFile(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileA(ForSystem(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return std::nullopt;
   std::string bytes;
   char chunk[16384];
@@ -256,18 +258,20 @@ void Win32WindowSystem::bringToForeground(WindowHandle window) {
   SetForegroundWindow(static_cast<HWND>(window));
 }
 
+// Every path below is the one the user named; the system is handed the one that reaches it
+// (system_view.h).
 std::uint32_t Win32FileSystem::attributes(const std::string& path) {
-  return GetFileAttributesA(path.c_str());
+  return GetFileAttributesA(ForSystem(path).c_str());
 }
 
 bool Win32FileSystem::fileExists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesA(ForSystem(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<FileStamp> Win32FileSystem::fileStamp(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExA(ForSystem(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
   FileStamp stamp;
   stamp.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
@@ -301,7 +305,7 @@ class FindListing final : public DirListing {
 
 std::unique_ptr<DirListing> Win32FileSystem::list(const std::string& directory) {
   WIN32_FIND_DATAA data;
-  std::string pattern = paths::WithTrailingBackslash(directory) + "*.*";
+  std::string pattern = paths::WithTrailingBackslash(ForSystem(directory)) + "*.*";
   HANDLE h = FindFirstFileA(pattern.c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<FindListing>(h, data);
@@ -315,28 +319,28 @@ std::string Win32FileSystem::currentDirectory() {
 }
 
 bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
-  return SetCurrentDirectoryA(directory.c_str()) != FALSE;
+  return SetCurrentDirectoryA(DirectoryForSystem(directory).c_str()) != FALSE;
 }
 
 bool Win32FileSystem::createDirectory(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+  return CreateDirectoryA(ForSystem(path).c_str(), nullptr) != FALSE;
 }
 
-bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(ForSystem(path).c_str()) != FALSE; }
 
 bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
-  return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
+  return CopyFileA(ForSystem(from).c_str(), ForSystem(to).c_str(), failIfExists) != FALSE;
 }
 
-bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(ForSystem(path).c_str()) != FALSE; }
 
 bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {
-  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+  return MoveFileA(ForSystem(from).c_str(), ForSystem(to).c_str()) != FALSE;
 }
 
 bool Win32FileSystem::writeFile(const std::string& path, const std::string& bytes) {
   win32::OwnedHandle f =
-      win32::OwnedFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      win32::OwnedFile(CreateFileA(ForSystem(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return false;
   DWORD written = 0;
   return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -344,11 +348,11 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& byte
 }
 
 bool Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  return MoveFileExA(ForSystem(from).c_str(), ForSystem(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
-  return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+  return SetFileAttributesA(ForSystem(path).c_str(), attributes) != FALSE;
 }
 
 unsigned Win32FileSystem::lastError() { return GetLastError(); }
@@ -385,7 +389,7 @@ bool ComShellLinks::load(const std::string& linkFile) {
     }
   }
   // A failed load must not leave the previous link's contents behind.
-  return SUCCEEDED(readerFile_->Load(AnsiToWide(linkFile).c_str(), STGM_READ));
+  return SUCCEEDED(readerFile_->Load(AnsiToWide(ForSystem(linkFile)).c_str(), STGM_READ));
 }
 
 std::string ComShellLinks::readArguments(const std::string& linkFile) {
@@ -399,12 +403,30 @@ std::string ComShellLinks::readArguments(const std::string& linkFile) {
 
 std::string ComShellLinks::readPath(const std::string& linkFile) {
   if (!load(linkFile)) return std::string();
-  // MAX_PATH characters, each up to three bytes in UTF-8.
+  // MAX_PATH characters, each up to three bytes in UTF-8. Raw: a link made for a program in
+  // %ProgramFiles% keeps the variable, which a 32-bit reader would expand to the 32-bit folder;
+  // it is expanded here as the program's own Windows would (system_paths.h).
   char buffer[3 * MAX_PATH + 1] = {};
   WIN32_FIND_DATAA data;
-  reader_->GetPath(buffer, 3 * MAX_PATH, &data, SLGP_UNCPRIORITY);
+  reader_->GetPath(buffer, 3 * MAX_PATH, &data, SLGP_UNCPRIORITY | SLGP_RAWPATH);
   buffer[3 * MAX_PATH] = '\0';
-  return std::string(buffer);
+  const std::string raw(buffer);
+  if (raw.find('%') == std::string::npos) return raw;
+  return paths::ExpandLinkPath(
+      raw, RunsUnderWow64(),
+      [](std::string_view name) -> std::optional<std::string> {
+        const std::string n(name);
+        DWORD size = GetEnvironmentVariableA(n.c_str(), nullptr, 0);
+        if (size == 0) return std::nullopt;
+        std::string value(size, '\0');
+        DWORD got = GetEnvironmentVariableA(n.c_str(), value.data(), size);
+        value.resize(got < size ? got : 0);
+        return value;
+      },
+      [](const std::string& path) {
+        DWORD a = GetFileAttributesA(ForSystem(path).c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+      });
 }
 
 bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
@@ -429,7 +451,7 @@ bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
 
 unsigned Win32Processes::winExec(const std::string& commandLine, int show) {
   SetLastError(ERROR_SUCCESS);
-  const unsigned r = WinExec(commandLine.c_str(), static_cast<UINT>(show));
+  const unsigned r = WinExec(CommandLineForSystem(commandLine).c_str(), static_cast<UINT>(show));
   // WinExec's own codes have no word for a program that asks for administrator rights; the
   // process start beneath it leaves it in the last error.
   constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, from Vista on
@@ -440,9 +462,10 @@ unsigned Win32Processes::winExec(const std::string& commandLine, int show) {
 std::intptr_t Win32Processes::shellExecute(WindowHandle owner, const std::string& verb,
                                            const std::string& file, const std::string& parameters,
                                            const std::string& directory, int show) {
+  const std::string target = ForSystem(file), where = DirectoryForSystem(directory);
   HINSTANCE r = ShellExecuteA(static_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(),
-                              file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                              directory.empty() ? nullptr : directory.c_str(), show);
+                              target.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                              where.empty() ? nullptr : where.c_str(), show);
   return reinterpret_cast<std::intptr_t>(r);
 }
 
@@ -481,7 +504,8 @@ bool Win32Processes::showProperties(const std::string& path) {
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_INVOKEIDLIST;
   info.lpVerb = "properties";
-  info.lpFile = path.c_str();
+  const std::string file = ForSystem(path);
+  info.lpFile = file.c_str();
   info.nShow = 0;
   return ShellExecuteExA(&info) != FALSE;
 }
@@ -590,6 +614,8 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop) {
     GlobalUnlock(drop);
   }
   DragFinish(drop);
+  // Named as the user names them, whatever a 32-bit dropper saw.
+  for (std::string& f : files) f = AsNamed(f);
   return files;
 }
 
@@ -632,18 +658,22 @@ bool Win32Registry::isUserAdmin() {
 
 namespace {
 
+// Explorer is a 64-bit program wherever Windows is: its view of the registry is the one the
+// commands go to, from a 32-bit Kest too (32-bit Windows ignores the flag).
+constexpr REGSAM kExplorersView = KEY_WOW64_64KEY;
+
 // Null when the key cannot be opened.
 OwnedKey OpenKey(HKEY root, const std::string& subKey, REGSAM access) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subKey.c_str(), 0, access, &key) != ERROR_SUCCESS) return OwnedKey();
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, access | kExplorersView, &key) != ERROR_SUCCESS) return OwnedKey();
   return OwnedKey(key);
 }
 
 // Opens the key, making it (and the keys above it) first where it is missing; null on failure.
 OwnedKey CreateClassesKey(const std::string& subKey) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS | kExplorersView, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return OwnedKey();
   return OwnedKey(key);
 }
@@ -685,7 +715,7 @@ bool DeleteKeyTree(HKEY root, const std::string& subKey, int depth) {
     key.reset();
     for (const std::string& child : children) DeleteKeyTree(root, subKey + "\\" + child, depth + 1);
   }
-  return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;
+  return RegDeleteKeyExA(root, subKey.c_str(), kExplorersView, 0) == ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// The one place where the paths Kest acts on meet the system's view of them. A 32-bit Kest on
+// 64-bit Windows would otherwise open SysWOW64's namesake of every file the user named in
+// System32; it reaches the real one through Sysnative, and never turns the system's
+// redirection off (DLLs load on first use, from any call). Kest64.exe, and a 32-bit Kest on
+// 32-bit Windows, reach every path as it is named.
+#include <string>
+
+namespace kest::win32 {
+
+// A 32-bit Kest on 64-bit Windows; decided once per process.
+bool RunsUnderWow64();
+
+// The path to hand the system for a path the user named.
+std::string ForSystem(const std::string& path);
+
+// A path as the user names it and Kest stores and shows it: never through Sysnative.
+std::string AsNamed(const std::string& path);
+
+// A command line with its program (in quotes, or up to the first blank) handed over as above.
+std::string CommandLineForSystem(const std::string& commandLine);
+
+// A directory to stand in: as named when the system finds it so (a program started there then
+// inherits the name the user gave), otherwise through Sysnative.
+std::string DirectoryForSystem(const std::string& directory);
+
+}  // namespace kest::win32
