@@ -342,7 +342,8 @@ void MainWindow::OnDestroy() {
   tray_.Remove();
   // The quick line goes before the marker, so that no later start announces to this copy.
   forwards_.Stop();
-  ReleaseInstanceMarker(ctx_.atoms);
+  if (ctx_.holdsInstanceMarker) ReleaseInstanceMarker(ctx_.atoms);
+  ctx_.holdsInstanceMarker = false;
   PostQuitMessage(0);
 }
 

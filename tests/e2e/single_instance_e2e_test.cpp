@@ -2,7 +2,11 @@
 // lines, as the Explorer commands start them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "e2e/kest_driver.h"
+#include "platform/paths.h"
 
 namespace kest::e2etest {
 namespace {
@@ -261,7 +265,7 @@ TEST_F(KestTest, ArgumentTooLongForAnAtomCrashesNeitherCopy) {
   CloseKest(first);
 }
 
-TEST_F(KestTest, FurtherCopiesWhenAllowedAndTheSilentRefusalAfterOneCloses) {
+TEST_F(KestTest, FurtherCopiesWhenAllowedEachHoldTheirOwnMarkerAndAWindowWithoutOneIsHandedTheFile) {
   AppDir app("more-copies");
   app.writeIni("Options", "NoMoreOneCopy", "0");
   Kest first = StartKest(app, BareCommandLine(app));
@@ -269,27 +273,98 @@ TEST_F(KestTest, FurtherCopiesWhenAllowedAndTheSilentRefusalAfterOneCloses) {
   Kest second = StartKest(app, ArgumentCommandLine(app, "C:\\x\\second.exe"));
   ASSERT_NE(second.main, nullptr);
   EXPECT_EQ(e2e::TopWindows("TfKest", 0, true).size(), 2u);
-  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1) << "a further copy adds no reference";
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 2) << "each copy adds a reference of its own";
   EXPECT_EQ(second.targetNames(), std::vector<std::string>{"second.exe"});
   EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
 
-  // Closing any copy removes the marker for all.
+  // Closing one copy leaves the other's reference.
   CloseKest(second);
-  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
   ASSERT_TRUE(first.process.running());
 
-  // A window without a marker: the next start marks and ends silently, forwarding nothing,
-  // whatever "NoMoreOneCopy" says.
-  for (const char* oneCopy : {"0", "1"}) {
-    e2e::DeleteAtomCompletely("OnlyOneKest");
-    app.writeIni("Options", "NoMoreOneCopy", oneCopy);
-    EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\x\\third.exe")), 0u);
-    EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
-    EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
-    EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
-    EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
-  }
+  // A window without a marker (an older copy that closed took every reference): the next
+  // start hands its file to that window, and adds no marker, since it does not run.
+  e2e::DeleteAtomCompletely("OnlyOneKest");
+  app.writeIni("Options", "NoMoreOneCopy", "1");
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\x\\third.exe")), 0u);
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{"third.exe"});
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
   CloseKest(first);
+}
+
+// Five starts at once, one file each, as Explorer makes them for five selected files: started
+// one after another without waiting. With running given they find that copy; without, one of
+// them becomes the copy. Either way one copy lists the five files and every other start ends
+// with exit code 0.
+void FiveStartsAtOnce(const e2e::AppDir& app, Kest* running) {
+  std::vector<std::string> names;
+  std::vector<e2e::Process> starts;
+  for (int i = 0; i < 5; ++i) {
+    names.push_back("file" + std::to_string(i) + ".exe");
+    app.writeFile("five\\" + names.back(), "MZ");
+  }
+  const ULONGLONG began = GetTickCount64();
+  for (const std::string& name : names)
+    starts.push_back(e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("five\\" + name)), app.path()));
+  Kest own;
+  if (!running) {
+    own.main = e2e::WaitForWindow("TfKest", 0, 15000);
+    ASSERT_NE(own.main, nullptr);
+    running = &own;
+  }
+  const DWORD copy = e2e::WindowPid(running->main);
+  auto ended = [&] {
+    std::size_t n = 0;
+    for (auto& p : starts) n += p.pid() != copy && !p.running();
+    return n;
+  };
+  const std::size_t others = running == &own ? 4 : 5;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ended() == others; }, 20000)) << ended() << " starts ended";
+  std::string lives;
+  for (auto& p : starts) {
+    if (p.pid() == copy) {
+      own.process = std::move(p);
+      continue;
+    }
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(p.waitExit(0, &code));
+    EXPECT_EQ(code, 0u);
+    FILETIME created, exited, kernel, user;
+    if (GetProcessTimes(p.handle(), &created, &exited, &kernel, &user)) {
+      auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+      lives += " " + std::to_string((ticks(exited) - ticks(created)) / 10000);
+    }
+  }
+  std::printf("five starts: the last ended %llu ms after the first began; each start lived (ms):%s\n",
+              GetTickCount64() - began, lives.c_str());
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
+  // Every start has handed its file over once it has ended.
+  std::vector<std::string> listed = running->targetNames();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, names);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseKest(*running);
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0) << "a forwarding atom was left behind";
+  std::vector<std::string> stored;
+  ASSERT_EQ(app.readIni("Targets", "Count"), "5");
+  for (int i = 0; i < 5; ++i) stored.push_back(paths::FileNameOf(app.readIni("Targets", std::to_string(i))));
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored, names);
+}
+
+TEST_F(KestTest, FiveStartsAtOnceWithNoCopyRunningMakeOneCopyWithFiveTargets) {
+  AppDir app("five-at-once");
+  FiveStartsAtOnce(app, nullptr);
+}
+
+TEST_F(KestTest, FiveStartsAtOnceBesideARunningCopyHandItFiveTargets) {
+  AppDir app("five-beside");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  FiveStartsAtOnce(app, &first);
 }
 
 TEST_F(KestTest, StaleMarkerDoesNotBlockAStart) {

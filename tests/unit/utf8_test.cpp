@@ -53,10 +53,12 @@ TEST(Utf8, TheForwardingLimitCountsCharacters) {
   fakes::FakeWindowSystem windows;
   fakes::FakeForwardNotice notice;
   fakes::FakeMessageBox box;
+  fakes::FakeInstanceObjects instances;
   atoms.add(kInstanceMarker);
   windows.running = reinterpret_cast<WindowHandle>(0x1234);
   auto start = [&](const std::string& path) {
-    return RunStartupDecision(atoms, windows, notice, box, "\"C:\\k\\Kest.exe\" " + path + "\"", [] { return true; });
+    return RunStartupDecision(StartServices{atoms, windows, notice, instances, box},
+                              "\"C:\\k\\Kest.exe\" " + path + "\"", [] { return true; });
   };
   // 243 Cyrillic characters are 486 bytes, and still go; one more does not.
   std::string fits;

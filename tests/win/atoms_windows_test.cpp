@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "core/single_instance.h"
 #include "platform/types.h"
@@ -67,9 +68,52 @@ TEST(GlobalAtomTable, ReceiverTakesOverRealForwardingAtoms) {
   EXPECT_EQ(atoms.find(R"(KestComLine=C:\one.exe)"), 0);
   EXPECT_EQ(atoms.find(R"(KestComLine=C:\two dir\two.exe)"), 0);
 
+  // A copy's end takes its own reference of the marker, not the other copies'.
   for (int i = 0; i < 3; ++i) atoms.add(kInstanceMarker);
   ReleaseInstanceMarker(atoms);
+  ASSERT_NE(atoms.find(kInstanceMarker), 0);
+  ReleaseInstanceMarker(atoms);
+  ReleaseInstanceMarker(atoms);
   EXPECT_EQ(atoms.find(kInstanceMarker), 0);
+}
+
+// Two starts are two processes; here two threads each own what a process would.
+TEST(Win32InstanceObjects, OneStartDecidesAtATimeAndTheSignOfLifeGoesWithItsHolder) {
+  const std::string lockName = "KestWinTest.StartUp", aliveName = "KestWinTest.Running";
+  win32::Win32InstanceObjects mine(lockName, aliveName);
+  ASSERT_TRUE(mine.lockStart(1000));
+  bool otherGotIt = true;
+  std::thread([&] {
+    win32::Win32InstanceObjects other(lockName, aliveName);
+    otherGotIt = other.lockStart(50);
+  }).join();
+  EXPECT_FALSE(otherGotIt) << "the lock is held";
+  mine.unlockStart();
+  // A start that dies while deciding leaves the lock abandoned, which counts as free.
+  std::thread([&] {
+    HANDLE lock = CreateMutexA(nullptr, FALSE, lockName.c_str());
+    WaitForSingleObject(lock, INFINITE);
+    CloseHandle(lock);
+  }).join();
+  EXPECT_TRUE(mine.lockStart(1000));
+  mine.unlockStart();
+
+  // The sign of life lasts as long as a holder does.
+  EXPECT_FALSE(mine.anyAlive());
+  {
+    win32::Win32InstanceObjects running(lockName, aliveName);
+    running.holdAlive();
+    EXPECT_TRUE(mine.anyAlive());
+  }
+  EXPECT_FALSE(mine.anyAlive());
+
+  // A name another program took for another kind of object gives no lock, and no hang.
+  HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "KestWinTest.Squatted");
+  win32::Win32InstanceObjects squatted("KestWinTest.Squatted", "KestWinTest.Squatted");
+  EXPECT_FALSE(squatted.lockStart(1000));
+  squatted.holdAlive();
+  EXPECT_FALSE(squatted.anyAlive());
+  CloseHandle(squatter);
 }
 
 LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
