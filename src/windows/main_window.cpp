@@ -168,6 +168,8 @@ void MainWindow::OnCreate() {
   }
   // Outside the batch: the argument may bring up questions, and other copies may write meanwhile.
   DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
+  // Paths sent by starts that found this window while it was being made go in after it.
+  forwards_.Ready(hwnd(), [this](const std::string& path) { DispatchPath(path); });
   targetList_.SelectLast();
   SettingsFile::Batch batch(s.settings());
   targetList_.helpFile = s.settings().read(opt::hlp);

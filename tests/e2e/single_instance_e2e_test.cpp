@@ -168,6 +168,26 @@ TEST_F(KestTest, FirstStartImportsADirectoryArgument) {
   CloseKest(k);
 }
 
+// The first copy asks about its own argument while its main window is still being made; a
+// start that finds the window then hands its file over without waiting for the answer, and
+// the file is listed once the window can take it.
+TEST_F(KestTest, AFileForwardedWhileTheFirstCopyIsBeingMadeIsListedOnce) {
+  AppDir app("forward-in-creation");
+  app.writeFile("Tools Dir\\t.exe", "MZ");
+  app.writeFile("work\\w.exe", "MZ");
+  Kest k;
+  k.process = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("Tools Dir")), app.path());
+  ASSERT_TRUE(e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid()).has_value());
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("work\\w.exe"))), 0u);
+  AnswerImportQuestions(k, "Tools Dir");
+  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 10000, true);
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(k.targetNames(), std::vector<std::string>{"w.exe"});
+  EXPECT_TRUE(app.exists("root\\Tools Dir\\t.lnk"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  CloseKest(k);
+}
+
 TEST_F(KestTest, FirstStartTakesItsOwnArgument) {
   AppDir app("own-argument");
   app.writeFile("t\\own.exe", "MZ");

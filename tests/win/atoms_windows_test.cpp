@@ -7,6 +7,7 @@
 #include "core/single_instance.h"
 #include "platform/types.h"
 #include "platform/win32/win32_platform.h"
+#include "windows/forward_receiver.h"
 #include "win/win_test_util.h"
 
 namespace kest {
@@ -114,6 +115,32 @@ TEST(Win32InstanceObjects, OneStartDecidesAtATimeAndTheSignOfLifeGoesWithItsHold
   squatted.holdAlive();
   EXPECT_FALSE(squatted.anyAlive());
   CloseHandle(squatter);
+}
+
+// A start may send while the main window is being made, before its stored targets are loaded.
+TEST(ForwardReceiver, KeepsForwardsUntilTheWindowCanTakePaths) {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  win32::GlobalAtomTable atoms;
+  ForwardReceiver receiver(atoms, WM_APP + 1, 7);
+  const std::string early = R"(KestComLine=C:\early\one.exe)", late = R"(KestComLine=C:\late\two.exe)";
+  AtomValue a = atoms.add(early);
+  ASSERT_NE(a, 0);
+  std::vector<std::string> got;
+  auto dispatch = [&](const std::string& p) { got.push_back(p); };
+  receiver.OnForward(window, a, dispatch);
+  EXPECT_TRUE(got.empty());
+  EXPECT_EQ(atoms.find(early), a) << "the atom waits in the table";
+  receiver.Ready(window, dispatch);
+  EXPECT_EQ(got, std::vector<std::string>{R"(C:\early\one.exe)"});
+  EXPECT_EQ(atoms.find(early), 0);
+  // From now on at once.
+  AtomValue b = atoms.add(late);
+  receiver.OnForward(window, b, dispatch);
+  EXPECT_EQ(got.size(), 2u);
+  EXPECT_EQ(atoms.find(late), 0);
+  KillTimer(window, 7);
+  DestroyWindow(window);
 }
 
 LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
