@@ -35,7 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 
-  StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.box},
+  StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box},
                                           ctx.commandLine, [&] { return state.settings().read(opt::NoMoreOneCopy); });
   if (!start.run) return 0;
   ctx.holdsInstanceMarker = start.holdsMarker;

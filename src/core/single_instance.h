@@ -50,6 +50,7 @@ struct StartServices {
   WindowSystem& windows;
   ForwardNotice& notice;
   InstanceObjects& instances;
+  FileSystem& fs;
   MsgBox& box;
 };
 
@@ -58,8 +59,9 @@ struct StartOutcome {
   bool holdsMarker = false;  // it added one reference of the marker, to be removed at its end
 };
 
-// Runs the entry's single-instance steps: the decision is taken under the start lock, and a
-// start that finds another copy still starting waits for its window. A start that does not run has
+// Runs the entry's single-instance steps: the argument is made absolute against this
+// process's current directory, the decision is taken under the start lock, and a start that
+// finds another copy still starting waits for its window. A start that does not run has
 // handed its argument over, or says in a message box why not (control characters, too long
 // for an atom, no window in time).
 StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
@@ -94,8 +96,9 @@ struct PathDispatch {
 };
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to);
 
-// The first copy's own argument, taken while its main window is created. A failed dispatch is
-// reported and creation goes on.
+// The first copy's own argument, taken while its main window is created, made absolute against
+// the current directory as a second start makes it. A failed dispatch is reported and creation
+// goes on.
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner);
 

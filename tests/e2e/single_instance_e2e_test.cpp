@@ -397,5 +397,28 @@ TEST_F(KestTest, StaleMarkerDoesNotBlockAStart) {
   EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
 }
 
+// "Kest.exe sample.bin" typed in a console: the name is taken in the start's own current
+// directory, by a first copy and by a second start alike.
+TEST_F(KestTest, ARelativeNameIsListedWithTheDirectoryItWasGivenIn) {
+  AppDir app("relative-name");
+  app.writeFile("cases\\sample.bin", "x");
+  app.writeFile("more cases\\sample.bin", "x");
+  const std::string typed = e2e::Quoted(app.exe()) + " sample.bin";
+  Kest first;
+  first.process = e2e::Process::Start(app.exe(), typed, app.file("cases"));
+  first.main = e2e::WaitForWindow("TfKest", first.process.pid(), 15000, true);
+  ASSERT_NE(first.main, nullptr);
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{"sample.bin"});
+  EXPECT_EQ(first.targetDirs(), std::vector<std::string>{app.file("cases\\")});
+
+  e2e::Process second = e2e::Process::Start(app.exe(), typed, app.file("more cases"));
+  DWORD code = 0xDEAD;
+  EXPECT_TRUE(second.waitExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(first.targetDirs(), (std::vector<std::string>{app.file("cases\\"), app.file("more cases\\")}));
+  CloseKest(first);
+  EXPECT_EQ(app.readIni("Targets", "1"), app.file("more cases\\sample.bin"));
+}
+
 }  // namespace
 }  // namespace kest::e2etest

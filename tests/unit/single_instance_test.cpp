@@ -39,11 +39,12 @@ struct StartupTest : ::testing::Test {
   fakes::FakeWindowSystem windows;
   fakes::FakeForwardNotice notice;
   fakes::FakeInstanceObjects instances;
+  fakes::FakeFileSystem fs;
   fakes::FakeMessageBox box;
   bool oneCopy = true;
   StartOutcome outcome;
   bool run(const std::string& commandLine) {
-    outcome = RunStartupDecision(StartServices{atoms, windows, notice, instances, box}, commandLine,
+    outcome = RunStartupDecision(StartServices{atoms, windows, notice, instances, fs, box}, commandLine,
                                  [this] { return oneCopy; });
     return outcome.run;
   }
@@ -95,8 +96,8 @@ TEST_F(StartupTest, ArgumentsThatCannotBeHandedOverAreReportedByTheSecondStart) 
                                "D:\\x.exe??Count=0??[Evil]");
   EXPECT_EQ(box.asked[1].caption, "Kest error");
   EXPECT_EQ(windows.foreground.size(), 2u);
-  // 243 characters still fit.
-  std::string fits(243, 'b');
+  // 243 characters still fit, counted in the path as it is handed over.
+  std::string fits = "D:\\" + std::string(240, 'b');
   EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + fits + "\""));
   EXPECT_EQ(atoms.refs(kForwardPrefix + fits), 1);
   EXPECT_EQ(box.asked.size(), 2u);
@@ -183,7 +184,7 @@ TEST_F(StartupTest, FirstStartMarksAndShowsItIsAliveBeforeTheLockGoes) {
   fakes::FakeAtomTable fresh;
   fakes::FakeInstanceObjects busy;
   busy.lockFree = false;
-  EXPECT_TRUE(RunStartupDecision(StartServices{fresh, windows, notice, busy, box}, R"("C:\k\Kest.exe" )",
+  EXPECT_TRUE(RunStartupDecision(StartServices{fresh, windows, notice, busy, fs, box}, R"("C:\k\Kest.exe" )",
                                  [] { return true; }).run);
   EXPECT_EQ(fresh.refs(kInstanceMarker), 1);
 }
@@ -239,6 +240,22 @@ TEST_F(StartupTest, NoWindowInTimeIsReportedAndNothingIsHandedOver) {
   ASSERT_EQ(box.asked.size(), 2u);
   EXPECT_EQ(box.asked[1].text, "The Kest that is starting opened no window within 15 seconds.");
   EXPECT_FALSE(instances.holding);
+}
+
+TEST_F(StartupTest, ARelativeNameIsForwardedAsThisStartMeansIt) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  fs.cwd = R"(C:\cases\)";
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" sample.bin)"));
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=C:\cases\sample.bin)"));
+  // The limit counts the whole path: the current directory's three characters and 241 more
+  // do not fit.
+  fs.cwd = R"(C:\)";
+  EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + std::string(241, 'n')));
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text.find("The path is too long to be handed to the running Kest"), 0u);
+  EXPECT_EQ(windows.sent.size(), 1u);
 }
 
 TEST(ReleaseInstanceMarker, RemovesOnlyThisCopysReference) {
@@ -379,6 +396,17 @@ TEST(DispatchOwnArgument, FailureIsReportedAndCreationGoesOn) {
   DispatchOwnArgument(R"("C:\k\Kest.exe" )", fs, failing, box, owner);
   EXPECT_EQ(targets.size(), 1u);
   EXPECT_EQ(box.asked.size(), 1u);
+}
+
+TEST(DispatchOwnArgument, ARelativeNameIsTakenInTheCurrentDirectory) {
+  fakes::FakeFileSystem fs;
+  fakes::FakeMessageBox box;
+  fs.cwd = R"(C:\cases\)";
+  std::vector<std::string> targets;
+  PathDispatch to{[&](const std::string& p) { targets.push_back(p); }, [](const std::string&) {},
+                  [](const std::string&) {}};
+  DispatchOwnArgument(R"("C:\k\Kest.exe" sample.bin)", fs, to, box, nullptr);
+  EXPECT_EQ(targets, std::vector<std::string>{R"(C:\cases\sample.bin)"});
 }
 
 }  // namespace
