@@ -496,7 +496,8 @@ void Win32InstanceObjects::unlockStart() {
 
 bool Win32InstanceObjects::anyAlive() {
   OwnedHandle alive(OpenMutexA(SYNCHRONIZE, FALSE, aliveName_.c_str()));
-  return static_cast<bool>(alive);
+  // A copy run as administrator makes an object that a plain start may not open: it is there.
+  return alive || GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 void Win32InstanceObjects::holdAlive() {
