@@ -35,9 +35,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 
-  bool startUp = RunStartupDecision(p.atoms, p.windows, p.notice, p.box, ctx.commandLine,
-                                    [&] { return state.settings().read(opt::NoMoreOneCopy); });
-  if (!startUp) return 0;
+  StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box},
+                                          ctx.commandLine, [&] { return state.settings().read(opt::NoMoreOneCopy); });
+  if (!start.run) return 0;
+  ctx.holdsInstanceMarker = start.holdsMarker;
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

@@ -10,12 +10,12 @@
 
 namespace kest {
 
-StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy) {
-  if (markerFound) {
+StartAction DecideStart(bool markerFound, bool windowFound, bool aliveFound, const std::function<bool()>& noMoreOneCopy) {
+  if (windowFound || aliveFound) {
     if (!noMoreOneCopy()) return StartAction::StartBeside;
-    return windowFound ? StartAction::ForwardAndQuit : StartAction::ReplaceStaleMarker;
+    return windowFound ? StartAction::ForwardAndQuit : StartAction::WaitForWindow;
   }
-  return windowFound ? StartAction::MarkAndQuit : StartAction::MarkAndStart;
+  return markerFound ? StartAction::ReplaceStaleMarker : StartAction::MarkAndStart;
 }
 
 
@@ -23,72 +23,135 @@ void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string&
   box.ask(owner, FileMessage(text::kControlCharactersText, paths::Printable(path)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
-                        const std::string& commandLine, const std::function<bool()>& noMoreOneCopy) {
-  AtomValue marker = atoms.find(kInstanceMarker);
+namespace {
+
+// The start lock from its taking to the end of the decision. A lock that cannot be had in
+// time (a start hung while deciding, a name taken by another program) leaves the start to
+// decide without it.
+class StartLock {
+ public:
+  explicit StartLock(InstanceObjects& objects) : objects_(objects), held_(objects.lockStart(kStartLockWaitMs)) {}
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+  ~StartLock() { release(); }
+  void release() {
+    if (held_) objects_.unlockStart();
+    held_ = false;
+  }
+
+ private:
+  InstanceObjects& objects_;
+  bool held_;
+};
+
+enum class Waited { Window, CopyGone, TimedOut };
+
+// Looks for the window of a copy that is still starting until it is there, the copy has gone
+// (its sign of life with it) or the deadline has passed.
+Waited WaitForStartingWindow(const StartServices& s, std::uint64_t deadline, WindowHandle& window) {
+  for (;;) {
+    window = s.windows.findByClass(kMainWindowClass);
+    if (window) return Waited::Window;
+    if (!s.instances.anyAlive()) return Waited::CopyGone;
+    if (s.instances.milliseconds() >= deadline) return Waited::TimedOut;
+    s.instances.pause(kStartingWindowPollMs);
+  }
+}
+
+}  // namespace
+
+StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
+                                const std::function<bool()>& noMoreOneCopy) {
   std::optional<bool> oneCopy;
   auto onlyOneCopy = [&] {
     if (!oneCopy) oneCopy = noMoreOneCopy();
     return *oneCopy;
   };
-  const std::string argument = ParseCommandLine(commandLine);
+  // The running copy has another current directory: a relative name means what it means here.
+  const std::string argument = paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine));
   const std::string atomName = kForwardPrefix + argument;
   // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
   const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
                         : utf8::Utf16Units(argument) > kMaxForwardedArgument ? text::kTooLongToForwardText
                                                                   : nullptr;
-  // Where the running copy listens, the atom is added and announced before the window search:
-  // the search is what makes a start slow, and the running copy need not wait for it.
-  AtomValue forwarded = 0;
-  if (marker != 0 && !argument.empty() && !refusal && notice.listening() && onlyOneCopy()) {
-    forwarded = atoms.add(atomName);
-    if (forwarded != 0) notice.post(forwarded);
-  }
-  WindowHandle running = windows.findByClass(kMainWindowClass);
-  StartAction action = DecideStart(marker != 0, running != nullptr, onlyOneCopy);
-  if (action != StartAction::ForwardAndQuit && forwarded != 0 && atoms.find(atomName) == forwarded) {
-    // The listening copy closed before its window was found: take back what it did not handle.
-    atoms.remove(forwarded);
-  }
-  switch (action) {
-    case StartAction::ForwardAndQuit: {
-      if (!argument.empty() && !refusal) {
-        // The atom goes in the message, so that the running copy need not look for it; a copy
-        // that does not read it finds it by its name as before.
-        AtomValue atom = forwarded != 0 ? forwarded : atoms.add(atomName);
-        if (atom == 0) refusal = text::kTooLongToForwardText;
-        else windows.send(running, msg::kForwardedCommandLine, 0, atom);
-      }
-      if (refusal) box.ask(nullptr, FileMessage(refusal, paths::Printable(argument)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
-      windows.bringToForeground(running);
-      return false;
+  auto report = [&](const char* pattern) {
+    s.box.ask(nullptr, FileMessage(pattern, paths::Printable(argument)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+  };
+  // announced: the atom already added and announced on the quick line, or 0.
+  auto forward = [&](WindowHandle running, AtomValue announced) {
+    if (!argument.empty() && !refusal) {
+      // The atom goes in the message, so that the running copy need not look for it; a copy
+      // that does not read it finds it by its name as before.
+      AtomValue atom = announced != 0 ? announced : s.atoms.add(atomName);
+      if (atom == 0) refusal = text::kTooLongToForwardText;
+      else s.windows.send(running, msg::kForwardedCommandLine, 0, atom);
     }
-    case StartAction::ReplaceStaleMarker:
-      while (marker != 0) {
-        atoms.remove(marker);
-        marker = atoms.find(kInstanceMarker);
+    if (refusal) report(refusal);
+    s.windows.bringToForeground(running);
+  };
+  // One deadline for the whole wait, however often a starting copy dies and the start decides
+  // again.
+  std::optional<std::uint64_t> deadline;
+  for (;;) {
+    StartLock lock(s.instances);
+    AtomValue marker = s.atoms.find(kInstanceMarker);
+    const bool alive = s.instances.anyAlive();
+    // Where the running copy listens, the atom is added and announced before the window
+    // search: the search is what makes a start slow, and the running copy need not wait for it.
+    AtomValue forwarded = 0;
+    if ((marker != 0 || alive) && !argument.empty() && !refusal && s.notice.listening() && onlyOneCopy()) {
+      forwarded = s.atoms.add(atomName);
+      if (forwarded != 0) s.notice.post(forwarded);
+    }
+    WindowHandle running = s.windows.findByClass(kMainWindowClass);
+    StartAction action = DecideStart(marker != 0, running != nullptr, alive, onlyOneCopy);
+    if (action != StartAction::ForwardAndQuit && forwarded != 0 && s.atoms.find(atomName) == forwarded) {
+      // The listening copy closed before its window was found: take back what it did not handle.
+      s.atoms.remove(forwarded);
+    }
+    switch (action) {
+      case StartAction::ForwardAndQuit:
+        lock.release();
+        forward(running, forwarded);
+        return {};
+      case StartAction::WaitForWindow: {
+        // Outside the lock, so that the starting copy's window is not held up by it, nor
+        // the other starts that wait for the same window.
+        lock.release();
+        if (!deadline) deadline = s.instances.milliseconds() + kStartingWindowWaitMs;
+        switch (WaitForStartingWindow(s, *deadline, running)) {
+          case Waited::Window:
+            forward(running, 0);
+            return {};
+          case Waited::CopyGone:
+            continue;  // it died while starting: what is left is looked at anew
+          case Waited::TimedOut:
+            report(refusal ? refusal : argument.empty() ? text::kNoWindowInTimeBareText : text::kNoWindowInTimeText);
+            return {};
+        }
+        return {};
       }
-      atoms.add(kInstanceMarker);
-      return true;
-    case StartAction::StartBeside:
-      return true;
-    case StartAction::MarkAndQuit:
-      atoms.add(kInstanceMarker);
-      return false;
-    case StartAction::MarkAndStart:
-      atoms.add(kInstanceMarker);
-      return true;
+      case StartAction::ReplaceStaleMarker:
+        // Bounded, so that a table that never lets go cannot hang the start.
+        for (int i = 0; i < 0x10000 && marker != 0; ++i) {
+          s.atoms.remove(marker);
+          marker = s.atoms.find(kInstanceMarker);
+        }
+        [[fallthrough]];
+      case StartAction::StartBeside:
+      case StartAction::MarkAndStart: {
+        // Both before the lock goes, so that the next start sees this copy.
+        StartOutcome started{true, s.atoms.add(kInstanceMarker) != 0};
+        s.instances.holdAlive();
+        return started;
+      }
+    }
+    return {};
   }
-  return false;
 }
 
 void ReleaseInstanceMarker(AtomTable& atoms) {
-  // Bounded, so that a table that never lets go cannot hang the exit.
-  for (int i = 0; i < 0x10000; ++i) {
-    AtomValue marker = atoms.find(kInstanceMarker);
-    if (marker == 0) break;
-    atoms.remove(marker);
-  }
+  if (AtomValue marker = atoms.find(kInstanceMarker)) atoms.remove(marker);
 }
 
 namespace {
@@ -147,7 +210,7 @@ void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& t
 
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner) {
-  std::string argument = ParseCommandLine(commandLine);
+  std::string argument = paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine));
   if (argument.empty()) return;
   try {
     DispatchPath(fs, argument, to);

@@ -1,7 +1,8 @@
 #pragma once
-// One running copy: the "OnlyOneKest" marker, the window search, and the forwarding of a
-// second start's argument through a "KestComLine=" atom and WM_USER + 3 (announced ahead of
-// the message on the running copy's quick line when it has one).
+// One running copy: the "OnlyOneKest" marker, the start lock and the sign of life, the window
+// search, and the forwarding of a second start's argument through a "KestComLine=" atom and
+// WM_USER + 3 (announced ahead of the message on the running copy's quick line when it has one).
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "platform/atom_table.h"
 #include "platform/file_system.h"
 #include "platform/forward_notice.h"
+#include "platform/instance_objects.h"
 #include "platform/message_box.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
@@ -25,26 +27,50 @@ inline constexpr const char* kMainWindowClass = "TfKest";
 inline constexpr std::size_t kMaxForwardedArgument = 243;
 
 enum class StartAction {
-  ForwardAndQuit,         // marker and window found, one copy only: hand over the argument
-  ReplaceStaleMarker,     // marker found without a window: a crashed copy left it
-  StartBeside,            // further copies allowed: run without touching the marker
-  MarkAndQuit,            // a window without marker: mark, and end silently
-  MarkAndStart,           // nothing runs
+  ForwardAndQuit,      // one copy only, and the other copy's window is there: hand over the argument
+  WaitForWindow,       // one copy only, and the other copy is still starting: wait for its window
+  ReplaceStaleMarker,  // a marker without a window or a living copy: a crashed copy left it
+  StartBeside,         // further copies allowed: run beside the others
+  MarkAndStart,        // nothing runs
 };
 
-// The decision table; noMoreOneCopy is asked only when the marker was found.
-StartAction DecideStart(bool markerFound, bool windowFound, const std::function<bool()>& noMoreOneCopy);
+// The decision table. Another copy lives when its window or the sign of life is found;
+// noMoreOneCopy is asked only then.
+StartAction DecideStart(bool markerFound, bool windowFound, bool aliveFound, const std::function<bool()>& noMoreOneCopy);
 
-// Runs the entry's single-instance steps. True when this process starts normally. A second
-// start whose argument cannot be handed over (control characters, too long for an atom) says
-// so in a message box and hands nothing over.
-bool RunStartupDecision(AtomTable& atoms, WindowSystem& windows, ForwardNotice& notice, MsgBox& box,
-                        const std::string& commandLine, const std::function<bool()>& noMoreOneCopy);
+// How long a start waits for the start lock, how long for the window of a copy that is still
+// starting, and how often it looks for that window.
+inline constexpr unsigned kStartLockWaitMs = 5000;
+inline constexpr unsigned kStartingWindowWaitMs = 15000;
+inline constexpr unsigned kStartingWindowPollMs = 10;
+
+// What the single-instance steps need from the system.
+struct StartServices {
+  AtomTable& atoms;
+  WindowSystem& windows;
+  ForwardNotice& notice;
+  InstanceObjects& instances;
+  FileSystem& fs;
+  MsgBox& box;
+};
+
+struct StartOutcome {
+  bool run = false;          // this process goes on as a copy of Kest
+  bool holdsMarker = false;  // it added one reference of the marker, to be removed at its end
+};
+
+// Runs the entry's single-instance steps: the argument is made absolute against this
+// process's current directory, the decision is taken under the start lock, and a start that
+// finds another copy still starting waits for its window. A start that does not run has
+// handed its argument over, or says in a message box why not (control characters, too long
+// for an atom, no window in time).
+StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
+                                const std::function<bool()>& noMoreOneCopy);
 
 // The message of a path refused for control characters, with them shown as "?".
 void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path);
 
-// Removes every reference of the marker, also those other copies added.
+// Removes the one reference of the marker this copy added; those of other copies stay.
 void ReleaseInstanceMarker(AtomTable& atoms);
 
 // Takes over every forwarding atom present, in ascending atom order: one reference of the
@@ -70,8 +96,9 @@ struct PathDispatch {
 };
 void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& to);
 
-// The first copy's own argument, taken while its main window is created. A failed dispatch is
-// reported and creation goes on.
+// The first copy's own argument, taken while its main window is created, made absolute against
+// the current directory as a second start makes it. A failed dispatch is reported and creation
+// goes on.
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner);
 

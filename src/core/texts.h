@@ -40,6 +40,10 @@ inline constexpr const char* kControlCharactersText =
     "The path holds control characters (a line break, a tab, ...) and was not taken:\r\n%s";
 inline constexpr const char* kTooLongToForwardText =
     "The path is too long to be handed to the running Kest (at most 243 characters):\r\n%s";
+// A start that waited in vain for the window of a copy that is still starting.
+inline constexpr const char* kNoWindowInTimeText =
+    "The Kest that is starting opened no window within 15 seconds, and the path was not handed to it:\r\n%s";
+inline constexpr const char* kNoWindowInTimeBareText = "The Kest that is starting opened no window within 15 seconds.";
 
 // F1 in the target list without a help file.
 inline constexpr const char* kHelpQuestion = "Файл справки не найден. Хотите указать путь вручную?";

@@ -2,6 +2,7 @@
 // Path helpers for the ANSI, backslash-separated paths the program keeps.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kest::paths {
 
@@ -110,6 +111,67 @@ inline bool IsFullPath(std::string_view path) {
 inline std::string DriveOf(std::string_view path) {
   if (path.size() >= 2 && path[1] == ':') return std::string(path.substr(0, 2));
   return std::string();
+}
+
+// The path as a process whose current directory is currentDir (absolute, with or without its
+// trailing backslash) names it. A path with a drive and a backslash ("C:\x") and a UNC path
+// ("\\server\share\x", "\\?\C:\x") stay exactly as they are; "\x" is on the current
+// directory's drive or UNC share; "x", ".\x" and "..\x" are joined to the current directory;
+// "D:x" to it when it is on drive D, else to "D:\". "." and ".." are resolved by the letters
+// alone, never above the root, and nothing else is changed: trailing dots and blanks may be
+// part of a sample's name. Without a current directory the path stays as it is.
+inline std::string AbsolutePath(std::string_view currentDir, std::string_view path) {
+  auto slash = [](char c) { return c == '\\' || c == '/'; };
+  if (path.empty() || (path.size() >= 2 && slash(path[0]) && slash(path[1]))) return std::string(path);
+  if (HasDriveLetter(path) && path.size() >= 3 && slash(path[2])) return std::string(path);
+  if (currentDir.empty()) return std::string(path);
+  // The current directory as its root ("C:" or "\\server\share") and its folders.
+  auto split = [&slash](std::string_view text, std::vector<std::string>& into) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      if (i < text.size() && !slash(text[i])) continue;
+      if (i > start) into.emplace_back(text.substr(start, i - start));
+      start = i + 1;
+    }
+  };
+  std::string root;
+  std::vector<std::string> folders;
+  if (HasDriveLetter(currentDir)) {
+    root = std::string(currentDir.substr(0, 2));
+    split(currentDir.substr(2), folders);
+  } else {
+    std::vector<std::string> parts;
+    split(currentDir, parts);
+    if (currentDir.size() < 2 || !slash(currentDir[0]) || !slash(currentDir[1]) || parts.size() < 2)
+      return std::string(path);
+    root = "\\\\" + parts[0] + "\\" + parts[1];
+    folders.assign(parts.begin() + 2, parts.end());
+  }
+  std::string_view rest = path;
+  if (slash(path[0])) {
+    folders.clear();
+  } else if (HasDriveLetter(path)) {
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (root.size() != 2 || upper(root[0]) != upper(path[0])) {
+      root = std::string(path.substr(0, 2));
+      folders.clear();
+    }
+    rest = path.substr(2);
+  }
+  std::vector<std::string> names;
+  split(rest, names);
+  for (const std::string& name : names) {
+    if (name == "..") {
+      if (!folders.empty()) folders.pop_back();
+    } else if (name != ".") {
+      folders.push_back(name);
+    }
+  }
+  std::string result = root + "\\";
+  for (std::size_t i = 0; i < folders.size(); ++i) result += (i ? "\\" : "") + folders[i];
+  // A folder named with its trailing backslash keeps it.
+  if (!folders.empty() && slash(path.back())) result += '\\';
+  return result;
 }
 
 }  // namespace kest::paths

@@ -31,6 +31,7 @@ struct AppContext {
   AppState& state;
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started
+  bool holdsInstanceMarker = false;  // this copy added a reference of the marker
 };
 
 }  // namespace kest

@@ -35,6 +35,12 @@ void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
 }
 
 void ForwardReceiver::OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch) {
+  if (!ready_) {
+    // The stored targets, loaded later, would replace a path added now: the atom waits in the
+    // table until the window can take it.
+    early_.push_back(lParam);
+    return;
+  }
   if (lParam == 0) {
     // A copy that names no atom expects the table to be searched now.
     ReceiveForwardedArguments(atoms_, dispatch);
@@ -45,6 +51,13 @@ void ForwardReceiver::OnForward(HWND window, LPARAM lParam, const Dispatch& disp
   AtomValue atom = static_cast<AtomValue>(lParam & 0xFFFF);
   if (static_cast<LPARAM>(atom) == lParam) ReceiveForwardedAtom(atoms_, atom, dispatch);
   SetTimer(window, timerId_, 1000, nullptr);
+}
+
+void ForwardReceiver::Ready(HWND window, const Dispatch& dispatch) {
+  ready_ = true;
+  std::vector<LPARAM> early;
+  early.swap(early_);
+  for (LPARAM lParam : early) OnForward(window, lParam, dispatch);
 }
 
 void ForwardReceiver::OnTimer(HWND window) {

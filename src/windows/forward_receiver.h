@@ -34,8 +34,13 @@ class ForwardReceiver {
   // Creates the quick line and starts reading it; nothing when another copy owns the name.
   void Listen(HWND window, const std::string& lineName);
   // The forwarding message: lParam is the atom a second start added, or 0 from a copy that
-  // names none (then the table is searched at once, as such copies expect).
+  // names none (then the table is searched at once, as such copies expect). Until Ready the
+  // message is only kept.
   void OnForward(HWND window, LPARAM lParam, const Dispatch& dispatch);
+  // The window can take paths (its stored targets are loaded, its own argument handled): the
+  // messages kept until now are handled in their order. A start may find the window, and send
+  // to it, while the window is being made.
+  void Ready(HWND window, const Dispatch& dispatch);
   // The timer: the search starts.
   void OnTimer(HWND window);
   UINT_PTR TimerId() const { return timerId_; }
@@ -59,6 +64,8 @@ class ForwardReceiver {
   win32::OwnedHandle wake_;  // this copy's own writer, to end the reading at exit
   std::thread listener_;
   std::atomic<bool> stopping_{false};
+  bool ready_ = false;
+  std::vector<LPARAM> early_;
 };
 
 }  // namespace kest

@@ -169,6 +169,8 @@ void MainWindow::OnCreate() {
   }
   // Outside the batch: the argument may bring up questions, and other copies may write meanwhile.
   DispatchOwnArgument(ctx_.commandLine, ctx_.fs, Dispatch(), ctx_.box, hwnd());
+  // Paths sent by starts that found this window while it was being made go in after it.
+  forwards_.Ready(hwnd(), [this](const std::string& path) { DispatchPath(path); });
   targetList_.SelectLast();
   SettingsFile::Batch batch(s.settings());
   targetList_.helpFile = s.settings().read(opt::hlp);
@@ -346,7 +348,8 @@ void MainWindow::OnDestroy() {
   tray_.Remove();
   // The quick line goes before the marker, so that no later start announces to this copy.
   forwards_.Stop();
-  ReleaseInstanceMarker(ctx_.atoms);
+  if (ctx_.holdsInstanceMarker) ReleaseInstanceMarker(ctx_.atoms);
+  ctx_.holdsInstanceMarker = false;
   PostQuitMessage(0);
 }
 

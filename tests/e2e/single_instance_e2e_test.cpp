@@ -2,7 +2,11 @@
 // lines, as the Explorer commands start them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "e2e/kest_driver.h"
+#include "platform/paths.h"
 
 namespace kest::e2etest {
 namespace {
@@ -164,6 +168,26 @@ TEST_F(KestTest, FirstStartImportsADirectoryArgument) {
   CloseKest(k);
 }
 
+// The first copy asks about its own argument while its main window is still being made; a
+// start that finds the window then hands its file over without waiting for the answer, and
+// the file is listed once the window can take it.
+TEST_F(KestTest, AFileForwardedWhileTheFirstCopyIsBeingMadeIsListedOnce) {
+  AppDir app("forward-in-creation");
+  app.writeFile("Tools Dir\\t.exe", "MZ");
+  app.writeFile("work\\w.exe", "MZ");
+  Kest k;
+  k.process = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("Tools Dir")), app.path());
+  ASSERT_TRUE(e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid()).has_value());
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("work\\w.exe"))), 0u);
+  AnswerImportQuestions(k, "Tools Dir");
+  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 10000, true);
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_EQ(k.targetNames(), std::vector<std::string>{"w.exe"});
+  EXPECT_TRUE(app.exists("root\\Tools Dir\\t.lnk"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  CloseKest(k);
+}
+
 TEST_F(KestTest, FirstStartTakesItsOwnArgument) {
   AppDir app("own-argument");
   app.writeFile("t\\own.exe", "MZ");
@@ -261,7 +285,7 @@ TEST_F(KestTest, ArgumentTooLongForAnAtomCrashesNeitherCopy) {
   CloseKest(first);
 }
 
-TEST_F(KestTest, FurtherCopiesWhenAllowedAndTheSilentRefusalAfterOneCloses) {
+TEST_F(KestTest, FurtherCopiesWhenAllowedEachHoldTheirOwnMarkerAndAWindowWithoutOneIsHandedTheFile) {
   AppDir app("more-copies");
   app.writeIni("Options", "NoMoreOneCopy", "0");
   Kest first = StartKest(app, BareCommandLine(app));
@@ -269,27 +293,98 @@ TEST_F(KestTest, FurtherCopiesWhenAllowedAndTheSilentRefusalAfterOneCloses) {
   Kest second = StartKest(app, ArgumentCommandLine(app, "C:\\x\\second.exe"));
   ASSERT_NE(second.main, nullptr);
   EXPECT_EQ(e2e::TopWindows("TfKest", 0, true).size(), 2u);
-  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1) << "a further copy adds no reference";
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 2) << "each copy adds a reference of its own";
   EXPECT_EQ(second.targetNames(), std::vector<std::string>{"second.exe"});
   EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
 
-  // Closing any copy removes the marker for all.
+  // Closing one copy leaves the other's reference.
   CloseKest(second);
-  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
   ASSERT_TRUE(first.process.running());
 
-  // A window without a marker: the next start marks and ends silently, forwarding nothing,
-  // whatever "NoMoreOneCopy" says.
-  for (const char* oneCopy : {"0", "1"}) {
-    e2e::DeleteAtomCompletely("OnlyOneKest");
-    app.writeIni("Options", "NoMoreOneCopy", oneCopy);
-    EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\x\\third.exe")), 0u);
-    EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
-    EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
-    EXPECT_EQ(first.targetNames(), std::vector<std::string>{});
-    EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
-  }
+  // A window without a marker (an older copy that closed took every reference): the next
+  // start hands its file to that window, and adds no marker, since it does not run.
+  e2e::DeleteAtomCompletely("OnlyOneKest");
+  app.writeIni("Options", "NoMoreOneCopy", "1");
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, "C:\\x\\third.exe")), 0u);
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{"third.exe"});
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
   CloseKest(first);
+}
+
+// Five starts at once, one file each, as Explorer makes them for five selected files: started
+// one after another without waiting. With running given they find that copy; without, one of
+// them becomes the copy. Either way one copy lists the five files and every other start ends
+// with exit code 0.
+void FiveStartsAtOnce(const e2e::AppDir& app, Kest* running) {
+  std::vector<std::string> names;
+  std::vector<e2e::Process> starts;
+  for (int i = 0; i < 5; ++i) {
+    names.push_back("file" + std::to_string(i) + ".exe");
+    app.writeFile("five\\" + names.back(), "MZ");
+  }
+  const ULONGLONG began = GetTickCount64();
+  for (const std::string& name : names)
+    starts.push_back(e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("five\\" + name)), app.path()));
+  Kest own;
+  if (!running) {
+    own.main = e2e::WaitForWindow("TfKest", 0, 15000);
+    ASSERT_NE(own.main, nullptr);
+    running = &own;
+  }
+  const DWORD copy = e2e::WindowPid(running->main);
+  auto ended = [&] {
+    std::size_t n = 0;
+    for (auto& p : starts) n += p.pid() != copy && !p.running();
+    return n;
+  };
+  const std::size_t others = running == &own ? 4 : 5;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ended() == others; }, 20000)) << ended() << " starts ended";
+  std::string lives;
+  for (auto& p : starts) {
+    if (p.pid() == copy) {
+      own.process = std::move(p);
+      continue;
+    }
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(p.waitExit(0, &code));
+    EXPECT_EQ(code, 0u);
+    FILETIME created, exited, kernel, user;
+    if (GetProcessTimes(p.handle(), &created, &exited, &kernel, &user)) {
+      auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+      lives += " " + std::to_string((ticks(exited) - ticks(created)) / 10000);
+    }
+  }
+  std::printf("five starts: the last ended %llu ms after the first began; each start lived (ms):%s\n",
+              GetTickCount64() - began, lives.c_str());
+  EXPECT_EQ(e2e::TopWindows("TfKest").size(), 1u);
+  // Every start has handed its file over once it has ended.
+  std::vector<std::string> listed = running->targetNames();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, names);
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseKest(*running);
+  EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+  EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0) << "a forwarding atom was left behind";
+  std::vector<std::string> stored;
+  ASSERT_EQ(app.readIni("Targets", "Count"), "5");
+  for (int i = 0; i < 5; ++i) stored.push_back(paths::FileNameOf(app.readIni("Targets", std::to_string(i))));
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored, names);
+}
+
+TEST_F(KestTest, FiveStartsAtOnceWithNoCopyRunningMakeOneCopyWithFiveTargets) {
+  AppDir app("five-at-once");
+  FiveStartsAtOnce(app, nullptr);
+}
+
+TEST_F(KestTest, FiveStartsAtOnceBesideARunningCopyHandItFiveTargets) {
+  AppDir app("five-beside");
+  Kest first = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(first.main, nullptr);
+  FiveStartsAtOnce(app, &first);
 }
 
 TEST_F(KestTest, StaleMarkerDoesNotBlockAStart) {
@@ -300,6 +395,29 @@ TEST_F(KestTest, StaleMarkerDoesNotBlockAStart) {
   EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
   CloseKest(k);
   EXPECT_FALSE(e2e::AtomExists("OnlyOneKest"));
+}
+
+// "Kest.exe sample.bin" typed in a console: the name is taken in the start's own current
+// directory, by a first copy and by a second start alike.
+TEST_F(KestTest, ARelativeNameIsListedWithTheDirectoryItWasGivenIn) {
+  AppDir app("relative-name");
+  app.writeFile("cases\\sample.bin", "x");
+  app.writeFile("more cases\\sample.bin", "x");
+  const std::string typed = e2e::Quoted(app.exe()) + " sample.bin";
+  Kest first;
+  first.process = e2e::Process::Start(app.exe(), typed, app.file("cases"));
+  first.main = e2e::WaitForWindow("TfKest", first.process.pid(), 15000, true);
+  ASSERT_NE(first.main, nullptr);
+  EXPECT_EQ(first.targetNames(), std::vector<std::string>{"sample.bin"});
+  EXPECT_EQ(first.targetDirs(), std::vector<std::string>{app.file("cases\\")});
+
+  e2e::Process second = e2e::Process::Start(app.exe(), typed, app.file("more cases"));
+  DWORD code = 0xDEAD;
+  EXPECT_TRUE(second.waitExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(first.targetDirs(), (std::vector<std::string>{app.file("cases\\"), app.file("more cases\\")}));
+  CloseKest(first);
+  EXPECT_EQ(app.readIni("Targets", "1"), app.file("more cases\\sample.bin"));
 }
 
 }  // namespace

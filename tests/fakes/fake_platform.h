@@ -18,6 +18,7 @@
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
 #include "platform/forward_notice.h"
+#include "platform/instance_objects.h"
 #include "platform/message_box.h"
 #include "platform/program_icons.h"
 #include "platform/registry.h"
@@ -191,6 +192,40 @@ class FakeForwardNotice : public ForwardNotice {
   bool listens = false;
   std::vector<AtomValue> posted;
   std::function<void()> onPost;
+};
+
+// The start lock and the sign of life of other copies, on a clock that moves only by pauses.
+// onPause runs at each pause: a test makes the other copy's window appear there, or the copy die.
+class FakeInstanceObjects : public InstanceObjects {
+ public:
+  bool lockStart(unsigned) override {
+    log.push_back("lock");
+    locked = lockFree;
+    return locked;
+  }
+  void unlockStart() override {
+    log.push_back("unlock");
+    locked = false;
+  }
+  bool anyAlive() override { return othersAlive || holding; }
+  void holdAlive() override {
+    log.push_back(locked ? "alive, locked" : "alive");
+    holding = true;
+  }
+  std::uint64_t milliseconds() override { return now; }
+  void pause(unsigned ms) override {
+    if (locked) log.push_back("pause while locked");
+    now += ms;
+    if (onPause) onPause();
+  }
+
+  bool lockFree = true;
+  bool locked = false;
+  bool othersAlive = false;  // another copy holds the sign of life
+  bool holding = false;      // this one does
+  std::uint64_t now = 1000;
+  std::vector<std::string> log;
+  std::function<void()> onPause;
 };
 
 // A file system of directories with ordered listings. Paths are compared as given, without

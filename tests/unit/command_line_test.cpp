@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
+
 namespace kest {
 namespace {
 
@@ -50,6 +52,42 @@ TEST(ParseCommandLine, NeverReadsBeforeTheStart) {
   // A quote only at the very start is the executable's own: no argument.
   EXPECT_EQ(ParseCommandLine(R"("abc)"), "");
   EXPECT_EQ(ParseCommandLine(R"(""")"), "");
+}
+
+TEST(AbsolutePath, AbsolutePathsStayExactlyAsTheyAre) {
+  for (const char* path : {R"(C:\x\..\y.)", "c:/x", R"(\\server\share\x)", R"(\\?\C:\x\..)", R"(\\.\pipe\x)", "//s/sh/x"})
+    EXPECT_EQ(paths::AbsolutePath(R"(D:\cases\)", path), path);
+  EXPECT_EQ(paths::AbsolutePath(R"(D:\cases\)", ""), "");
+  EXPECT_EQ(paths::AbsolutePath("", "sample.bin"), "sample.bin") << "no current directory to go by";
+  EXPECT_EQ(paths::AbsolutePath(R"(odd\place\)", "sample.bin"), "sample.bin");
+}
+
+TEST(AbsolutePath, RelativeNamesJoinTheCurrentDirectory) {
+  const std::string cwd = R"(C:\cases\day 1\)";
+  EXPECT_EQ(paths::AbsolutePath(cwd, "sample.bin"), R"(C:\cases\day 1\sample.bin)");
+  EXPECT_EQ(paths::AbsolutePath(R"(C:\cases\day 1)", "sample.bin"), R"(C:\cases\day 1\sample.bin)");
+  EXPECT_EQ(paths::AbsolutePath(cwd, R"(.\sample.bin)"), R"(C:\cases\day 1\sample.bin)");
+  EXPECT_EQ(paths::AbsolutePath(cwd, R"(..\day 2\.\x/y.exe)"), R"(C:\cases\day 2\x\y.exe)");
+  EXPECT_EQ(paths::AbsolutePath(cwd, R"(..\..\..\..\x.exe)"), R"(C:\x.exe)") << "never above the root";
+  EXPECT_EQ(paths::AbsolutePath(cwd, "."), R"(C:\cases\day 1)");
+  EXPECT_EQ(paths::AbsolutePath(cwd, R"(kits\)"), R"(C:\cases\day 1\kits\)");
+  EXPECT_EQ(paths::AbsolutePath(R"(C:\)", ".."), R"(C:\)");
+  // Trailing dots and blanks belong to the name.
+  EXPECT_EQ(paths::AbsolutePath(cwd, "evil.exe. . "), R"(C:\cases\day 1\evil.exe. . )");
+  EXPECT_EQ(paths::AbsolutePath(cwd, R"(dots...\x.)"), R"(C:\cases\day 1\dots...\x.)");
+  // On a share, the share is the root.
+  EXPECT_EQ(paths::AbsolutePath(R"(\\srv\share\cases\)", R"(..\..\x.exe)"), R"(\\srv\share\x.exe)");
+}
+
+TEST(AbsolutePath, RootedAndDriveRelativeNames) {
+  EXPECT_EQ(paths::AbsolutePath(R"(C:\cases\)", R"(\tools\x.exe)"), R"(C:\tools\x.exe)");
+  EXPECT_EQ(paths::AbsolutePath(R"(\\srv\share\cases\)", R"(\x.exe)"), R"(\\srv\share\x.exe)");
+  // "D:x" is in the current directory when that is on drive D, else at the root of D.
+  EXPECT_EQ(paths::AbsolutePath(R"(d:\cases\)", R"(D:x.exe)"), R"(d:\cases\x.exe)");
+  EXPECT_EQ(paths::AbsolutePath(R"(C:\cases\)", R"(D:x.exe)"), R"(D:\x.exe)");
+  EXPECT_EQ(paths::AbsolutePath(R"(C:\cases\)", R"(d:..\x.exe)"), R"(d:\x.exe)");
+  EXPECT_EQ(paths::AbsolutePath(R"(\\srv\share\)", R"(D:x.exe)"), R"(D:\x.exe)");
+  EXPECT_EQ(paths::AbsolutePath(R"(D:\cases\)", "D:"), R"(D:\cases)");
 }
 
 }  // namespace

@@ -20,25 +20,33 @@ TEST(DecideStart, TableAndWhenTheOptionIsRead) {
       return value;
     };
   };
-  EXPECT_EQ(DecideStart(true, true, option(true)), StartAction::ForwardAndQuit);
-  EXPECT_EQ(DecideStart(true, false, option(true)), StartAction::ReplaceStaleMarker);
-  EXPECT_EQ(DecideStart(true, true, option(false)), StartAction::StartBeside);
-  EXPECT_EQ(DecideStart(true, false, option(false)), StartAction::StartBeside);
-  EXPECT_EQ(reads, 4);
-  // Without the marker "NoMoreOneCopy" is not read, whatever it says.
-  EXPECT_EQ(DecideStart(false, true, option(false)), StartAction::MarkAndQuit);
-  EXPECT_EQ(DecideStart(false, false, option(false)), StartAction::MarkAndStart);
-  EXPECT_EQ(reads, 4);
+  // Another copy lives where its window or its sign of life is found, with or without marker.
+  EXPECT_EQ(DecideStart(true, true, true, option(true)), StartAction::ForwardAndQuit);
+  EXPECT_EQ(DecideStart(false, true, false, option(true)), StartAction::ForwardAndQuit);
+  EXPECT_EQ(DecideStart(true, false, true, option(true)), StartAction::WaitForWindow);
+  EXPECT_EQ(DecideStart(false, false, true, option(true)), StartAction::WaitForWindow);
+  EXPECT_EQ(DecideStart(true, true, false, option(false)), StartAction::StartBeside);
+  EXPECT_EQ(DecideStart(false, false, true, option(false)), StartAction::StartBeside);
+  EXPECT_EQ(reads, 6);
+  // Where none lives "NoMoreOneCopy" is not read, whatever it says.
+  EXPECT_EQ(DecideStart(true, false, false, option(false)), StartAction::ReplaceStaleMarker);
+  EXPECT_EQ(DecideStart(false, false, false, option(false)), StartAction::MarkAndStart);
+  EXPECT_EQ(reads, 6);
 }
 
 struct StartupTest : ::testing::Test {
   fakes::FakeAtomTable atoms;
   fakes::FakeWindowSystem windows;
   fakes::FakeForwardNotice notice;
+  fakes::FakeInstanceObjects instances;
+  fakes::FakeFileSystem fs;
   fakes::FakeMessageBox box;
   bool oneCopy = true;
+  StartOutcome outcome;
   bool run(const std::string& commandLine) {
-    return RunStartupDecision(atoms, windows, notice, box, commandLine, [this] { return oneCopy; });
+    outcome = RunStartupDecision(StartServices{atoms, windows, notice, instances, fs, box}, commandLine,
+                                 [this] { return oneCopy; });
+    return outcome.run;
   }
 };
 
@@ -88,8 +96,8 @@ TEST_F(StartupTest, ArgumentsThatCannotBeHandedOverAreReportedByTheSecondStart) 
                                "D:\\x.exe??Count=0??[Evil]");
   EXPECT_EQ(box.asked[1].caption, "Kest error");
   EXPECT_EQ(windows.foreground.size(), 2u);
-  // 243 characters still fit.
-  std::string fits(243, 'b');
+  // 243 characters still fit, counted in the path as it is handed over.
+  std::string fits = "D:\\" + std::string(240, 'b');
   EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + fits + "\""));
   EXPECT_EQ(atoms.refs(kForwardPrefix + fits), 1);
   EXPECT_EQ(box.asked.size(), 2u);
@@ -136,45 +144,130 @@ TEST_F(StartupTest, StaleMarkerIsReplacedByOneReference) {
   atoms.add(kInstanceMarker);
   EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
   EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(outcome.holdsMarker);
+  EXPECT_TRUE(instances.holding);
   EXPECT_TRUE(windows.sent.empty());
   EXPECT_TRUE(windows.foreground.empty());
 }
 
-TEST_F(StartupTest, FurtherCopiesWhenAllowedLeaveTheMarkerAlone) {
+TEST_F(StartupTest, FurtherCopiesWhenAllowedEachAddTheirOwnReference) {
   oneCopy = false;
   atoms.add(kInstanceMarker);
   windows.running = kRunning;
   EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
-  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 2);
+  EXPECT_TRUE(outcome.holdsMarker);
   EXPECT_TRUE(windows.sent.empty());
+  // Beside a copy that is still starting too.
   windows.running = nullptr;
+  instances.othersAlive = true;
   EXPECT_TRUE(run(R"("C:\k\Kest.exe" )"));
-  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 3);
 }
 
-TEST_F(StartupTest, WindowWithoutMarkerMarksAndEndsSilently) {
-  oneCopy = false;  // not even read in this case
+TEST_F(StartupTest, AWindowWithoutMarkerIsHandedTheArgument) {
   windows.running = kRunning;
   EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
-  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
-  EXPECT_EQ(atoms.atoms.size(), 1u);
-  EXPECT_TRUE(windows.sent.empty());
-  EXPECT_TRUE(windows.foreground.empty());
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=D:\a.exe)"));
+  EXPECT_EQ(atoms.find(kInstanceMarker), 0) << "a start that does not run adds no marker";
+  EXPECT_FALSE(outcome.holdsMarker);
+  EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
 }
 
-TEST_F(StartupTest, FirstStartMarks) {
+TEST_F(StartupTest, FirstStartMarksAndShowsItIsAliveBeforeTheLockGoes) {
   EXPECT_TRUE(run(R"("C:\k\Kest.exe" )"));
   EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(outcome.holdsMarker);
+  EXPECT_EQ(instances.log, (std::vector<std::string>{"lock", "alive, locked", "unlock"}));
+  // A lock that cannot be had does not keep a start from deciding.
+  fakes::FakeAtomTable fresh;
+  fakes::FakeInstanceObjects busy;
+  busy.lockFree = false;
+  EXPECT_TRUE(RunStartupDecision(StartServices{fresh, windows, notice, busy, fs, box}, R"("C:\k\Kest.exe" )",
+                                 [] { return true; }).run);
+  EXPECT_EQ(fresh.refs(kInstanceMarker), 1);
 }
 
-TEST(ReleaseInstanceMarker, RemovesEveryReference) {
+TEST_F(StartupTest, AStartFindingACopyStillStartingWaitsForItsWindowThenForwards) {
+  atoms.add(kInstanceMarker);
+  instances.othersAlive = true;
+  instances.onPause = [&] {
+    if (instances.now >= 1300) windows.running = kRunning;
+  };
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].window, kRunning);
+  EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=D:\a.exe)"));
+  EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
+  EXPECT_EQ(instances.now, 1300u) << "it looks every " << kStartingWindowPollMs << " ms";
+  // The lock went before the wait, so that other starts decide meanwhile.
+  EXPECT_EQ(instances.log, (std::vector<std::string>{"lock", "unlock"}));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_FALSE(instances.holding);
+  EXPECT_TRUE(box.asked.empty());
+}
+
+TEST_F(StartupTest, AStartingCopyThatDiesLeavesTheStartToDecideAgainAndRun) {
+  atoms.add(kInstanceMarker);  // the dead copy's
+  instances.othersAlive = true;
+  instances.onPause = [&] {
+    if (instances.now >= 1200) instances.othersAlive = false;
+  };
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(instances.log, (std::vector<std::string>{"lock", "unlock", "lock", "alive, locked", "unlock"}));
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 1);
+  EXPECT_TRUE(outcome.holdsMarker);
+  EXPECT_EQ(atoms.find(R"(KestComLine=D:\a.exe)"), 0);
+  EXPECT_TRUE(windows.sent.empty());
+}
+
+TEST_F(StartupTest, NoWindowInTimeIsReportedAndNothingIsHandedOver) {
+  atoms.add(kInstanceMarker);
+  instances.othersAlive = true;
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_GE(instances.now, 1000u + kStartingWindowWaitMs);
+  EXPECT_LT(instances.now, 1000u + kStartingWindowWaitMs + 100);
+  EXPECT_TRUE(windows.sent.empty());
+  EXPECT_EQ(atoms.atoms.size(), 1u) << "only the marker";
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text,
+            "The Kest that is starting opened no window within 15 seconds, and the path was not handed to it:\r\n"
+            "D:\\a.exe");
+  EXPECT_EQ(box.asked[0].caption, "Kest error");
+  // A start without argument says so too.
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" )"));
+  ASSERT_EQ(box.asked.size(), 2u);
+  EXPECT_EQ(box.asked[1].text, "The Kest that is starting opened no window within 15 seconds.");
+  EXPECT_FALSE(instances.holding);
+}
+
+TEST_F(StartupTest, ARelativeNameIsForwardedAsThisStartMeansIt) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  fs.cwd = R"(C:\cases\)";
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" sample.bin)"));
+  ASSERT_EQ(windows.sent.size(), 1u);
+  EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=C:\cases\sample.bin)"));
+  // The limit counts the whole path: the current directory's three characters and 241 more
+  // do not fit.
+  fs.cwd = R"(C:\)";
+  EXPECT_FALSE(run("\"C:\\k\\Kest.exe\" " + std::string(241, 'n')));
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text.find("The path is too long to be handed to the running Kest"), 0u);
+  EXPECT_EQ(windows.sent.size(), 1u);
+}
+
+TEST(ReleaseInstanceMarker, RemovesOnlyThisCopysReference) {
   fakes::FakeAtomTable atoms;
-  for (int i = 0; i < 5; ++i) atoms.add(kInstanceMarker);
+  for (int i = 0; i < 3; ++i) atoms.add(kInstanceMarker);
   atoms.add("Other");
   ReleaseInstanceMarker(atoms);
-  EXPECT_EQ(atoms.find(kInstanceMarker), 0);
+  EXPECT_EQ(atoms.refs(kInstanceMarker), 2) << "the other copies keep theirs";
   EXPECT_EQ(atoms.refs("Other"), 1);
-  ReleaseInstanceMarker(atoms);  // nothing left: no harm
+  fakes::FakeAtomTable none;
+  ReleaseInstanceMarker(none);  // nothing there: no harm
+  EXPECT_TRUE(none.log.empty());
 }
 
 TEST(ReceiveForwardedArguments, HandlesEveryForwardingAtomInAscendingOrder) {
@@ -303,6 +396,17 @@ TEST(DispatchOwnArgument, FailureIsReportedAndCreationGoesOn) {
   DispatchOwnArgument(R"("C:\k\Kest.exe" )", fs, failing, box, owner);
   EXPECT_EQ(targets.size(), 1u);
   EXPECT_EQ(box.asked.size(), 1u);
+}
+
+TEST(DispatchOwnArgument, ARelativeNameIsTakenInTheCurrentDirectory) {
+  fakes::FakeFileSystem fs;
+  fakes::FakeMessageBox box;
+  fs.cwd = R"(C:\cases\)";
+  std::vector<std::string> targets;
+  PathDispatch to{[&](const std::string& p) { targets.push_back(p); }, [](const std::string&) {},
+                  [](const std::string&) {}};
+  DispatchOwnArgument(R"("C:\k\Kest.exe" sample.bin)", fs, to, box, nullptr);
+  EXPECT_EQ(targets, std::vector<std::string>{R"(C:\cases\sample.bin)"});
 }
 
 }  // namespace

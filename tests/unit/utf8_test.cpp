@@ -53,14 +53,17 @@ TEST(Utf8, TheForwardingLimitCountsCharacters) {
   fakes::FakeWindowSystem windows;
   fakes::FakeForwardNotice notice;
   fakes::FakeMessageBox box;
+  fakes::FakeInstanceObjects instances;
+  fakes::FakeFileSystem fs;
   atoms.add(kInstanceMarker);
   windows.running = reinterpret_cast<WindowHandle>(0x1234);
   auto start = [&](const std::string& path) {
-    return RunStartupDecision(atoms, windows, notice, box, "\"C:\\k\\Kest.exe\" " + path + "\"", [] { return true; });
+    return RunStartupDecision(StartServices{atoms, windows, notice, instances, fs, box},
+                              "\"C:\\k\\Kest.exe\" " + path + "\"", [] { return true; });
   };
-  // 243 Cyrillic characters are 486 bytes, and still go; one more does not.
-  std::string fits;
-  for (int i = 0; i < 243; ++i) fits += "ж";
+  // 243 characters, 240 of them Cyrillic (483 bytes), still go; one more does not.
+  std::string fits = "D:\\";
+  for (int i = 0; i < 240; ++i) fits += "ж";
   start(fits);
   EXPECT_EQ(windows.sent.size(), 1u);
   start(fits + "ж");

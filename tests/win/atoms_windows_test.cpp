@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "core/single_instance.h"
 #include "platform/types.h"
 #include "platform/win32/win32_platform.h"
+#include "windows/forward_receiver.h"
 #include "win/win_test_util.h"
 
 namespace kest {
@@ -67,9 +69,78 @@ TEST(GlobalAtomTable, ReceiverTakesOverRealForwardingAtoms) {
   EXPECT_EQ(atoms.find(R"(KestComLine=C:\one.exe)"), 0);
   EXPECT_EQ(atoms.find(R"(KestComLine=C:\two dir\two.exe)"), 0);
 
+  // A copy's end takes its own reference of the marker, not the other copies'.
   for (int i = 0; i < 3; ++i) atoms.add(kInstanceMarker);
   ReleaseInstanceMarker(atoms);
+  ASSERT_NE(atoms.find(kInstanceMarker), 0);
+  ReleaseInstanceMarker(atoms);
+  ReleaseInstanceMarker(atoms);
   EXPECT_EQ(atoms.find(kInstanceMarker), 0);
+}
+
+// Two starts are two processes; here two threads each own what a process would.
+TEST(Win32InstanceObjects, OneStartDecidesAtATimeAndTheSignOfLifeGoesWithItsHolder) {
+  const std::string lockName = "KestWinTest.StartUp", aliveName = "KestWinTest.Running";
+  win32::Win32InstanceObjects mine(lockName, aliveName);
+  ASSERT_TRUE(mine.lockStart(1000));
+  bool otherGotIt = true;
+  std::thread([&] {
+    win32::Win32InstanceObjects other(lockName, aliveName);
+    otherGotIt = other.lockStart(50);
+  }).join();
+  EXPECT_FALSE(otherGotIt) << "the lock is held";
+  mine.unlockStart();
+  // A start that dies while deciding leaves the lock abandoned, which counts as free.
+  std::thread([&] {
+    HANDLE lock = CreateMutexA(nullptr, FALSE, lockName.c_str());
+    WaitForSingleObject(lock, INFINITE);
+    CloseHandle(lock);
+  }).join();
+  EXPECT_TRUE(mine.lockStart(1000));
+  mine.unlockStart();
+
+  // The sign of life lasts as long as a holder does.
+  EXPECT_FALSE(mine.anyAlive());
+  {
+    win32::Win32InstanceObjects running(lockName, aliveName);
+    running.holdAlive();
+    EXPECT_TRUE(mine.anyAlive());
+  }
+  EXPECT_FALSE(mine.anyAlive());
+
+  // A name another program took for another kind of object gives no lock, and no hang.
+  HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "KestWinTest.Squatted");
+  win32::Win32InstanceObjects squatted("KestWinTest.Squatted", "KestWinTest.Squatted");
+  EXPECT_FALSE(squatted.lockStart(1000));
+  squatted.holdAlive();
+  EXPECT_FALSE(squatted.anyAlive());
+  CloseHandle(squatter);
+}
+
+// A start may send while the main window is being made, before its stored targets are loaded.
+TEST(ForwardReceiver, KeepsForwardsUntilTheWindowCanTakePaths) {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  win32::GlobalAtomTable atoms;
+  ForwardReceiver receiver(atoms, WM_APP + 1, 7);
+  const std::string early = R"(KestComLine=C:\early\one.exe)", late = R"(KestComLine=C:\late\two.exe)";
+  AtomValue a = atoms.add(early);
+  ASSERT_NE(a, 0);
+  std::vector<std::string> got;
+  auto dispatch = [&](const std::string& p) { got.push_back(p); };
+  receiver.OnForward(window, a, dispatch);
+  EXPECT_TRUE(got.empty());
+  EXPECT_EQ(atoms.find(early), a) << "the atom waits in the table";
+  receiver.Ready(window, dispatch);
+  EXPECT_EQ(got, std::vector<std::string>{R"(C:\early\one.exe)"});
+  EXPECT_EQ(atoms.find(early), 0);
+  // From now on at once.
+  AtomValue b = atoms.add(late);
+  receiver.OnForward(window, b, dispatch);
+  EXPECT_EQ(got.size(), 2u);
+  EXPECT_EQ(atoms.find(late), 0);
+  KillTimer(window, 7);
+  DestroyWindow(window);
 }
 
 LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

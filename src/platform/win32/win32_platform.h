@@ -15,6 +15,7 @@
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/forward_notice.h"
+#include "platform/instance_objects.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -173,6 +174,30 @@ class MailslotForwardNotice final : public ForwardNotice {
   bool opened_ = false;
 };
 
+// Named mutexes of the session: the start lock is owned for a moment by the start that
+// decides; the sign of life is only held open, never owned, by every running copy.
+class Win32InstanceObjects final : public InstanceObjects {
+ public:
+  explicit Win32InstanceObjects(std::string lockName = "KestStartUp", std::string aliveName = "KestRunning")
+      : lockName_(std::move(lockName)), aliveName_(std::move(aliveName)) {}
+  Win32InstanceObjects(const Win32InstanceObjects&) = delete;
+  Win32InstanceObjects& operator=(const Win32InstanceObjects&) = delete;
+  ~Win32InstanceObjects() override { unlockStart(); }
+  bool lockStart(unsigned timeoutMs) override;
+  void unlockStart() override;
+  bool anyAlive() override;
+  void holdAlive() override;
+  std::uint64_t milliseconds() override;
+  void pause(unsigned ms) override;
+
+ private:
+  std::string lockName_;
+  std::string aliveName_;
+  OwnedHandle lock_;
+  bool locked_ = false;
+  OwnedHandle alive_;
+};
+
 // Every Windows implementation of the platform interfaces, as the program and its benchmarks
 // use them together.
 struct Platform {
@@ -187,6 +212,7 @@ struct Platform {
   Win32Processes processes;
   Win32Registry registry;
   MailslotForwardNotice notice;
+  Win32InstanceObjects instances;
 };
 
 // The executable's own path and directory (with trailing backslash).
