@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Kest and runs every test: unit tests natively under AddressSanitizer and UBSan, the
 # threaded test under ThreadSanitizer, the fuzz targets briefly, then the Win32 and end-to-end
-# tests under Wine on a private Xvfb display.
+# tests under Wine on a private Xvfb display: Kest.exe's in a 32-bit prefix, Kest64.exe's and
+# Kest.exe's cases of a 64-bit Windows in a 64-bit prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,9 +26,13 @@ bash scripts/tsan.sh || status=1
 echo "== fuzz targets, a few seconds each from their seed corpus"
 bash scripts/fuzz.sh --brief || status=1
 
-echo "== Windows build"
+echo "== Windows builds"
 cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win
+cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win64
+# A Linux path as Wine's programs name it.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 echo "== Win32 and end-to-end tests under Wine"
 . scripts/wine-env.sh
@@ -40,11 +45,30 @@ wine_env_restart
 rm -rf build/win/results
 (cd build/win && ctest --output-on-failure) || status=1
 wine_env_down
+
+echo "== Kest64.exe, and Kest.exe on a 64-bit Windows, under Wine"
+wine_env_up build/test-wine64 1 1 win64
+wine_env_add_drive r floppy build/test-wine64/drives/removable
+wine_env_add_drive s cdrom build/test-wine64/drives/cdrom
+wine_env_restart
+rm -rf build/win64/results
+# The forwarding case starts a copy of the other kind beside its own.
+(cd build/win64 && KEST_E2E_OTHER_PROGRAM=$(winpath "$root/build/win/bin/Kest.exe") ctest --output-on-failure) || status=1
+# The 32-bit program's cases of a 64-bit Windows; a tool in System32 is a 64-bit program.
+mkdir -p build/win64/results
+(cd build/win/bin && KEST_E2E_OTHER_PROGRAM=$(winpath "$root/build/win64/bin/Kest64.exe") \
+   KEST_E2E_PROBE64=$(winpath "$root/build/win64/bin/kest_probe.exe") \
+   wine kest_e2e_tests.exe --gtest_filter='KestWow64Test.*' \
+   "--gtest_output=xml:$(winpath "$root/build/win64/results/e2e_wow64_kest32.xml")" 2>&1 |
+   grep -v "Read access denied" || true)
+grep -q 'failures="0"' build/win64/results/e2e_wow64_kest32.xml 2>/dev/null || status=1
+wine_env_down
 trap - EXIT
 
 # One closing line over every GoogleTest result file.
 passed=0; failed=0
-for f in build/native/results/*.xml build/tsan/results/*.xml build/fuzz/results/*.xml build/win/results/*.xml; do
+for f in build/native/results/*.xml build/tsan/results/*.xml build/fuzz/results/*.xml build/win/results/*.xml \
+         build/win64/results/*.xml; do
   [ -f "$f" ] || continue
   t=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
   fl=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')

@@ -68,7 +68,7 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
     return *oneCopy;
   };
   // The running copy has another current directory: a relative name means what it means here.
-  const std::string argument = paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine));
+  const std::string argument = s.fs.namedPath(paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine)));
   const std::string atomName = kForwardPrefix + argument;
   // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
   const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
@@ -204,13 +204,15 @@ void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& t
     if (to.refuse) to.refuse(path);
     return;
   }
-  if (IsPlainFolder(fs.attributes(path))) to.importToolsFromDir(path);
-  else to.addTarget(path);
+  // A path given through Sysnative is stored as the user names it, which every Kest reaches.
+  const std::string named = fs.namedPath(path);
+  if (IsPlainFolder(fs.attributes(named))) to.importToolsFromDir(named);
+  else to.addTarget(named);
 }
 
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner) {
-  std::string argument = paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine));
+  std::string argument = fs.namedPath(paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine)));
   if (argument.empty()) return;
   try {
     DispatchPath(fs, argument, to);

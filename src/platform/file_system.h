@@ -62,6 +62,9 @@ class FileSystem {
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.
   virtual unsigned lastError() = 0;
+  // The path as the user names it and Kest stores it: a 32-bit Kest on 64-bit Windows names a
+  // path given through <Windows>\Sysnative under System32, which every Kest reaches.
+  virtual std::string namedPath(const std::string& path) { return path; }
 };
 
 }  // namespace kest

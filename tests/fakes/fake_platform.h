@@ -263,6 +263,11 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
   unsigned lastError() override { return error; }
+  std::string namedPath(const std::string& path) override {
+    auto it = namedAs.find(path);
+    return it == namedAs.end() ? path : it->second;
+  }
+  std::map<std::string, std::string> namedAs;  // a path and the name the user gives it
   bool createDirectory(const std::string& path) override {
     log.push_back("mkdir " + path);
     if (attrs.count(Trim(path))) return false;

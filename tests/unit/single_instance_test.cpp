@@ -256,6 +256,11 @@ TEST_F(StartupTest, ARelativeNameIsForwardedAsThisStartMeansIt) {
   ASSERT_EQ(box.asked.size(), 1u);
   EXPECT_EQ(box.asked[0].text.find("The path is too long to be handed to the running Kest"), 0u);
   EXPECT_EQ(windows.sent.size(), 1u);
+  // A path given through Sysnative (a 32-bit console) goes as the user names it.
+  fs.namedAs[R"(C:\Windows\Sysnative\x.bin)"] = R"(C:\Windows\System32\x.bin)";
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" C:\Windows\Sysnative\x.bin)"));
+  ASSERT_EQ(windows.sent.size(), 2u);
+  EXPECT_EQ(windows.sent[1].lParam, atoms.find(R"(KestComLine=C:\Windows\System32\x.bin)"));
 }
 
 TEST(ReleaseInstanceMarker, RemovesOnlyThisCopysReference) {
@@ -407,6 +412,9 @@ TEST(DispatchOwnArgument, ARelativeNameIsTakenInTheCurrentDirectory) {
                   [](const std::string&) {}};
   DispatchOwnArgument(R"("C:\k\Kest.exe" sample.bin)", fs, to, box, nullptr);
   EXPECT_EQ(targets, std::vector<std::string>{R"(C:\cases\sample.bin)"});
+  fs.namedAs[R"(C:\Windows\Sysnative\x.bin)"] = R"(C:\Windows\System32\x.bin)";
+  DispatchPath(fs, R"(C:\Windows\Sysnative\x.bin)", to);
+  EXPECT_EQ(targets.back(), R"(C:\Windows\System32\x.bin)");
 }
 
 }  // namespace

@@ -357,6 +357,8 @@ bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attri
 
 unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
+std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
+
 bool ComShellLinks::write(const std::string& linkFile, const std::string& path,
                           const std::string& arguments, const std::string& workingDirectory) {
   ComPtr<IShellLinkA> link;

@@ -103,6 +103,7 @@ class Win32FileSystem final : public FileSystem {
   bool replaceFile(const std::string& from, const std::string& to) override;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
+  std::string namedPath(const std::string& path) override;
 };
 
 // IShellLinkA and IPersistFile of the shell's link object; COM must be initialised on the
