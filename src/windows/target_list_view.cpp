@@ -23,9 +23,6 @@ namespace kest {
 namespace {
 // The list's own timer, set once an action has changed it.
 constexpr UINT_PTR kSaveTargetsTimer = 0x4B53;
-constexpr UINT kSaveDelayMs = 250;
-// A save refused (another program holding Tools.ini a moment) is tried again this much later.
-constexpr UINT kSaveRetryMs = 2000;
 // Posted to the list when the keyboard took the selection away: if nothing is selected once the
 // move is over, there is no current target.
 constexpr UINT kSelectionLost = WM_APP + 0x4B4C;
@@ -180,33 +177,25 @@ void TargetListView::LoadTargets() {
 
 void TargetListView::SaveTargets() {
   KillTimer(list_, kSaveTargetsTimer);
+  bool written = true;
   try {
     kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
-    savePending_ = false;
-    saveFailureReported_ = false;
   } catch (const std::exception&) {
-    // Most often another program holds the file a moment: the save stays due and is tried
-    // again, and the user hears of it once, not at every try.
-    savePending_ = true;
-    SetTimer(list_, kSaveTargetsTimer, kSaveRetryMs, nullptr);
-    if (!std::exchange(saveFailureReported_, true))
-      ctx_.box.ask(owner_, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
+    written = false;
   }
+  TargetSaves::Next next = saves_.Saved(written);
+  if (next.retryIn) SetTimer(list_, kSaveTargetsTimer, *next.retryIn, nullptr);
+  if (next.report) ctx_.box.ask(owner_, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 
 void TargetListView::WriteTargets() {
   KillTimer(list_, kSaveTargetsTimer);
   kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
-  savePending_ = false;
+  saves_.Saved(true);
 }
 
 void TargetListView::ListChanged() {
-  if (savePending_) return;
-  savePending_ = true;
-  // A quarter of a second later: the rest of the action (the other files of a drop, the other
-  // forwarded paths, a few deletes in a row) is in the list by then and all of it is written
-  // at once, and the list is drawn and answering before the file is.
-  SetTimer(list_, kSaveTargetsTimer, kSaveDelayMs, nullptr);
+  if (auto delay = saves_.Changed()) SetTimer(list_, kSaveTargetsTimer, *delay, nullptr);
 }
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
@@ -306,7 +295,7 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
       if (wParam != kSaveTargetsTimer) break;
       KillTimer(list_, kSaveTargetsTimer);
-      if (savePending_) SaveTargets();
+      if (saves_.Due()) SaveTargets();
       return 0;
     case WM_KEYUP:
       OnKeyUp(wParam);

@@ -14,6 +14,7 @@
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
 #include "kit/subclass.h"
+#include "targets/target_saves.h"
 #include "window_rules/placement.h"
 
 namespace kest {
@@ -105,8 +106,7 @@ class TargetListView {
   // A change waits to be written: each user action's changes go to Tools.ini in one write, as
   // soon as the action is over, so that a crash or a kill loses none of them.
   void ListChanged();
-  bool savePending_ = false;
-  bool saveFailureReported_ = false;  // until a save succeeds again
+  TargetSaves saves_;
   // The stored texts of the list as last loaded or saved: a save writes only what changed since.
   std::vector<std::string> savedTexts_;
   // Kest's own changes of the selection (adding, loading, a press, a deletion) set the current

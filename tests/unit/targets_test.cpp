@@ -3,6 +3,7 @@
 #include "fakes/fake_platform.h"
 #include "targets/backup.h"
 #include "platform/kest_error.h"
+#include "targets/target_saves.h"
 #include "targets/target_store.h"
 
 namespace kest {
@@ -174,6 +175,27 @@ TEST_F(TargetStoreTest, TwoCopiesKeepEachOthersChangesAndAnUnchangedCopyWritesNo
   SaveTargets(settings, second, secondSaved, box, nullptr);
   EXPECT_EQ(store.writes.size(), writes);
   EXPECT_TRUE(box.asked.empty());
+}
+
+TEST(TargetSaves, OneSavePerActionARefusalRetriedAndReportedOnce) {
+  TargetSaves saves;
+  EXPECT_EQ(saves.Changed(), 250u);
+  EXPECT_EQ(saves.Changed(), std::nullopt) << "the rest of the action goes with the first change";
+  auto refused = saves.Saved(false);
+  EXPECT_EQ(refused.retryIn, 2000u);
+  EXPECT_TRUE(refused.report);
+  EXPECT_TRUE(saves.Due());
+  EXPECT_EQ(saves.Changed(), std::nullopt) << "a change meanwhile waits for the retry";
+  auto again = saves.Saved(false);
+  EXPECT_EQ(again.retryIn, 2000u);
+  EXPECT_FALSE(again.report) << "told once, not at every try";
+  auto written = saves.Saved(true);
+  EXPECT_FALSE(written.retryIn);
+  EXPECT_FALSE(written.report);
+  EXPECT_FALSE(saves.Due());
+  // Once a save went through, the next refusal is told again.
+  EXPECT_EQ(saves.Changed(), 250u);
+  EXPECT_TRUE(saves.Saved(false).report);
 }
 
 TEST(MergeTargets, AppliesOnlyThisCopysChangesAndTakesOutTheSameOccurrence) {
