@@ -363,7 +363,9 @@ void TargetListView::OpenCurrentTarget() {
   const std::string& target = state_.currentTarget();
   // A target that is no full path would open whatever has that name where Kest stands.
   if (target.empty() || !paths::IsFullPath(target)) return;
-  ctx_.processes.shellExecute(owner_, "", paths::FileNameOf(target), "", paths::DirectoryOf(target), SW_SHOW);
+  // The whole path, so that the file opened is the one named, also where a 32-bit Kest's own
+  // view of its directory would show a namesake (a program in System32).
+  ctx_.processes.shellExecute(owner_, "", target, "", paths::DirectoryOf(target), SW_SHOW);
 }
 
 void TargetListView::OnKeyDown(WPARAM key) {
