@@ -23,6 +23,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
 #include "platform/win32/program_icons.h"
+#include "platform/win32/thread_services.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -80,8 +81,9 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
 
   kest::win32::Platform p;
   kest::AppState state(p.store, app.path());
-  kest::AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
-                       p.clipboard, p.processes, p.registry, state, app.path(), ""};
+  kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
+                       p.drives, p.clipboard, p.processes, p.registry, p.icons, kest::win32::MakeThreadServices,
+                       state,    "",       app.path(),  ""};
   std::vector<double> read, window, again;
   for (int i = 0; i < runs; ++i) {
     std::vector<std::string> shortcuts = kest::ListMiniFolder(p.fs, kest::ToolCatalog::RootOf(app.path())).shortcuts;

@@ -18,6 +18,7 @@
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/thread_services.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/catalog_editing.h"
 #include "windows/tools_manager.h"
@@ -92,8 +93,9 @@ int main(int argc, char** argv) {
   e2e::AppDir app("bench-tools-manager", "");
   kest::win32::Platform p;
   kest::AppState state(p.store, app.path());
-  kest::AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
-                       p.clipboard, p.processes, p.registry, state, app.path(), ""};
+  kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
+                       p.drives, p.clipboard, p.processes, p.registry, p.icons, kest::win32::MakeThreadServices,
+                       state,    "",       app.path(),  ""};
 
   const std::string root = kest::ToolCatalog::RootOf(app.path());
   const std::string programs = app.path() + "programs\\";

@@ -12,6 +12,7 @@
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/thread_services.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/about_panel.h"
 #include "windows/find_box.h"
@@ -31,8 +32,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
   AppState state(p.store, exeDir);
-  AppContext ctx{p.store, p.atoms, p.windows, p.fs, p.box, p.links, p.drives,
-                 p.clipboard, p.processes, p.registry, state, exeDir, GetCommandLineA()};
+  AppContext ctx{p.store,     p.atoms,     p.windows,  p.fs,    p.box,
+                 p.links,     p.drives,    p.clipboard, p.processes, p.registry,
+                 p.icons,     win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
+                 GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 
   StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box},

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/shell_links.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
@@ -32,8 +33,8 @@ inline constexpr int kFirstToolIcon = 6;
 // of its own above the fixed commands; an entry past the end of its range gets no command
 // (it is shown but cannot be chosen), so identifiers never collide however big the catalog.
 enum class ToolCommandRange { TargetMenu = 0, TrayMenu = 1, IconBar = 2 };
-inline constexpr int kFirstToolCommand = 1000;
-inline constexpr int kToolCommandSpan = 21000;  // three ranges below 0x10000
+using ids::kFirstToolCommand;
+using ids::kToolCommandSpan;
 std::optional<int> ToolCommandId(ToolCommandRange range, std::size_t index);
 struct ToolCommand {
   ToolCommandRange range;

@@ -1,14 +1,14 @@
 #pragma once
 // One running copy: the "OnlyOneKest" marker, the start lock and the sign of life, the window
 // search, and the forwarding of a second start's argument through a "KestComLine=" atom and
-// WM_USER + 3 (announced ahead of the message on the running copy's quick line when it has one).
+// msg::kForwardedCommandLine (announced ahead of the message on the running copy's quick line when it has one).
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "platform/atom_table.h"
 #include "platform/file_system.h"
 #include "platform/forward_notice.h"

@@ -62,6 +62,9 @@ class FileSystem {
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.
   virtual unsigned lastError() = 0;
+  // The file's bytes, read whole; nothing when it cannot be opened or a read fails part-way
+  // (a part taken for the whole would be saved back over the rest).
+  virtual std::optional<std::string> readFile(const std::string& path) = 0;
   // The path as the user names it and Kest stores it: a 32-bit Kest on 64-bit Windows names a
   // path given through <Windows>\Sysnative under System32, which every Kest reaches.
   virtual std::string namedPath(const std::string& path) { return path; }

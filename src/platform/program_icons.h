@@ -25,6 +25,10 @@ class ProgramIcons {
   virtual ~ProgramIcons() = default;
   // The program's first icon drawn at side x side; nothing when it has none (not a program).
   virtual std::optional<IconPixels> extract(const std::string& program, int side) = 0;
+  // The file's icon of that index (as the system counts a file's icons).
+  virtual std::optional<IconPixels> extractAt(const std::string& file, int index, int side) {
+    return index == 0 ? extract(file, side) : std::nullopt;
+  }
 };
 
 }  // namespace kest

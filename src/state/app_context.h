@@ -10,9 +10,11 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
+#include "platform/program_icons.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/shell_links.h"
+#include "platform/thread_services.h"
 #include "platform/window_system.h"
 
 namespace kest {
@@ -28,7 +30,11 @@ struct AppContext {
   Clipboard& clipboard;
   Processes& processes;
   Registry& registry;
+  ProgramIcons& icons;
+  // For a thread that reads the catalog on its own (the read-ahead).
+  ThreadServicesFactory threadServices;
   AppState& state;
+  std::string exePath;      // the program's own file
   std::string exeDir;       // with trailing backslash
   std::string commandLine;  // as the process was started
   bool holdsInstanceMarker = false;  // this copy added a reference of the marker

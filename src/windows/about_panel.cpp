@@ -7,6 +7,7 @@
 #include "platform/win32/handles.h"
 #include "kit/frameless.h"
 #include "kit/modal.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
@@ -23,7 +24,7 @@ constexpr const char* kAboutText =
     "in a catalog of shortcuts, and one click runs a tool on the current target. Written by the Kest "
     "team in 2026. Thanks to everyone who tried the first builds and told us what broke.";
 
-enum : int { closeButton = 10, mailButton, about };
+using namespace ids::about_panel;
 
 class AboutPanel final : public FramelessWindow {
  public:
@@ -44,7 +45,7 @@ class AboutPanel final : public FramelessWindow {
     // Made at its 96-DPI size; its DPI is known only now.
     SetWindowPos(hwnd(), nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateParts();
-    SetWindowTextW(GetDlgItem(hwnd(), about), L"\x041E\x043A");  // "Ок"
+    SetWindowTextW(GetDlgItem(hwnd(), okButton), L"\x041E\x043A");  // "Ок"
   }
 
   void CreateParts() {
@@ -58,7 +59,7 @@ class AboutPanel final : public FramelessWindow {
     const int width = Scaled(kWidth), height = Scaled(kHeight), bar = Scaled(kBarHeight);
     Place(closeButton, "X", width - Scaled(27), 1, Scaled(25), Scaled(kStripHeight), "Close about panel");
     Place(mailButton, kMailAddress, Scaled(2), height - bar, Scaled(228), Scaled(18), "Mail me");
-    Place(about, "", width - Scaled(27), height - bar, Scaled(25), Scaled(18), "Show about panel");
+    Place(okButton, "", width - Scaled(27), height - bar, Scaled(25), Scaled(18), "Show about panel");
   }
 
   // Makes the button, or moves an existing one (after a change of DPI).
@@ -77,11 +78,11 @@ class AboutPanel final : public FramelessWindow {
   }
   HFONT ButtonFont(int) const override { return font_.get(); }
   COLORREF ButtonTextColour(int id) const override {
-    return id == about ? RGB(0, 255, 255) : FrameColors().font;
+    return id == okButton ? RGB(0, 255, 255) : FrameColors().font;
   }
 
   void OnCommand(int id, int, HWND) override {
-    if (id == closeButton || id == about) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    if (id == closeButton || id == okButton) PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     if (id == mailButton)
       ctx_.processes.shellExecute(hwnd(), "open", std::string("mailto:") + kMailAddress, "", "", SW_SHOW);
   }

@@ -2,7 +2,7 @@
 
 #include "kit/controls.h"
 #include "platform/win32/icons.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 #include "window_rules/menu_letters.h"
 
 namespace kest {

@@ -8,13 +8,14 @@
 #include "window_rules/color_rules.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
 namespace {
 
 constexpr WindowClass kPageClass{"TfKestColourPage", 0, nullptr};
-enum : int { mainSwatch = 200, captionSwatch, fontSwatch, opacitySpin, opacityBar, applyButton, udSpin };
+using namespace ids::settings_window;
 
 struct Group {
   const char* title;

@@ -13,6 +13,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "window_rules/dpi.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
@@ -25,7 +26,7 @@ constexpr int kBorder = 1;
 constexpr int kStripHeight = 18;
 constexpr int kEditHeight = 20;
 
-enum : int { closeButton = 10, queryEdit, resultList };
+using namespace ids::find_box;
 
 class FindBox final : public FramelessWindow {
  public:

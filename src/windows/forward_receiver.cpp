@@ -1,7 +1,7 @@
 #include "windows/forward_receiver.h"
 
 #include "core/single_instance.h"
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 
 namespace kest {
 

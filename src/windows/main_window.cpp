@@ -5,12 +5,12 @@
 
 #include "core/single_instance.h"
 #include "core/texts.h"
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "catalog/tool_catalog.h"
+#include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/directory_import.h"
 #include "targets/backup.h"
-#include "windows/main_window_ids.h"
 #include "window_rules/dpi.h"
 #include "window_rules/placement.h"
 #include "platform/kest_error.h"
@@ -20,9 +20,6 @@ namespace kest {
 namespace {
 
 constexpr UINT kHintTitleStrip = 1;
-// The search for left-behind forwarding atoms has finished.
-constexpr UINT kForwardSearchDone = msg::kUser + 101;
-constexpr UINT_PTR kForwardSearchTimer = 1;
 constexpr WindowClass kMainClass{kMainWindowClass, CS_DBLCLKS, nullptr};
 
 // The main window's fonts use the Cyrillic character set.
@@ -71,7 +68,7 @@ MainWindow::MainWindow(AppContext& ctx)
     : FramelessWindow(SIZE{220, 200}),
       ctx_(ctx),
       state_(ctx.state),
-      forwards_(ctx.atoms, kForwardSearchDone, kForwardSearchTimer),
+      forwards_(ctx.atoms, msg::kForwardSearchDone, timers::kForwardSearch),
       targetList_(ctx),
       commandLineBox_(ctx) {}
 
@@ -124,7 +121,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case kForwardSearchDone:
+    case msg::kForwardSearchDone:
       forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
       return 0;
     case WM_QUERYENDSESSION:
@@ -136,7 +133,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case msg::kTrayCallback:
       OnTrayMessage(static_cast<UINT>(lParam));
       return 0;
-    case msg::kCatalogChanged:
+    case msg::kSettingsApplied:
       // The icon bar serves only a run that began in mini mode.
       if (!state_.normalMode) FillIconBarFromRoot();
       return 0;
@@ -244,7 +241,7 @@ void MainWindow::OnDpiChanged() {
   if (menus_ && menus_->SetIconSide(side)) {
     MarkMenusOutOfDate();
     SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
-    if (SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0) PostMessageA(hwnd(), msg::kCatalogChanged, 0, 0);
+    if (SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0) PostMessageA(hwnd(), msg::kSettingsApplied, 0, 0);
   }
 }
 
@@ -259,11 +256,12 @@ void MainWindow::SetColors() {
 void MainWindow::LoadDefaultIcon() {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
-  std::string shell32 = std::string(system) + "\\Shell32.dll";
-  HICON extracted = ExtractIconA(GetModuleHandleA(nullptr), shell32.c_str(), 2);
-  bool own = extracted == nullptr || extracted == reinterpret_cast<HICON>(1);
-  win32::OwnedIcon owned(own ? nullptr : extracted);
-  HICON icon = own ? LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)) : extracted;
+  // Taken large: the menus and the list draw it at their own size, at any DPI.
+  constexpr int kDefaultIconSide = 32;
+  win32::OwnedIcon owned;
+  if (auto pixels = ctx_.icons.extractAt(std::string(system) + "\\Shell32.dll", 2, kDefaultIconSide))
+    owned = win32::IconFromPixels(*pixels);
+  HICON icon = owned ? owned.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   menus_ = std::make_unique<CatalogMenus>(
       icon,
       std::vector<FixedItem>{{0, nullptr, -1},

@@ -157,7 +157,6 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void StartCatalogReadAhead();
   CatalogMenus::CachedIcon CachedIcons();
   CatalogCache catalogCache_;
-  win32::Win32ProgramIcons programIcons_;  // this thread's; the read-ahead makes its own
   ReadAheadThread readAhead_;              // after the cache: it stops before the cache goes
 };
 

@@ -2,7 +2,7 @@
 // notification-area icon.
 #include "core/texts.h"
 #include "windows/main_window.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 
 namespace kest {
 

@@ -4,10 +4,8 @@
 #include "catalog/tool_catalog.h"
 #include "catalog/tool_search.h"
 #include "kit/dpi.h"
-#include "platform/win32/com_ptr.h"
-#include "platform/win32/win32_platform.h"
 #include "windows/main_window.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
@@ -84,16 +82,13 @@ void MainWindow::StartCatalogReadAhead() {
   if (readAhead_.Started()) return;
   CatalogCache& cache = catalogCache_;
   // The icons at the size the menus take them.
-  readAhead_.Start([&cache, root = ToolCatalog::RootOf(ctx_.exeDir), drive = state_.workDrive,
+  readAhead_.Start([&cache, make = ctx_.threadServices, root = ToolCatalog::RootOf(ctx_.exeDir),
+                    drive = state_.workDrive,
                     side = menus_ ? menus_->IconSide() : SmallIconSize(hwnd())](const std::atomic<bool>& stop) {
-    // A shell link object belongs to the thread that made it: this thread has its own, in its
-    // own apartment, declared first so that it goes last.
-    win32::ComApartment com;
+    // A shell link object belongs to the thread that made it: this thread has its own.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    win32::Win32FileSystem fs;
-    win32::ComShellLinks links;
-    win32::Win32ProgramIcons icons;
-    ReadCatalogAhead(cache, fs, links, icons, root, drive, side, stop);
+    std::unique_ptr<ThreadServices> own = make();
+    ReadCatalogAhead(cache, own->fs(), own->links(), own->icons(), root, drive, side, stop);
   });
 }
 
@@ -102,12 +97,12 @@ std::string MainWindow::ToolProgram(const std::string& shortcutFile) {
 }
 
 std::shared_ptr<const IconPixels> MainWindow::ToolIcon(const std::string& program, int side) {
-  return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
+  return catalogCache_.IconOf(ctx_.fs, ctx_.icons, program, side);
 }
 
 CatalogMenus::CachedIcon MainWindow::CachedIcons() {
   return [this](const std::string& program, int side) {
-    return catalogCache_.IconOf(ctx_.fs, programIcons_, program, side);
+    return catalogCache_.IconOf(ctx_.fs, ctx_.icons, program, side);
   };
 }
 

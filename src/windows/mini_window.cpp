@@ -17,6 +17,7 @@
 #include "kit/subclass.h"
 #include "window_rules/dpi.h"
 #include "platform/kest_error.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
@@ -26,16 +27,9 @@ constexpr const char* kMiniCaption = "Kest mini";
 constexpr WindowClass kSplashClass{"TfSplashForm", CS_DBLCLKS, nullptr};
 // The folder labels keep this colour whatever the scheme.
 constexpr COLORREF kLabelColour = 0xC16100;
-// Posted by a released folder label: wParam the fill it belongs to, lParam its index.
-constexpr UINT kLabelReleased = WM_APP + 1;
-
-// Control ids.
-constexpr int backButton = 100;
-constexpr int closeButton = 101;
-constexpr int iconBar = 102;
-constexpr int kLabelId = 103;
-constexpr int kFirstTool = 1000;
-constexpr int kLastTool = 0xFFFF;
+// Control ids; a released folder label posts msg::kLabelReleased with the fill it belongs to
+// and its index.
+using namespace ids::mini_window;
 
 using namespace mini_layout;
 
@@ -125,8 +119,8 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   void MakeImages();
   void OnDpiChanged() override;
   const std::string* ToolOf(int id) const {
-    std::size_t i = static_cast<std::size_t>(id - kFirstTool);
-    return id >= kFirstTool && i < tools_.size() ? &tools_[i] : nullptr;
+    std::size_t i = static_cast<std::size_t>(id - firstTool);
+    return id >= firstTool && i < tools_.size() ? &tools_[i] : nullptr;
   }
 
   AppContext& ctx_;
@@ -141,7 +135,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   std::vector<std::unique_ptr<Subclass>> labelHooks_;
   std::vector<std::string> captions_;
   std::optional<std::size_t> addToolsLabel_;  // the "Add tools..." label, while it is shown
-  std::vector<std::string> tools_;  // each button's shortcut file, by command id from kFirstTool
+  std::vector<std::string> tools_;  // each button's shortcut file, by command id from firstTool
   WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
 };
 
@@ -207,7 +201,7 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
   HWND label = CreateWindowExA(0, "STATIC", caption.c_str(),
                                WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX, kBorder,
                                LabelTopAt(index), width - 2 * kBorder, Scaled(kLabelHeight), hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleA(nullptr),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::mini_window::label)), GetModuleHandleA(nullptr),
                                nullptr);
   if (!label) return;
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -223,7 +217,7 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
       case WM_MBUTTONUP:
-        PostMessageA(self, kLabelReleased, fill, static_cast<LPARAM>(index));
+        PostMessageA(self, msg::kLabelReleased, fill, static_cast<LPARAM>(index));
         break;
       case WM_SETCURSOR:
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
@@ -278,8 +272,8 @@ void MiniWindow::CreateSplash(const std::string& folder) {
     b.iString = -1;
     b.fsStyle = BTNS_BUTTON;
     // Past the last command id a button is still shown, greyed.
-    const bool hasId = i <= static_cast<std::size_t>(kLastTool - kFirstTool);
-    b.idCommand = hasId ? kFirstTool + static_cast<int>(i) : 0;
+    const bool hasId = i <= static_cast<std::size_t>(lastTool - firstTool);
+    b.idCommand = hasId ? firstTool + static_cast<int>(i) : 0;
     b.fsState = hasId ? TBSTATE_ENABLED : 0;
     buttons.push_back(b);
   }
@@ -384,7 +378,7 @@ void MiniWindow::DropOnTool(HDROP drop) {
 
 LRESULT MiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kLabelReleased:
+    case msg::kLabelReleased:
       if (wParam == fill_ && static_cast<std::size_t>(lParam) < captions_.size())
         OnFolderLabelRelease(static_cast<std::size_t>(lParam));
       return 0;
@@ -418,7 +412,7 @@ LRESULT MiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MiniWindow::OnCommand(int id, int, HWND) {
   if (id == backButton) BackClick();
   else if (id == closeButton) CloseClick();
-  else if (id >= kFirstTool) ToolButtonClick(id);
+  else if (id >= firstTool) ToolButtonClick(id);
 }
 
 LRESULT MiniWindow::OnNotify(NMHDR& header) {

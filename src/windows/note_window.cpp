@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "core/texts.h"
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "platform/kest_error.h"
 #include "platform/utf8.h"
 #include "platform/win32/win32_platform.h"
@@ -26,13 +26,7 @@ constexpr WindowClass kNoteClass{kNoteWindowClass, CS_DBLCLKS, nullptr};
 constexpr int kCaptionHeight = 13;
 constexpr int kBarHeight = 20;
 constexpr int kEditorPixels = 11;
-constexpr int closeButton = 300;
-constexpr int kEditorId = 301;
-constexpr int copyButton = 302;
-constexpr int pasteButton = 303;
-constexpr int fontButton = 304;
-constexpr int clearButton = 305;
-constexpr int kMenuBase = 400;  // + the entry's NoteCommand
+using namespace ids::note_window;
 
 struct BarButton {
   int id;
@@ -144,7 +138,7 @@ void NoteWindow::OnCreate() {
   richEdit_ = CreateWindowExA(0, RichEditClass(), "",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                                1, caption, rc.right - 2, rc.bottom - caption - bar, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(editor)),
                                GetModuleHandleA(nullptr), nullptr);
   // The control's own limit (32K characters) would cut a long note short on loading.
   SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
@@ -157,7 +151,7 @@ void NoteWindow::OnCreate() {
       continue;
     }
     std::string caption = std::string(e.caption) + (e.shortcut ? std::string("\t") + e.shortcut : "");
-    AppendMenuW(editorMenu_.get(), MF_STRING, kMenuBase + static_cast<int>(e.command),
+    AppendMenuW(editorMenu_.get(), MF_STRING, menuBase + static_cast<int>(e.command),
                 Wide(caption, CP_UTF8).c_str());
   }
   // The default format first: left alone, it reads back bold under Wine.
@@ -186,7 +180,7 @@ void NoteWindow::OnDpiChanged() {
 }
 
 LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == msg::kWantRepaint) {
+  if (message == msg::kSettingsApplied) {
     WantRepaint();
     return 0;
   }
@@ -270,7 +264,7 @@ void NoteWindow::LoadNote() {
     return;
   }
   const std::optional<FileStamp> stamp = ctx_.fs.fileStamp(file);
-  std::optional<std::string> bytes = win32::ReadWholeFile(file);
+  std::optional<std::string> bytes = ctx_.fs.readFile(file);
   if (!bytes) {
     LeaveUnreadableNote(file, FileMessage(kCannotOpenFile, file));
     return;
@@ -507,7 +501,7 @@ void NoteWindow::ShowEditorMenu(POINT screen) {
     ClientToScreen(richEdit_, &screen);
   }
   int id = PickFromPopupMenu(hwnd(), editorMenu_.get(), screen);
-  if (id >= kMenuBase) Run(static_cast<NoteCommand>(id - kMenuBase));
+  if (id >= menuBase) Run(static_cast<NoteCommand>(id - menuBase));
 }
 
 // ---- Frame ------------------------------------------------------------------------------------

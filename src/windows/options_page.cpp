@@ -4,15 +4,14 @@
 #include "kit/controls.h"
 #include "kit/dpi.h"
 #include "window_rules/dpi.h"
+#include "core/window_ids.h"
 
 namespace kest {
 
 namespace {
 
 constexpr WindowClass kPageClass{"TfKestOptionsPage", 0, nullptr};
-constexpr int kFirstBoxId = 100;
-constexpr int moveWorkFiles = 120;
-constexpr int extensions = 121;
+using namespace ids::settings_window;
 
 }  // namespace
 
@@ -43,7 +42,7 @@ bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   hints_ = CreateHintWindow(hwnd());
   for (const OptionBox& b : OptionBoxes()) {
     int i = static_cast<int>(b.option);
-    boxes_[i] = make(0, "BUTTON", b.caption, WS_TABSTOP | BS_AUTOCHECKBOX | (i == 0 ? WS_GROUP : 0), kFirstBoxId + i);
+    boxes_[i] = make(0, "BUTTON", b.caption, WS_TABSTOP | BS_AUTOCHECKBOX | (i == 0 ? WS_GROUP : 0), firstOptionBox + i);
     AddHint(hints_, hwnd(), boxes_[i], b.hint);
   }
   // The lower group: the work-file mover. Its list starts afresh at every opening.
@@ -101,7 +100,7 @@ void OptionsPage::OnCommand(int id, int code, HWND control) {
     MoveWorkFilesClick();
     return;
   }
-  int i = id - kFirstBoxId;
+  int i = id - firstOptionBox;
   if (code != BN_CLICKED || i < 0 || i >= 5) return;
   model_.Set(static_cast<Option>(i), SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
 }

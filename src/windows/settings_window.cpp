@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/colour_page.h"
 #include "settings/directory_import.h"
@@ -34,9 +34,8 @@ constexpr int kCaptionHeight = 17;
 constexpr int kBarHeight = 20;
 constexpr RECT kPageArea{4, 30, 4 + 305, 30 + 321};
 // Runs the opening steps once the window is on the screen, inside its modal loop.
-constexpr UINT kShown = msg::kUser + 100;
 
-enum : int { closeButton = 10, okButton, toolsTab, optionsTab, colourTab, exitTab };
+using namespace ids::settings_window;
 
 struct PageLabel {
   int id;
@@ -66,7 +65,7 @@ class SettingsWindow final : public FramelessWindow {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
-      case kShown:
+      case msg::kSettingsShown:
         OnShown();
         return 0;
       case WM_DROPFILES:
@@ -105,7 +104,7 @@ class SettingsWindow final : public FramelessWindow {
     optionsPage_ = std::make_unique<OptionsPage>(
         ctx_, OptionEffects{[this](bool topmost) { SetTopmost(topmost); },
                             [this](bool on) {
-                              return ChangeShellCommands(ctx_.registry, ctx_.box, hwnd(), win32::ExecutablePath(), on);
+                              return ChangeShellCommands(ctx_.registry, ctx_.box, hwnd(), ctx_.exePath, on);
                             },
                             nullptr},
         [this] { return host_.FocusedTarget(); });
@@ -116,7 +115,7 @@ class SettingsWindow final : public FramelessWindow {
     GetClientRect(hwnd(), &rc);
     Layout(rc.right, rc.bottom);
     ShowPage(toolsTab);
-    PostMessageA(hwnd(), kShown, 0, 0);
+    PostMessageA(hwnd(), msg::kSettingsShown, 0, 0);
   }
 
   // The buttons and page labels, from the client size and the DPI; the pages keep their own place.
@@ -266,7 +265,7 @@ class SettingsWindow final : public FramelessWindow {
   }
 
   void OnDestroy() override {
-    SendMessageA(static_cast<HWND>(host_.MainHandle()), msg::kCatalogChanged, 0, 0);
+    SendMessageA(static_cast<HWND>(host_.MainHandle()), msg::kSettingsApplied, 0, 0);
   }
 
   void OnFinalDestroy() override {

@@ -9,10 +9,11 @@
 
 #include "core/single_instance.h"
 #include "core/texts.h"
+#include "core/window_ids.h"
 #include "catalog/shortcuts.h"
 #include "platform/paths.h"
 #include "platform/win32/icons.h"
-#include "platform/win32/system_view.h"
+#include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "targets/target_store.h"
 #include "kit/controls.h"
@@ -21,11 +22,6 @@
 namespace kest {
 
 namespace {
-// The list's own timer, set once an action has changed it.
-constexpr UINT_PTR kSaveTargetsTimer = 0x4B53;
-// Posted to the list when the keyboard took the selection away: if nothing is selected once the
-// move is over, there is no current target.
-constexpr UINT kSelectionLost = WM_APP + 0x4B4C;
 // Shown inside the list while it holds no target; "the folder button" is "Open file".
 constexpr const wchar_t* kEmptyListHint = L"Drop files here, or use the folder button";
 }  // namespace
@@ -90,10 +86,8 @@ int TargetListView::ImageOf(const Target& target) {
   auto it = iconImages_.find(file);
   if (it != iconImages_.end()) return it->second;
   int image = 0;
-  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), win32::ForSystem(file).c_str(), 0);
-  if (icon != nullptr && icon != reinterpret_cast<HICON>(1)) {
-    win32::OwnedIcon owned(icon);
-    int added = win32::AddIconToImageList(images_.get(), owned.get());
+  if (std::optional<IconPixels> icon = ctx_.icons.extract(file, iconSide_)) {
+    int added = win32::AddIconsToImageList(images_.get(), {&*icon});
     if (added >= 0) image = added;
   }
   iconImages_.emplace(file, image);
@@ -132,7 +126,7 @@ LRESULT TargetListView::OnNotify(NMHDR& header) {
         state_.SetCurrentTargetFromSelection(static_cast<std::size_t>(change.iItem));
       } else if (was && !is) {
         // A move takes the selection off one entry before it gives it to the next.
-        PostMessageA(list_, kSelectionLost, 0, 0);
+        PostMessageA(list_, msg::kSelectionLost, 0, 0);
       }
       return 0;
     }
@@ -176,7 +170,7 @@ void TargetListView::LoadTargets() {
 }
 
 void TargetListView::SaveTargets() {
-  KillTimer(list_, kSaveTargetsTimer);
+  KillTimer(list_, timers::kSaveTargets);
   bool written = true;
   try {
     kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
@@ -184,18 +178,18 @@ void TargetListView::SaveTargets() {
     written = false;
   }
   TargetSaves::Next next = saves_.Saved(written);
-  if (next.retryIn) SetTimer(list_, kSaveTargetsTimer, *next.retryIn, nullptr);
+  if (next.retryIn) SetTimer(list_, timers::kSaveTargets, *next.retryIn, nullptr);
   if (next.report) ctx_.box.ask(owner_, kIniErrorText, text::kCaptionError, MbButtons::Ok, MbIcon::Error);
 }
 
 void TargetListView::WriteTargets() {
-  KillTimer(list_, kSaveTargetsTimer);
+  KillTimer(list_, timers::kSaveTargets);
   kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
   saves_.Saved(true);
 }
 
 void TargetListView::ListChanged() {
-  if (auto delay = saves_.Changed()) SetTimer(list_, kSaveTargetsTimer, *delay, nullptr);
+  if (auto delay = saves_.Changed()) SetTimer(list_, timers::kSaveTargets, *delay, nullptr);
 }
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
@@ -293,14 +287,14 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       OnKeyDown(wParam);
       break;
     case WM_TIMER:
-      if (wParam != kSaveTargetsTimer) break;
-      KillTimer(list_, kSaveTargetsTimer);
+      if (wParam != timers::kSaveTargets) break;
+      KillTimer(list_, timers::kSaveTargets);
       if (saves_.Due()) SaveTargets();
       return 0;
     case WM_KEYUP:
       OnKeyUp(wParam);
       break;
-    case kSelectionLost:
+    case msg::kSelectionLost:
       if (!SelectedEntry() && !state_.currentTarget().empty()) state_.SetCurrentTarget(std::string());
       return 0;
     case WM_PAINT: {
@@ -443,7 +437,7 @@ std::optional<std::string> TargetListView::RunOpenDialog() {
   ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  lastChosenFile_ = win32::AsNamed(file.c_str());
+  lastChosenFile_ = ctx_.fs.namedPath(file.c_str());
   // Later openings of the dialog start where this one ended.
   openDialogDir = LastDirOf(lastChosenFile_);
   return lastChosenFile_;

@@ -16,28 +16,12 @@
 #include "settings/catalog_editing.h"
 #include "windows/tools_manager.h"
 #include "kit/subclass.h"
+#include "core/window_ids.h"
 
 namespace kest::tools_manager {
 
 // Controls, buttons and menu commands.
-enum : int {
-  folderTree = 100,
-  toolbar,
-  itemList,
-  nameEdit,
-  upTool = 200,
-  newFolderTool,
-  newToolTool,
-  deleteTool,
-  refreshTool,
-  createTool,
-  menuNewFolder = 300,
-  menuNewTool,
-  menuRefresh,
-  menuDeleteItem,
-  menuRename,
-  menuDelete,
-};
+using namespace ids::tools_manager;
 
 // the image list.
 enum : int { imgUp, imgNewFolder, imgNewShortcut, imgRefresh, imgApply, imgDelete, imgRename, kImageCount };
@@ -51,10 +35,10 @@ constexpr int kTreeIndent = 19;
 constexpr int kCreateButtonIndex = 6;  // createTool's place in toolbar, the separator counted
 
 // Work that must not run inside a control's own notification or key handling.
-constexpr UINT kRefreshTree = WM_APP + 1;
-constexpr UINT kRefreshAll = WM_APP + 2;
-constexpr UINT kReportBadName = WM_APP + 3;
-constexpr UINT kReportRenameFailure = WM_APP + 4;
+using msg::kRefreshTree;
+using msg::kRefreshAll;
+using msg::kReportBadName;
+using msg::kReportRenameFailure;
 
 bool SamePath(const std::string& a, const std::string& b);
 // Puts the settings window back above the main window it belongs to. Under Wine the main

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "platform/win32/win32_platform.h"
 #include "window_rules/tray_rules.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "e2e/harness.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 
 #include <shlobj.h>
 

@@ -7,6 +7,7 @@
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
 #include "platform/win32/win32_platform.h"
+#include "core/window_ids.h"
 
 namespace kest::e2etest {
 namespace {
@@ -158,7 +159,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   ASSERT_NE(bar, nullptr);
   EXPECT_FALSE(IsWindowVisible(bar)) << "no mode shows the icon bar";
   EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 0);
-  SendMessageA(k.main, WM_USER + 2, 0, 0);
+  SendMessageA(k.main, msg::kSettingsApplied, 0, 0);
   EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 1);
   e2e::PostCommand(k.main, *ToolCommandId(ToolCommandRange::IconBar, 0));  // the first tool button
   auto run = WaitForProbe(app);
@@ -174,7 +175,7 @@ TEST_F(KestTest, IconBarIsRebuiltOnlyInARunBegunInMiniModeAndItsButtonsLaunch) {
   AddProbeTool(normal, "root\\Probe.lnk");
   Kest n = StartKest(normal, BareCommandLine(normal));
   ASSERT_NE(n.main, nullptr);
-  SendMessageA(n.main, WM_USER + 2, 0, 0);
+  SendMessageA(n.main, msg::kSettingsApplied, 0, 0);
   EXPECT_EQ(SendMessageA(n.control(ids::iconBar), TB_BUTTONCOUNT, 0, 0), 0) << "normal mode leaves the bar alone";
   CloseKest(n);
 }

@@ -3,7 +3,7 @@
 // target list says how to fill it.
 #include <gtest/gtest.h>
 
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
 

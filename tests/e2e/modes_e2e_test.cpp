@@ -2,7 +2,7 @@
 // notification-area icon.
 #include <gtest/gtest.h>
 
-#include "core/window_messages.h"
+#include "core/window_ids.h"
 #include "e2e/kest_driver.h"
 
 namespace kest::e2etest {

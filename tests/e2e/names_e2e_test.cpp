@@ -5,7 +5,7 @@
 
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 
 namespace kest::e2etest {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/kest_driver.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 
 namespace kest::e2etest {
 namespace {

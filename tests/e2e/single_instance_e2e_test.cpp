@@ -7,6 +7,7 @@
 
 #include "e2e/kest_driver.h"
 #include "platform/paths.h"
+#include "core/window_ids.h"
 
 namespace kest::e2etest {
 namespace {
@@ -220,7 +221,7 @@ TEST_F(KestTest, TwoForwardingAtomsAreHandledByOneMessageInAtomOrder) {
   EXPECT_EQ(leftSeen, leftovers);
   // A copy that names no atom in its message is served as before: the search runs at once.
   ASSERT_NE(GlobalAddAtomA("KestComLine=C:\\old\\four.exe"), 0);
-  SendMessageA(first.main, WM_USER + 3, 0, 0);
+  SendMessageA(first.main, msg::kForwardedCommandLine, 0, 0);
   EXPECT_EQ(first.targetNames().back(), "four.exe");
   EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);
   CloseKest(first);
@@ -254,7 +255,7 @@ TEST_F(KestTest, QuickLineTakesAnnouncedForwardingAtomsAndNothingElse) {
   // A message naming an atom that is no forwarding atom (any more: the line took it over)
   // returns at once; a left-behind atom is picked up by the later search, not inside it.
   ASSERT_NE(GlobalAddAtomA("KestComLine=C:\\left\\two.exe"), 0);
-  SendMessageA(first.main, WM_USER + 3, 0, marker);
+  SendMessageA(first.main, msg::kForwardedCommandLine, 0, marker);
   EXPECT_EQ(first.targetNames(), std::vector<std::string>{"one.exe"});
   EXPECT_TRUE(e2e::WaitUntil([&] { return first.targetNames().size() == 2u; }, 5000));
   EXPECT_EQ(e2e::ClearAtomsWithPrefix("KestComLine="), 0);

@@ -263,6 +263,10 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
   unsigned lastError() override { return error; }
+  std::optional<std::string> readFile(const std::string& path) override {
+    if (!files.count(path) || locked.count(path)) return std::nullopt;
+    return contents[path];
+  }
   std::string namedPath(const std::string& path) override {
     auto it = namedAs.find(path);
     return it == namedAs.end() ? path : it->second;

@@ -9,6 +9,7 @@
 #include "platform/win32/win32_platform.h"
 #include "windows/forward_receiver.h"
 #include "win/win_test_util.h"
+#include "core/window_ids.h"
 
 namespace kest {
 namespace {
@@ -122,7 +123,7 @@ TEST(ForwardReceiver, KeepsForwardsUntilTheWindowCanTakePaths) {
   HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   win32::GlobalAtomTable atoms;
-  ForwardReceiver receiver(atoms, WM_APP + 1, 7);
+  ForwardReceiver receiver(atoms, msg::kForwardSearchDone, timers::kForwardSearch);
   const std::string early = R"(KestComLine=C:\early\one.exe)", late = R"(KestComLine=C:\late\two.exe)";
   AtomValue a = atoms.add(early);
   ASSERT_NE(a, 0);
@@ -139,12 +140,12 @@ TEST(ForwardReceiver, KeepsForwardsUntilTheWindowCanTakePaths) {
   receiver.OnForward(window, b, dispatch);
   EXPECT_EQ(got.size(), 2u);
   EXPECT_EQ(atoms.find(late), 0);
-  KillTimer(window, 7);
+  KillTimer(window, timers::kForwardSearch);
   DestroyWindow(window);
 }
 
 LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_USER + 3) return 0x5A;
+  if (message == msg::kForwardedCommandLine) return 0x5A;
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -160,7 +161,7 @@ TEST(Win32WindowSystem, FindsTopLevelWindowsByClassAndSends) {
                            nullptr, wc.hInstance, nullptr);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), w);  // found whatever its title
-  EXPECT_EQ(windows.send(w, WM_USER + 3, 0, 0), 0x5A);
+  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0), 0x5A);
   DestroyWindow(w);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), nullptr);
   UnregisterClassA("KestWinTestWindow", wc.hInstance);

@@ -11,7 +11,7 @@
 #include "platform/win32/program_icons.h"
 #include "platform/win32/win32_platform.h"
 #include "win/win_test_util.h"
-#include "windows/main_window_ids.h"
+#include "core/window_ids.h"
 #include "window_rules/menu_letters.h"
 
 namespace kest {

@@ -22,9 +22,9 @@ BITMAPINFO Colour32(int width, int height) {
 
 }  // namespace
 
-std::optional<IconPixels> Win32ProgramIcons::extract(const std::string& program, int side) {
-  if (side <= 0 || side > 256) return std::nullopt;
-  HICON icon = ExtractIconA(nullptr, ForSystem(program).c_str(), 0);
+std::optional<IconPixels> Win32ProgramIcons::extractAt(const std::string& file, int index, int side) {
+  if (side <= 0 || side > 256 || index < 0) return std::nullopt;
+  HICON icon = ExtractIconA(nullptr, ForSystem(file).c_str(), static_cast<UINT>(index));
   // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
   if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return std::nullopt;
   OwnedIcon owned(icon);
@@ -52,6 +52,26 @@ std::optional<IconPixels> Win32ProgramIcons::extract(const std::string& program,
   const LONG maskBytes = static_cast<LONG>(pixels.mask.size());
   if (GetBitmapBits(mask.get(), maskBytes, pixels.mask.data()) != maskBytes) return std::nullopt;
   return pixels;
+}
+
+OwnedIcon IconFromPixels(const IconPixels& pixels) {
+  const int side = pixels.side;
+  if (side <= 0 || pixels.colour.size() != static_cast<std::size_t>(side) * side ||
+      pixels.mask.size() != static_cast<std::size_t>(IconPixels::MaskStride(side)) * side)
+    return OwnedIcon();
+  BITMAPINFO bi = Colour32(side, side);
+  void* bits = nullptr;
+  OwnedBitmap colour(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!colour || !bits) return OwnedIcon();
+  std::memcpy(bits, pixels.colour.data(), pixels.colour.size() * sizeof(std::uint32_t));
+  OwnedBitmap mask(CreateBitmap(side, side, 1, 1, pixels.mask.data()));
+  if (!mask) return OwnedIcon();
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmMask = mask.get();
+  info.hbmColor = colour.get();
+  // The icon keeps copies of both bitmaps.
+  return OwnedIcon(CreateIconIndirect(&info));
 }
 
 int AddIconsToImageList(HIMAGELIST list, const std::vector<const IconPixels*>& icons) {

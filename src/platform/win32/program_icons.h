@@ -7,14 +7,21 @@
 #include <vector>
 
 #include "platform/program_icons.h"
+#include "platform/win32/handles.h"
 
 namespace kest::win32 {
 
 // ExtractIconA (icon index 0), drawn at side x side exactly as AddIconToImageList draws it.
 class Win32ProgramIcons final : public ProgramIcons {
  public:
-  std::optional<IconPixels> extract(const std::string& program, int side) override;
+  std::optional<IconPixels> extract(const std::string& program, int side) override {
+    return extractAt(program, 0, side);
+  }
+  std::optional<IconPixels> extractAt(const std::string& file, int index, int side) override;
 };
+
+// An icon made from the pixels; null when the system refuses.
+OwnedIcon IconFromPixels(const IconPixels& pixels);
 
 // Adds the icons to the image list in one call, as one strip of images (one call per icon
 // costs more than the drawing under Wine); returns the index of the first, or -1. Every icon

@@ -359,6 +359,8 @@ unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
 std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
 
+std::optional<std::string> Win32FileSystem::readFile(const std::string& path) { return ReadWholeFile(path); }
+
 bool ComShellLinks::write(const std::string& linkFile, const std::string& path,
                           const std::string& arguments, const std::string& workingDirectory) {
   ComPtr<IShellLinkA> link;

@@ -24,6 +24,7 @@
 #include "platform/window_system.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_icons.h"
 
 namespace kest::win32 {
 
@@ -104,6 +105,7 @@ class Win32FileSystem final : public FileSystem {
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
   std::string namedPath(const std::string& path) override;
+  std::optional<std::string> readFile(const std::string& path) override;
 };
 
 // IShellLinkA and IPersistFile of the shell's link object; COM must be initialised on the
@@ -214,6 +216,7 @@ struct Platform {
   Win32Registry registry;
   MailslotForwardNotice notice;
   Win32InstanceObjects instances;
+  Win32ProgramIcons icons;
 };
 
 // The executable's own path and directory (with trailing backslash).
