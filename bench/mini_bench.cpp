@@ -16,6 +16,7 @@
 #include "catalog/catalog_cache.h"
 #include "catalog/mini_folder.h"
 #include "windows/mini_window.h"
+#include "windows/tool_shelf.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"
@@ -30,34 +31,20 @@ namespace {
 
 constexpr int kTools = 200;
 
-// The main window's stand-in, with the catalog cache the main window keeps.
+// The main window's stand-in; the tools come from a tool shelf as the program's do.
 class IdleHost : public kest::MainHost {
  public:
-  IdleHost(HWND main, kest::AppContext& ctx) : main_(main), ctx_(ctx) {}
-  void LaunchToolOnCurrentTarget(const std::string&) override {}
+  explicit IdleHost(HWND main) : main_(main) {}
   void AddDroppedTarget(const std::string&) override {}
-  void MarkMenusOutOfDate() override {}
   void ShowMain() override {}
   void OpenSettings() override {}
   kest::WindowHandle MainHandle() const override { return main_; }
   std::string FocusedTarget() const override { return std::string(); }
   void SchemeApplied() override {}
   void StayOnTopChanged() override {}
-  std::string ToolProgram(const std::string& shortcutFile) override {
-    return kest::OnWorkDrive(ctx_.fs, ctx_.state.workDrive, cache.ProgramOf(ctx_.fs, ctx_.links, shortcutFile));
-  }
-  std::shared_ptr<const kest::IconPixels> ToolIcon(const std::string& program, int side) override {
-    return cache.IconOf(ctx_.fs, icons_, program, side);
-  }
-  std::vector<kest::ToolSearchEntry> CatalogTools() override { return {}; }
-  void LaunchCatalogTool(const std::string&, bool) override {}
-
-  kest::CatalogCache cache;
 
  private:
   HWND main_;
-  kest::AppContext& ctx_;
-  kest::win32::Win32ProgramIcons icons_;
 };
 
 // A catalog root of 200 shortcuts beside a copy of the program with an icon.
@@ -101,10 +88,11 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
     read.push_back(bench::NowMs() - a);
     if (icons != kTools) std::printf("only %d icons of %zu shortcuts\n", icons, shortcuts.size());
 
-    IdleHost host(owner, ctx);  // nothing kept yet
+    IdleHost host(owner);
+    kest::ToolShelf shelf(ctx);  // nothing kept yet
     auto enter = [&](std::vector<double>& times) {
       double t0 = bench::NowMs();
-      std::unique_ptr<kest::MiniPane> mini = kest::CreateMiniWindow(ctx, host, owner, 40, 40, 245);
+      std::unique_ptr<kest::MiniPane> mini = kest::CreateMiniWindow(ctx, host, shelf, owner, 40, 40, 245);
       bench::Pump();
       times.push_back(bench::NowMs() - t0);
       HWND w = FindWindowA("TfSplashForm", nullptr);

@@ -19,6 +19,7 @@
 #include "windows/note_window.h"
 #include "kit/modal.h"
 #include "windows/main_window.h"
+#include "windows/tool_shelf.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kest;
@@ -47,13 +48,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&icc);
   com.emplace();
 
-  MainWindow mainWindow(ctx);
+  // The tools side outlives the windows that show and run its tools.
+  ToolShelf shelf(ctx);
+  MainWindow mainWindow(ctx, shelf);
   mainWindow.SetMiniFactory([&](MainHost& host, HWND owner, int left, int top, int opacity) {
-    return CreateMiniWindow(ctx, host, owner, left, top, opacity);
+    return CreateMiniWindow(ctx, host, shelf, owner, left, top, opacity);
   });
   mainWindow.SetSettingsOpener([&](MainHost& host) { OpenSettingsWindow(ctx, host); });
   mainWindow.SetAboutOpener([&](MainHost& host) { OpenAboutPanel(ctx, host); });
-  mainWindow.SetFindOpener([&](MainHost& host) { OpenFindBox(ctx, host); });
+  mainWindow.SetFindOpener([&](MainHost& host, const std::string& target) { OpenFindBox(ctx, host, shelf, target); });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
   NoteWindow fastString(ctx);

@@ -15,13 +15,9 @@ namespace kest {
 class MainHost {
  public:
   virtual ~MainHost() = default;
-  // Runs a tool's shortcut file on the current target, as a click on an icon bar button does.
-  virtual void LaunchToolOnCurrentTarget(const std::string& shortcutFile) = 0;
   // Adds a file as a dropped file is added (a shortcut names what it points to); it becomes
   // the current target.
   virtual void AddDroppedTarget(const std::string& path) = 0;
-  // The catalog may have changed: the menus are rebuilt at their next opening.
-  virtual void MarkMenusOutOfDate() = 0;
   // Shows the main window again at its place and brings it to the front.
   virtual void ShowMain() = 0;
   // Opens the settings window on its tools manager and returns once it has closed.
@@ -35,16 +31,24 @@ class MainHost {
   virtual std::string FocusedTarget() const = 0;
   // The main window, to own dialogs and message boxes.
   virtual WindowHandle MainHandle() const = 0;
+};
+
+// What the mini window and the find box ask of the tools side of the program (the tool shelf).
+class ToolBox {
+ public:
+  virtual ~ToolBox() = default;
   // What a tool's shortcut runs (on the work drive when its own drive has gone), and that
   // program's icon at side x side pixels (nullptr when it has none): both from what the menus
   // keep of the catalog, read again only for files that changed.
   virtual std::string ToolProgram(const std::string& shortcutFile) = 0;
   virtual std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) = 0;
-  // The find box: every tool of the catalog, from a walk of it made now (no shortcut is read),
-  // and one of them run on the current target as choosing its item in the tools menu does
-  // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).
+  // Every tool of the catalog, from a walk of it made now (no shortcut is read).
   virtual std::vector<ToolSearchEntry> CatalogTools() = 0;
-  virtual void LaunchCatalogTool(const std::string& shortcutFile, bool commandLineEditing) = 0;
+  // Runs a tool on the target as choosing its item in a tools menu opened then does
+  // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).
+  virtual void LaunchAsMenu(const std::string& shortcutFile, const std::string& target, bool commandLineEditing) = 0;
+  // Runs a tool's shortcut file on the current target, as a click on a tool button does.
+  virtual void LaunchAsButton(const std::string& shortcutFile) = 0;
 };
 
 // What the main window asks of the fast string window.

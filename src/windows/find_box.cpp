@@ -30,14 +30,14 @@ using namespace ids::find_box;
 
 class FindBox final : public FramelessWindow {
  public:
-  FindBox(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), host_(host) {}
+  FindBox(AppContext& ctx, ToolBox& tools) : FramelessWindow(SIZE{kWidth, kHeight}), ctx_(ctx), tools_(tools) {}
   ~FindBox() override {
     if (hwnd()) DestroyWindow(hwnd());
   }
 
   bool Create(HWND owner) {
     // The catalog is walked once, at the opening; each keystroke filters what it gave.
-    search_ = ToolSearch(host_.CatalogTools());
+    search_ = ToolSearch(tools_.CatalogTools());
     RECT r{};
     GetWindowRect(owner, &r);
     // Made at the owner's DPI, which is the one of the screen it opens on.
@@ -282,7 +282,7 @@ class FindBox final : public FramelessWindow {
   }
 
   AppContext& ctx_;
-  MainHost& host_;
+  ToolBox& tools_;
   ToolSearch search_;
   std::vector<std::size_t> matches_;  // the rows: indexes into search_.entries()
   HWND edit_ = nullptr;
@@ -297,18 +297,18 @@ class FindBox final : public FramelessWindow {
 
 }  // namespace
 
-void OpenFindBox(AppContext& ctx, MainHost& host) {
+void OpenFindBox(AppContext& ctx, MainHost& host, ToolBox& tools, const std::string& target) {
   HWND main = static_cast<HWND>(host.MainHandle());
   std::optional<FindBox::Choice> choice;
   {
-    FindBox box(ctx, host);
+    FindBox box(ctx, tools);
     if (!box.Create(main)) return;
     RunModal(box, main);
     choice = box.choice();
   }
   // The box has gone and the main window is enabled: the launch's questions and warnings, and
   // the command-line box, belong to it.
-  if (choice) host.LaunchCatalogTool(choice->file, choice->commandLineEditing);
+  if (choice) tools.LaunchAsMenu(choice->file, target, choice->commandLineEditing);
 }
 
 }  // namespace kest

@@ -12,7 +12,7 @@ inline constexpr const char* kFindBoxClass = "TfKFind";
 inline constexpr const char* kFindBoxCaption = "Find tool";
 
 // Opens the find box and returns when it has closed; a tool chosen in it has then been run
-// through the host.
-void OpenFindBox(AppContext& ctx, MainHost& host);
+// on target (the current one as the box opened) through tools.
+void OpenFindBox(AppContext& ctx, MainHost& host, ToolBox& tools, const std::string& target);
 
 }  // namespace kest

@@ -64,10 +64,11 @@ Box NormalPlace(HWND w) {
 
 }  // namespace
 
-MainWindow::MainWindow(AppContext& ctx)
+MainWindow::MainWindow(AppContext& ctx, ToolShelf& shelf)
     : FramelessWindow(SIZE{220, 200}),
       ctx_(ctx),
       state_(ctx.state),
+      shelf_(shelf),
       forwards_(ctx.atoms, msg::kForwardSearchDone, timers::kForwardSearch),
       targetList_(ctx),
       commandLineBox_(ctx) {}
@@ -89,7 +90,7 @@ void MainWindow::Show() {
     UpdateWindow(hwnd());
   }
   // With the window on the screen, the catalog is read ahead of the first menu.
-  StartCatalogReadAhead();
+  shelf_.StartReadAhead();
 }
 
 void MainWindow::ShowMain() {
@@ -151,6 +152,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCreate() {
   AppState& s = state_;
+  // The tools' questions are this window's, and so are a launch's command line and its tray.
+  shelf_.SetOwner(ToolShelf::Owner{
+      hwnd(), [this](const std::string& line, const std::string& directory) { EditCommandLine(line, directory); },
+      [this] { MinimizeToTray(); }});
   {
     // The options are read from one reading of the file, not one pass of it each.
     SettingsFile::Batch batch(s.settings());
@@ -238,9 +243,9 @@ void MainWindow::OnDpiChanged() {
   // next open, the icon bar's (filled only in a run begun in mini mode) straight after this.
   const int side = SmallIconSizeForDpi(Dpi());
   targetList_.SetIconSide(side);
-  if (menus_ && menus_->SetIconSide(side)) {
-    MarkMenusOutOfDate();
-    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
+  if (CatalogMenus* menus = shelf_.Menus(); menus && menus->SetIconSide(side)) {
+    state_.menusOutOfDate = true;
+    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus->IconBarImages()));
     if (SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0) PostMessageA(hwnd(), msg::kSettingsApplied, 0, 0);
   }
 }
@@ -262,18 +267,8 @@ void MainWindow::LoadDefaultIcon() {
   if (auto pixels = ctx_.icons.extractAt(std::string(system) + "\\Shell32.dll", 2, kDefaultIconSide))
     owned = win32::IconFromPixels(*pixels);
   HICON icon = owned ? owned.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-  menus_ = std::make_unique<CatalogMenus>(
-      icon,
-      std::vector<FixedItem>{{0, nullptr, -1},
-                             {ids::copyPath, "Copy file path", menu_image::kCopy},
-                             {ids::deleteTarget, "Delete", menu_image::kDelete},
-                             {ids::properties, "Properties", menu_image::kProperties}},
-      std::vector<FixedItem>{{0, nullptr, -1},
-                             {ids::trayNotes, text::kFastStringCaption, -1},
-                             {ids::trayRestore, "Restore", -1},
-                             {ids::trayExit, "Exit", -1}},
-      SmallIconSizeForDpi(Dpi()));
-  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus_->IconBarImages()));
+  shelf_.MakeMenus(icon, SmallIconSizeForDpi(Dpi()));
+  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(shelf_.Menus()->IconBarImages()));
   targetList_.AddDefaultImage(icon);
 }
 
@@ -287,7 +282,7 @@ void MainWindow::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_
 
 void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
   kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
-                                          [this] { MarkMenusOutOfDate(); }},
+                                          [this] { state_.menusOutOfDate = true; }},
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
 }
 
@@ -354,7 +349,6 @@ void MainWindow::OnDestroy() {
 void MainWindow::OnFinalDestroy() {
   // The owned windows and the controls are gone; what they used can go now.
   mini_.reset();
-  menus_.reset();
   trayIcon_.reset();
   font_.reset();
   listFont_.reset();
@@ -418,11 +412,9 @@ void MainWindow::OnCommand(int id, int, HWND) {
       targetList_.ShowFocusedProperties();
       break;
     default:
-      if (menus_) {
-        if (auto* button = menus_->IconBarTool(id)) {
-          IconBarButton copy = *button;
-          LaunchIconBarTool(copy);
-        }
+      if (const IconBarButton* button = shelf_.Menus() ? shelf_.Menus()->IconBarTool(id) : nullptr) {
+        const std::string file = button->file;  // the launch's questions run a message loop
+        shelf_.LaunchAsButton(file);
       }
       break;
   }
@@ -434,20 +426,20 @@ LRESULT MainWindow::OnNotify(NMHDR& hdr) {
     if (hdr.code == LVN_KEYDOWN) OnListKey(reinterpret_cast<NMLVKEYDOWN&>(hdr).wVKey);
     return targetList_.OnNotify(hdr);
   }
-  if (hdr.code == TTN_GETDISPINFOA && menus_) {
+  if (hdr.code == TTN_GETDISPINFOA && shelf_.Menus()) {
     // The icon bar's hints: "name [group]".
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(&hdr);
-    if (const IconBarButton* b = menus_->IconBarTool(static_cast<int>(hdr.idFrom)))
+    if (const IconBarButton* b = shelf_.Menus()->IconBarTool(static_cast<int>(hdr.idFrom)))
       info->lpszText = const_cast<char*>(b->hint.c_str());
   }
   return 0;
 }
 
-bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) { return menus_ && menus_->MeasureItem(item); }
+bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) { return shelf_.Menus() && shelf_.Menus()->MeasureItem(item); }
 
 bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_MENU) return false;
-  if (menus_) menus_->DrawItem(item);
+  if (shelf_.Menus()) shelf_.Menus()->DrawItem(item);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "core/single_instance.h"
 #include "state/window_roles.h"
 #include "windows/catalog_menus.h"
+#include "windows/tool_shelf.h"
 #include "catalog/launch.h"
 #include "platform/win32/handles.h"
 #include "windows/command_line_box.h"
@@ -25,7 +26,8 @@ namespace kest {
 
 class MainWindow final : public FramelessWindow, public MainHost {
  public:
-  explicit MainWindow(AppContext& ctx);
+  // shelf: the tools side, whose menus this window shows and whose launches it hosts.
+  MainWindow(AppContext& ctx, ToolShelf& shelf);
   ~MainWindow() override;
 
   bool Create();
@@ -40,17 +42,17 @@ class MainWindow final : public FramelessWindow, public MainHost {
   using Opener = std::function<void(MainHost& host)>;
   void SetSettingsOpener(Opener opener) { settingsOpener_ = std::move(opener); }
   void SetAboutOpener(Opener opener) { aboutOpener_ = std::move(opener); }
-  // The find box of Ctrl+F in the target list (main_window_tools.cpp).
-  void SetFindOpener(Opener opener) { findOpener_ = std::move(opener); }
+  // The find box of Ctrl+F in the target list (main_window_tools.cpp); what it runs runs on
+  // target, the current one as it opened.
+  using FindOpener = std::function<void(MainHost& host, const std::string& target)>;
+  void SetFindOpener(FindOpener opener) { findOpener_ = std::move(opener); }
 
   // The one route of a path given on the command line or forwarded by a second start.
   void DispatchPath(const std::string& path);
   void ImportToolsFromDir(const std::string& sourceDir);
 
   // MainHost.
-  void LaunchToolOnCurrentTarget(const std::string& shortcutFile) override;
   void AddDroppedTarget(const std::string& path) override { targetList_.AddDroppedFile(path); }
-  void MarkMenusOutOfDate() override { state_.menusOutOfDate = true; }
   void ShowMain() override;
   void OpenSettings() override {
     if (settingsOpener_) settingsOpener_(*this);
@@ -62,10 +64,6 @@ class MainWindow final : public FramelessWindow, public MainHost {
   }
   void StayOnTopChanged() override;
   std::string FocusedTarget() const override { return targetList_.FocusedPath().value_or(std::string()); }
-  std::string ToolProgram(const std::string& shortcutFile) override;
-  std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;
-  std::vector<ToolSearchEntry> CatalogTools() override;
-  void LaunchCatalogTool(const std::string& shortcutFile, bool commandLineEditing) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -116,29 +114,25 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void ShowTrayMenu(POINT screen);
   void ToggleNotesFromTray();
 
-  // Tools.
+  // Tools (main_window_tools.cpp).
   void ShowToolsMenu(POINT screen);
-  // One walk of the catalog, its tool checks and a round of the catalog cache around rebuild.
-  void RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild);
-  void FillMenuFromRoot();
   void FillIconBarFromRoot();
-  LaunchServices Launching();
   // A command chosen from a tools menu, on the target and the entry taken as the menu opened
   // (a file forwarded while it was open becomes current, but is not what the menu was for).
   void RunMenuCommand(int id, const std::string& target, const std::optional<TargetListView::EntryRef>& entry);
-  void LaunchMenuTool(const std::string& shortcutFile, const std::string& target);
-  void LaunchIconBarTool(const IconBarButton& button);
+  // A launch's command line, to be edited in the command-line box before it runs.
+  void EditCommandLine(const std::string& line, const std::string& directory);
   // A key pressed in the target list: Ctrl+F opens the find box.
   void OnListKey(WORD key);
-  std::string findTarget_;  // the target of the find box, taken as it opened
 
   AppContext& ctx_;
   AppState& state_;
+  ToolShelf& shelf_;
   NotePane* notes_ = nullptr;
   MiniFactory miniFactory_;
   Opener settingsOpener_;
   Opener aboutOpener_;
-  Opener findOpener_;
+  FindOpener findOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
   win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
@@ -148,16 +142,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   TargetListView targetList_;
   CommandLineBox commandLineBox_;
   HWND iconBar_ = nullptr;  // the icon bar, on a panel no mode shows
-  std::unique_ptr<CatalogMenus> menus_;
   win32::OwnedFont font_, listFont_, barFont_, edFont_;
-
-  // ---- Catalog cache ----------------------------------------------------------------------
-  // What the tools menus read from the catalog (shortcuts and icons), kept between rebuilds and
-  // read ahead on a thread of its own once the window is shown (main_window_tools.cpp).
-  void StartCatalogReadAhead();
-  CatalogMenus::CachedIcon CachedIcons();
-  CatalogCache catalogCache_;
-  ReadAheadThread readAhead_;              // after the cache: it stops before the cache goes
 };
 
 }  // namespace kest

@@ -91,11 +91,13 @@ void MainWindow::OnTrayMessage(UINT mouseMessage) {
 void MainWindow::ShowTrayMenu(POINT screen) {
   // A tool chosen runs on the target of the moment the menu opened.
   const std::string target = state_.currentTarget();
-  if (state_.menusOutOfDate) FillMenuFromRoot();
+  shelf_.FillMenusWhenOutOfDate();
+  CatalogMenus* menus = shelf_.Menus();
+  if (!menus) return;
   // The fixed entries are the way back: they are there only while the main window is not.
   bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
-  menus_->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
-  HMENU menu = menus_->Menu(ToolMenu::Tray);
+  menus->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
+  HMENU menu = menus->Menu(ToolMenu::Tray);
   CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;
   RunMenuCommand(PickFromPopupMenu(hwnd(), menu, screen), target, std::nullopt);

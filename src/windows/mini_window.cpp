@@ -44,7 +44,8 @@ win32::OwnedBitmap DrawEye(int side) {
 
 class MiniWindow final : public FramelessWindow, public MiniPane {
  public:
-  MiniWindow(AppContext& ctx, MainHost& host) : FramelessWindow(SIZE{kInitialWidth, 0}), ctx_(ctx), host_(host) {}
+  MiniWindow(AppContext& ctx, MainHost& host, ToolBox& tools)
+      : FramelessWindow(SIZE{kInitialWidth, 0}), ctx_(ctx), host_(host), toolBox_(tools) {}
   ~MiniWindow() override {
     if (hwnd()) DestroyWindow(hwnd());
   }
@@ -125,6 +126,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
 
   AppContext& ctx_;
   MainHost& host_;
+  ToolBox& toolBox_;
   MiniNavigation nav_;
   win32::OwnedFont font_;
   win32::OwnedFont boldFont_;
@@ -259,11 +261,11 @@ void MiniWindow::CreateSplash(const std::string& folder) {
   // the main window keeps of the catalog: after the menus, an unchanged folder is not read again.
   std::vector<std::string> programs;
   programs.reserve(content.shortcuts.size());
-  for (const std::string& s : content.shortcuts) programs.push_back(host_.ToolProgram(s));
+  for (const std::string& s : content.shortcuts) programs.push_back(toolBox_.ToolProgram(s));
   // A tool whose program has no icon, or is no program, keeps the eye.
   std::map<std::string, int> images;
   AddCachedProgramIcons(images_.get(), images, 0, programs,
-                        [this](const std::string& program, int side) { return host_.ToolIcon(program, side); });
+                        [this](const std::string& program, int side) { return toolBox_.ToolIcon(program, side); });
   std::vector<TBBUTTON> buttons;
   buttons.reserve(programs.size());
   for (std::size_t i = 0; i < programs.size(); ++i) {
@@ -350,8 +352,7 @@ void MiniWindow::ToolButtonClick(int id) {
   if (!tool) return;
   // The launch may show message boxes, whose loop may refill or end this window.
   const std::string file = *tool;
-  MainHost& host = host_;
-  host.LaunchToolOnCurrentTarget(file);
+  toolBox_.LaunchAsButton(file);
 }
 
 void MiniWindow::DropOnTool(HDROP drop) {
@@ -370,9 +371,10 @@ void MiniWindow::DropOnTool(HDROP drop) {
   if (!tool) return;
   const std::string file = *tool;
   MainHost& host = host_;
+  ToolBox& tools = toolBox_;
   for (const std::string& path : dropped) {
     host.AddDroppedTarget(path);
-    host.LaunchToolOnCurrentTarget(file);
+    tools.LaunchAsButton(file);
   }
 }
 
@@ -456,9 +458,9 @@ void MiniWindow::OnPaint(HDC dc) {
 
 }  // namespace
 
-std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, HWND owner, int left, int top,
-                                           int opacity) {
-  auto window = std::make_unique<MiniWindow>(ctx, host);
+std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, ToolBox& tools, HWND owner, int left,
+                                           int top, int opacity) {
+  auto window = std::make_unique<MiniWindow>(ctx, host, tools);
   // A window that could not be made ends mini mode at once: the main window comes back.
   if (!window->Create(owner, left, top, opacity)) host.ShowMain();
   return window;

@@ -11,9 +11,9 @@
 namespace kest {
 
 // Creates and shows a new mini window owned by the main window, at the given place and
-// opacity, showing the catalog root. A window that cannot be made gives the main window back
-// at once (the pane then is not shown).
-std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, HWND owner, int left, int top,
-                                           int opacity);
+// opacity, showing the catalog root; its tools come from and run through tools. A window that
+// cannot be made gives the main window back at once (the pane then is not shown).
+std::unique_ptr<MiniPane> CreateMiniWindow(AppContext& ctx, MainHost& host, ToolBox& tools, HWND owner, int left,
+                                           int top, int opacity);
 
 }  // namespace kest

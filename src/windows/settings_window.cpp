@@ -155,7 +155,7 @@ class SettingsWindow final : public FramelessWindow {
   void DropFiles(HDROP drop) {
     std::vector<std::string> dropped = win32::TakeDroppedFiles(drop);
     if (!toolsPage_) return;
-    ImportServices services{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir, [this] { host_.MarkMenusOutOfDate(); }};
+    ImportServices services{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir, [this] { ctx_.state.menusOutOfDate = true; }};
     DropToolFiles(services, dropped, toolsPage_->CurrentFolder(), [this] { toolsPage_->RefreshViews(); });
   }
 
@@ -260,7 +260,7 @@ class SettingsWindow final : public FramelessWindow {
 
   bool OnClose() override {
     // The catalog may have changed: the menus are built afresh at their next opening.
-    host_.MarkMenusOutOfDate();
+    ctx_.state.menusOutOfDate = true;
     return false;  // the modal loop ends
   }
 
