@@ -39,13 +39,10 @@ ColourPage::~ColourPage() {
 }
 
 bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
-  area_ = area;
-  dpi_ = dpi;
-  if (!CreatePageAt(kPageClass, 0, parent, area, dpi)) return false;
+  if (!CreatePage(kPageClass, parent, area, dpi)) return false;
   page_.reset(CreateSolidBrush(ctx_.state.colors.main));
-  // Made without a place: Layout puts every control where it belongs at the DPI.
   auto make = [this](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
-    return CreateUnplacedChild(hwnd(), ex, cls, text, style, id);
+    return MakeControl(ex, cls, text, style, id);
   };
   for (int i = 0; i < 3; ++i) {
     groups_[i] = make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 0);
@@ -63,33 +60,17 @@ bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   SendMessageA(opacityBar_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
   SendMessageA(opacityBar_, TBM_SETTICFREQ, 1, 0);
   apply_ = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, applyButton);
-  SetFonts(font);
-  Layout();
+  TakeFont(font);
   // The track bar starts at the main window's opacity and the spin box follows it.
   SendMessageA(opacityBar_, TBM_SETPOS, TRUE, ctx_.state.opacity);
   OpacityBarChanged();
   return true;
 }
 
-void ColourPage::Rescale(HFONT font, int dpi) {
-  dpi_ = dpi;
-  SetFonts(font);
-  Layout();
-  PlaceScaledArea(hwnd(), area_, dpi);
-}
-
-void ColourPage::SetFonts(HFONT font) {
-  font_ = font;
-  boldFont_.reset(BoldFontOf(font));
-  for (HWND c : {groups_[0], groups_[1], groups_[2], groups_[3], labels_[0], labels_[1], labels_[2],
-                 swatchButtons_[0], swatchButtons_[1], swatchButtons_[2], spin_, opacityBar_, apply_})
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
 // The places at 96 DPI, scaled to the page's DPI.
 void ColourPage::Layout() {
-  const int width = area_.right - area_.left;
-  auto place = [this](HWND c, int x, int y, int w, int h) { PlaceScaled(c, x, y, w, h, dpi_); };
+  const int width = Width96();
+  auto place = [this](HWND c, int x, int y, int w, int h) { Place(c, x, y, w, h); };
   for (int i = 0; i < 3; ++i) {
     int top = 2 + 56 * i;
     place(groups_[i], 4, top, width - 8, 52);
@@ -138,7 +119,7 @@ bool ColourPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     return true;
   }
   if (id == applyButton) {
-    DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), boldFont_.get());
+    DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), BoldFont());
     return true;
   }
   return false;
@@ -152,7 +133,7 @@ void ColourPage::OnPaint(HDC dc) {
 
 void ColourPage::OnFinalDestroy() {
   page_.reset();
-  boldFont_.reset();
+  Page::OnFinalDestroy();
 }
 
 void ColourPage::PickColour(int swatch) {

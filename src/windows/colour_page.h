@@ -7,11 +7,11 @@
 
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
-#include "kit/window.h"
+#include "kit/page.h"
 
 namespace kest {
 
-class ColourPage final : public Window {
+class ColourPage final : public Page {
  public:
   // settingsWindow: hidden while the colour dialog is up; applied: after ".. apply" has stored
   // and taken over the scheme, for the windows to recolour themselves.
@@ -19,8 +19,6 @@ class ColourPage final : public Window {
   ~ColourPage() override;
   // area: the page's place in the settings window at 96 DPI; dpi: the window's.
   bool Create(HWND parent, const RECT& area, HFONT font, int dpi);
-  // Lays the page out again at another DPI, with the settings window's font made for it.
-  void Rescale(HFONT font, int dpi);
   // The page's ".. apply", also run by the settings window's "Ok".
   void ApplyClick();
   // The page's own colours after an apply.
@@ -35,8 +33,7 @@ class ColourPage final : public Window {
   void PickColour(int swatch);
   void OpacitySpinChanged();
   void OpacityBarChanged();
-  void Layout();
-  void SetFonts(HFONT font);
+  void Layout() override;
 
   AppContext& ctx_;
   HWND settingsWindow_;
@@ -46,14 +43,10 @@ class ColourPage final : public Window {
   HWND groups_[4] = {};     // the three colours' and "Transparency"
   HWND labels_[3] = {};
   HWND apply_ = nullptr;
-  RECT area_{};             // at 96 DPI
-  int dpi_ = 96;
   HWND spin_ = nullptr;     // opacitySpin's edit box
   HWND updown_ = nullptr;
   HWND opacityBar_ = nullptr;
   bool inStep_ = false;     // while one opacity control sets the other
-  HFONT font_ = nullptr;
-  win32::OwnedFont boldFont_;
   win32::OwnedBrush page_;
   COLORREF custom_[16] = {};
 };

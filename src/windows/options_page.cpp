@@ -30,13 +30,10 @@ OptionsPage::~OptionsPage() {
 }
 
 bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
-  area_ = area;
-  dpi_ = dpi;
-  if (!CreatePageAt(kPageClass, 0, parent, area, dpi)) return false;
+  if (!CreatePage(kPageClass, parent, area, dpi)) return false;
   brush_.reset(CreateSolidBrush(ctx_.state.colors.main));
-  // Made without a place: Layout puts every control where it belongs at the DPI.
   auto make = [this](DWORD ex, const char* cls, const char* text, DWORD style, int id) {
-    return CreateUnplacedChild(hwnd(), ex, cls, text, style, id);
+    return MakeControl(ex, cls, text, style, id);
   };
   group_ = make(0, "BUTTON", "Options", BS_GROUPBOX, 0);
   hints_ = CreateHintWindow(hwnd());
@@ -51,30 +48,14 @@ bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   extensions_ = make(WS_EX_CLIENTEDGE, "EDIT", kWorkFileExtensions, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, extensions);
   moveButton_ = make(0, "BUTTON", ".. move", WS_TABSTOP | BS_OWNERDRAW, moveWorkFiles);
   AddHint(hints_, hwnd(), extensions_, "Please insert ',' at the end of text");
-  SetFonts(font);
-  Layout();
+  TakeFont(font);
   return true;
-}
-
-void OptionsPage::Rescale(HFONT font, int dpi) {
-  dpi_ = dpi;
-  SetFonts(font);
-  Layout();
-  PlaceScaledArea(hwnd(), area_, dpi);
-}
-
-void OptionsPage::SetFonts(HFONT font) {
-  font_ = font;
-  boldFont_.reset(BoldFontOf(font));
-  for (HWND c : {group_, mover_, moverText_, extensions_})
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  for (HWND b : boxes_) SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 // The places at 96 DPI, scaled to the page's DPI.
 void OptionsPage::Layout() {
-  const int width = area_.right - area_.left;
-  auto place = [this](HWND c, int x, int y, int w, int h) { PlaceScaled(c, x, y, w, h, dpi_); };
+  const int width = Width96();
+  auto place = [this](HWND c, int x, int y, int w, int h) { Place(c, x, y, w, h); };
   place(group_, 4, 2, width - 8, 26 + 20 * 5);
   for (int i = 0; i < 5; ++i) place(boxes_[i], 14, 20 + 20 * i, width - 28, 18);
   const int top = 32 + 20 * 5;
@@ -82,7 +63,7 @@ void OptionsPage::Layout() {
   place(moverText_, 14, top + 18, width - 28, 54);
   place(extensions_, 14, top + 76, width - 28, 20);
   place(moveButton_, width - 14 - 70, top + 102, 70, 20);
-  SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(300, dpi_));
+  SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, Scaled(300));
 }
 
 LRESULT OptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,7 +88,7 @@ void OptionsPage::OnCommand(int id, int code, HWND control) {
 
 bool OptionsPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != moveWorkFiles) return false;
-  DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), boldFont_.get());
+  DrawFlatButton(item, ctx_.state.colors.caption, RGB(0, 255, 255), BoldFont());
   return true;
 }
 

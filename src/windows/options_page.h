@@ -9,11 +9,11 @@
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
 #include "settings/options.h"
-#include "kit/window.h"
+#include "kit/page.h"
 
 namespace kest {
 
-class OptionsPage final : public Window {
+class OptionsPage final : public Page {
  public:
   // effects: what the boxes change beyond the settings file (the page adds how a box is shown);
   // focusedTarget: the target the work files are moved to.
@@ -21,8 +21,6 @@ class OptionsPage final : public Window {
   ~OptionsPage() override;
   // area: the page's place in the settings window at 96 DPI; dpi: the window's.
   bool Create(HWND parent, const RECT& area, HFONT font, int dpi);
-  // Lays the page out again at another DPI, with the settings window's font made for it.
-  void Rescale(HFONT font, int dpi);
   OptionsModel& Model() { return model_; }
   // The page's colours after the scheme was applied.
   void Recolour();
@@ -33,11 +31,10 @@ class OptionsPage final : public Window {
   void OnPaint(HDC dc) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void MoveWorkFilesClick();
-  void Layout();
-  void SetFonts(HFONT font);
+  void Layout() override;
   void OnFinalDestroy() override {
     brush_.reset();
-    boldFont_.reset();
+    Page::OnFinalDestroy();
   }
 
   AppContext& ctx_;
@@ -49,10 +46,6 @@ class OptionsPage final : public Window {
   HWND moverText_ = nullptr;
   HWND extensions_ = nullptr;
   HWND moveButton_ = nullptr;
-  RECT area_{};  // at 96 DPI
-  int dpi_ = 96;
-  HFONT font_ = nullptr;
-  win32::OwnedFont boldFont_;
   HWND hints_ = nullptr;
   win32::OwnedBrush brush_;
 };
