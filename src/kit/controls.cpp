@@ -25,33 +25,6 @@ HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, in
 
 namespace {
 
-void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour, int dpi) {
-  // The pictures are designed at 96 DPI: every offset from the centre is scaled.
-  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
-  win32::OwnedPen pen(CreatePen(PS_SOLID, dpi >= 2 * kDefaultDpi ? dpi / kDefaultDpi : 1, colour));
-  win32::ScopedSelect usePen(dc, pen.get());
-  win32::ScopedSelect useBrush(dc, GetStockObject(NULL_BRUSH));
-  int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-  if (glyph == Glyph::OpenFile) {
-    // A folder with its flap open.
-    POINT body[] = {{cx - s(7), cy - s(4)}, {cx - s(3), cy - s(4)}, {cx - s(2), cy - s(3)}, {cx + s(5), cy - s(3)},
-                    {cx + s(5), cy + s(5)}, {cx - s(7), cy + s(5)}, {cx - s(7), cy - s(4)}};
-    Polyline(dc, body, 7);
-    POINT flap[] = {{cx - s(7), cy + s(5)}, {cx - s(4), cy}, {cx + s(8), cy}, {cx + s(5), cy + s(5)}};
-    Polyline(dc, flap, 4);
-  } else if (glyph == Glyph::Settings) {
-    // A wheel with spokes.
-    Ellipse(dc, cx - s(4), cy - s(4), cx + s(5), cy + s(5));
-    const POINT spokes[][2] = {{{cx, cy - s(7)}, {cx, cy - s(4)}}, {{cx, cy + s(5)}, {cx, cy + s(8)}},
-                               {{cx - s(7), cy}, {cx - s(4), cy}}, {{cx + s(5), cy}, {cx + s(8), cy}},
-                               {{cx - s(5), cy - s(5)}, {cx - s(3), cy - s(3)}},
-                               {{cx + s(4), cy + s(4)}, {cx + s(6), cy + s(6)}},
-                               {{cx + s(4), cy - s(4)}, {cx + s(6), cy - s(6)}},
-                               {{cx - s(3), cy + s(4)}, {cx - s(5), cy + s(6)}}};
-    for (auto& spoke : spokes) Polyline(dc, spoke, 2);
-    SetPixel(dc, cx, cy, colour);
-  }
-}
 
 }  // namespace
 

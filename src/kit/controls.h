@@ -5,9 +5,10 @@
 
 #include <string>
 
+#include "kit/pictures.h"
+
 namespace kest {
 
-enum class Glyph { None, OpenFile, Settings };
 
 // The fonts the program's windows are drawn in (Courier New of 11 pixels, mostly).
 HFONT MakeFont(const char* face, int height, int weight = FW_NORMAL, bool underline = false,

@@ -1,6 +1,7 @@
 #include "windows/catalog_menus.h"
 
 #include "kit/controls.h"
+#include "kit/pictures.h"
 #include "platform/win32/icons.h"
 #include "core/window_ids.h"
 #include "window_rules/menu_letters.h"
@@ -15,29 +16,6 @@ int ImageSide(HIMAGELIST list) {
   return ImageList_GetIconSize(list, &side, &height) ? side : 0;
 }
 
-// The menus' five drawn images: cross, tick, clipboard with pencil, empty brackets, brackets
-// around dots.
-win32::OwnedBitmap DrawFixedImages(int side) {
-  win32::PictureStrip strip(5, win32::kPictureMask, side);
-  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
-  // 0: red cross.
-  line(RGB(220, 0, 0), 2, {{3, 3}, {13, 13}});
-  line(RGB(220, 0, 0), 2, {{13, 3}, {3, 13}});
-  // 1: tick.
-  line(RGB(0, 150, 0), 2, {{16 + 3, 8}, {16 + 6, 12}, {16 + 13, 3}});
-  // 2: clipboard with a pencil.
-  line(RGB(90, 60, 20), 1, {{32 + 3, 3}, {32 + 11, 3}, {32 + 11, 14}, {32 + 3, 14}, {32 + 3, 3}});
-  line(RGB(60, 60, 60), 1, {{32 + 5, 2}, {32 + 9, 2}});
-  line(RGB(0, 0, 160), 2, {{32 + 7, 11}, {32 + 14, 4}});
-  // 3: empty brackets; 4: brackets around dots.
-  for (int i = 3; i <= 4; ++i) {
-    int x = 16 * i;
-    line(RGB(0, 0, 0), 1, {{x + 5, 3}, {x + 3, 3}, {x + 3, 12}, {x + 5, 12}});
-    line(RGB(0, 0, 0), 1, {{x + 10, 3}, {x + 12, 3}, {x + 12, 12}, {x + 10, 12}});
-  }
-  for (int x : {16 * 4 + 5, 16 * 4 + 7, 16 * 4 + 9}) strip.Dot(RGB(0, 0, 0), x, 10);
-  return strip.Take();
-}
 
 }  // namespace
 
@@ -57,7 +35,7 @@ void CatalogMenus::MakeImageLists() {
   images2_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
   {
     // The image list keeps its own copy of the bitmap.
-    win32::OwnedBitmap fixed = DrawFixedImages(side_);
+    win32::OwnedBitmap fixed = DrawMenuPictures(side_);
     ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
   }
   // Drawn at the list's size, from the icon's nearest image.

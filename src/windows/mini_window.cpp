@@ -7,6 +7,7 @@
 
 #include "platform/utf8.h"
 #include "windows/catalog_menus.h"
+#include "kit/pictures.h"
 #include "catalog/mini_folder.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_menus.h"
@@ -33,14 +34,6 @@ using namespace ids::mini_window;
 
 using namespace mini_layout;
 
-// the image list's image 0, the tool without an icon of its own: an eye.
-win32::OwnedBitmap DrawEye(int side) {
-  win32::PictureStrip strip(1, win32::kPictureMask, side);
-  strip.Disc(RGB(255, 255, 255), RGB(0, 0, 0), 0, 3, 16, 13);     // the white of the eye
-  strip.Disc(RGB(40, 110, 200), RGB(20, 60, 140), 5, 4, 11, 12);  // iris
-  strip.Disc(RGB(0, 0, 0), RGB(0, 0, 0), 7, 6, 9, 10);            // pupil
-  return strip.Take();
-}
 
 class MiniWindow final : public FramelessWindow, public MiniPane {
  public:

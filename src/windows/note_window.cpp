@@ -15,6 +15,7 @@
 #include "platform/utf8.h"
 #include "platform/win32/win32_platform.h"
 #include "kit/dpi.h"
+#include "kit/pictures.h"
 #include "window_rules/placement.h"
 #include "windows/rich_edit_io.h"
 
@@ -31,9 +32,12 @@ using namespace ids::note_window;
 struct BarButton {
   int id;
   const char* hint;
+  NotePicture picture;
 };
-constexpr BarButton kBarButtons[] = {
-    {copyButton, "Copy (Ctrl+C)"}, {pasteButton, "Paste (Ctrl+V)"}, {fontButton, "Choose font"}, {clearButton, "Clear all"}};
+constexpr BarButton kBarButtons[] = {{copyButton, "Copy (Ctrl+C)", NotePicture::Copy},
+                                     {pasteButton, "Paste (Ctrl+V)", NotePicture::Paste},
+                                     {fontButton, "Choose font", NotePicture::Font},
+                                     {clearButton, "Clear all", NotePicture::Clear}};
 constexpr int kBarButtonSize = 18;
 
 // At 96 DPI.
@@ -47,49 +51,6 @@ std::wstring Wide(const std::string& text, UINT codePage) {
   return w;
 }
 
-// The bar's pictures, drawn at the DPI in the button's text colour around its centre.
-void DrawBarPicture(HDC dc, const RECT& r, int id, COLORREF fg, COLORREF bg, int dpi) {
-  // Designed at 96 DPI: every offset from the centre is scaled.
-  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
-  win32::OwnedPen pen(CreatePen(PS_SOLID, dpi >= 2 * kDefaultDpi ? dpi / kDefaultDpi : 1, fg));
-  win32::OwnedBrush fill(CreateSolidBrush(bg));
-  win32::ScopedSelect usePen(dc, pen.get());
-  win32::ScopedSelect useBrush(dc, fill.get());
-  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-  auto line = [&](int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-  };
-  switch (id) {
-    case copyButton:  // two pages, one over the other
-      Rectangle(dc, cx - s(6), cy - s(6), cx + s(2), cy + s(4));
-      Rectangle(dc, cx - s(2), cy - s(3), cx + s(6), cy + s(7));
-      line(cx, cy, cx + s(4), cy);
-      line(cx, cy + s(2), cx + s(4), cy + s(2));
-      line(cx, cy + s(4), cx + s(3), cy + s(4));
-      break;
-    case pasteButton:  // a clipboard with its clip
-      Rectangle(dc, cx - s(5), cy - s(5), cx + s(6), cy + s(7));
-      Rectangle(dc, cx - s(2), cy - s(7), cx + s(3), cy - s(3));
-      line(cx - s(3), cy - s(1), cx + s(4), cy - s(1));
-      line(cx - s(3), cy + s(1), cx + s(4), cy + s(1));
-      line(cx - s(3), cy + s(3), cx + s(2), cy + s(3));
-      break;
-    case fontButton:  // a capital A over a base line
-      line(cx - s(5), cy + s(4), cx, cy - s(7));
-      line(cx, cy - s(7), cx + s(5), cy + s(4));
-      line(cx - s(3), cy, cx + s(3), cy);
-      line(cx - s(6), cy + s(6), cx + s(7), cy + s(6));
-      break;
-    case clearButton:  // a page crossed out
-      Rectangle(dc, cx - s(5), cy - s(6), cx + s(5), cy + s(7));
-      line(cx - s(3), cy - s(3), cx + s(4), cy + s(4));
-      line(cx + s(3), cy - s(3), cx - s(4), cy + s(4));
-      break;
-    default:
-      break;
-  }
-}
 
 }  // namespace
 
@@ -561,7 +522,8 @@ void NoteWindow::DrawBarButton(const DRAWITEMSTRUCT& item) const {
   COLORREF fg = pressed ? FrameColors().caption : FrameColors().font;
   win32::OwnedBrush brush(CreateSolidBrush(bg));
   FillRect(item.hDC, &item.rcItem, brush.get());
-  DrawBarPicture(item.hDC, item.rcItem, static_cast<int>(item.CtlID), fg, bg, Dpi());
+  for (const BarButton& b : kBarButtons)
+    if (static_cast<int>(item.CtlID) == b.id) DrawNotePicture(item.hDC, item.rcItem, b.picture, fg, bg, Dpi());
 }
 
 void NoteWindow::OnPaint(HDC dc) {

@@ -29,54 +29,6 @@ constexpr Hint kHints[] = {{upTool, "Up   (<--)"},
                            {refreshTool, "Refresh   (Ctrl+R)"},
                            {createTool, "Apply"}};
 
-// The pictures of the image list, drawn side by side into one strip.
-win32::OwnedBitmap DrawToolImages(int side) {
-  win32::PictureStrip strip(kImageCount, win32::kPictureMask, side);
-  HDC dc = strip.dc();
-  auto line = [&](COLORREF c, int width, std::initializer_list<POINT> pts) { strip.Line(c, width, pts); };
-  auto shape = [&](COLORREF fill, COLORREF edge, std::initializer_list<POINT> pts) { strip.Shape(fill, edge, pts); };
-  auto folder = [&] {
-    shape(RGB(250, 210, 80), RGB(150, 110, 20), {{1, 4}, {6, 4}, {7, 6}, {14, 6}, {14, 14}, {1, 14}});
-  };
-  const COLORREF dark = RGB(20, 40, 120), green = RGB(0, 140, 0), red = RGB(210, 0, 0);
-
-  strip.At(imgUp);  // an arrow up out of a folder's level
-  line(dark, 2, {{8, 14}, {8, 3}});
-  line(dark, 2, {{3, 8}, {8, 3}, {13, 8}});
-
-  strip.At(imgNewFolder);  // a folder with a spark
-  folder();
-  line(red, 1, {{12, 0}, {12, 5}});
-  line(red, 1, {{10, 2}, {15, 2}});
-
-  strip.At(imgNewShortcut);  // a page with the shortcut arrow
-  shape(RGB(255, 255, 255), RGB(80, 80, 80), {{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}});
-  shape(RGB(255, 255, 255), dark, {{3, 8}, {9, 8}, {9, 14}, {3, 14}});
-  line(dark, 1, {{4, 13}, {8, 9}});
-  line(dark, 1, {{5, 9}, {8, 9}, {8, 12}});
-
-  strip.At(imgRefresh);  // two arrows round a circle
-  {
-    win32::OwnedPen pen(CreatePen(PS_SOLID, 2, green));
-    win32::ScopedSelect use(dc, pen.get());
-    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 14, 4, strip.Left() + 2, 12);
-    Arc(dc, strip.Left() + 2, 2, strip.Left() + 14, 14, strip.Left() + 2, 12, strip.Left() + 14, 4);
-  }
-  line(green, 1, {{10, 2}, {14, 3}, {13, 7}});
-
-  strip.At(imgApply);  // a tick
-  line(green, 2, {{2, 8}, {6, 12}, {14, 3}});
-
-  strip.At(imgDelete);  // a cross
-  line(red, 2, {{3, 3}, {13, 13}});
-  line(red, 2, {{13, 3}, {3, 13}});
-
-  strip.At(imgRename);  // a pencil over a line of text
-  line(RGB(80, 80, 80), 1, {{1, 14}, {15, 14}});
-  shape(RGB(240, 200, 60), RGB(120, 80, 0), {{3, 12}, {4, 9}, {12, 1}, {15, 4}, {7, 12}});
-  line(RGB(0, 0, 0), 1, {{3, 12}, {4, 11}});
-  return strip.Take();
-}
 
 }  // namespace
 
@@ -114,9 +66,9 @@ void ToolsManager::MakeImages() {
   if (images_ && ImageList_GetIconSize(images_.get(), &now, &height) && now == side) return;
   // The tool bar holds the list until it is given the next: the old one goes after.
   win32::OwnedImageList old(images_.release());
-  images_.reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  images_.reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, tools_picture::kCount, 0));
   {
-    win32::OwnedBitmap strip = DrawToolImages(side);  // the image list keeps its own copy
+    win32::OwnedBitmap strip = DrawToolsManagerPictures(side);  // the image list keeps its own copy
     ImageList_AddMasked(images_.get(), strip.get(), win32::kPictureMask);
   }
   if (toolbar_) {
@@ -180,10 +132,10 @@ void ToolsManager::OnCreate() {
   TBBUTTON separator{};
   separator.iBitmap = 6;
   separator.fsStyle = BTNS_SEP;
-  TBBUTTON buttons[] = {button(imgUp, upTool),          separator,
-                        button(imgNewFolder, newFolderTool), button(imgNewShortcut, newToolTool),
-                        button(imgDelete, deleteTool),       button(imgRefresh, refreshTool),
-                        button(imgApply, createTool, TBSTATE_ENABLED | TBSTATE_HIDDEN)};
+  TBBUTTON buttons[] = {button(tools_picture::kUp, upTool),          separator,
+                        button(tools_picture::kNewFolder, newFolderTool), button(tools_picture::kNewShortcut, newToolTool),
+                        button(tools_picture::kDelete, deleteTool),       button(tools_picture::kRefresh, refreshTool),
+                        button(tools_picture::kApply, createTool, TBSTATE_ENABLED | TBSTATE_HIDDEN)};
   SendMessageA(toolbar_, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
 
   listHook_.Attach(itemList_, settingsWindow_, [this](UINT m, WPARAM w, LPARAM l) { return ListMessage(m, w, l); });

@@ -127,13 +127,13 @@ void ToolsManager::ListContextMenu(POINT screen) {
   win32::OwnedMenu menu(CreatePopupMenu());
   auto add = [&](int id, const char* caption, int image) { AppendPictureMenuItem(menu.get(), id, caption, image); };
   if (ListSelected()) {  // item menu
-    add(menuRename, "Rename\tF2", imgRename);
-    add(menuDelete, "Delete\tDel", imgDelete);
+    add(menuRename, "Rename\tF2", tools_picture::kRename);
+    add(menuDelete, "Delete\tDel", tools_picture::kDelete);
   } else {  // the pop-up menu
-    add(menuNewFolder, "New folder\tCtrl+F", imgNewFolder);
-    add(menuNewTool, "New tool\tCtrl+N", imgNewShortcut);
+    add(menuNewFolder, "New folder\tCtrl+F", tools_picture::kNewFolder);
+    add(menuNewTool, "New tool\tCtrl+N", tools_picture::kNewShortcut);
     add(0, nullptr, -1);
-    add(menuRefresh, "Refresh\tCtrl+R", imgRefresh);
+    add(menuRefresh, "Refresh\tCtrl+R", tools_picture::kRefresh);
     // "Delete item" shows exactly while the list has a selected item, and a right click with a
     // selection opens item menu instead: from here it stays hidden.
   }

@@ -15,6 +15,7 @@
 #include "platform/win32/handles.h"
 #include "settings/catalog_editing.h"
 #include "windows/tools_manager.h"
+#include "kit/pictures.h"
 #include "kit/subclass.h"
 #include "core/window_ids.h"
 
@@ -23,8 +24,6 @@ namespace kest::tools_manager {
 // Controls, buttons and menu commands.
 using namespace ids::tools_manager;
 
-// the image list.
-enum : int { imgUp, imgNewFolder, imgNewShortcut, imgRefresh, imgApply, imgDelete, imgRename, kImageCount };
 
 // Sizes at 96 DPI.
 constexpr int kTreeHeight = 145;
