@@ -1,4 +1,4 @@
-// Kest's entry: the single-instance decision, then the main window, the fast string window
+// Kest's entry: the single-instance decision, then the main window, the note window
 // and the message loop.
 #include <windows.h>
 #include <commctrl.h>
@@ -59,9 +59,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mainWindow.SetFindOpener([&](MainHost& host, const std::string& target) { OpenFindBox(ctx, host, shelf, target); });
   if (!mainWindow.Create()) return 0;
   // The main window owns the others: they follow it when it is minimised or kept on top.
-  NoteWindow fastString(ctx);
-  fastString.Create(mainWindow.hwnd());
-  mainWindow.SetNotePane(&fastString);
+  NoteWindow noteWindow(ctx);
+  noteWindow.Create(mainWindow.hwnd());
+  mainWindow.SetNotePane(&noteWindow);
   mainWindow.Show();
   // A modal loop (a window move, a menu) may have taken the quit message of a close that
   // happened inside it: the loop also ends once the main window is gone.

@@ -28,7 +28,7 @@ inline constexpr const char* kCaptionInfo = "Kest info";
 // Window and menu texts.
 inline constexpr const char* kMainWindowText = "Kest_main";
 inline constexpr const char* kTitleStrip = "TORVANDE";
-inline constexpr const char* kFastStringCaption = "Kest fast string";
+inline constexpr const char* kNoteWindowCaption = "Kest fast string";
 inline constexpr const char* kSettingsHint = "Kest settings";
 inline constexpr const char* kOpenDialogTitle = "Open file to reverse";
 

@@ -10,7 +10,7 @@ inline constexpr unsigned kApp = 0x8000;   // WM_APP
 
 // What other programs and other copies of Kest send; their values are fixed.
 // The settings window changed something: to the main window when it closes (the catalog may
-// have changed), to the fast string window after "apply" on the colour page (take the colours
+// have changed), to the note window after "apply" on the colour page (take the colours
 // again).
 inline constexpr unsigned kSettingsApplied = kUser + 2;
 // A second start, to the running copy's main window: forwarded arguments wait in the atom table.
@@ -83,7 +83,7 @@ enum : int {
 inline constexpr int kFirstToolCommand = 1000;
 inline constexpr int kToolCommandSpan = 21000;
 
-// The fast string window; its editor's menu takes menuBase + the entry's command.
+// The note window; its editor's menu takes menuBase + the entry's command.
 namespace note_window {
 enum : int { closeButton = 300, editor, copyButton, pasteButton, fontButton, clearButton, menuBase = 400 };
 }

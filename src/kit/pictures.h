@@ -1,5 +1,5 @@
 #pragma once
-// Every picture Kest draws in code rather than loads: the flat buttons' glyphs, the fast string
+// Every picture Kest draws in code rather than loads: the flat buttons' glyphs, the note
 // window's bar, the tools menus' fixed images, the tools manager's toolbar and the mini window's
 // eye. Strips are drawn on a grid of 16 units mapped onto the side asked for (PictureStrip), the
 // others scaled from their 96-DPI offsets, so that each serves every DPI.
@@ -14,7 +14,7 @@ enum class Glyph { None, OpenFile, Settings };
 // In colour, around the rectangle's centre, at the DPI.
 void DrawGlyph(HDC dc, const RECT& r, Glyph glyph, COLORREF colour, int dpi);
 
-// The fast string window's bar buttons, in fg over bg around the rectangle's centre.
+// The note window's bar buttons, in fg over bg around the rectangle's centre.
 enum class NotePicture { Copy, Paste, Font, Clear };
 void DrawNotePicture(HDC dc, const RECT& r, NotePicture picture, COLORREF fg, COLORREF bg, int dpi);
 

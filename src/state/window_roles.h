@@ -24,7 +24,7 @@ class MainHost {
   virtual void OpenSettings() = 0;
   // The colours and opacity in the application state changed: the main window takes them.
   virtual void SchemeApplied() = 0;
-  // "Always on top" in the application state changed: the main window and the fast string
+  // "Always on top" in the application state changed: the main window and the note
   // window take their band at once, not at their next move.
   virtual void StayOnTopChanged() = 0;
   // The full path of the target list's focused entry; empty when none is focused.
@@ -51,7 +51,7 @@ class ToolBox {
   virtual void LaunchAsButton(const std::string& shortcutFile) = 0;
 };
 
-// What the main window asks of the fast string window.
+// What the main window asks of the note window.
 class NotePane {
  public:
   virtual ~NotePane() = default;

@@ -1,5 +1,5 @@
 #pragma once
-// The fast string window's notes: which file holds the note of a target, what the window does
+// The note window's notes: which file holds the note of a target, what the window does
 // with its note at each event, and its editor's pop-up menu.
 #include <string>
 #include <string_view>

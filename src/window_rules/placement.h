@@ -32,7 +32,7 @@ inline int VisibleOpacity(int alpha) { return alpha < kMinimumOpacity ? kMinimum
 // down to 170; none when it is 170 or less.
 std::vector<int> FadeSteps(int opacity);
 
-// Edge snapping of the main and fast string windows: a proposed position within 10 pixels
+// Edge snapping of the main and note windows: a proposed position within 10 pixels
 // (inclusive) of an edge of the work area lands on it, 10 pixels scaled at another DPI; the right
 // edge wins over the left and the bottom over the top when both are in reach.
 struct WorkArea {

@@ -32,7 +32,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
 
   bool Create();
   void Show();
-  // The fast string window, once it exists (and nothing after it is gone).
+  // The note window, once it exists (and nothing after it is gone).
   void SetNotePane(NotePane* notes) { notes_ = notes; }
   // Makes the mini window of mini mode; set before Create.
   using MiniFactory = std::function<std::unique_ptr<MiniPane>(MainHost& host, HWND owner, int left, int top,
@@ -138,7 +138,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
   ForwardReceiver forwards_;
   TrayClick trayClick_;
-  bool kfsChecked_ = false;  // the check mark of the tray menu's "Kest fast string"
+  bool noteChecked_ = false;  // the check mark of the tray menu's note entry, "Kest fast string"
   TargetListView targetList_;
   CommandLineBox commandLineBox_;
   HWND iconBar_ = nullptr;  // the icon bar, on a panel no mode shows

@@ -55,14 +55,14 @@ void MainWindow::RestoreFromTray() {
 }
 
 void MainWindow::OnTrayClick() {
-  kfsChecked_ = false;
+  noteChecked_ = false;
   RestoreFromTray();
 }
 
 void MainWindow::OnTrayMouseMove() { tray_.SetTip(TrayTip(state_.currentTarget())); }
 
 void MainWindow::ToggleNotesFromTray() {
-  kfsChecked_ = !kfsChecked_;
+  noteChecked_ = !noteChecked_;
   if (notes_) notes_->Toggle();
 }
 
@@ -98,7 +98,7 @@ void MainWindow::ShowTrayMenu(POINT screen) {
   bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
   menus->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
   HMENU menu = menus->Menu(ToolMenu::Tray);
-  CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (kfsChecked_ ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (noteChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;
   RunMenuCommand(PickFromPopupMenu(hwnd(), menu, screen), target, std::nullopt);
 }

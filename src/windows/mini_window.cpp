@@ -25,7 +25,7 @@ namespace kest {
 namespace {
 
 constexpr const char* kMiniCaption = "Kest mini";
-constexpr WindowClass kSplashClass{"TfSplashForm", CS_DBLCLKS, nullptr};
+constexpr WindowClass kMiniClass{"TfSplashForm", CS_DBLCLKS, nullptr};
 // The folder labels keep this colour whatever the scheme.
 constexpr COLORREF kLabelColour = 0xC16100;
 // Control ids; a released folder label posts msg::kLabelReleased with the fill it belongs to
@@ -44,7 +44,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   }
 
   bool Create(HWND owner, int left, int top, int opacity) {
-    if (!CreateWindowFor(kSplashClass, WS_EX_LAYERED | WS_EX_TOOLWINDOW, kMiniCaption, WS_POPUP | WS_CLIPCHILDREN,
+    if (!CreateWindowFor(kMiniClass, WS_EX_LAYERED | WS_EX_TOOLWINDOW, kMiniCaption, WS_POPUP | WS_CLIPCHILDREN,
                          left, top, kInitialWidth, LabelTop(0) + kBorder, owner))
       return false;
     SetOpacity(opacity);
@@ -91,8 +91,8 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   HFONT ButtonFont(int id) const override { return id == backButton ? boldFont_.get() : font_.get(); }
 
   void OnShown();
-  void CreateSplash(const std::string& folder);
-  void ClearSplash();
+  void ShowFolder(const std::string& folder);
+  void ClearFolder();
   void OnFolderLabelRelease(std::size_t label);
   // "Add tools...": the settings window on its tools manager, then the folder again.
   void AddTools();
@@ -163,9 +163,9 @@ void MiniWindow::OnDpiChanged() {
   CreateFonts();
   for (int id : {backButton, closeButton}) ResizeChild(id, Scaled(14), Scaled(kTitleHeight) - 2);
   // The labels, the tool bar and its icons are made again at the new sizes.
-  ClearSplash();
+  ClearFolder();
   MakeImages();
-  CreateSplash(nav_.shown());
+  ShowFolder(nav_.shown());
 }
 
 void MiniWindow::OnCreate() {
@@ -188,7 +188,7 @@ void MiniWindow::OnCreate() {
 
 void MiniWindow::OnShown() {
   nav_.Reset(ctx_.exeDir);
-  CreateSplash(nav_.shown());
+  ShowFolder(nav_.shown());
 }
 
 void MiniWindow::AddLabel(const std::string& caption, int width) {
@@ -234,7 +234,7 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
   labelHooks_.push_back(std::move(hook));
 }
 
-void MiniWindow::CreateSplash(const std::string& folder) {
+void MiniWindow::ShowFolder(const std::string& folder) {
   MiniFolderContent content = ListMiniFolder(ctx_.fs, folder);
   // The width rule is at 96 DPI; the window is drawn at its own.
   int width96 = kInitialWidth;
@@ -298,7 +298,7 @@ int MiniWindow::ToolbarHeight() const {
   return HIWORD(SendMessageA(iconBar_, TB_GETBUTTONSIZE, 0, 0)) + 2;
 }
 
-void MiniWindow::ClearSplash() {
+void MiniWindow::ClearFolder() {
   ImageList_SetImageCount(images_.get(), 1);
   for (int i = static_cast<int>(SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
     SendMessageA(iconBar_, TB_DELETEBUTTON, i, 0);
@@ -317,8 +317,8 @@ void MiniWindow::OnFolderLabelRelease(std::size_t label) {
     return;
   }
   nav_.Open(captions_[label]);
-  ClearSplash();
-  CreateSplash(nav_.shown());
+  ClearFolder();
+  ShowFolder(nav_.shown());
 }
 
 void MiniWindow::AddTools() {
@@ -330,14 +330,14 @@ void MiniWindow::AddTools() {
   if (!IsWindow(self)) return;
   EnableWindow(self, TRUE);
   // The tools added are shown at once.
-  ClearSplash();
-  CreateSplash(nav_.shown());
+  ClearFolder();
+  ShowFolder(nav_.shown());
 }
 
 void MiniWindow::BackClick() {
   if (!nav_.Back()) return;
-  ClearSplash();
-  CreateSplash(nav_.shown());
+  ClearFolder();
+  ShowFolder(nav_.shown());
 }
 
 void MiniWindow::ToolButtonClick(int id) {

@@ -72,7 +72,7 @@ bool NoteWindow::Create(HWND owner) {
   // The stored place is in 96-DPI units; the window is made at the system's DPI.
   Box place = StoredToPixels(
       Box{s.read(opt::KFSLeft), s.read(opt::KFSTop), s.read(opt::KFSWidth), s.read(opt::KFSHeight)}, SystemDpi());
-  if (!CreateWindowFor(kNoteClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kFastStringCaption,
+  if (!CreateWindowFor(kNoteClass, WS_EX_TOOLWINDOW | WS_EX_LAYERED, text::kNoteWindowCaption,
                        WS_POPUP | WS_CLIPCHILDREN, place.x, place.y, place.width, place.height, owner))
     return false;
   // Placed again once it snaps, so that the stored place is snapped like any other.
@@ -534,7 +534,7 @@ void NoteWindow::OnPaint(HDC dc) {
   SetTextColor(dc, FrameColors().font);
   win32::ScopedSelect useFont(dc, font_.get());
   RECT caption{1, 1, rc.right - Scaled(21), Scaled(kCaptionHeight)};
-  DrawTextA(dc, text::kFastStringCaption, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextA(dc, text::kNoteWindowCaption, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 }  // namespace kest

@@ -55,7 +55,7 @@ class SettingsWindow final : public FramelessWindow {
   bool Create(HWND owner) {
     RECT r{};
     GetWindowRect(owner, &r);
-    // Opaque: only the main, mini and fast string windows let the desktop show through.
+    // Opaque: only the main, mini and note windows let the desktop show through.
     DWORD ex = WS_EX_CONTROLPARENT | (ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0);
     const int offset = ScaleForDpi(20, WindowDpi(owner));
     return CreateWindowFor(kSettingsClass, ex, text::kSettingsHint, WS_POPUP | WS_CLIPCHILDREN, r.left + offset,

@@ -23,7 +23,7 @@ void ToolShelf::MakeMenus(HICON defaultIcon, int iconSide) {
                              {ids::deleteTarget, "Delete", menu_image::kDelete},
                              {ids::properties, "Properties", menu_image::kProperties}},
       std::vector<FixedItem>{{0, nullptr, -1},
-                             {ids::trayNotes, text::kFastStringCaption, -1},
+                             {ids::trayNotes, text::kNoteWindowCaption, -1},
                              {ids::trayRestore, "Restore", -1},
                              {ids::trayExit, "Exit", -1}},
       iconSide);

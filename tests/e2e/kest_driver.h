@@ -175,7 +175,7 @@ inline void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT
   e2e::MenuKeys(menu, keys);
 }
 
-// The fast string window's editor, and text put in it as if typed.
+// The note window's editor, and text put in it as if typed.
 inline HWND Editor(HWND kfs) {
   for (HWND c : e2e::Children(kfs))
     if (e2e::ClassName(c).rfind("RICHEDIT", 0) == 0 || e2e::ClassName(c).rfind("RichEdit", 0) == 0) return c;

@@ -24,7 +24,7 @@ TEST_F(KestTest, StoredPlaceNearAnEdgeLandsOnIt) {
   ASSERT_NE(k.main, nullptr);
   HWND kfs = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
   ASSERT_NE(kfs, nullptr);
-  EXPECT_EQ(e2e::WindowRectOnScreen(kfs).left, work.left) << "the fast string window snaps too";
+  EXPECT_EQ(e2e::WindowRectOnScreen(kfs).left, work.left) << "the note window snaps too";
   // Stay on top: both windows are in the topmost band.
   EXPECT_TRUE(GetWindowLongA(k.main, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(GetWindowLongA(kfs, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -104,9 +104,9 @@ TEST_F(KestTest, TrayModeHidesTheWindowsAndTheIconBringsThemBack) {
 
   k.click(ids::trayInMiniStrip);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main) && !IsWindowVisible(kfs); }, 5000))
-      << "the main and fast string windows leave the screen";
+      << "the main and note windows leave the screen";
   EXPECT_TRUE(IsIconic(k.main));
-  // A left click on the icon restores at once; the fast string window stays hidden.
+  // A left click on the icon restores at once; the note window stays hidden.
   HWND icon = TrayIconWindow();
   ASSERT_NE(icon, nullptr) << "Kest's tray icon";
   e2e::PostClick(icon, 5, 5);

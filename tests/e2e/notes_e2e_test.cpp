@@ -1,4 +1,4 @@
-// The fast string window's notes: one per target beside Kest.exe, following the target that
+// The note window's notes: one per target beside Kest.exe, following the target that
 // is clicked, and saved on every way the text leaves the screen.
 #include <gtest/gtest.h>
 

@@ -77,7 +77,7 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
   EXPECT_TRUE(IsWindowEnabled(k.main));
 
-  // Opened on top, and taken out of the band: the settings window and the fast string window
+  // Opened on top, and taken out of the band: the settings window and the note window
   // leave it with the main one.
   settings = OpenSettings(k);
   ASSERT_NE(settings, nullptr);

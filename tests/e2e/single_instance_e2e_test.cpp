@@ -27,7 +27,7 @@ TEST_F(KestTest, FirstStartRunsOnDefaultsAndClosingEndsTheProgram) {
   EXPECT_EQ(r.bottom - r.top, 334);
   EXPECT_EQ(e2e::WindowAlpha(k.main), 245);
   EXPECT_EQ(GetWindowLongA(k.main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "frameless";
-  // The fast string window exists from the start, hidden.
+  // The note window exists from the start, hidden.
   HWND kfs = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000);
   ASSERT_NE(kfs, nullptr);
   EXPECT_FALSE(IsWindowVisible(kfs));
