@@ -19,7 +19,10 @@
 #include "catalog/tool_catalog.h"
 #include "e2e/harness.h"
 #include "platform/win32/program_icons.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/drives.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/shell_links.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "platform/win32/icons.h"
 #include "platform/win32/program_icons.h"
 #include "platform/win32/thread_services.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/platform.h"
 
 namespace {
 

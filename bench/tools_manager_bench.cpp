@@ -19,7 +19,7 @@
 #include "e2e/harness.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/thread_services.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/platform.h"
 #include "settings/catalog_editing.h"
 #include "windows/tools_manager.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/text_encoding.h"
 #include "window_rules/dpi.h"
 #include "window_rules/menu_letters.h"
 

@@ -11,7 +11,7 @@
 #include "kit/modal.h"
 #include "kit/subclass.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/text_encoding.h"
 #include "window_rules/dpi.h"
 #include "core/window_ids.h"
 

@@ -8,7 +8,7 @@
 #include "core/window_ids.h"
 #include "catalog/tool_catalog.h"
 #include "platform/win32/program_icons.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/forward_notice.h"
 #include "settings/directory_import.h"
 #include "targets/backup.h"
 #include "window_rules/dpi.h"

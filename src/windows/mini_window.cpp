@@ -13,7 +13,7 @@
 #include "catalog/tool_menus.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/this_process.h"
 #include "kit/frameless.h"
 #include "kit/subclass.h"
 #include "window_rules/dpi.h"

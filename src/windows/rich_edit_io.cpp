@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/this_process.h"
 
 namespace kest {
 

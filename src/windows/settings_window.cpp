@@ -9,7 +9,7 @@
 
 #include "core/texts.h"
 #include "core/window_ids.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/this_process.h"
 #include "windows/colour_page.h"
 #include "settings/directory_import.h"
 #include "windows/options_page.h"

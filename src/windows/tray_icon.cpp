@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "core/window_ids.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/text_encoding.h"
 #include "window_rules/tray_rules.h"
 
 namespace kest {

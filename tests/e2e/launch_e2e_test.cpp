@@ -6,8 +6,8 @@
 #include "catalog/tool_menus.h"
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
-#include "platform/win32/win32_platform.h"
 #include "core/window_ids.h"
+#include "platform/win32/shell_links.h"
 
 namespace kest::e2etest {
 namespace {

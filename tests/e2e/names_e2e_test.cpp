@@ -6,6 +6,7 @@
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
 #include "core/window_ids.h"
+#include "platform/win32/text_encoding.h"
 
 namespace kest::e2etest {
 namespace {

@@ -6,7 +6,8 @@
 #include "catalog/shortcuts.h"
 #include "e2e/harness.h"
 #include "platform/win32/com_ptr.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/shell_links.h"
 
 namespace kest::e2etest {
 

@@ -9,7 +9,7 @@
 
 #include "e2e/kest_driver.h"
 #include "e2e/probe_tool.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/shell_links.h"
 
 namespace kest::e2etest {
 namespace {

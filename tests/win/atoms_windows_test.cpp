@@ -6,7 +6,10 @@
 
 #include "core/single_instance.h"
 #include "platform/types.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/atom_table.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/instance_objects.h"
+#include "platform/win32/window_system.h"
 #include "windows/forward_receiver.h"
 #include "win/win_test_util.h"
 #include "core/window_ids.h"

@@ -11,7 +11,10 @@
 #include "catalog/shortcuts.h"
 #include "platform/win32/icons.h"
 #include "platform/win32/program_icons.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/drives.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/shell_links.h"
 #include "win/win_test_util.h"
 
 namespace kest {

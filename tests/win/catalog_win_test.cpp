@@ -12,7 +12,11 @@
 #include "catalog/tool_catalog.h"
 #include "catalog/work_drive.h"
 #include "platform/win32/com_ptr.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/drives.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/shell_links.h"
+#include "platform/win32/text_encoding.h"
 #include "win/win_test_util.h"
 
 namespace kest {

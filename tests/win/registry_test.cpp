@@ -2,7 +2,7 @@
 // running test copy leaves the real commands alone).
 #include <gtest/gtest.h>
 
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/registry.h"
 
 namespace kest {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "core/settings_file.h"
 #include "platform/kest_error.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/settings_store.h"
 #include "win/win_test_util.h"
 
 namespace kest {

@@ -1,5 +1,5 @@
 #pragma once
-// Small RAII owners for COM interface pointers and Win32 handles.
+// Owners for COM interface pointers and for the COM apartment of a thread.
 #include <windows.h>
 #include <objbase.h>
 
@@ -47,21 +47,6 @@ class ComApartment {
 
  private:
   HRESULT hr_;
-};
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-  }
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
 };
 
 }  // namespace kest::win32

@@ -55,6 +55,10 @@ using OwnedHandle = Owned<HANDLE, HandleClose>;
 // CreateFile's failure is INVALID_HANDLE_VALUE, not null: the owner holds nothing then.
 inline OwnedHandle OwnedFile(HANDLE h) { return OwnedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h); }
 
+// A search FindFirstFile started; its failure (INVALID_HANDLE_VALUE) is never put in one.
+struct FindEnd { void operator()(HANDLE h) const { FindClose(h); } };
+using OwnedFind = Owned<HANDLE, FindEnd>;
+
 // A registry key from RegOpenKeyEx or RegCreateKeyEx; the predefined roots are never put in one.
 struct KeyClose { void operator()(HKEY k) const { RegCloseKey(k); } };
 using OwnedKey = Owned<HKEY, KeyClose>;

@@ -2,7 +2,8 @@
 
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/program_icons.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/shell_links.h"
 
 namespace kest::win32 {
 

@@ -1,0 +1,130 @@
+#include "platform/win32/file_system.h"
+
+#include <windows.h>
+
+#include "platform/paths.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/system_view.h"
+
+namespace kest::win32 {
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  OwnedHandle f = OwnedFile(
+      CreateFileA(ForSystem(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char chunk[16384];
+  for (;;) {
+    DWORD got = 0;
+    // A read that fails part-way gives nothing: a part taken for the whole would be saved back
+    // over the rest.
+    if (!ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, got);
+  }
+}
+
+// Every path below is the one the user named; the system is handed the one that reaches it
+// (system_view.h).
+std::uint32_t Win32FileSystem::attributes(const std::string& path) {
+  return GetFileAttributesA(ForSystem(path).c_str());
+}
+
+bool Win32FileSystem::fileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(ForSystem(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<FileStamp> Win32FileSystem::fileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(ForSystem(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  stamp.lastWrite = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return stamp;
+}
+
+namespace {
+
+class FindListing final : public DirListing {
+ public:
+  FindListing(HANDLE h, const WIN32_FIND_DATAA& first) : handle_(h), data_(first) {}
+  bool next(DirEntry& entry) override {
+    if (!pending_) {
+      SetLastError(0);
+      if (!FindNextFileA(handle_.get(), &data_)) return false;  // ERROR_NO_MORE_FILES or worse
+    }
+    pending_ = false;
+    entry.name = data_.cFileName;
+    entry.attributes = data_.dwFileAttributes;
+    return true;
+  }
+
+ private:
+  OwnedFind handle_;
+  WIN32_FIND_DATAA data_;
+  bool pending_ = true;  // the entry FindFirstFileA returned
+};
+
+}  // namespace
+
+std::unique_ptr<DirListing> Win32FileSystem::list(const std::string& directory) {
+  WIN32_FIND_DATAA data;
+  std::string pattern = paths::WithTrailingBackslash(ForSystem(directory)) + "*.*";
+  HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<FindListing>(h, data);
+}
+
+std::string Win32FileSystem::currentDirectory() {
+  DWORD size = GetCurrentDirectoryA(0, nullptr);
+  std::string buffer(size, '\0');
+  DWORD n = size ? GetCurrentDirectoryA(size, buffer.data()) : 0;
+  return paths::WithTrailingBackslash(buffer.substr(0, n < size ? n : 0));
+}
+
+bool Win32FileSystem::setCurrentDirectory(const std::string& directory) {
+  return SetCurrentDirectoryA(DirectoryForSystem(directory).c_str()) != FALSE;
+}
+
+bool Win32FileSystem::createDirectory(const std::string& path) {
+  return CreateDirectoryA(ForSystem(path).c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::removeDirectory(const std::string& path) { return RemoveDirectoryA(ForSystem(path).c_str()) != FALSE; }
+
+bool Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
+  return CopyFileA(ForSystem(from).c_str(), ForSystem(to).c_str(), failIfExists) != FALSE;
+}
+
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(ForSystem(path).c_str()) != FALSE; }
+
+bool Win32FileSystem::moveFile(const std::string& from, const std::string& to) {
+  return MoveFileA(ForSystem(from).c_str(), ForSystem(to).c_str()) != FALSE;
+}
+
+bool Win32FileSystem::writeFile(const std::string& path, const std::string& bytes) {
+  win32::OwnedHandle f =
+      win32::OwnedFile(CreateFileA(ForSystem(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  DWORD written = 0;
+  return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && FlushFileBuffers(f.get());
+}
+
+bool Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(ForSystem(from).c_str(), ForSystem(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  return SetFileAttributesA(ForSystem(path).c_str(), attributes) != FALSE;
+}
+
+unsigned Win32FileSystem::lastError() { return GetLastError(); }
+
+std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
+
+std::optional<std::string> Win32FileSystem::readFile(const std::string& path) { return ReadWholeFile(path); }
+
+}  // namespace kest::win32

@@ -1,0 +1,20 @@
+#pragma once
+// Programs started through WinExec and the shell, and the system's texts for their failures.
+#include "platform/processes.h"
+
+namespace kest::win32 {
+
+class Win32Processes final : public Processes {
+ public:
+  unsigned winExec(const std::string& commandLine, int show) override;
+  std::intptr_t shellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
+                             const std::string& parameters, const std::string& directory, int show) override;
+  bool showProperties(const std::string& path) override;
+  std::string errorText(unsigned code) override;
+  bool lastStartNeedsElevation() override { return needsElevation_; }
+
+ private:
+  bool needsElevation_ = false;
+};
+
+}  // namespace kest::win32

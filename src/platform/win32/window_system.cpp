@@ -1,0 +1,20 @@
+#include "platform/win32/window_system.h"
+
+#include <windows.h>
+
+namespace kest::win32 {
+
+WindowHandle Win32WindowSystem::findByClass(const std::string& className) {
+  return FindWindowA(className.c_str(), nullptr);
+}
+
+std::intptr_t Win32WindowSystem::send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                      std::intptr_t lParam) {
+  return SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
+}
+
+void Win32WindowSystem::bringToForeground(WindowHandle window) {
+  SetForegroundWindow(static_cast<HWND>(window));
+}
+
+}  // namespace kest::win32
