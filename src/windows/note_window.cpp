@@ -13,7 +13,6 @@
 #include "core/window_ids.h"
 #include "platform/kest_error.h"
 #include "platform/utf8.h"
-#include "platform/win32/file_system.h"
 #include "platform/win32/text_encoding.h"
 #include "kit/dpi.h"
 #include "kit/pictures.h"
@@ -43,14 +42,6 @@ constexpr int kBarButtonSize = 18;
 
 // At 96 DPI.
 int BarButtonLeft(std::size_t index) { return 2 + static_cast<int>(index) * (kBarButtonSize + 1); }
-
-std::wstring Wide(const std::string& text, UINT codePage) {
-  int n = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring w(n > 0 ? n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
 
 
 }  // namespace
@@ -114,7 +105,7 @@ void NoteWindow::OnCreate() {
     }
     std::string caption = std::string(e.caption) + (e.shortcut ? std::string("\t") + e.shortcut : "");
     AppendMenuW(editorMenu_.get(), MF_STRING, menuBase + static_cast<int>(e.command),
-                Wide(caption, CP_UTF8).c_str());
+                win32::Utf8ToWide(caption).c_str());
   }
   // The default format first: left alone, it reads back bold under Wine.
   SetColors();
@@ -317,7 +308,7 @@ void NoteWindow::ApplyEditorFormat(DWORD scope, bool withFont) {
                    (editorFont_.lfUnderline ? CFE_UNDERLINE : 0) | (editorFont_.lfStrikeOut ? CFE_STRIKEOUT : 0);
     cf.bCharSet = editorFont_.lfCharSet;
     cf.bPitchAndFamily = editorFont_.lfPitchAndFamily;
-    std::wstring face = Wide(editorFont_.lfFaceName, CP_ACP);
+    std::wstring face = win32::AnsiToWide(editorFont_.lfFaceName);
     lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
   }
   SendMessageW(richEdit_, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf));

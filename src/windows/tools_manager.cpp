@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "platform/win32/icons.h"
+#include "platform/win32/text_encoding.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
 #include "window_rules/dpi.h"
@@ -241,7 +242,7 @@ LRESULT ToolsManager::OnNotify(NMHDR& header) {
         reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(h.text);
       } else {
         auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        MultiByteToWideChar(CP_ACP, 0, h.text, -1, info.szText, static_cast<int>(std::size(info.szText)));
+        lstrcpynW(info.szText, win32::AnsiToWide(h.text).c_str(), static_cast<int>(std::size(info.szText)));
         info.lpszText = info.szText;
       }
     }

@@ -3,9 +3,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/paths.h"
+#include "platform/win32/text_encoding.h"
 
 namespace kest::tools_manager {
 
@@ -21,12 +21,7 @@ std::optional<std::string> EditedText(const NMHDR& header, bool fromTree) {
   else text = reinterpret_cast<const NMLVDISPINFOA&>(header).item.pszText;
   if (!text) return std::nullopt;
   if (!wide) return std::string(static_cast<const char*>(text));
-  const wchar_t* w = static_cast<const wchar_t*>(text);
-  int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
-  s.resize(std::strlen(s.c_str()));
-  return s;
+  return win32::WideToAnsi(static_cast<const wchar_t*>(text));
 }
 
 }  // namespace
