@@ -3,6 +3,7 @@
 #include "catalog/shortcuts.h"
 #include "catalog/tool_menus.h"
 #include "core/texts.h"
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 namespace kest {
@@ -136,8 +137,7 @@ std::string ToolCommandLine(const std::string& program, const std::string& targe
 }
 
 bool IsBatchFile(const std::string& program) {
-  std::string ext = paths::ExtensionOf(program);
-  for (char& c : ext) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  const std::string ext = AsciiLowered(paths::ExtensionOf(program));
   return ext == ".bat" || ext == ".cmd";
 }
 

@@ -1,6 +1,7 @@
 #include "catalog/tool_search.h"
 
 #include "catalog/tool_catalog.h"
+#include "platform/ascii_case.h"
 #include "platform/utf8.h"
 
 namespace kest {
@@ -36,8 +37,7 @@ std::vector<ToolSearchEntry> ToolSearchEntries(const std::vector<WalkEvent>& eve
 namespace {
 
 char32_t Lower(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 0x20;
-  if (c < 0x80) return c;
+  if (c < 0x80) return AsciiLower(c);
   // Latin-1: À to Þ but ×.
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
   // Latin Extended-A: pairs of capital and small letter.
@@ -62,7 +62,7 @@ std::string FoldCase(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
-      out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte);
+      out += AsciiLower(text[i]);
       ++i;
       continue;
     }

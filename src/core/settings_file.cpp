@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/ascii_case.h"
 #include "platform/kest_error.h"
 #include "platform/paths.h"
 
@@ -37,18 +38,6 @@ bool HasNonAscii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   return false;
-}
-
-// ASCII names only: a name with other letters is left to the profile functions' own rules.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // Longer values are cut by the profile read's buffer.
@@ -122,7 +111,7 @@ std::optional<const IniIndex::Section*> IniIndex::find(std::string_view section)
   if (!sure_) return std::nullopt;
   const Section* found = nullptr;
   for (const Section& s : sections_) {
-    if (!SameName(s.name, section)) continue;
+    if (!EqualsIgnoringAsciiCase(s.name, section)) continue;
     if (found) return std::nullopt;
     found = &s;
   }
@@ -137,7 +126,7 @@ IniLookup IniIndex::lookUp(std::string_view section, std::string_view key) const
   if (!*found) return IniLookup{IniLookup::Absent, {}};
   const Line* hit = nullptr;
   for (const Line& line : (*found)->lines) {
-    if (line.comment || !SameName(line.key, key)) continue;
+    if (line.comment || !EqualsIgnoringAsciiCase(line.key, key)) continue;
     if (!line.hasValue || hit || line.value.size() > kLongestLookedUpValue) return IniLookup{IniLookup::Unsure, {}};
     hit = &line;
   }
@@ -226,7 +215,7 @@ bool FindSectionLines(const std::vector<TextLine>& lines, std::string_view secti
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].kind != TextLine::Header) continue;
     if (found && found->end == 0) found->end = i;
-    if (!SameName(lines[i].name, section)) continue;
+    if (!EqualsIgnoringAsciiCase(lines[i].name, section)) continue;
     if (found) return false;
     found = SectionLines{i, 0};
   }
@@ -295,7 +284,7 @@ bool FindKeyLines(const std::vector<TextLine>& lines, const SectionLines& s, std
   for (std::size_t i = s.header + 1; i < s.end; ++i) {
     if (lines[i].kind != TextLine::Key) continue;
     if (HasNonAscii(lines[i].name)) return false;
-    if (!SameName(lines[i].name, key)) continue;
+    if (!EqualsIgnoringAsciiCase(lines[i].name, key)) continue;
     if (!lines[i].hasValue) return false;
     found.push_back(i);
   }

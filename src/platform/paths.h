@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii_case.h"
+
 namespace kest::paths {
 
 inline constexpr std::size_t kMaxPath = 260;
@@ -92,11 +94,10 @@ inline bool IsReservedName(std::string_view name) {
   if (name.back() == '.' || name.back() == ' ') return true;
   std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  std::string upper;
-  for (char c : base) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
-  return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-         upper[3] >= '1' && upper[3] <= '9';
+  const std::string lower = AsciiLowered(base);
+  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul") return true;
+  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
+         lower[3] >= '1' && lower[3] <= '9';
 }
 
 // True for a path that names one file wherever Kest stands: a drive letter with its root
@@ -151,8 +152,7 @@ inline std::string AbsolutePath(std::string_view currentDir, std::string_view pa
   if (slash(path[0])) {
     folders.clear();
   } else if (HasDriveLetter(path)) {
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (root.size() != 2 || upper(root[0]) != upper(path[0])) {
+    if (root.size() != 2 || AsciiLower(root[0]) != AsciiLower(path[0])) {
       root = std::string(path.substr(0, 2));
       folders.clear();
     }

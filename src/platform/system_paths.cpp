@@ -3,17 +3,18 @@
 #include <array>
 #include <optional>
 
+#include "platform/ascii_case.h"
+
 namespace kest::paths {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (IsSlash(a[i]) ? !IsSlash(b[i]) : Lower(a[i]) != Lower(b[i])) return false;
+    if (IsSlash(a[i]) ? !IsSlash(b[i]) : AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 

@@ -1,10 +1,10 @@
 #include "settings/catalog_editing.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/texts.h"
 #include "catalog/shortcuts.h"
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 #include "settings/failure_list.h"
 
@@ -16,16 +16,9 @@ constexpr const char* kCaptionInternalError = "Internal error";
 constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 bool IsShortcutName(std::string_view fileName, std::uint32_t attributes) {
   if (attributes & kAttrDirectory) return false;
-  std::string ext = Lower(paths::ExtensionOf(fileName));
+  std::string ext = AsciiLowered(paths::ExtensionOf(fileName));
   return ext == ".lnk" || ext == ".pif";
 }
 
@@ -47,7 +40,7 @@ std::optional<std::vector<std::string>> NormalParts(std::string_view path) {
     } else if (OnlyDotsAndBlanks(part)) {
       return false;
     } else {
-      parts.push_back(Lower(part));
+      parts.push_back(AsciiLowered(part));
     }
     part.clear();
     return true;
@@ -119,7 +112,7 @@ std::vector<CatalogItem> ListCatalogFolder(FileSystem& fs, const std::string& fo
     while (listing->next(entry)) {
       if (entry.name.empty() || entry.name == "." || entry.name == "..") continue;
       CatalogItem item{entry.name, ItemDisplayName(entry.name, entry.attributes), entry.attributes};
-      keyed.emplace_back(Lower(item.display), std::move(item));
+      keyed.emplace_back(AsciiLowered(item.display), std::move(item));
     }
   }
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
@@ -160,8 +153,8 @@ std::string NearestExistingFolder(FileSystem& fs, const std::string& root, const
 }
 
 std::string RebasedPath(const std::string& path, const std::string& oldPath, const std::string& newPath) {
-  if (Lower(path) == Lower(oldPath)) return newPath;
-  if (path.size() > oldPath.size() && Lower(path.substr(0, oldPath.size() + 1)) == Lower(oldPath + "\\"))
+  if (EqualsIgnoringAsciiCase(path, oldPath)) return newPath;
+  if (path.size() > oldPath.size() && EqualsIgnoringAsciiCase(path.substr(0, oldPath.size() + 1), oldPath + "\\"))
     return newPath + path.substr(oldPath.size());
   return path;
 }
@@ -197,7 +190,7 @@ NewFolderOutcome CreateNewFolder(FileSystem& fs, MsgBox& box, WindowHandle owner
 
 std::string NewToolLinkPath(const std::string& currentFolder, const std::string& chosenFile) {
   std::string name = paths::FileNameOf(chosenFile);
-  std::string ext = Lower(paths::ExtensionOf(name));
+  std::string ext = AsciiLowered(paths::ExtensionOf(name));
   if (ext == ".exe" || ext == ".lnk") name.erase(name.size() - 4);
   return currentFolder + "\\" + name;
 }

@@ -1,12 +1,11 @@
 #include "settings/directory_import.h"
 
-#include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "core/texts.h"
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 #include "platform/types.h"
 #include "settings/failure_list.h"
@@ -15,22 +14,17 @@ namespace kest {
 
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 class Importer final : public CatalogVisitor {
  public:
   Importer(const ImportServices& s, std::string destination, bool askEachTool, std::vector<std::string>& failed)
-      : s_(s), top_(Lower(paths::WithoutTrailingBackslash(destination))), askEachTool_(askEachTool), failed_(failed) {
+      : s_(s), top_(AsciiLowered(paths::WithoutTrailingBackslash(destination))), askEachTool_(askEachTool), failed_(failed) {
     destinations_.push_back(std::move(destination));
   }
 
   void FolderEntered(const std::string& name, const std::string& path, int) override {
     // A destination inside the source is not walked into, nor is anything below it: it would
     // import what it creates.
-    bool skip = skipping_.back() || Lower(path) == top_;
+    bool skip = skipping_.back() || AsciiLowered(path) == top_;
     std::string dest = destinations_.back() + name + "\\";
     bool made = false;
     if (!skip) {
@@ -52,7 +46,7 @@ class Importer final : public CatalogVisitor {
   }
 
   void ToolFound(const std::string& path, const std::string& fileName, int) override {
-    if (skipping_.back() || Lower(paths::ExtensionOf(fileName)) != ".exe") return;
+    if (skipping_.back() || AsciiLowered(paths::ExtensionOf(fileName)) != ".exe") return;
     if (askEachTool_) {
       MbAnswer a = s_.box.ask(s_.owner, "Create link for this tool: " + fileName + "?", text::kCaptionConfirm,
                               MbButtons::YesNoCancel, MbIcon::Question);

@@ -1,7 +1,6 @@
 #include "targets/target_store.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 #include <exception>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 namespace kest {
@@ -24,12 +24,6 @@ void ReportIniError(MsgBox& box, WindowHandle owner) {
 
 // The entries that exist in [Targets] below limit, by position in ascending order: keys
 // written exactly as the decimal numbers the program writes.
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 // The position a key names when it is written exactly as the decimal number Kest writes; -1
@@ -179,7 +173,7 @@ void WriteTargets(SettingsFile& settings, const TargetList& list, std::vector<st
     long long i = PositionOf(key);
     // An old position goes; a kept key that a list position writes anew gives way to it.
     bool oldPosition = i >= 0 && i < limit;
-    if (!oldPosition && !named(i) && !EqualsIgnoringCase(key, "Count")) section.emplace_back(key, value);
+    if (!oldPosition && !named(i) && !EqualsIgnoringAsciiCase(key, "Count")) section.emplace_back(key, value);
   }
   for (std::size_t i = 0; i < paths.size(); ++i) {
     // An entry without a file name is left out; the positions after it stay.

@@ -1,5 +1,6 @@
 #include "window_rules/menu_letters.h"
 
+#include "platform/ascii_case.h"
 #include "platform/utf8.h"
 
 namespace kest {
@@ -10,8 +11,6 @@ namespace {
 char32_t FirstCharacter(const std::string& s) {
   return s.empty() ? 0 : utf8::CodePointAt(s, 0, utf8::SequenceAt(s, 0));
 }
-
-char32_t FoldAscii(char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; }
 
 }  // namespace
 
@@ -40,10 +39,10 @@ std::string MenuCaptionOf(const std::string& name) {
 
 MenuCharChoice ChooseByLetter(const std::vector<std::string>& names, char32_t letter, int highlighted) {
   if (letter == 0) return {};
-  const char32_t wanted = FoldAscii(letter);
+  const char32_t wanted = AsciiLower(letter);
   std::vector<int> matches;
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (!names[i].empty() && FoldAscii(FirstCharacter(names[i])) == wanted) matches.push_back(static_cast<int>(i));
+    if (!names[i].empty() && AsciiLower(FirstCharacter(names[i])) == wanted) matches.push_back(static_cast<int>(i));
   if (matches.empty()) return {};
   if (matches.size() == 1) return {MenuCharChoice::Kind::Execute, matches.front()};
   for (int i : matches)

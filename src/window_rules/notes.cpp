@@ -1,27 +1,15 @@
 #include "window_rules/notes.h"
 
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 namespace kest {
-
-namespace {
-
-bool SameAsciiName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string NoteFilePath(std::string_view exeDir, std::string_view target) {
   if (target.empty()) return std::string(exeDir) + kScratchNoteName;
   const std::string name = paths::FileNameOf(target);
   for (const char* shipped : kShippedBesideKest)
-    if (SameAsciiName(name + ".txt", shipped)) return std::string(exeDir) + name + ".note.rtf";
+    if (EqualsIgnoringAsciiCase(name + ".txt", shipped)) return std::string(exeDir) + name + ".note.rtf";
   return std::string(exeDir) + name + ".txt";
 }
 
