@@ -35,11 +35,16 @@ std::string ReadShortcutPath(ShellLinks& links, FileSystem& fs, const std::strin
   return fs.fileExists(linkPath) ? links.readPath(linkPath) : std::string();
 }
 
-std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, std::string program) {
+std::string OnWorkDrive(const WorkDrive& drive, std::string program,
+                        const std::function<bool(const std::string& path)>& exists) {
   // Nothing read stays nothing, and only a path that starts with a drive letter is moved to the
   // work drive: a UNC or relative path has no letter to replace.
-  if (paths::HasDriveLetter(program) && !fs.fileExists(program)) program[0] = drive.letter;
+  if (paths::HasDriveLetter(program) && !exists(program)) program[0] = drive.letter;
   return program;
+}
+
+std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, const std::string& program) {
+  return OnWorkDrive(drive, program, [&fs](const std::string& path) { return fs.fileExists(path); });
 }
 
 std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,

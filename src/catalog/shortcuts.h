@@ -1,6 +1,7 @@
 #pragma once
 // Shortcut files of the catalog: written under names that collide with nothing, read back
 // with the work drive letter in front of a program that is not where the link says.
+#include <functional>
 #include <string>
 
 #include "catalog/work_drive.h"
@@ -24,7 +25,11 @@ std::string CreateShortcut(ShellLinks& links, FileSystem& fs, const std::string&
 std::string ReadShortcutPath(ShellLinks& links, FileSystem& fs, const std::string& linkPath);
 
 // A program that does not exist gets the work drive letter in front; nothing stays nothing.
-std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, std::string program);
+// exists is asked only about a path that starts with a drive letter.
+std::string OnWorkDrive(const WorkDrive& drive, std::string program,
+                        const std::function<bool(const std::string& path)>& exists);
+// As above, the file system asked.
+std::string OnWorkDrive(FileSystem& fs, const WorkDrive& drive, const std::string& program);
 
 // The program a .lnk or .pif file names, on the work drive when it is not where the link says.
 std::string ResolveShortcut(ShellLinks& links, FileSystem& fs, const WorkDrive& drive,

@@ -69,10 +69,7 @@ bool ToolChecker::Exists(const std::string& path) {
 }
 
 std::string ToolChecker::Resolve(const std::string& file) {
-  // As OnWorkDrive, with the existence asked once.
-  std::string program = Raw(file);
-  if (paths::HasDriveLetter(program) && !Exists(program)) program[0] = drive_.letter;
-  return program;
+  return OnWorkDrive(drive_, Raw(file), [this](const std::string& path) { return Exists(path); });
 }
 
 void ToolChecker::Check(const std::string& file) {
