@@ -56,9 +56,6 @@ inline constexpr int kInitialWidth = 120;
 
 // Top of the i-th folder label (0 first): stacked under the title strip.
 inline int LabelTop(std::size_t i) { return kBorder + kTitleHeight + kLabelHeight * static_cast<int>(i); }
-// The tool bar lies under the last label.
-inline int ToolbarTop(std::size_t labels) { return LabelTop(labels); }
-inline int ExitLeft(int windowWidth) { return windowWidth - kExitFromRight; }
 
 }  // namespace mini_layout
 

@@ -149,15 +149,6 @@ std::optional<std::vector<std::pair<std::string, std::string>>> IniIndex::entrie
   return out;
 }
 
-IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::string_view key) {
-  return IniIndex(text).lookUp(section, key);
-}
-
-std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
-                                                                                  std::string_view section) {
-  return IniIndex(text).entries(section);
-}
-
 namespace {
 
 // One line of a settings file's text by its offsets: its content, then its line break.

@@ -1,5 +1,6 @@
 #pragma once
-// Tools.ini beside the executable: typed reads and writes, no cache.
+// Tools.ini beside the executable: typed reads and writes, each write at once; within a Batch,
+// many reads take one read of the file.
 #include <functional>
 #include <optional>
 #include <string>
@@ -64,11 +65,6 @@ struct IniLookup {
   enum Kind { Found, Absent, Unsure } kind = Unsure;
   std::string value;
 };
-IniLookup LookUpIniValue(std::string_view text, std::string_view section, std::string_view key);
-// The keys and values of the section as one read of it by the profile functions gives them, or
-// nothing when only they can tell.
-std::optional<std::vector<std::pair<std::string, std::string>>> IniSectionEntries(std::string_view text,
-                                                                                  std::string_view section);
 
 // A settings file's text taken apart once, so that many lookups in it cost one pass over the
 // text instead of one each: with thousands of targets in the file, a pass is a few milliseconds.
@@ -77,6 +73,8 @@ class IniIndex {
  public:
   explicit IniIndex(std::string_view text);
   IniLookup lookUp(std::string_view section, std::string_view key) const;
+  // The keys and values of the section as one read of it by the profile functions gives them,
+  // or nothing when only they can tell.
   std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const;
 
   struct Line {

@@ -23,7 +23,6 @@ class FramelessWindow : public Window {
   // Sets the layered window's opacity (0..255) with the transparency key; it is drawn no less
   // opaque than the visible floor.
   void SetOpacity(int alpha);
-  bool Resizing() const { return resizing_; }
   // The DPI the window is drawn at (that of its monitor), and a 96-DPI size at it.
   int Dpi() const { return dpi_; }
   int Scaled(int size96) const;

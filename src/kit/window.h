@@ -36,7 +36,6 @@ class Window {
     modalResult_ = result;
     modalEnded_ = true;
   }
-  bool InModalLoop() const { return inModal_; }
 
  protected:
   // Registers the class on its first use, then creates the window with this object as its

@@ -8,8 +8,6 @@
 
 namespace kest::paths {
 
-inline constexpr std::size_t kMaxPath = 260;
-
 inline bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 // Directory part with its trailing backslash ("C:\a\b.exe" -> "C:\a\"); empty when none.

@@ -1,7 +1,6 @@
 #pragma once
 // The registry keys of the Explorer integration, under HKEY_CLASSES_ROOT, and the
 // administrator test that tells whether they can be written.
-#include <optional>
 #include <string>
 
 namespace kest {
@@ -20,10 +19,5 @@ class Registry {
   // Deletes the key with all its sub-keys, the sub-keys first.
   virtual bool deleteClassesKeyTree(const std::string& subKey) = 0;
 };
-
-// The administrator test's answer from the group membership, when the system could tell it.
-// Systems without the membership test (Windows 9x, NT 4) keep no user from the keys by group,
-// so every user counts as one there; a failed write is reported by the registry work anyway.
-inline bool AdminAnswer(std::optional<bool> membership) { return membership.value_or(true); }
 
 }  // namespace kest

@@ -133,8 +133,6 @@ NameFault NameFaultOf(std::string_view name) {
   return paths::IsReservedName(name) ? NameFault::Reserved : NameFault::None;
 }
 
-bool IsAcceptableName(std::string_view name) { return NameFaultOf(name) == NameFault::None; }
-
 void ReportBadName(MsgBox& box, WindowHandle owner, NameFault fault) {
   box.ask(owner, fault == NameFault::Reserved ? kReservedNameText : kBadNameText, text::kCaptionWarning,
           MbButtons::Ok, MbIcon::Error);

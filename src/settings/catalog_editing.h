@@ -51,7 +51,6 @@ std::vector<CatalogItem> ListCatalogFolder(FileSystem& fs, const std::string& fo
 // ending in a dot or a blank (paths::IsReservedName), which would land on something else.
 enum class NameFault { None, Characters, Reserved };
 NameFault NameFaultOf(std::string_view name);
-bool IsAcceptableName(std::string_view name);
 // kBadNameText or kReservedNameText, as a warning.
 void ReportBadName(MsgBox& box, WindowHandle owner, NameFault fault = NameFault::Characters);
 

@@ -60,7 +60,6 @@ class CatalogMenus {
   const std::string* ToolFile(int commandId) const;
   // The shortcut file of an icon bar command, if it is one.
   const IconBarButton* IconBarTool(int commandId) const;
-  const std::vector<IconBarButton>& IconBar() const { return iconBar_; }
 
   HIMAGELIST MenuImages() const { return images2_.get(); }
   HIMAGELIST IconBarImages() const { return images3_.get(); }

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A typed name: one that is accepted has nothing Windows would read as a separator, a
   // wildcard, a step up or a control character.
-  if (IsAcceptableName(name)) {
+  if (NameFaultOf(name) == NameFault::None) {
     KEST_FUZZ_CHECK(name.find_first_of("\\/:*?\"<>|") == std::string::npos);
     KEST_FUZZ_CHECK(name.find_first_not_of(". ") != std::string::npos);
     for (char c : name) KEST_FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);

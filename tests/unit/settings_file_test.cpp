@@ -105,8 +105,8 @@ TEST_F(SettingsFileTest, WritesEncodeAndGoStraightToTheFile) {
   EXPECT_EQ(settings.readString("Targets", "0", "Error link"), "Error link");
 }
 
-TEST(LookUpIniValue, ReadsAsTheProfileFunctionsOrSaysUnsure) {
-  auto look = [](std::string_view text, const char* key = "NMLeft") { return LookUpIniValue(text, "Options", key); };
+TEST(IniIndex, ReadsAsTheProfileFunctionsOrSaysUnsure) {
+  auto look = [](std::string_view text, const char* key = "NMLeft") { return IniIndex(text).lookUp("Options", key); };
   const std::string file = "\xEF\xBB\xBF; kept\r\n[Targets]\r\nNMLeft=9\r\n [ options ] \r\n  nmleft =  \"12\" \r\nDrive=E";
   EXPECT_EQ(look(file).kind, IniLookup::Found);
   EXPECT_EQ(look(file).value, "12");
@@ -123,10 +123,10 @@ TEST(LookUpIniValue, ReadsAsTheProfileFunctionsOrSaysUnsure) {
     EXPECT_EQ(look(text).kind, IniLookup::Unsure) << text;
   // A whole section: its keys in file order; a comment or a bare key in it is left to them too.
   using Entries = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(IniSectionEntries(file, "OPTIONS"), (Entries{{"nmleft", "12"}, {"Drive", "E"}}));
-  EXPECT_EQ(IniSectionEntries(file, "Other"), Entries{});
-  EXPECT_FALSE(IniSectionEntries("[Targets]\n0=a\n;1=b", "Targets"));
-  EXPECT_FALSE(IniSectionEntries("[Targets]\n0=a\nstray", "Targets"));
+  EXPECT_EQ(IniIndex(file).entries("OPTIONS"), (Entries{{"nmleft", "12"}, {"Drive", "E"}}));
+  EXPECT_EQ(IniIndex(file).entries("Other"), Entries{});
+  EXPECT_FALSE(IniIndex("[Targets]\n0=a\n;1=b").entries("Targets"));
+  EXPECT_FALSE(IniIndex("[Targets]\n0=a\nstray").entries("Targets"));
 }
 
 // Tools.ini edited as text: what each edit writes, and that nothing else moves.
@@ -177,7 +177,7 @@ TEST(IniTextEdits, ReplaceSectionKeepsTheGivenOrderCommentsAndBlankLines) {
   EXPECT_EQ(ReplaceIniSection("[Targets]\r\n0=a\r\n[Other]\r\nB=2\r\n", "Targets", {}), "[Targets]\r\n[Other]\r\nB=2\r\n");
   EXPECT_EQ(ReplaceIniSection("[Targets]\r\n; c\r\n\r\n[Other]\r\n", "Targets", {{"0", "a"}}),
             "[Targets]\r\n; c\r\n0=a\r\n\r\n[Other]\r\n");
-  EXPECT_EQ(IniSectionEntries(*ReplaceIniSection(kTwoSections, "Options", section), "Options"), section);
+  EXPECT_EQ(IniIndex(*ReplaceIniSection(kTwoSections, "Options", section)).entries("Options"), section);
 }
 
 TEST(IniTextEdits, OtherSectionsStayByteForByte) {

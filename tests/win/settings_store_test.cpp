@@ -80,16 +80,16 @@ TEST(ProfileSettingsStore, TheBatchReadsTheFileAsTheProfileFunctionsDo) {
   win32::ProfileSettingsStore store;
   const std::string absent = "\x01" "absent";
   for (const char* key : {"NMLeft", "NMTop", "Drive", "LastDir", "hlp", "Col1", "Col2", "abValue"}) {
-    IniLookup looked = LookUpIniValue(*store.text(dir + "Tools.ini"), "Options", key);
+    IniLookup looked = IniIndex(*store.text(dir + "Tools.ini")).lookUp("Options", key);
     ASSERT_NE(looked.kind, IniLookup::Unsure) << key;
     EXPECT_EQ(looked.kind == IniLookup::Found ? looked.value : absent,
               store.get(dir + "Tools.ini", "Options", key, absent)) << key;
   }
-  EXPECT_EQ(IniSectionEntries(*store.text(dir + "Tools.ini"), "options"), store.entries(dir + "Tools.ini", "Options"));
+  EXPECT_EQ(IniIndex(*store.text(dir + "Tools.ini")).entries("options"), store.entries(dir + "Tools.ini", "Options"));
   // And as the profile functions write it.
   ASSERT_TRUE(store.put(dir + "Tools.ini", "Options", "KFSOpened", "0"));
   ASSERT_TRUE(store.put(dir + "Tools.ini", "Targets", "Count", "0"));
-  EXPECT_EQ(LookUpIniValue(*store.text(dir + "Tools.ini"), "Options", "KFSOpened").value, "0") << *store.text(dir + "Tools.ini");
+  EXPECT_EQ(IniIndex(*store.text(dir + "Tools.ini")).lookUp("Options", "KFSOpened").value, "0") << *store.text(dir + "Tools.ini");
 }
 
 TEST(ProfileSettingsStore, RefusedWriteRaisesUnableToWrite) {

@@ -94,19 +94,4 @@ class WindowDC {
   HDC dc_;
 };
 
-// BeginPaint and EndPaint.
-class PaintDC {
- public:
-  explicit PaintDC(HWND w) : w_(w) { dc_ = BeginPaint(w, &ps_); }
-  PaintDC(const PaintDC&) = delete;
-  PaintDC& operator=(const PaintDC&) = delete;
-  ~PaintDC() { EndPaint(w_, &ps_); }
-  HDC get() const { return dc_; }
-
- private:
-  HWND w_;
-  PAINTSTRUCT ps_{};
-  HDC dc_;
-};
-
 }  // namespace kest::win32
