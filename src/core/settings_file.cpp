@@ -309,21 +309,6 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
   return out;
 }
 
-std::optional<std::string> DeleteIniKey(std::string_view text, std::string_view section, std::string_view key) {
-  if (!WritableSection(section) || !WritableKey(key)) return std::nullopt;
-  std::optional<std::vector<TextLine>> lines = SplitLines(text);
-  std::optional<SectionLines> s;
-  if (!lines || !FindSectionLines(*lines, section, s)) return std::nullopt;
-  if (!s) return std::string(text);
-  std::vector<std::size_t> hits;
-  if (!FindKeyLines(*lines, *s, key, hits) || hits.size() > 1) return std::nullopt;
-  if (hits.empty()) return std::string(text);
-  const TextLine& line = (*lines)[hits[0]];
-  std::string out(text.substr(0, line.begin));
-  out.append(text.substr(line.next));
-  return out;
-}
-
 std::optional<std::string> ReplaceIniSection(std::string_view text, std::string_view section,
                                              const std::vector<std::pair<std::string, std::string>>& entries) {
   if (!WritableSection(section)) return std::nullopt;
@@ -449,11 +434,6 @@ void SettingsFile::writeInteger(const std::string& section, const std::string& k
 
 void SettingsFile::writeBool(const std::string& section, const std::string& key, bool value) {
   writeString(section, key, value ? "1" : "0");
-}
-
-void SettingsFile::deleteKey(const std::string& section, const std::string& key) {
-  writeText([&](std::string_view text) { return DeleteIniKey(text, section, key); },
-            [&] { return store_.remove(path_, section, key); });
 }
 
 void SettingsFile::replaceSection(const std::string& section,

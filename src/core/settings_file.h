@@ -106,8 +106,6 @@ class IniIndex {
 // value would not read back from a line of its own: the profile functions must do it then.
 std::optional<std::string> SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                                        std::string_view value);
-// The text as it was when the section or key is not there.
-std::optional<std::string> DeleteIniKey(std::string_view text, std::string_view section, std::string_view key);
 // The section's keys become these, in this order, where its first key stood; its comments and
 // blank lines stay.
 std::optional<std::string> ReplaceIniSection(std::string_view text, std::string_view section,
@@ -129,7 +127,6 @@ class SettingsFile {
   void writeString(const std::string& section, const std::string& key, const std::string& value);
   void writeInteger(const std::string& section, const std::string& key, int value);
   void writeBool(const std::string& section, const std::string& key, bool value);
-  void deleteKey(const std::string& section, const std::string& key);
   // The section's keys with their values, in one read.
   std::vector<std::pair<std::string, std::string>> entries(const std::string& section);
   // Writes the section anew in one write; a refused write throws as every write does.

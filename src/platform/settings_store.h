@@ -18,8 +18,6 @@ class SettingsStore {
   // False when the system refused the write.
   virtual bool put(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value) = 0;
-  virtual bool remove(const std::string& file, const std::string& section,
-                      const std::string& key) = 0;
   // The keys the section holds with their values (as get reads them), in file order: one read
   // of the file for a whole section.
   virtual std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
@@ -36,7 +34,7 @@ class SettingsStore {
   // The file's bytes ("" for a file not made yet) through edit, and what it gives written back
   // in one step, so that a failure at any point leaves the file as it was (Refused). NotTaken,
   // with nothing written, when edit gives nothing or the store has no file behind it: the write
-  // is then for put, remove or replaceSection.
+  // is then for put or replaceSection.
   virtual TextWrite rewrite(const std::string& /*file*/,
                             const std::function<std::optional<std::string>(std::string_view)>& /*edit*/) {
     return TextWrite::NotTaken;

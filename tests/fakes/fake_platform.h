@@ -51,12 +51,6 @@ class FakeSettingsStore : public SettingsStore {
     data[file][Lower(section)][Lower(key)] = value;
     return true;
   }
-  bool remove(const std::string& file, const std::string& section, const std::string& key) override {
-    if (refuseWrites) return false;
-    writes.push_back("-" + key);
-    data[file][Lower(section)].erase(Lower(key));
-    return true;
-  }
   std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
                                                             const std::string& section) override {
     reads.push_back("[" + section + "]");

@@ -69,12 +69,6 @@ class ProfileStore : public SettingsStore {
     sections[Lower(section)][Lower(key)] = value;
     return true;
   }
-  bool remove(const std::string&, const std::string& section, const std::string& key) override {
-    ++writes;
-    auto s = sections.find(Lower(section));
-    if (s != sections.end()) s->second.erase(Lower(key));
-    return true;
-  }
   std::vector<std::pair<std::string, std::string>> entries(const std::string&, const std::string& section) override {
     std::vector<std::pair<std::string, std::string>> found;
     auto s = sections.find(Lower(section));

@@ -1,7 +1,7 @@
 // The edits Kest makes to Tools.ini's text, over any text a user or another program may leave.
-// The input's first line is the edit: "s" (set), "d" (delete) or "r" (replace a section), then
-// "section|key|value" for the first two, "section|key=value|key=value..." for the third; the
-// rest of the input is the file's text. Checked against IniIndex, the profile functions' reading,
+// The input's first line is the edit: "s" (set) or "r" (replace a section), then
+// "section|key|value" for the first, "section|key=value|key=value..." for the second; the rest
+// of the input is the file's text. Checked against IniIndex, the profile functions' reading,
 // and against the text as it was outside the section, found here a second way.
 #include <optional>
 
@@ -176,10 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (fields.size() < 2) return 0;
   const std::string& key = fields[1];
   const std::string value = fields.size() > 2 ? fields[2] : "";
-  const bool remove = op == 'd';
-  const std::optional<std::string> edited =
-      remove ? DeleteIniKey(text, section, key) : SetIniValue(text, section, key, value);
-  const bool good = GoodSection(section) && GoodKey(key) && (remove || GoodValue(value));
+  const std::optional<std::string> edited = SetIniValue(text, section, key, value);
+  const bool good = GoodSection(section) && GoodKey(key) && GoodValue(value);
   if (!edited) {
     KEST_FUZZ_CHECK(!good || before.lookUp(section, key).kind == IniLookup::Unsure);
     return 0;
@@ -187,13 +185,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KEST_FUZZ_CHECK(good);
   CheckOutside(text, *edited, section);
   const IniIndex after(*edited);
-  if (remove) {
-    KEST_FUZZ_CHECK(after.lookUp(section, key).kind == IniLookup::Absent);
-    KEST_FUZZ_CHECK(DeleteIniKey(*edited, section, key) == edited);
-  } else {
-    CheckFound(after, section, key, value);
-    KEST_FUZZ_CHECK(SetIniValue(*edited, section, key, value) == edited);
-  }
+  CheckFound(after, section, key, value);
+  KEST_FUZZ_CHECK(SetIniValue(*edited, section, key, value) == edited);
   CheckOtherKeys(text, before, after, section, key);
   return 0;
 }

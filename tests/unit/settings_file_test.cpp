@@ -99,10 +99,8 @@ TEST_F(SettingsFileTest, WritesEncodeAndGoStraightToTheFile) {
   // Other sections are reached through the same handle.
   settings.writeInteger("Targets", "Count", 2);
   settings.writeString("Targets", "0", R"(C:\a.exe)");
-  settings.deleteKey("Targets", "0");
   EXPECT_EQ(settings.readInteger("Targets", "Count", -1), 2);
-  EXPECT_EQ(store.find(kIni, "Targets", "0"), nullptr);
-  EXPECT_EQ(settings.readString("Targets", "0", "Error link"), "Error link");
+  EXPECT_EQ(*store.find(kIni, "Targets", "0"), R"(C:\a.exe)");
 }
 
 TEST(IniIndex, ReadsAsTheProfileFunctionsOrSaysUnsure) {
@@ -160,14 +158,6 @@ TEST(IniTextEdits, NewSectionAtTheEnd) {
   EXPECT_EQ(ReplaceIniSection("", "Targets", {}), "[Targets]\r\n");
 }
 
-TEST(IniTextEdits, DeleteTakesTheKeysLineOnly) {
-  EXPECT_EQ(DeleteIniKey(kTwoSections, "OPTIONS", "a"), "[Options]\r\nB=2\r\n\r\n[Other]\r\nB=2\r\n");
-  EXPECT_EQ(DeleteIniKey("[Options]\r\nA=1\r\n[Other]\r\nB=2\r\n", "Options", "A"), "[Options]\r\n[Other]\r\nB=2\r\n");
-  EXPECT_EQ(DeleteIniKey(kTwoSections, "Options", "C"), kTwoSections);
-  EXPECT_EQ(DeleteIniKey(kTwoSections, "Nothing", "A"), kTwoSections);
-  EXPECT_EQ(DeleteIniKey("", "Options", "A"), "");
-}
-
 TEST(IniTextEdits, ReplaceSectionKeepsTheGivenOrderCommentsAndBlankLines) {
   // As WriteTargets hands it over: the keys it keeps first, then the positions, then "Count".
   const std::string file = "[Options]\r\nA=1\r\n[Targets]\r\n; mine\r\nCount=1\r\nx=1\r\n0=a\r\n\r\n[Other]\r\nB=2\r\n";
@@ -185,7 +175,7 @@ TEST(IniTextEdits, OtherSectionsStayByteForByte) {
   const std::string after = "[Other]\r\n\t x\t=\ty \r\n;[Options]\r\n";
   const std::string file = before + "[Options]\r\nA=1\r\n" + after;
   for (const std::optional<std::string>& edited :
-       {SetIniValue(file, "Options", "A", "2"), SetIniValue(file, "Options", "B", "2"), DeleteIniKey(file, "Options", "A"),
+       {SetIniValue(file, "Options", "A", "2"), SetIniValue(file, "Options", "B", "2"),
         ReplaceIniSection(file, "Options", {{"C", "3"}, {"D", "4"}})}) {
     ASSERT_TRUE(edited);
     EXPECT_EQ(edited->substr(0, before.size()), before) << *edited;
@@ -203,7 +193,6 @@ TEST(IniTextEdits, LinesEndAsTheFilesOwnDo) {
   EXPECT_EQ(SetIniValue("[Options]", "Options", "B", "3"), "[Options]\r\nB=3\r\n");
   EXPECT_EQ(SetIniValue("[Options]\nA=1", "New", "B", "3"), "[Options]\nA=1\n[New]\nB=3\n");
   EXPECT_EQ(ReplaceIniSection("[Targets]\r\n0=a", "Targets", {{"0", "b"}, {"1", "c"}}), "[Targets]\r\n0=b\r\n1=c\r\n");
-  EXPECT_EQ(DeleteIniKey("[Options]\r\nA=1\r\nB=2", "Options", "B"), "[Options]\r\nA=1\r\n");
 }
 
 TEST(IniTextEdits, AByteOrderMarkStays) {
@@ -220,13 +209,11 @@ TEST(IniTextEdits, WhatOnlyTheProfileFunctionsCanTellIsLeftToThem) {
         std::string_view("[Options\r\nA=1\r\n"), std::string_view("[Opt\xC4\xB0ons]\r\nA=1\r\n"),
         std::string_view("[Options]\r\nA=1\r\n[other]\r\n[OPTIONS]\r\nA=2\r\n")}) {
     EXPECT_EQ(SetIniValue(text, "Options", "A", "2"), std::nullopt) << text;
-    EXPECT_EQ(DeleteIniKey(text, "Options", "A"), std::nullopt) << text;
     EXPECT_EQ(ReplaceIniSection(text, "Options", {{"A", "2"}}), std::nullopt) << text;
   }
   // A key given twice, without a value, or beside a key in other than ASCII letters.
   for (std::string_view text : {"[Options]\r\nA=1\r\na=2\r\n", "[Options]\r\nA\r\n", "[Options]\r\nA\xC4\xB0=1\r\nA=1\r\n"}) {
     EXPECT_EQ(SetIniValue(text, "Options", "A", "2"), std::nullopt) << text;
-    EXPECT_EQ(DeleteIniKey(text, "Options", "A"), std::nullopt) << text;
     EXPECT_EQ(ReplaceIniSection(text, "Options", {{"A", "2"}}), "[Options]\r\nA=2\r\n") << text;
   }
   // Names and values that would not read back from a line of their own.
@@ -257,23 +244,20 @@ TEST(SettingsFileWrites, GoThroughTheTextAndAreLeftToTheProfileFunctionsOnlyWhen
   store.file = "[Options]\r\nNMLeft=1\r\n";
   settings.write(opt::NMLeft, 2);
   settings.write(opt::NMTop, 3);
-  settings.deleteKey("Options", "NMLeft");
   settings.replaceSection("Targets", {{"0", "C:\\a.exe"}, {"Count", "1"}});
-  EXPECT_EQ(store.file, "[Options]\r\nNMTop=3\r\n[Targets]\r\n0=C:\\a.exe\r\nCount=1\r\n");
+  EXPECT_EQ(store.file, "[Options]\r\nNMLeft=2\r\nNMTop=3\r\n[Targets]\r\n0=C:\\a.exe\r\nCount=1\r\n");
   EXPECT_TRUE(store.writes.empty());
 
   store.file = "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n";
   settings.write(opt::NMLeft, 2);
-  settings.deleteKey("Options", "NMTop");
   settings.replaceSection("Options", {});
-  EXPECT_EQ(store.writes, (std::vector<std::string>{"NMLeft=2", "-NMTop"}));
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"NMLeft=2"}));
   EXPECT_EQ(store.file, "[Options]\r\nNMLeft=1\r\n[OPTIONS]\r\n");
 
   // A refused rewrite is reported, never handed to the profile functions to try again.
   store.writes.clear();
   store.refuseRewrite = true;
   EXPECT_THROW(settings.write(opt::NMLeft, 5), KestError);
-  EXPECT_THROW(settings.deleteKey("Options", "NMLeft"), KestError);
   EXPECT_THROW(settings.replaceSection("Targets", {}), KestError);
   EXPECT_TRUE(store.writes.empty());
 }
@@ -304,8 +288,7 @@ TEST_F(SettingsFileTest, RefusedWriteRaisesTheProgramsError) {
   store.refuseWrites = true;
   for (auto write : {+[](SettingsFile& s) { s.write(opt::abValue, 1); },
                      +[](SettingsFile& s) { s.write(opt::IMOnStart, true); },
-                     +[](SettingsFile& s) { s.write(opt::LastDir, "x"); },
-                     +[](SettingsFile& s) { s.deleteKey("Targets", "0"); }}) {
+                     +[](SettingsFile& s) { s.write(opt::LastDir, "x"); }}) {
     try {
       write(settings);
       FAIL() << "a refused write must raise";

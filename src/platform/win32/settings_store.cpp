@@ -99,12 +99,6 @@ bool ProfileSettingsStore::put(const std::string& file, const std::string& secti
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
-bool ProfileSettingsStore::remove(const std::string& file, const std::string& section,
-                                  const std::string& key) {
-  TakeLegacyLines(file);
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != FALSE;
-}
-
 bool ProfileSettingsStore::replaceSection(const std::string& file, const std::string& section,
                                           const std::vector<std::pair<std::string, std::string>>& entries) {
   TakeLegacyLines(file);

@@ -16,8 +16,8 @@ namespace kest::win32 {
 // Reads go through the private-profile functions. rewrite reads the file's bytes, has them
 // edited, writes the new text to a temporary file beside it named by this process, flushes that
 // and puts it in the file's place in one step, so that a kill or a power loss leaves the old file
-// or the new, never a cut one. put, remove and replaceSection are the profile functions' own
-// writes, for a text only they can take apart.
+// or the new, never a cut one. put and replaceSection are the profile functions' own writes, for
+// a text only they can take apart.
 class ProfileSettingsStore final : public SettingsStore {
  public:
   // takeLegacyLines: whether lines in the system's own code page are rewritten in UTF-8, which is
@@ -27,7 +27,6 @@ class ProfileSettingsStore final : public SettingsStore {
                   const std::string& def) override;
   bool put(const std::string& file, const std::string& section, const std::string& key,
            const std::string& value) override;
-  bool remove(const std::string& file, const std::string& section, const std::string& key) override;
   std::vector<std::pair<std::string, std::string>> entries(const std::string& file,
                                                             const std::string& section) override;
   bool replaceSection(const std::string& file, const std::string& section,
