@@ -5,10 +5,15 @@
 
 namespace kest {
 
-bool Page::CreatePage(const WindowClass& cls, HWND parent, const RECT& area, int dpi) {
+bool Page::CreatePage(const WindowClass& cls, HWND parent, const RECT& area, int dpi, DWORD style) {
   area_ = area;
   dpi_ = dpi;
-  return CreatePageAt(cls, 0, parent, area, dpi);
+  return CreatePageAt(cls, style, parent, area, dpi);
+}
+
+void Page::MoveToDpi(int dpi) {
+  dpi_ = dpi;
+  PlaceScaledArea(hwnd(), area_, dpi);
 }
 
 HWND Page::MakeControl(DWORD exStyle, const char* cls, const char* text, DWORD style, int id) {

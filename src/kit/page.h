@@ -1,7 +1,7 @@
 #pragma once
 // A page of a window: a child window with the control-parent style, placed by its edges at
 // 96 DPI and laid out anew, with its parent's font, at another DPI. The settings window's
-// options and colour pages are pages.
+// options and colour pages and the tools manager are pages.
 #include <windows.h>
 
 #include <vector>
@@ -18,13 +18,16 @@ class Page : public Window {
 
  protected:
   // area: the page's place in its parent at 96 DPI.
-  bool CreatePage(const WindowClass& cls, HWND parent, const RECT& area, int dpi);
+  bool CreatePage(const WindowClass& cls, HWND parent, const RECT& area, int dpi, DWORD style = 0);
+  // Takes the DPI and moves the page to its place at it, for a page that lays itself out.
+  void MoveToDpi(int dpi);
   // Made without a place: Layout puts every control where it belongs at the DPI.
   HWND MakeControl(DWORD exStyle, const char* cls, const char* text, DWORD style, int id);
   // The font (and its bold twin) for every control the page made, then Layout.
   void TakeFont(HFONT font);
-  // Puts the controls where they belong at the page's DPI.
-  virtual void Layout() = 0;
+  // Puts the controls where they belong at the page's DPI; a page that places its own controls
+  // as it is sized needs none.
+  virtual void Layout() {}
   // A control at its place at 96 DPI, scaled to the page's DPI.
   void Place(HWND control, int x, int y, int width, int height) const;
   int Scaled(int size96) const;

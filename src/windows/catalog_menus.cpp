@@ -1,5 +1,6 @@
 #include "windows/catalog_menus.h"
 
+#include "kit/bars.h"
 #include "kit/controls.h"
 #include "kit/pictures.h"
 #include "platform/win32/icons.h"
@@ -32,15 +33,10 @@ CatalogMenus::CatalogMenus(HICON defaultIcon, std::vector<FixedItem> targetFixed
 }
 
 void CatalogMenus::MakeImageLists() {
-  images2_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
-  {
-    // The image list keeps its own copy of the bitmap.
-    win32::OwnedBitmap fixed = DrawMenuPictures(side_);
-    ImageList_AddMasked(images2_.get(), fixed.get(), win32::kPictureMask);
-  }
+  images2_ = MakePictureList(side_, DrawMenuPictures(side_).get(), 256);
   // Drawn at the list's size, from the icon's nearest image.
   win32::AddIconToImageList(images2_.get(), defaultIcon_.get());  // image 5
-  images3_.reset(ImageList_Create(side_, side_, ILC_COLOR32 | ILC_MASK, 8, 256));
+  images3_ = MakeImageList(side_, 8, 256);
   win32::AddIconToImageList(images3_.get(), defaultIcon_.get());  // image 0
 }
 

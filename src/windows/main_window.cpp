@@ -6,6 +6,7 @@
 #include "core/single_instance.h"
 #include "core/texts.h"
 #include "core/window_ids.h"
+#include "kit/bars.h"
 #include "catalog/tool_catalog.h"
 #include "platform/win32/program_icons.h"
 #include "platform/win32/forward_notice.h"
@@ -183,7 +184,7 @@ void MainWindow::LoadDefaultIcon() {
     owned = win32::IconFromPixels(*pixels);
   HICON icon = owned ? owned.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   shelf_.MakeMenus(icon, SmallIconSizeForDpi(Dpi()));
-  SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(shelf_.Menus()->IconBarImages()));
+  GiveToolBarImages(iconBar_, shelf_.Menus()->IconBarImages(), SmallIconSizeForDpi(Dpi()));
   targetList_.AddDefaultImage(icon);
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/texts.h"
 #include "core/window_ids.h"
+#include "kit/bars.h"
 #include "kit/controls.h"
 #include "window_rules/dpi.h"
 #include "window_rules/placement.h"
@@ -50,13 +51,8 @@ void MainWindow::CreateControls() {
   CreateFonts();
   targetList_.Create(hwnd(), ids::targetList, listFont_.get(), [this] { BeginWindowDrag(); });
   commandLineBox_.Create(hwnd(), ids::commandLine, edFont_.get(), [this] { InvalidateRect(targetList_.hwnd(), nullptr, TRUE); });
-  iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE,
-                            0, 0, Scaled(kMainDesignWidth), Scaled(24), hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::iconBar)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  // The hints name tools and folders: an "&" in them is shown, not taken for a mnemonic.
-  if (auto tips = reinterpret_cast<HWND>(SendMessageA(iconBar_, TB_GETTOOLTIPS, 0, 0)))
-    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_NOPREFIX);
+  iconBar_ = CreateToolBar(hwnd(), ids::iconBar, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE, 0, 0,
+                           Scaled(kMainDesignWidth), Scaled(24));
 
   MainLayout layout = LayoutMainWindow(Scaled(kMainDesignWidth), Scaled(kMainDesignHeight), Dpi());
   for (const ButtonDef& d : kCaptionButtons)
@@ -89,7 +85,7 @@ void MainWindow::OnDpiChanged() {
   targetList_.SetIconSide(side);
   if (CatalogMenus* menus = shelf_.Menus(); menus && menus->SetIconSide(side)) {
     state_.menusOutOfDate = true;
-    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(menus->IconBarImages()));
+    GiveToolBarImages(iconBar_, menus->IconBarImages(), side);
     if (SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0) PostMessageA(hwnd(), msg::kSettingsApplied, 0, 0);
   }
 }

@@ -7,6 +7,7 @@
 
 #include "platform/utf8.h"
 #include "windows/catalog_menus.h"
+#include "kit/bars.h"
 #include "kit/pictures.h"
 #include "catalog/mini_folder.h"
 #include "catalog/shortcuts.h"
@@ -148,15 +149,8 @@ void MiniWindow::MakeImages() {
   const int side = SmallIconSizeForDpi(Dpi());
   // The tool bar holds the list until it is given the next: the old one goes after.
   win32::OwnedImageList old(images_.release());
-  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 8, 64));
-  {
-    win32::OwnedBitmap eye = DrawEye(side);  // the image list keeps its own copy
-    ImageList_AddMasked(images_.get(), eye.get(), win32::kPictureMask);
-  }
-  if (iconBar_) {
-    SendMessageA(iconBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-    SendMessageA(iconBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
-  }
+  images_ = MakePictureList(side, DrawEye(side).get(), 64);
+  GiveToolBarImages(iconBar_, images_.get(), side);
 }
 
 void MiniWindow::OnDpiChanged() {
@@ -176,12 +170,10 @@ void MiniWindow::OnCreate() {
   AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
   AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
-  iconBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                            WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE |
-                                CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                            kBorder, LabelTopAt(0), Scaled(kInitialWidth) - 2 * kBorder, 0, hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(iconBar)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(iconBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  iconBar_ = CreateToolBar(hwnd(), iconBar,
+                           WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE | CCS_NORESIZE |
+                               CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                           kBorder, LabelTopAt(0), Scaled(kInitialWidth) - 2 * kBorder, 0);
   MakeImages();
   DragAcceptFiles(hwnd(), TRUE);
 }

@@ -18,6 +18,7 @@
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/this_process.h"
 #include "targets/target_store.h"
+#include "kit/bars.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
 
@@ -49,7 +50,7 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   // nothing until they are on the screen. It shares the image list (LVS_SHAREIMAGELISTS): this
   // object frees it.
   iconSide_ = SmallIconSize(parent);
-  images_.reset(ImageList_Create(iconSide_, iconSide_, ILC_COLOR32 | ILC_MASK, 4, 4));
+  images_ = MakeImageList(iconSide_, 4, 4);
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
 }
@@ -75,7 +76,7 @@ void TargetListView::SetIconSide(int side) {
   iconSide_ = side;
   // The list shares the image list: the old one goes once the new one is set.
   win32::OwnedImageList old(images_.release());
-  images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 4, 4));
+  images_ = MakeImageList(side, 4, 4);
   if (defaultIcon_) win32::AddIconToImageList(images_.get(), defaultIcon_.get());
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   iconImages_.clear();

@@ -7,6 +7,7 @@
 
 #include "platform/win32/icons.h"
 #include "platform/win32/text_encoding.h"
+#include "kit/bars.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
 #include "window_rules/dpi.h"
@@ -38,14 +39,11 @@ void BringToTop(HWND window) {
 }
 
 bool ToolsManager::Create(const RECT& area) {
-  area_ = area;
-  return CreatePageAt(kPageClass, WS_CLIPCHILDREN, settingsWindow_, area, dpi_);
+  return CreatePage(kPageClass, settingsWindow_, area, createDpi_, WS_CLIPCHILDREN);
 }
 
-int ToolsManager::Scaled(int size96) const { return ScaleForDpi(size96, dpi_); }
-
 void ToolsManager::Rescale(int dpi) {
-  dpi_ = dpi;
+  MoveToDpi(dpi);
   // The new font first, then the controls that draw with it; the old one goes after.
   win32::OwnedFont old(font_.release());
   font_.reset(MakeFont("Courier New", Scaled(-11)));
@@ -54,28 +52,21 @@ void ToolsManager::Rescale(int dpi) {
   TreeView_SetIndent(folderTree_, Scaled(kTreeIndent));
   MakeImages();
   SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(kButtonSize), Scaled(kButtonSize - 2)));
-  RECT r = ScaledRect(area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dpi_);
-  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  ListView_SetColumnWidth(itemList_, 0, (r.right - r.left) - GetSystemMetrics(SM_CXVSCROLL) - Scaled(4));
+  RECT r{};
+  GetClientRect(hwnd(), &r);
+  ListView_SetColumnWidth(itemList_, 0, r.right - GetSystemMetrics(SM_CXVSCROLL) - Scaled(4));
   if (IsWindowVisible(nameEdit_)) PlaceNameEdit(false);
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ToolsManager::MakeImages() {
-  const int side = SmallIconSizeForDpi(dpi_);
+  const int side = SmallIconSizeForDpi(PageDpi());
   int now = 0, height = 0;
   if (images_ && ImageList_GetIconSize(images_.get(), &now, &height) && now == side) return;
   // The tool bar holds the list until it is given the next: the old one goes after.
   win32::OwnedImageList old(images_.release());
-  images_.reset(ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, tools_picture::kCount, 0));
-  {
-    win32::OwnedBitmap strip = DrawToolsManagerPictures(side);  // the image list keeps its own copy
-    ImageList_AddMasked(images_.get(), strip.get(), win32::kPictureMask);
-  }
-  if (toolbar_) {
-    SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-    SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
-  }
+  images_ = MakePictureList(side, DrawToolsManagerPictures(side).get(), 0);
+  GiveToolBarImages(toolbar_, images_.get(), side);
 }
 
 void ToolsManager::OnCreate() {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "state/app_context.h"
-#include "kit/window.h"
+#include "kit/page.h"
 
 namespace kest {
 
@@ -18,7 +18,7 @@ class ToolsManagerPage;
 std::unique_ptr<ToolsManagerPage> CreateToolsManagerPage(AppContext& ctx, HWND settingsWindow, const RECT& area,
                                                          int dpi);
 
-class ToolsManagerPage : public Window {
+class ToolsManagerPage : public Page {
  public:
   // Re-reads the list's current folder and the tree from its top node.
   virtual void RefreshViews() = 0;

@@ -65,7 +65,7 @@ class ToolsManager final : public ToolsManagerPage {
  public:
   ToolsManager(AppContext& ctx, HWND settingsWindow, int dpi)
       : ctx_(ctx),
-        dpi_(dpi),
+        createDpi_(dpi),
         settingsWindow_(settingsWindow),
         box_(ctx.box, settingsWindow),
         root_(ToolCatalog::RootOf(ctx.exeDir)),
@@ -99,16 +99,15 @@ class ToolsManager final : public ToolsManagerPage {
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCreate() override;
-  int Scaled(int size96) const;
   // The pictures of the tool bar and the menus at the small icon size of the page's DPI.
   void MakeImages();
-  void SetFontAndSizes();
   void OnSize(int width, int height) override;
   void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR& header) override;
   bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void OnFinalDestroy() override {
+    Page::OnFinalDestroy();
     treeHook_.Detach();
     listHook_.Detach();
     editHook_.Detach();
@@ -170,8 +169,7 @@ class ToolsManager final : public ToolsManagerPage {
   LRESULT TreeNotify(NMHDR& header);
 
   AppContext& ctx_;
-  int dpi_;
-  RECT area_{};  // the page's place at 96 DPI
+  int createDpi_;
   HWND settingsWindow_;
   RaisingBox box_;
   const std::string root_;     // the catalog root, without trailing backslash
