@@ -47,7 +47,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  com.emplace();
 
   // The tools side outlives the windows that show and run its tools.
   ToolShelf shelf(ctx);
@@ -58,12 +57,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mainWindow.SetSettingsOpener([&](MainHost& host) { OpenSettingsWindow(ctx, host); });
   mainWindow.SetAboutOpener([&](MainHost& host) { OpenAboutPanel(ctx, host); });
   mainWindow.SetFindOpener([&](MainHost& host, const std::string& target) { OpenFindBox(ctx, host, shelf, target); });
+  // COM waits for the first thing that needs it, at the latest the end of the start.
+  mainWindow.SetComStarter([&] {
+    if (!com) com.emplace();
+  });
   if (!mainWindow.Create()) return 0;
+  // The first frame first; what it does not show follows, before any input is handled.
+  mainWindow.Show();
+  mainWindow.FinishStart();
   // The main window owns the others: they follow it when it is minimised or kept on top.
   NoteWindow noteWindow(ctx);
   noteWindow.Create(mainWindow.hwnd());
   mainWindow.SetNotePane(&noteWindow);
-  mainWindow.Show();
   // A modal loop (a window move, a menu) may have taken the quit message of a close that
   // happened inside it: the loop also ends once the main window is gone.
   PumpMessages([&] { return mainWindow.hwnd() != nullptr; });

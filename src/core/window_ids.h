@@ -29,6 +29,8 @@ inline constexpr unsigned kLabelReleased = kApp + 7;         // mini window: a f
 // Target list, posted to the list itself: the keys took the selection away; if nothing is
 // selected once the move is over, there is no current target.
 inline constexpr unsigned kSelectionLost = kApp + 8;
+// note window: make the editor, which the first frame does not show, now that the program is idle
+inline constexpr unsigned kMakeNoteEditor = kApp + 9;
 
 }  // namespace kest::msg
 

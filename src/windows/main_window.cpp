@@ -66,6 +66,19 @@ void MainWindow::Show() {
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
   }
+}
+
+void MainWindow::FinishStart() {
+  if (startCom_) startCom_();
+  // A run begun in mini mode did this before its first frame, which shows tools.
+  if (!startFinished_) {
+    LoadDefaultIcon();
+    AddTrayIcon();
+    startFinished_ = true;
+  }
+  // Into the band again once the tray icon is there: under Wine, adding it while the window is
+  // on the screen takes the window out.
+  if (state_.stayOnTop) SetTopmostBand(hwnd(), true);
   // With the window on the screen, the catalog is read ahead of the first menu.
   shelf_.StartReadAhead();
 }
@@ -139,11 +152,11 @@ void MainWindow::OnCreate() {
     s.LoadOptions();
     targetList_.openDialogDir = s.settings().readLastDir();
     SetOpacity(s.opacity);
-    DragAcceptFiles(hwnd(), TRUE);
+    // As DragAcceptFiles would, without loading the shell before the first frame.
+    SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     CreateControls();
     SetColors();
     s.menusOutOfDate = true;
-    LoadDefaultIcon();
     targetList_.LoadTargets();
   }
   // Outside the batch: the argument may bring up questions, and other copies may write meanwhile.
@@ -162,17 +175,26 @@ void MainWindow::OnCreate() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   OnSize(rc.right, rc.bottom);
-  // At the shell's small icon size, from the image of that size, so that it is not stretched.
-  trayIcon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-  tray_.Add(hwnd(), trayIcon_ ? trayIcon_.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
-            TrayTip(s.currentTarget()));
-  // A run begun in mini mode shows the mini window in place of the main window.
-  if (!s.normalMode) EnterMiniMode();
+  // A run begun in mini mode shows the mini window in place of the main window, and its tools.
+  if (!s.normalMode) {
+    if (startCom_) startCom_();
+    LoadDefaultIcon();
+    AddTrayIcon();
+    startFinished_ = true;
+    EnterMiniMode();
+  }
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
 Box MainWindow::StoredPlace() const { return PixelsToStored(NormalPlace(hwnd()), Dpi()); }
+
+void MainWindow::AddTrayIcon() {
+  // At the shell's small icon size, from the image of that size, so that it is not stretched.
+  trayIcon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  tray_.Add(hwnd(), trayIcon_ ? trayIcon_.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
+            TrayTip(state_.currentTarget()));
+}
 
 void MainWindow::LoadDefaultIcon() {
   char system[MAX_PATH] = {};
@@ -189,7 +211,11 @@ void MainWindow::LoadDefaultIcon() {
 }
 
 PathDispatch MainWindow::Dispatch() {
-  return PathDispatch{[this](const std::string& p) { targetList_.AddTarget(p); },
+  // A shortcut given is read, and a folder given made into shortcuts, through COM.
+  return PathDispatch{[this](const std::string& p) {
+                        if (startCom_) startCom_();
+                        targetList_.AddTarget(p);
+                      },
                       [this](const std::string& p) { ImportToolsFromDir(p); },
                       [this](const std::string& p) { ReportControlCharacters(ctx_.box, hwnd(), p); }};
 }
@@ -197,6 +223,8 @@ PathDispatch MainWindow::Dispatch() {
 void MainWindow::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_.fs, path, Dispatch()); }
 
 void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
+  // Shortcuts are made through COM, which a start given a folder needs before its first frame.
+  if (startCom_) startCom_();
   kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
                                           [this] { state_.menusOutOfDate = true; }},
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");

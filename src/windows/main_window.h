@@ -31,7 +31,12 @@ class MainWindow final : public FramelessWindow, public MainHost {
   ~MainWindow() override;
 
   bool Create();
+  // The first frame: the window with its list, as soon as the list is loaded (a run begun in
+  // mini mode has shown the mini window instead).
   void Show();
+  // What the first frame does not show, in the order the user can reach it: the default tool
+  // icon and the menus, the tray icon, then the catalog read ahead of the first menu.
+  void FinishStart();
   // The note window, once it exists (and nothing after it is gone).
   void SetNotePane(NotePane* notes) { notes_ = notes; }
   // Makes the mini window of mini mode; set before Create.
@@ -46,6 +51,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   // target, the current one as it opened.
   using FindOpener = std::function<void(MainHost& host, const std::string& target)>;
   void SetFindOpener(FindOpener opener) { findOpener_ = std::move(opener); }
+  // Starts COM on this thread; called before the first thing that needs it, again harmlessly.
+  void SetComStarter(std::function<void()> start) { startCom_ = std::move(start); }
 
   // The one route of a path given on the command line or forwarded by a second start.
   void DispatchPath(const std::string& path);
@@ -94,6 +101,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void CreateControls();
   void SetColors();
   void LoadDefaultIcon();
+  void AddTrayIcon();
   PathDispatch Dispatch();
   void WriteExitOptions();
   void WriteExitState();
@@ -130,12 +138,14 @@ class MainWindow final : public FramelessWindow, public MainHost {
   ToolShelf& shelf_;
   NotePane* notes_ = nullptr;
   MiniFactory miniFactory_;
+  std::function<void()> startCom_;
   Opener settingsOpener_;
   Opener aboutOpener_;
   FindOpener findOpener_;
   std::unique_ptr<MiniPane> mini_;
   TrayIcon tray_;
   win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
+  bool startFinished_ = false;  // the default icon, the menus and the tray icon made
   ForwardReceiver forwards_;
   TrayClick trayClick_;
   bool noteChecked_ = false;  // the check mark of the tray menu's note entry, "Kest fast string"

@@ -88,15 +88,6 @@ void NoteWindow::OnCreate() {
     AddFlatButton(kBarButtons[i].id, "", Scaled(BarButtonLeft(i)), rc.bottom - bar + 1, Scaled(kBarButtonSize),
                   Scaled(kBarButtonSize), kBarButtons[i].hint);
 
-  richEdit_ = CreateWindowExA(0, RichEditClass(), "",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                               1, caption, rc.right - 2, rc.bottom - caption - bar, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(editor)),
-                               GetModuleHandleA(nullptr), nullptr);
-  // The control's own limit (32K characters) would cut a long note short on loading.
-  SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-  editor_.Attach(richEdit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditorMessage(m, w, l); });
-
   editorMenu_.reset(CreatePopupMenu());
   for (const NoteMenuEntry& e : kNoteMenu) {
     if (!e.caption) {
@@ -107,6 +98,23 @@ void NoteWindow::OnCreate() {
     AppendMenuW(editorMenu_.get(), MF_STRING, menuBase + static_cast<int>(e.command),
                 win32::Utf8ToWide(caption).c_str());
   }
+  SetColors();  // the frame's now, the editor's once it is made
+  PostMessageA(hwnd(), msg::kMakeNoteEditor, 0, 0);
+}
+
+void NoteWindow::MakeEditor() {
+  if (richEdit_ || !hwnd()) return;
+  RECT rc{};
+  GetClientRect(hwnd(), &rc);
+  const int caption = Scaled(kCaptionHeight), bar = Scaled(kBarHeight);
+  richEdit_ = CreateWindowExA(0, RichEditClass(), "",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                               1, caption, rc.right - 2, rc.bottom - caption - bar, hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(editor)),
+                               GetModuleHandleA(nullptr), nullptr);
+  // The control's own limit (32K characters) would cut a long note short on loading.
+  SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  editor_.Attach(richEdit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditorMessage(m, w, l); });
   // The default format first: left alone, it reads back bold under Wine.
   SetColors();
 }
@@ -133,6 +141,14 @@ void NoteWindow::OnDpiChanged() {
 }
 
 LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == msg::kMakeNoteEditor) {
+    // What the start would have read into the hidden editor is read now.
+    if (!richEdit_) {
+      MakeEditor();
+      if (richEdit_ && !IsShown()) LoadNote();
+    }
+    return 0;
+  }
   if (message == msg::kSettingsApplied) {
     WantRepaint();
     return 0;
@@ -160,6 +176,12 @@ void NoteWindow::StayOnTopChanged() {
 void NoteWindow::Follow(NoteEvent event) {
   if (event == NoteEvent::TargetChanged && std::exchange(keepText_, false)) return;
   NoteSteps steps = StepsFor(event, IsShown());
+  if (!richEdit_) {
+    // The note read at start into the hidden editor is read once the editor is made.
+    if (event == NoteEvent::Create) return;
+    if (steps.save || steps.show || steps.load) MakeEditor();
+    if (!richEdit_) return;
+  }
   if (steps.save && !SaveNote(true)) {
     // The window stays as it is, text and all: the user has been told and may try again.
     keepText_ = event == NoteEvent::TargetChanging;
@@ -320,6 +342,7 @@ void NoteWindow::SetColors() {
   const ColorScheme& c = ctx_.state.colors;
   SetFrameColors(c);
   editorColour_ = c.font;
+  if (!richEdit_) return;
   SendMessageA(richEdit_, EM_SETBKGNDCOLOR, 0, c.main);
   ApplyEditorFormat(SCF_DEFAULT, true);
   ApplyEditorFormat(SCF_ALL, false);

@@ -68,6 +68,9 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   // withFont is false.
   void ApplyEditorFormat(DWORD scope, bool withFont);
 
+  // The rich edit control: made when the window is first shown or the program is first idle,
+  // as its library is the largest the program loads.
+  void MakeEditor();
   void SetColors();
   void WantRepaint() { SetColors(); }
   void CloseClick();
