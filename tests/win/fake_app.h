@@ -153,7 +153,10 @@ class KestWindowsTest : public ::testing::Test {
     main_->SetMiniFactory([this](MainHost& host, HWND owner, int left, int top, int opacity) {
       return CreateMiniWindow(app.ctx, host, shelf_, owner, left, top, opacity);
     });
-    main_->SetSettingsOpener([this](MainHost&) { ++settingsOpened; });
+    main_->SetSettingsOpener([this](MainHost&) {
+      ++settingsOpened;
+      if (whileSettingsOpen) whileSettingsOpen();
+    });
     ASSERT_TRUE(main_->Create());
     notes_ = std::make_unique<NoteWindow>(app.ctx);
     ASSERT_TRUE(notes_->Create(main_->hwnd()));
@@ -213,7 +216,9 @@ class KestWindowsTest : public ::testing::Test {
   }
 
   FakeApp app;
+  // The settings window stands in as a count of its openings, and what happens while it is open.
   int settingsOpened = 0;
+  std::function<void()> whileSettingsOpen;
 
  private:
   ToolShelf shelf_{app.ctx};
