@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/window_ids.h"
 #include "fakes/fake_platform.h"
 #include "kit/window.h"
 #include "state/app_context.h"
@@ -207,6 +208,11 @@ class KestWindowsTest : public ::testing::Test {
   void TargetMenu(const std::vector<UINT>& keys) {
     KeysForNextMenu(main(), keys);
     SendMessageA(main(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(200, 200));
+  }
+  // The notification-area icon's menu, with these keys.
+  void TrayMenu(const std::vector<UINT>& keys) {
+    KeysForNextMenu(main(), keys);
+    SendMessageA(main(), msg::kTrayCallback, 1, WM_RBUTTONDOWN);
   }
   // The texts of the fake message box's questions, in order.
   std::vector<std::string> Asked() const {

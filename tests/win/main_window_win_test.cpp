@@ -6,6 +6,7 @@
 #include "core/single_instance.h"
 #include "core/texts.h"
 #include "core/window_ids.h"
+#include "catalog/work_drive.h"
 #include "win/fake_app.h"
 
 namespace kest::wintest {
@@ -131,6 +132,24 @@ TEST_F(MainWindowTest, WithoutATargetTheToolStartsInItsOwnDirectoryAndMinToolsRu
   EXPECT_EQ(app.ini("Options", "Minimized"), "1");
 }
 
+TEST_F(MainWindowTest, AMissingToolBringsTheDriveQuestionsOncePerRebuildAndTheWarning) {
+  app.tool("Gone.lnk", "C:\\tools\\probe.exe");
+  app.fs.files.erase("C:\\tools\\probe.exe");
+  Start();
+  const std::string warning = "Kest warning: " + ToolNotFoundText("probe.exe");
+  const std::string drives = std::string("Kest: ") + kDriveQuestion;
+  // Both tools menus are built in one go, each checking the tool; the menu opens after the last
+  // box, and choosing the tool checks it once more.
+  app.box.answers = {MbAnswer::Yes, MbAnswer::No, MbAnswer::Ok, MbAnswer::No, MbAnswer::Ok, MbAnswer::No};
+  TargetMenu({VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Asked(), (Strings{drives, std::string("Kest: ") + kCdQuestion, warning, drives, warning, drives,
+                              warning}));
+  // Opening the menu again rebuilds nothing: no questions.
+  app.box.asked.clear();
+  TargetMenu({VK_ESCAPE});
+  EXPECT_TRUE(app.box.asked.empty()) << Asked().front();
+}
+
 TEST_F(MainWindowTest, CtrlPutsTheCommandLineInTheBoxAndEnterRunsIt) {
   app.tool("Probe.lnk", "C:\\my tools\\probe.exe");
   app.storeTargets({"C:\\w\\b.exe"});
@@ -217,7 +236,8 @@ TEST_F(MainWindowTest, MiniModeShowsTheMiniWindowInPlaceOfTheMainWindowAndItsXBr
   Start();
   RECT before{};
   GetWindowRect(main(), &before);
-  Command(ids::toMini);
+  // A double click on the title strip.
+  SendMessageA(main(), WM_LBUTTONDBLCLK, 0, MAKELPARAM((before.right - before.left) / 2, 5));
   HWND mini = FindWindowA("TfSplashForm", nullptr);
   ASSERT_NE(mini, nullptr);
   EXPECT_TRUE(IsWindowVisible(mini));
@@ -234,6 +254,10 @@ TEST_F(MainWindowTest, MiniModeShowsTheMiniWindowInPlaceOfTheMainWindowAndItsXBr
   SendMessageA(mini, WM_COMMAND, ids::mini_window::closeButton, 0);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mini); }));
   EXPECT_TRUE(IsWindowVisible(main()));
+  RECT back{};
+  GetWindowRect(main(), &back);
+  EXPECT_EQ(back.left, before.left);
+  EXPECT_EQ(back.top, before.top);
   ASSERT_TRUE(Close());
   // A run in normal mode keeps the normal mode's keys.
   EXPECT_EQ(app.ini("Options", "NMLeft"), "300");
@@ -289,10 +313,15 @@ TEST_F(MainWindowTest, TrayModeHidesTheWindowsAndAClickOnTheIconBringsTheMainWin
   EXPECT_TRUE(IsWindowVisible(main()));
   EXPECT_FALSE(IsIconic(main()));
   EXPECT_FALSE(IsWindowVisible(noteWindow()));
-  // Closed from the tray: the normal place, minimised, the note window closed.
+  // With the main window on the screen the tray menu holds only tools: with none, "Add tools...".
+  TrayMenu({VK_UP, VK_RETURN});
+  EXPECT_EQ(settingsOpened, 1);
+  ASSERT_TRUE(IsWindowVisible(main()));
+  // In the tray its last entries are the way back; "Exit" stores the normal place, minimised,
+  // the note window closed.
   Command(ids::toTray);
   ASSERT_TRUE(IsIconic(main()));
-  Command(ids::trayExit);
+  TrayMenu({VK_UP, VK_RETURN});
   ASSERT_TRUE(PumpUntil([&] { return !main(); }));
   DropQuit();
   EXPECT_EQ(app.ini("Options", "Minimized"), "1");
