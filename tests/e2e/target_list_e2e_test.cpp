@@ -52,8 +52,12 @@ TEST_F(KestTest, DoubleClickOpensTheTargetThroughTheShell) {
   HWND lv = k.targetList();
   RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
   e2e::PostDoubleClick(lv, r.left + 5, (r.top + r.bottom) / 2);
-  EXPECT_TRUE(e2e::WaitUntil([&] { return app.exists("probe.log"); }, 10000)) << "the target was not opened";
-  std::string log = app.readFile("probe.log");
+  // The probe makes its log before it writes the line: the line is waited for.
+  std::string log;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    log = app.readFile("probe.log");
+    return !log.empty() && log.back() == '\n';
+  }, 10000)) << "the target was not opened";
   EXPECT_NE(log.find("cwd=" + app.path().substr(0, app.path().size() - 1)), std::string::npos) << log;
   CloseKest(k);
 }

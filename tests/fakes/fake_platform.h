@@ -550,20 +550,14 @@ class FakeProcesses : public Processes {
   std::intptr_t shellResult = 42;
 };
 
-// The clipboard's text and the window that put it there; refuse makes every setText fail.
+// The clipboard's text.
 class FakeClipboard : public Clipboard {
  public:
-  bool setText(WindowHandle owner, const std::string& given) override {
-    if (refuse) return false;
+  bool setText(WindowHandle, const std::string& given) override {
     text = given;
-    this->owner = owner;
-    ++sets;
     return true;
   }
   std::string text;
-  WindowHandle owner = nullptr;
-  int sets = 0;
-  bool refuse = false;
 };
 
 // What a thread of its own is given: an empty file system, links and icons of its own, so that

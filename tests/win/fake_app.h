@@ -173,11 +173,8 @@ class KestWindowsTest : public ::testing::Test {
     return gone;
   }
   void TearDown() override {
-    if (main_ && main_->hwnd()) {
-      main_->SetNotePane(nullptr);
-      notes_.reset();
-      main_.reset();
-    }
+    // The note window goes first, as at the program's end.
+    if (main_) main_->SetNotePane(nullptr);
     notes_.reset();
     main_.reset();
     PumpPending();
@@ -202,8 +199,11 @@ class KestWindowsTest : public ::testing::Test {
     return names;
   }
   int Selected() const { return ListView_GetNextItem(list(), -1, LVNI_SELECTED); }
-  int Focused() const { return ListView_GetNextItem(list(), -1, LVNI_FOCUSED); }
   int Rows() const { return ListView_GetItemCount(list()); }
+  // The entry selected and focused, as a click leaves it.
+  void Pick(int item) {
+    ListView_SetItemState(list(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  }
   // The pop-up menu of the target list over its selected entry, with these keys.
   void TargetMenu(const std::vector<UINT>& keys) {
     KeysForNextMenu(main(), keys);

@@ -86,13 +86,13 @@ TEST_F(MainWindowTest, DeletingTheFocusedEntriesRewritesTargets) {
   app.storeTargets({"C:\\a\\1.exe", "C:\\a\\2.exe", "C:\\a\\3.exe", "C:\\a\\4.exe", "C:\\a\\5.exe"});
   Start();
   for (int item : {1, 2, 1}) {  // 2.exe, then 4.exe, then 3.exe: leaves 1.exe and 5.exe
-    ListView_SetItemState(list(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Pick(item);
     SendMessageA(list(), WM_KEYDOWN, VK_DELETE, 1);
   }
   EXPECT_EQ(Names(), (Strings{"1.exe", "5.exe"}));
   EXPECT_EQ(Rows(), 2);
   // "Delete" of the main window's commands takes the focused entry as the key does.
-  ListView_SetItemState(list(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Pick(0);
   Command(ids::deleteTarget);
   EXPECT_EQ(Names(), Strings{"5.exe"});
   ASSERT_TRUE(Close());
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, CtrlPutsTheCommandLineInTheBoxAndEnterRunsIt) {
 TEST_F(MainWindowTest, TheEntryCommandsOfTheMenuActOnTheEntryItWasOpenedOver) {
   app.storeTargets({"C:\\w dir\\first.exe", "C:\\w dir\\second.exe"});
   Start();
-  ListView_SetItemState(list(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Pick(0);
   // Past "Add tools..." (the catalog holds no tool): "Copy file path", "Delete", "Properties".
   TargetMenu({VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(app.clipboard.text, "C:\\w dir\\first.exe");

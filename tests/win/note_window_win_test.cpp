@@ -25,9 +25,6 @@ class NoteWindowTest : public KestWindowsTest {
   }
   void Type(const std::string& text) { SetWindowTextA(editor(), text.c_str()); }
   std::string Shown() { return TextOf(editor()); }
-  void Choose(int item) {
-    ListView_SetItemState(list(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  }
   bool ReadOnly() { return (SendMessageA(editor(), EM_GETOPTIONS, 0, 0) & ECO_READONLY) != 0; }
 
   const std::string alpha = "C:\\Kest\\alpha.exe.txt";
@@ -43,11 +40,11 @@ TEST_F(NoteWindowTest, TheNoteFollowsTheTargetAndIsSavedBeforeItChangesAndWhenHi
 
   // Another target: the shown text goes to the old target's note, the new one's is read.
   Type("beta says hello");
-  Choose(0);
+  Pick(0);
   EXPECT_EQ(Shown(), "alpha in plain text");
   EXPECT_TRUE(HoldsRtfWith(beta, "beta says hello")) << app.fs.contents[beta];
   // And back: the first text again; the plain-text note, unchanged, was not written at all.
-  Choose(1);
+  Pick(1);
   EXPECT_EQ(Shown(), "beta says hello");
   EXPECT_EQ(app.fs.contents[alpha], "alpha in plain text");
 
@@ -63,7 +60,7 @@ TEST_F(NoteWindowTest, TheNoteFollowsTheTargetAndIsSavedBeforeItChangesAndWhenHi
 
   // While hidden nothing follows: the next show reads the target of that moment.
   Command(ids::notes);
-  Choose(0);
+  Pick(0);
   EXPECT_TRUE(app.box.asked.empty()) << Asked().front();
   Command(ids::notes);
   EXPECT_EQ(Shown(), "alpha in plain text");
@@ -91,14 +88,14 @@ TEST_F(NoteWindowTest, ARefusedSaveKeepsTheTextAndAnUnreadableNoteIsNeverWritten
 
   // A note that cannot be read: the editor stays empty and shut until the next note is read.
   app.fs.locked.insert(alpha);
-  Choose(0);
+  Pick(0);
   EXPECT_EQ(Asked(), std::vector<std::string>{"Kest: " + FileMessage(kCannotOpenFile, alpha) + "\r\n" +
                                               kNoteLeftAlone});
   EXPECT_EQ(Shown(), "");
   EXPECT_TRUE(ReadOnly());
   EXPECT_TRUE(HoldsRtfWith(beta, "typed while locked")) << "the change went to beta's note first";
   app.fs.locked.clear();
-  Choose(1);
+  Pick(1);
   EXPECT_EQ(Shown(), "typed while locked");
   EXPECT_FALSE(ReadOnly());
   EXPECT_EQ(app.fs.contents[alpha], "alpha's own");

@@ -77,7 +77,7 @@ TEST_F(TargetListTest, WhatTheMenuActsOnIsFixedWhenItOpens) {
   EXPECT_EQ(app.fs.cwd, "C:\\a\\");
 
   // "Delete" chosen after another forward takes out the entry the menu was opened over.
-  ListView_SetItemState(list(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Pick(0);
   Forward("C:\\g\\g.exe");
   TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(Names(), (Strings{"f.exe", "g.exe"}));
