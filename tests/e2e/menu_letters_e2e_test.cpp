@@ -174,33 +174,6 @@ TEST_F(KestTest, AddToolsFromTheTrayOpensTheSettingsWindowWhileKestStaysInTheTra
   CloseKest(k);
 }
 
-TEST_F(KestTest, TheMiniWindowOfAnEmptyCatalogLeadsToTheToolsManager) {
-  AppDir app("add-tools-mini");
-  app.makeDir("root");
-  Kest k = StartKest(app, BareCommandLine(app));
-  ASSERT_NE(k.main, nullptr);
-  HWND mini = EnterMiniMode(k);
-  ASSERT_NE(mini, nullptr);
-  HWND label = ChildWithText(mini, "Add tools...");
-  ASSERT_NE(label, nullptr);
-  RECT r = e2e::ClientRect(label);
-  e2e::PostClick(label, r.right / 2, r.bottom / 2);
-  HWND settings = WaitForSettings(k);
-  ASSERT_NE(settings, nullptr);
-  EXPECT_FALSE(IsWindowEnabled(mini)) << "the mini window waits for the settings window";
-
-  // Closed with a tool in the catalog: the mini window shows its button and no more the label.
-  AddProbeTool(app, "root\\Probe.lnk");
-  e2e::PostClose(settings);
-  ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
-  EXPECT_TRUE(e2e::WaitUntil([&] { return ChildWithText(mini, "Add tools...") == nullptr; }, 3000));
-  EXPECT_TRUE(IsWindowEnabled(mini));
-  HWND bar = e2e::FindChildByClass(mini, "ToolbarWindow32");
-  ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 1);
-  CloseKest(k);
-}
-
 TEST_F(KestTest, TheEmptyTargetListShowsAHintUntilATargetIsThere) {
   AppDir app("empty-list-hint");
   app.writeFile("drop\\a.exe", "MZ");

@@ -1,5 +1,5 @@
-// What a working day brings that a clean run does not: names with "&", "%1" in quotes, files
-// forwarded while a menu is open, a list moved by the keyboard.
+// What a working day brings that a clean run does not: names with "&", "%1" in quotes, a list
+// moved by the keyboard.
 #include <gtest/gtest.h>
 
 #include "e2e/kest_driver.h"
@@ -10,14 +10,6 @@ namespace kest::e2etest {
 namespace {
 
 using e2e::AppDir;
-
-// Opens the target list's menu over an entry, and leaves it open.
-HWND OpenMenuOver(const Kest& k, int item) {
-  HWND lv = k.targetList();
-  e2e::ListViewSelect(lv, item);
-  RECT r = e2e::ListViewItemRect(lv, item, LVIR_LABEL);
-  return OpenPopupMenu(k, [&] { e2e::PostClick(lv, r.left + 5, (r.top + r.bottom) / 2, true); });
-}
 
 TEST_F(KestTest, AmpersandsInNamesAndQuotedPercentOneRunTheRightToolOnTheRightName) {
   AppDir app("working-ampersand");
@@ -44,36 +36,6 @@ TEST_F(KestTest, AmpersandsInNamesAndQuotedPercentOneRunTheRightToolOnTheRightNa
   EXPECT_EQ(a->cmd, withAmp + " -f \"my sample.exe\"");
   EXPECT_EQ(b->cmd, without + " \"my sample.exe\"");
   EXPECT_EQ(a->cwd, app.file("cases"));
-  CloseKest(k);
-}
-
-TEST_F(KestTest, WhatAMenuActsOnIsFixedWhenItOpens) {
-  AppDir app("working-pinned");
-  std::string probe = AddProbeTool(app, "root\\Probe.lnk");
-  for (const char* f : {"a\\a.exe", "f\\f.exe", "g\\g.exe"}) app.writeFile(f, "MZ");
-  StoreTargets(app, {app.file("a\\a.exe")});
-  Kest k = StartKest(app, BareCommandLine(app));
-  ASSERT_NE(k.main, nullptr);
-
-  // A file forwarded while the menu is open becomes current; the tool still runs on a.exe.
-  HWND menu = OpenMenuOver(k, 0);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("f\\f.exe"))), 0u);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetNames().size() == 2; }, 5000));
-  ASSERT_TRUE(IsWindowVisible(menu)) << "the forward closed the menu";
-  e2e::MenuKeys(menu, {VK_DOWN, VK_RETURN});
-  auto run = WaitForProbe(app);
-  ASSERT_TRUE(run.has_value());
-  EXPECT_EQ(run->cmd, probe + " \"a.exe\"");
-  EXPECT_EQ(run->cwd, app.file("a"));
-
-  // "Delete" chosen after another forward takes out the entry the menu was opened over.
-  menu = OpenMenuOver(k, 0);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("g\\g.exe"))), 0u);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetNames().size() == 3; }, 5000));
-  e2e::MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  EXPECT_TRUE(e2e::WaitUntil([&] { return k.targetNames() == std::vector<std::string>{"f.exe", "g.exe"}; }, 5000));
   CloseKest(k);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// In-memory stand-ins for the OS below the logic, for unit tests only.
+// In-memory stand-ins for the OS below the logic: for the unit tests, and for the windows built
+// in-process in the Win32 tests (no <windows.h> here).
 #include <algorithm>
 #include <cctype>
 #include <deque>
@@ -13,6 +14,7 @@
 
 #include "platform/utf8.h"
 #include "platform/atom_table.h"
+#include "platform/clipboard.h"
 #include "platform/drives.h"
 #include "platform/kest_error.h"
 #include "platform/shell_links.h"
@@ -24,6 +26,7 @@
 #include "platform/registry.h"
 #include "platform/processes.h"
 #include "platform/settings_store.h"
+#include "platform/thread_services.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
 
@@ -535,13 +538,40 @@ class FakeProcesses : public Processes {
                     std::to_string(show));
     return shellResult;
   }
-  bool showProperties(const std::string&) override { return true; }
+  bool showProperties(const std::string& path) override {
+    calls.push_back("properties " + path);
+    return true;
+  }
   std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + " for %1\r\n"; }
   bool lastStartNeedsElevation() override { return winExecResult <= 31 && needsElevation; }
   std::vector<std::string> calls;
   bool needsElevation = false;
   unsigned winExecResult = 33;
   std::intptr_t shellResult = 42;
+};
+
+// The clipboard's text.
+class FakeClipboard : public Clipboard {
+ public:
+  bool setText(WindowHandle, const std::string& given) override {
+    text = given;
+    return true;
+  }
+  std::string text;
+};
+
+// What a thread of its own is given: an empty file system, links and icons of its own, so that
+// a read-ahead finds no catalog and shares nothing with the thread that made it.
+class FakeThreadServices : public ThreadServices {
+ public:
+  FileSystem& fs() override { return fs_; }
+  ShellLinks& links() override { return links_; }
+  ProgramIcons& icons() override { return icons_; }
+
+ private:
+  FakeFileSystem fs_;
+  FakeShellLinks links_{fs_};
+  FakeProgramIcons icons_;
 };
 
 // HKEY_CLASSES_ROOT as a map of key paths to default values; refuse names a key that cannot

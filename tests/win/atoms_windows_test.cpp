@@ -188,5 +188,17 @@ TEST(Win32FileSystem, AttributeWordsDecideWhatIsAFolder) {
   EXPECT_EQ(fs.attributes(dir + "missing"), kInvalidAttributes);
 }
 
+TEST(Win32FileSystem, CopiesOverAFileAndGivesTheSystemsCodeWhenItCannot) {
+  wintest::ScratchDir dir("copy");
+  win32::Win32FileSystem fs;
+  wintest::WriteText(dir + "app.exe", "version 1");
+  wintest::WriteText(dir + "app.exe.KestBackUp", "older");
+  EXPECT_TRUE(fs.copyFile(dir + "app.exe", dir + "app.exe.KestBackUp", false));
+  EXPECT_EQ(wintest::ReadText(dir + "app.exe.KestBackUp"), "version 1");
+  EXPECT_FALSE(fs.copyFile(dir + "missing.exe", dir + "app.exe", false));
+  EXPECT_EQ(fs.lastError(), 2u);
+  EXPECT_EQ(wintest::ReadText(dir + "app.exe"), "version 1");
+}
+
 }  // namespace
 }  // namespace kest

@@ -1,0 +1,87 @@
+// The main window's target list built in this process against fakes: the keys that move the
+// selection make the selected entry current, and what its menu acts on is fixed as it opens.
+#include <gtest/gtest.h>
+
+#include "core/single_instance.h"
+#include "core/texts.h"
+#include "core/window_ids.h"
+#include "win/fake_app.h"
+
+namespace kest::wintest {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class TargetListTest : public KestWindowsTest {
+ protected:
+  void Key(WPARAM key) {
+    SendMessageA(list(), WM_KEYDOWN, key, 1);
+    SendMessageA(list(), WM_KEYUP, key, 0xC0000001);
+    PumpPending();
+  }
+  void Forward(const std::string& path) {
+    PostMessageA(main(), msg::kForwardedCommandLine, 0, app.atoms.add(std::string(kForwardPrefix) + path));
+  }
+};
+
+TEST_F(TargetListTest, KeysThatMoveTheSelectionMakeTheSelectedEntryCurrent) {
+  app.storeTargets({"C:\\a\\alpha.exe", "C:\\b\\beta.exe", "C:\\c\\gamma.exe", "C:\\d\\delta.exe"});
+  Start();
+  SetFocus(list());
+  ASSERT_EQ(app.state.currentTarget(), "C:\\d\\delta.exe");
+  Key(VK_UP);
+  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(app.state.currentTarget(), "C:\\c\\gamma.exe");
+  Key(VK_HOME);
+  EXPECT_EQ(app.state.currentTarget(), "C:\\a\\alpha.exe");
+  Key(VK_DOWN);
+  EXPECT_EQ(app.state.currentTarget(), "C:\\b\\beta.exe");
+  Key(VK_END);
+  EXPECT_EQ(app.state.currentTarget(), "C:\\d\\delta.exe");
+  // A typed letter goes to the next entry whose name starts with it.
+  SendMessageA(list(), WM_CHAR, 'g', 1);
+  PumpPending();
+  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(app.state.currentTarget(), "C:\\c\\gamma.exe");
+  // Delete takes the focused entry out and leaves the current target as it is.
+  Key(VK_DELETE);
+  EXPECT_EQ(Names(), (Strings{"alpha.exe", "beta.exe", "delta.exe"}));
+  EXPECT_EQ(app.state.currentTarget(), "C:\\c\\gamma.exe");
+  EXPECT_TRUE(app.box.asked.empty());
+}
+
+TEST_F(TargetListTest, F1WithoutAHelpFileAsksForOne) {
+  app.storeTargets({"C:\\w\\a.exe"});
+  Start();
+  app.box.answers = {MbAnswer::No};
+  Key(VK_F1);
+  ASSERT_EQ(app.box.asked.size(), 1u);
+  EXPECT_EQ(app.box.asked[0].text, text::kHelpQuestion);
+  EXPECT_EQ(app.box.asked[0].caption, text::kCaptionConfirm);
+  EXPECT_EQ(app.box.asked[0].buttons, MbButtons::YesNoCancel);
+  EXPECT_TRUE(app.box.asked[0].utf8);
+  EXPECT_EQ(app.ini("Options", "hlp"), "(none)");
+}
+
+TEST_F(TargetListTest, WhatTheMenuActsOnIsFixedWhenItOpens) {
+  app.tool("Probe.lnk", "C:\\tools\\probe.exe");
+  for (const char* f : {"C:\\a\\a.exe", "C:\\f\\f.exe", "C:\\g\\g.exe"}) app.file(f);
+  app.storeTargets({"C:\\a\\a.exe"});
+  Start();
+  // A file forwarded while the menu is open becomes current; the tool still runs on a.exe.
+  Forward("C:\\f\\f.exe");
+  TargetMenu({VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Names(), (Strings{"a.exe", "f.exe"}));
+  EXPECT_EQ(app.state.currentTarget(), "C:\\f\\f.exe");
+  EXPECT_EQ(app.processes.calls, Strings{"winexec C:\\tools\\probe.exe \"a.exe\" @1"});
+  EXPECT_EQ(app.fs.cwd, "C:\\a\\");
+
+  // "Delete" chosen after another forward takes out the entry the menu was opened over.
+  Pick(0);
+  Forward("C:\\g\\g.exe");
+  TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Names(), (Strings{"f.exe", "g.exe"}));
+}
+
+}  // namespace
+}  // namespace kest::wintest
