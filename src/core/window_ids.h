@@ -29,6 +29,10 @@ inline constexpr unsigned kLabelReleased = kApp + 7;         // mini window: a f
 // Target list, posted to the list itself: the keys took the selection away; if nothing is
 // selected once the move is over, there is no current target.
 inline constexpr unsigned kSelectionLost = kApp + 8;
+// Target list, posted to the list by its reading threads: a target's facts were read, a hashing
+// moved on or ended.
+inline constexpr unsigned kFactsRead = kApp + 9;
+inline constexpr unsigned kHashProgress = kApp + 10;
 
 }  // namespace kest::msg
 
@@ -68,6 +72,7 @@ enum : int {
   deleteTarget = 201,  // "Delete"
   properties = 202,    // "Properties"
   addTools = 203,      // "Add tools...", in both tools menus while the catalog holds no tool
+  copyHashes = 204,    // "Copy hashes"
   // The title strip's menu.
   menuToMini = 210,
   menuToTray = 211,

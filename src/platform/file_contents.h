@@ -42,6 +42,8 @@ class FileContents {
   // progress hears the bytes done and the size after each block.
   using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
   virtual HashResult hash(const std::string& path, const std::atomic<bool>& cancel, const Progress& progress) = 0;
+  // The system's text for an error code these calls gave; empty when it has none.
+  virtual std::string errorText(unsigned code) = 0;
 };
 
 }  // namespace kest

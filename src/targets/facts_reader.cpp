@@ -45,6 +45,13 @@ std::optional<FactsAnswer> FactsReader::Ask(const std::string& path) {
   return it->second.answer;
 }
 
+std::optional<FactsAnswer> FactsReader::Known(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = known_.find(path);
+  if (it == known_.end()) return std::nullopt;
+  return it->second.answer;
+}
+
 void FactsReader::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -60,7 +67,7 @@ void FactsReader::Run() {
     // The same version of the file: the answer stands.
     if (stamp && it != known_.end() && it->second.stamp == stamp) continue;
     lock.unlock();
-    Known read;
+    Entry read;
     read.stamp = stamp;
     unsigned error = 0;
     if (std::optional<FileHead> head = files_.readHead(path, kFactsHeadBytes, error))

@@ -40,10 +40,12 @@ class FactsReader {
   // The last answer for the path (nothing yet: it has not been read); asks the reading thread
   // to read the file, or to look whether it changed since.
   std::optional<FactsAnswer> Ask(const std::string& path);
+  // The last answer for the path, asking for nothing.
+  std::optional<FactsAnswer> Known(const std::string& path);
 
  private:
   void Run();
-  struct Known {
+  struct Entry {
     std::optional<FileStamp> stamp;
     FactsAnswer answer;
   };
@@ -53,7 +55,7 @@ class FactsReader {
   std::condition_variable wake_;
   std::deque<std::string> queue_;
   std::set<std::string> queued_;
-  std::unordered_map<std::string, Known> known_;
+  std::unordered_map<std::string, Entry> known_;
   bool stop_ = false;
   std::thread thread_;
 };

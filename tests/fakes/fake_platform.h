@@ -622,6 +622,7 @@ class FakeFileContents : public FileContents {
     } while (done < size);
     return HashResult{HashStatus::Done, 0, digests};
   }
+  std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + "\r\n"; }
   std::atomic<int> stampCalls{0}, headReads{0};
   std::uint64_t blockSize = 4;
   std::function<void(std::uint64_t done)> beforeBlock;  // called on the hashing thread

@@ -5,7 +5,6 @@
 #include <atomic>
 
 #include "platform/win32/file_contents.h"
-#include "platform/win32/processes.h"
 #include "targets/hash_job.h"
 #include "win/win_test_util.h"
 
@@ -73,8 +72,7 @@ TEST(Win32FileContents, AFileThatCannotBeReadGivesTheSystemsText) {
   HashResult r = files.hash(dir + "missing.exe", cancel, nullptr);
   EXPECT_EQ(r.status, HashStatus::Failed);
   EXPECT_EQ(r.error, static_cast<unsigned>(ERROR_FILE_NOT_FOUND));
-  win32::Win32Processes processes;
-  EXPECT_FALSE(processes.errorText(r.error).empty());
+  EXPECT_FALSE(files.errorText(r.error).empty());
   // A directory is no file to hash.
   EXPECT_EQ(files.hash(dir.path(), cancel, nullptr).status, HashStatus::Failed);
   // Held by another program without sharing: refused, not hashed as empty.

@@ -117,4 +117,13 @@ HashResult Win32FileContents::hash(const std::string& path, const std::atomic<bo
   return result;
 }
 
+std::string Win32FileContents::errorText(unsigned code) {
+  char* buffer = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n && buffer ? std::string(buffer, n) : std::string();
+  if (buffer) LocalFree(buffer);
+  return text;
+}
+
 }  // namespace kest::win32
