@@ -53,6 +53,23 @@ class SystemHash {
 
 HashResult Failure(unsigned error) { return HashResult{HashStatus::Failed, error, {}}; }
 
+// Hashing is work in the background: the calling thread gives way to the windows meanwhile.
+class BelowNormalPriority {
+ public:
+  BelowNormalPriority() : before_(GetThreadPriority(GetCurrentThread())) {
+    if (before_ != THREAD_PRIORITY_ERROR_RETURN && before_ > THREAD_PRIORITY_BELOW_NORMAL)
+      SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+  }
+  ~BelowNormalPriority() {
+    if (before_ != THREAD_PRIORITY_ERROR_RETURN) SetThreadPriority(GetCurrentThread(), before_);
+  }
+  BelowNormalPriority(const BelowNormalPriority&) = delete;
+  BelowNormalPriority& operator=(const BelowNormalPriority&) = delete;
+
+ private:
+  int before_;
+};
+
 }  // namespace
 
 std::optional<FileStamp> Win32FileContents::stamp(const std::string& path) {
@@ -89,6 +106,7 @@ std::optional<FileHead> Win32FileContents::readHead(const std::string& path, std
 
 HashResult Win32FileContents::hash(const std::string& path, const std::atomic<bool>& cancel,
                                    const Progress& progress) {
+  BelowNormalPriority background;
   OwnedHandle file = OpenToRead(path);
   LARGE_INTEGER size{};
   if (!file || !GetFileSizeEx(file.get(), &size)) return Failure(GetLastError());
