@@ -69,7 +69,7 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
   kest::win32::Platform p;
   kest::AppState state(p.store, app.path());
   kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
-                       p.drives, p.clipboard, p.processes, p.registry, p.icons, kest::win32::MakeThreadServices,
+                       p.drives, p.clipboard, p.processes, p.registry, p.icons, p.contents, kest::win32::MakeThreadServices,
                        state,    "",       app.path(),  ""};
   std::vector<double> read, window, again;
   for (int i = 0; i < runs; ++i) {

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   kest::win32::Platform p;
   kest::AppState state(p.store, app.path());
   kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
-                       p.drives, p.clipboard, p.processes, p.registry, p.icons, kest::win32::MakeThreadServices,
+                       p.drives, p.clipboard, p.processes, p.registry, p.icons, p.contents, kest::win32::MakeThreadServices,
                        state,    "",       app.path(),  ""};
 
   const std::string root = kest::ToolCatalog::RootOf(app.path());

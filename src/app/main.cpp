@@ -36,7 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   AppState state(p.store, exeDir);
   AppContext ctx{p.store,     p.atoms,     p.windows,  p.fs,    p.box,
                  p.links,     p.drives,    p.clipboard, p.processes, p.registry,
-                 p.icons,     win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
+                 p.icons,     p.contents,  win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
                  GetCommandLineA()};
   Window::SetErrorReporter(&p.box);
 

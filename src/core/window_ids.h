@@ -29,8 +29,12 @@ inline constexpr unsigned kLabelReleased = kApp + 7;         // mini window: a f
 // Target list, posted to the list itself: the keys took the selection away; if nothing is
 // selected once the move is over, there is no current target.
 inline constexpr unsigned kSelectionLost = kApp + 8;
-// note window: make the editor, which the first frame does not show, now that the program is idle
+// Note window: make the editor, which the first frame does not show, now that the program is idle
 inline constexpr unsigned kMakeNoteEditor = kApp + 9;
+// Target list, posted to the list by its reading threads: a target's facts were read, a hashing
+// moved on or ended.
+inline constexpr unsigned kFactsRead = kApp + 10;
+inline constexpr unsigned kHashProgress = kApp + 11;
 
 }  // namespace kest::msg
 
@@ -70,6 +74,7 @@ enum : int {
   deleteTarget = 201,  // "Delete"
   properties = 202,    // "Properties"
   addTools = 203,      // "Add tools...", in both tools menus while the catalog holds no tool
+  copyHashes = 204,    // "Copy hashes"
   // The title strip's menu.
   menuToMini = 210,
   menuToTray = 211,

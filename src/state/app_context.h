@@ -7,6 +7,7 @@
 #include "platform/atom_table.h"
 #include "platform/clipboard.h"
 #include "platform/drives.h"
+#include "platform/file_contents.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
@@ -31,6 +32,8 @@ struct AppContext {
   Processes& processes;
   Registry& registry;
   ProgramIcons& icons;
+  // A target's first bytes and hashes, read from any thread.
+  FileContents& files;
   // For a thread that reads the catalog on its own (the read-ahead).
   ThreadServicesFactory threadServices;
   AppState& state;

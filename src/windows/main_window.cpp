@@ -124,6 +124,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case msg::kTrayCallback:
       OnTrayMessage(static_cast<UINT>(lParam));
       return 0;
+    case WM_KEYDOWN:
+      // Escape anywhere in the main window stops a hashing.
+      if (wParam == VK_ESCAPE) {
+        targetList_.CancelHashing();
+        return 0;
+      }
+      break;
     case msg::kSettingsApplied:
       // The icon bar serves only a run that began in mini mode.
       if (!state_.normalMode) FillIconBarFromRoot();
@@ -283,6 +290,8 @@ void MainWindow::EndSession() {
 
 void MainWindow::OnDestroy() {
   tray_.Remove();
+  // A hashing stops; the facts' reading thread ends after the file it is on.
+  targetList_.StopWork();
   // The quick line goes before the marker, so that no later start announces to this copy.
   forwards_.Stop();
   if (ctx_.holdsInstanceMarker) ReleaseInstanceMarker(ctx_.atoms);
@@ -348,6 +357,9 @@ void MainWindow::OnCommand(int id, int, HWND) {
       break;
     case ids::copyPath:
       targetList_.CopyFocusedPath();
+      break;
+    case ids::copyHashes:
+      targetList_.CopyFocusedHashes();
       break;
     case ids::deleteTarget:
       targetList_.DeleteFocusedTarget();

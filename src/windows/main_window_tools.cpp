@@ -30,6 +30,9 @@ void MainWindow::RunMenuCommand(int id, const std::string& target,
     case ids::copyPath:
       targetList_.CopyPath(entry);
       return;
+    case ids::copyHashes:
+      targetList_.CopyHashes(entry);
+      return;
     case ids::deleteTarget:
       targetList_.DeleteEntry(entry);
       return;
@@ -61,6 +64,10 @@ void MainWindow::EditCommandLine(const std::string& line, const std::string& dir
 }
 
 void MainWindow::OnListKey(WORD key) {
+  if (key == VK_ESCAPE) {
+    targetList_.CancelHashing();
+    return;
+  }
   // The list notes Ctrl's press itself (commandLineEditing), as the tools menu's launch reads it.
   const bool ctrl = GetKeyState(VK_CONTROL) < 0 || state_.commandLineEditing;
   if (key != 'F' || !ctrl || GetKeyState(VK_MENU) < 0 || !findOpener_) return;

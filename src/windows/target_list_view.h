@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,8 @@
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
 #include "kit/subclass.h"
+#include "targets/facts_reader.h"
+#include "targets/hash_job.h"
 #include "targets/target_saves.h"
 #include "window_rules/placement.h"
 
@@ -60,10 +63,20 @@ class TargetListView {
   void CopyFocusedPath() { CopyPath(FocusedRef()); }
   void DeleteFocusedTarget() { DeleteEntry(FocusedRef()); }
   void ShowFocusedProperties() { ShowProperties(FocusedRef()); }
+  void CopyFocusedHashes() { CopyHashes(FocusedRef()); }
   // The entry commands on an entry taken earlier: nothing when it no longer stands there.
   void CopyPath(const std::optional<EntryRef>& entry);
   void DeleteEntry(const std::optional<EntryRef>& entry);
   void ShowProperties(const std::optional<EntryRef>& entry);
+  // "Copy hashes": MD5, SHA-1 and SHA-256 of the file go to the clipboard, worked out on a
+  // thread of their own while the row says how far they are; a hashing still at work gives way.
+  void CopyHashes(const std::optional<EntryRef>& entry);
+  // Escape: the hashing stops and nothing goes to the clipboard.
+  void CancelHashing();
+  // The window is closing: the hashing stops, the facts' reading thread ends.
+  void StopWork();
+  // The rows' tooltip, which shows the row under the mouse: its full path and its facts.
+  HWND TipWindow() const { return tip_; }
   // Hides the main window while the open dialog is up.
   void AddFileFromDialog(HWND mainWindow);
   void DropFiles(HDROP drop);
@@ -123,6 +136,18 @@ class TargetListView {
   void PaintEmptyHint(HDC given);
   void RefreshEmptyHint();
   bool hintShown_ = false;
+  // The tooltip follows the row under the mouse; the facts are read on a thread of their own
+  // (kFactsRead tells when), once per file and version of it.
+  void CreateTip();
+  void ShowTipFor(int row, bool moved);
+  void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam);
+  HWND tip_ = nullptr;
+  int tipRow_ = -1;
+  std::unique_ptr<FactsReader> facts_;
+  // The one hashing at work (kHashProgress tells how far), and the text of its row.
+  void OnHashProgress();
+  std::unique_ptr<HashJob> hashing_;
+  std::string rowText_;
 };
 
 }  // namespace kest

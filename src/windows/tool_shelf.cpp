@@ -20,6 +20,7 @@ void ToolShelf::MakeMenus(HICON defaultIcon, int iconSide) {
       defaultIcon,
       std::vector<FixedItem>{{0, nullptr, -1},
                              {ids::copyPath, "Copy file path", menu_image::kCopy},
+                             {ids::copyHashes, "Copy hashes", menu_image::kCopy},
                              {ids::deleteTarget, "Delete", menu_image::kDelete},
                              {ids::properties, "Properties", menu_image::kProperties}},
       std::vector<FixedItem>{{0, nullptr, -1},

@@ -63,7 +63,7 @@ bool Ran(const AppDir& app, const std::string& probeDir) { return !app.readFile(
 TEST_F(KestTest, TypedLettersRunTheOnlyMatchCycleThroughSeveralAndOpenFolders) {
   AppDir app("menu-letters");
   // The menu over a target: Unpackers >, the tools Trace and Dump (in either order), a
-  // separator, Copy file path, Delete, Properties.
+  // separator, Copy file path, Copy hashes, Delete, Properties.
   std::string trace = AddProbeTool(app, "root\\Trace.lnk", "tools");
   AddProbeTool(app, "root\\Dump.lnk", "dump");
   AddProbeTool(app, "root\\Unpackers\\Alpha.lnk", "alpha");
@@ -129,11 +129,14 @@ TEST_F(KestTest, WithoutAToolTheMenusOfferAddToolsWhichOpensTheSettingsWindow) {
   e2e::PostClose(settings);
   ASSERT_TRUE(e2e::WaitForWindowGone(settings, 5000));
 
-  // The entry commands are still there after it: "c" copies the path.
+  // The entry commands are still there after it: "c" highlights "Copy file path" (before "Copy
+  // hashes"), Enter copies the path.
   ClearClipboard();
   menu = OpenTargetMenu(k);
   ASSERT_NE(menu, nullptr);
   TypeInMenu(menu, "c");
+  EXPECT_TRUE(IsWindowVisible(menu)) << "two entries start with \"c\"";
+  e2e::MenuKeys(menu, {VK_RETURN});
   ASSERT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 5000));
   EXPECT_EQ(ClipboardText().value_or(""), app.file("work\\a.exe"));
 

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <set>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "platform/atom_table.h"
 #include "platform/clipboard.h"
 #include "platform/drives.h"
+#include "platform/file_contents.h"
 #include "platform/kest_error.h"
 #include "platform/shell_links.h"
 #include "platform/file_system.h"
@@ -602,6 +604,67 @@ class FakeRegistry : public Registry {
   std::string refuse;
   std::map<std::string, std::string> keys;
   std::vector<std::string> log;
+};
+
+// Files as bytes for the readers of their contents, safe to use from a reading thread while the
+// test changes them. hash() takes blockSize bytes a block and answers digests.
+class FakeFileContents : public FileContents {
+ public:
+  void set(const std::string& path, std::string bytes, FileStamp stamp = FileStamp{}) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    files_[path] = File{std::move(bytes), stamp};
+  }
+  void remove(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    files_.erase(path);
+  }
+  std::optional<FileStamp> stamp(const std::string& path) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++stampCalls;
+    auto it = files_.find(path);
+    if (it == files_.end()) return std::nullopt;
+    return it->second.stamp;
+  }
+  std::optional<FileHead> readHead(const std::string& path, std::size_t maxBytes, unsigned& error) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++headReads;
+    auto it = files_.find(path);
+    if (it == files_.end()) {
+      error = 2;
+      return std::nullopt;
+    }
+    return FileHead{it->second.bytes.substr(0, maxBytes), it->second.bytes.size()};
+  }
+  HashResult hash(const std::string& path, const std::atomic<bool>& cancel, const Progress& progress) override {
+    std::uint64_t size = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = files_.find(path);
+      if (it == files_.end()) return HashResult{HashStatus::Failed, 2, {}};
+      size = it->second.bytes.size();
+    }
+    std::uint64_t done = 0;
+    do {
+      if (cancel) return HashResult{HashStatus::Cancelled, 0, {}};
+      if (beforeBlock) beforeBlock(done);
+      done = std::min<std::uint64_t>(size, done + blockSize);
+      progress(done, size);
+    } while (done < size);
+    return HashResult{HashStatus::Done, 0, digests};
+  }
+  std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + "\r\n"; }
+  std::atomic<int> stampCalls{0}, headReads{0};
+  std::uint64_t blockSize = 4;
+  std::function<void(std::uint64_t done)> beforeBlock;  // called on the hashing thread
+  FileDigests digests{std::string(16, '\x01'), std::string(20, '\x02'), std::string(32, '\xAB')};
+
+ private:
+  struct File {
+    std::string bytes;
+    FileStamp stamp;
+  };
+  std::mutex mutex_;
+  std::map<std::string, File> files_;
 };
 
 }  // namespace kest::fakes

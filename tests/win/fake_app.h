@@ -78,6 +78,7 @@ struct FakeApp {
   fakes::FakeProcesses processes;
   fakes::FakeRegistry registry;
   fakes::FakeProgramIcons icons;
+  fakes::FakeFileContents files;
   AppState state{store, kExeDir};
   AppContext ctx{store,
                  atoms,
@@ -90,6 +91,7 @@ struct FakeApp {
                  processes,
                  registry,
                  icons,
+                 files,
                  [] { return std::make_unique<fakes::FakeThreadServices>(); },
                  state,
                  std::string(kExeDir) + "Kest.exe",
@@ -159,10 +161,11 @@ class KestWindowsTest : public ::testing::Test {
       if (whileSettingsOpen) whileSettingsOpen();
     });
     ASSERT_TRUE(main_->Create());
+    main_->Show();
+    main_->FinishStart();
     notes_ = std::make_unique<NoteWindow>(app.ctx);
     ASSERT_TRUE(notes_->Create(main_->hwnd()));
     main_->SetNotePane(notes_.get());
-    main_->Show();
     PumpPending();
   }
   // WM_CLOSE as the "X" sends it; true once the main window is gone.

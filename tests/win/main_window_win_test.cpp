@@ -183,12 +183,13 @@ TEST_F(MainWindowTest, TheEntryCommandsOfTheMenuActOnTheEntryItWasOpenedOver) {
   app.storeTargets({"C:\\w dir\\first.exe", "C:\\w dir\\second.exe"});
   Start();
   Pick(0);
-  // Past "Add tools..." (the catalog holds no tool): "Copy file path", "Delete", "Properties".
+  // Past "Add tools..." (the catalog holds no tool): "Copy file path", "Copy hashes", "Delete",
+  // "Properties".
   TargetMenu({VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(app.clipboard.text, "C:\\w dir\\first.exe");
-  TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(app.processes.calls, Strings{"properties C:\\w dir\\first.exe"});
-  TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  TargetMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(Names(), Strings{"second.exe"});
   EXPECT_EQ(settingsOpened, 0);
 

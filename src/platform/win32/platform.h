@@ -4,6 +4,7 @@
 #include "platform/win32/atom_table.h"
 #include "platform/win32/clipboard.h"
 #include "platform/win32/drives.h"
+#include "platform/win32/file_contents.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/forward_notice.h"
 #include "platform/win32/instance_objects.h"
@@ -31,6 +32,7 @@ struct Platform {
   MailslotForwardNotice notice;
   Win32InstanceObjects instances;
   Win32ProgramIcons icons;
+  Win32FileContents contents;
 };
 
 }  // namespace kest::win32

@@ -1,0 +1,141 @@
+// What Kest tells of a target without a click: the row's tooltip with the path and the file's
+// facts, and "Copy hashes" in the target list's pop-up menu, whose hashes go to the clipboard (a
+// file that cannot be read is reported with the system's text).
+#include <cwchar>
+
+#include "e2e/kest_driver.h"
+
+namespace kest::e2etest {
+namespace {
+
+// The text of the target list's tooltip in Kest's process (its one tool, id 1, on the list),
+// read through a buffer in that process; empty when there is none.
+std::string ListTipText(const Kest& k) {
+  HWND list = k.targetList();
+  constexpr std::size_t kChars = 4096;
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, k.process.pid());
+  if (!process) return std::string();
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  std::string found;
+  for (HWND tip : e2e::TopWindows("tooltips_class32", k.process.pid())) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = list;
+    tool.uId = 1;
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(tool));
+    std::wstring text(kChars, L'\0');
+    WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
+    WriteProcessMemory(process, remote + sizeof(tool), text.data(), kChars * sizeof(wchar_t), nullptr);
+    SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote + sizeof(tool), text.data(), kChars * sizeof(wchar_t), nullptr);
+    text.resize(std::wcslen(text.c_str()));
+    if (!text.empty()) {
+      found.resize(static_cast<std::size_t>(
+          WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr)));
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), found.data(),
+                          static_cast<int>(found.size()), nullptr, nullptr);
+    }
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return found;
+}
+
+// The mouse over a row of the list, as the list hears it.
+void PointAtRow(const Kest& k, int row) {
+  RECT r = e2e::ListViewItemRect(k.targetList(), row, LVIR_LABEL);
+  PostMessageA(k.targetList(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+}
+
+std::string WithThousands(std::uint64_t n) {
+  std::string digits = std::to_string(n), out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+TEST_F(KestTest, ARowsTooltipGivesItsPathAndTheFilesFacts) {
+  e2e::AppDir app("target-facts");
+  // A real program of this build's machine, and a file that is gone.
+  const std::string program = app.file("work\probe copy.exe");
+  e2e::MakeDirs(app.file("work"));
+  ASSERT_TRUE(CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), program.c_str(), FALSE));
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA(program.c_str(), GetFileExInfoStandard, &data));
+  const std::string gone = app.file("work\gone.exe");
+  StoreTargets(app, {program, gone});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+
+  const std::string facts = std::string(sizeof(void*) == 8 ? "PE32+ executable, x64, " : "PE32 executable, x86, ") +
+                            WithThousands(data.nFileSizeLow) + " bytes, built ";
+  PointAtRow(k, 0);
+  std::string tip;
+  EXPECT_TRUE(e2e::WaitUntil([&] { return (tip = ListTipText(k)).find("bytes") != std::string::npos; }, 10000)) << tip;
+  EXPECT_EQ(tip.substr(0, program.size() + 2 + facts.size()), program + "\r\n" + facts);
+
+  PointAtRow(k, 1);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return (tip = ListTipText(k)).find("Cannot be read: ") != std::string::npos; },
+                             10000))
+      << tip;
+  EXPECT_EQ(tip.substr(0, gone.size() + 2), gone + "\r\n");
+  CloseKest(k);
+}
+
+// "Copy hashes" over the first entry: past "Add tools..." (the catalog holds no tool) and "Copy
+// file path".
+void ChooseCopyHashes(const Kest& k) { ChooseFromTargetMenu(k, 0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}); }
+
+TEST_F(KestTest, CopyHashesPutsTheFilesHashesOnTheClipboard) {
+  e2e::AppDir app("copy-hashes");
+  // A million bytes: a block of 1 MiB holds them, and MD5, SHA-1 and SHA-256 have known values.
+  app.writeFile("work\\million a.bin", std::string(1000000, 'a'));
+  StoreTargets(app, {app.file("work\\million a.bin")});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ClearClipboard();
+  ChooseCopyHashes(k);
+  ASSERT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 15000)) << "nothing was copied";
+  EXPECT_EQ(ClipboardText().value_or(""),
+            "MD5  7707d6ae4e027c70eea2a935c2296f21  million a.bin\r\n"
+            "SHA1  34aa973cd4c4daa4f61eeb2bdbad27316534016f  million a.bin\r\n"
+            "SHA256  cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0  million a.bin\r\n");
+  // The row is back to its name.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return k.targetNames() == std::vector<std::string>{"million a.bin"}; }, 5000));
+  CloseKest(k);
+}
+
+TEST_F(KestTest, AFileThatCannotBeReadIsReportedWithTheSystemsText) {
+  e2e::AppDir app("copy-hashes-held");
+  app.writeFile("work\\held.exe", "MZ");
+  StoreTargets(app, {app.file("work\\held.exe")});
+  // Held without sharing, as a program that writes it would.
+  HANDLE held = CreateFileA(app.file("work\\held.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  ClearClipboard();
+  ChooseCopyHashes(k);
+  auto box = e2e::WaitForMessageBox("Kest error", 15000, k.process.pid());
+  CloseHandle(held);
+  ASSERT_TRUE(box.has_value()) << "no report";
+  const std::string lead = "The hashes of " + app.file("work\\held.exe") +
+                           " could not be worked out: the file cannot be read.\r\n";
+  EXPECT_EQ(box->text.substr(0, lead.size()), lead);
+  char system[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0,
+                 system, sizeof system, nullptr);
+  std::string reason = system;
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  ASSERT_FALSE(reason.empty());
+  EXPECT_EQ(box->text.substr(lead.size()), reason);
+  e2e::AnswerMessageBox(box->hwnd, IDOK);
+  EXPECT_FALSE(ClipboardText().has_value()) << "a failure is no result";
+  CloseKest(k);
+}
+
+}  // namespace
+}  // namespace kest::e2etest

@@ -1,0 +1,154 @@
+// The facts and hashes of targets worked out on threads of their own, against fake files.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "fakes/fake_platform.h"
+#include "targets/facts_reader.h"
+#include "targets/hash_job.h"
+
+using namespace kest;
+
+namespace {
+
+// Polls until the condition holds, for at most five seconds.
+template <class Cond>
+bool Eventually(Cond cond) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!cond()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+std::string SystemText(unsigned code) { return "system text " + std::to_string(code) + "\r\n"; }
+
+}  // namespace
+
+TEST(TargetTip, PathThenFactsFailureOrWaiting) {
+  EXPECT_EQ(TargetTipText("C:\\w\\a.exe", nullptr, SystemText), "C:\\w\\a.exe\r\n(reading the file)");
+  FactsAnswer known;
+  known.facts = ReadFileFacts("PK\x03\x04", 4, "a.zip");
+  EXPECT_EQ(TargetTipText("C:\\w\\a.zip", &known, SystemText), "C:\\w\\a.zip\r\nZIP archive, 4 bytes");
+  FactsAnswer failed;
+  failed.error = 5;
+  EXPECT_EQ(TargetTipText("C:\\w\\a.exe", &failed, SystemText), "C:\\w\\a.exe\r\nCannot be read: system text 5");
+  EXPECT_EQ(TargetTipText("C:\\w\\a.exe", &failed, nullptr), "C:\\w\\a.exe\r\nCannot be read: error 5");
+}
+
+TEST(FactsReader, ReadsEachVersionOfAFileOnce) {
+  fakes::FakeFileContents files;
+  files.set("C:\\w\\a.zip", "PK\x03\x04", FileStamp{4, 100});
+  std::atomic<int> notified{0};
+  FactsReader reader(files, [&] { ++notified; });
+
+  EXPECT_FALSE(reader.Ask("C:\\w\\a.zip").has_value()) << "nothing is read before the first question";
+  ASSERT_TRUE(Eventually([&] { return notified == 1; }));
+  std::optional<FactsAnswer> answer = reader.Ask("C:\\w\\a.zip");
+  ASSERT_TRUE(answer && answer->facts);
+  EXPECT_EQ(answer->facts->kind, FileKind::Zip);
+
+  // Asked again, the unchanged file is only looked at.
+  ASSERT_TRUE(Eventually([&] { return files.stampCalls >= 2; }));
+  reader.Ask("C:\\w\\a.zip");
+  ASSERT_TRUE(Eventually([&] { return files.stampCalls >= 3; }));
+  EXPECT_EQ(files.headReads, 1);
+  EXPECT_EQ(notified, 1);
+
+  // A new version is read again.
+  files.set("C:\\w\\a.zip", "MZ", FileStamp{2, 200});
+  reader.Ask("C:\\w\\a.zip");
+  ASSERT_TRUE(Eventually([&] { return notified == 2; }));
+  answer = reader.Ask("C:\\w\\a.zip");
+  ASSERT_TRUE(answer && answer->facts);
+  EXPECT_EQ(answer->facts->kind, FileKind::MsDos);
+  EXPECT_EQ(files.headReads, 2);
+}
+
+TEST(FactsReader, AFileThatCannotBeReadAnswersTheSystemsCode) {
+  fakes::FakeFileContents files;
+  std::atomic<int> notified{0};
+  FactsReader reader(files, [&] { ++notified; });
+  reader.Ask("C:\\w\\gone.exe");
+  ASSERT_TRUE(Eventually([&] { return notified == 1; }));
+  std::optional<FactsAnswer> answer = reader.Ask("C:\\w\\gone.exe");
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_FALSE(answer->facts.has_value());
+  EXPECT_EQ(answer->error, 2u);
+}
+
+TEST(FactsReader, ScriptsAreKnownByTheNameOfThePathAsked) {
+  fakes::FakeFileContents files;
+  files.set("C:\\w\\run.ps1", "Write-Host", FileStamp{10, 1});
+  std::atomic<int> notified{0};
+  FactsReader reader(files, [&] { ++notified; });
+  reader.Ask("C:\\w\\run.ps1");
+  ASSERT_TRUE(Eventually([&] { return notified == 1; }));
+  EXPECT_EQ(reader.Ask("C:\\w\\run.ps1")->facts->script, "PowerShell script");
+}
+
+TEST(HashText, OneLinePerHashInLowerCaseHex) {
+  FileDigests d{std::string("\x00\xFF\x10", 3), "\xAB", "\x01\x23"};
+  EXPECT_EQ(HashesText(d, "a b.exe"), "MD5  00ff10  a b.exe\r\nSHA1  ab  a b.exe\r\nSHA256  0123  a b.exe\r\n");
+  EXPECT_EQ(LowerHex(""), "");
+  EXPECT_EQ(HashPercent(0, 0), 100);
+  EXPECT_EQ(HashPercent(0, 10), 0);
+  EXPECT_EQ(HashPercent(42, 100), 42);
+  EXPECT_EQ(HashPercent(200, 100), 100);
+  EXPECT_EQ(HashPercent(UINT64_MAX - 1, UINT64_MAX), 99);
+  EXPECT_EQ(HashPercent(UINT64_MAX / 2, UINT64_MAX), 50);
+  EXPECT_EQ(HashingSuffix(42), " (hashing 42%)");
+}
+
+TEST(HashJob, HashesOnItsOwnThreadAndTellsEachNewPercentage) {
+  fakes::FakeFileContents files;
+  files.set("C:\\w\\a.bin", std::string(10, 'a'));
+  std::atomic<int> notified{0};
+  HashJob job(files, "C:\\w\\a.bin", [&] { ++notified; });
+  ASSERT_TRUE(Eventually([&] { return job.Finished(); }));
+  EXPECT_EQ(job.Result().status, HashStatus::Done);
+  EXPECT_EQ(job.Result().digests.sha256, files.digests.sha256);
+  EXPECT_EQ(job.Percent(), 100);
+  // 40%, 80%, 100% and the end.
+  ASSERT_TRUE(Eventually([&] { return notified == 4; }));
+}
+
+TEST(HashJob, CancelStopsBeforeTheNextBlock) {
+  fakes::FakeFileContents files;
+  files.set("C:\\w\\big.bin", std::string(100, 'a'));
+  std::mutex m;
+  std::condition_variable cv;
+  bool go = false;
+  std::atomic<std::uint64_t> reached{0};
+  files.beforeBlock = [&](std::uint64_t done) {
+    reached = done;
+    if (done < 8) return;
+    std::unique_lock<std::mutex> lock(m);
+    cv.wait(lock, [&] { return go; });
+  };
+  HashJob job(files, "C:\\w\\big.bin", nullptr);
+  ASSERT_TRUE(Eventually([&] { return reached == 8; }));
+  EXPECT_EQ(job.Percent(), 8);
+  job.Cancel();
+  {
+    std::lock_guard<std::mutex> lock(m);
+    go = true;
+  }
+  cv.notify_all();
+  ASSERT_TRUE(Eventually([&] { return job.Finished(); }));
+  EXPECT_EQ(job.Result().status, HashStatus::Cancelled);
+  EXPECT_LT(reached.load(), 100u);
+}
+
+TEST(HashJob, AFileThatCannotBeReadFailsWithTheSystemsCode) {
+  fakes::FakeFileContents files;
+  HashJob job(files, "C:\\w\\gone.bin", nullptr);
+  ASSERT_TRUE(Eventually([&] { return job.Finished(); }));
+  EXPECT_EQ(job.Result().status, HashStatus::Failed);
+  EXPECT_EQ(job.Result().error, 2u);
+}
