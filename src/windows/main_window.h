@@ -142,6 +142,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   TargetListView targetList_;
   CommandLineBox commandLineBox_;
   HWND iconBar_ = nullptr;  // the icon bar, on a panel no mode shows
+  HWND lastFocus_ = nullptr;  // the control that had the keys when the window was last left
   win32::OwnedFont font_, listFont_, barFont_, edFont_;
 };
 

@@ -12,12 +12,8 @@ using e2e::AppDir;
 
 int ButtonCount(HWND toolbar) { return static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)); }
 
-// The flat button of the title strip with this caption.
-HWND TitleButton(HWND mini, const std::string& caption) {
-  for (HWND w : e2e::Children(mini))
-    if (e2e::ClassName(w) == "Button" && e2e::WindowText(w) == caption) return w;
-  return nullptr;
-}
+// A flat button of the title strip.
+HWND TitleButton(HWND mini, int id) { return e2e::FindChildById(mini, id); }
 
 void ClickMiddle(HWND w, RECT r) { e2e::PostClick(w, (r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
@@ -64,7 +60,7 @@ TEST_F(KestTest, MiniWindowBrowsesTheCatalogRunsToolsAndGivesTheMainWindowBack) 
   e2e::PostClick(label, 5, 5);
   ASSERT_TRUE(e2e::WaitUntil([&] { return ButtonCount(bar) == 2; }, 5000));
   EXPECT_EQ(e2e::FindChildByClass(mini, "Static"), nullptr);
-  ClickMiddle(TitleButton(mini, "<"), e2e::ClientRect(TitleButton(mini, "<")));
+  ClickMiddle(TitleButton(mini, ids::mini_window::backButton), e2e::ClientRect(TitleButton(mini, ids::mini_window::backButton)));
   ASSERT_TRUE(e2e::WaitUntil([&] { return ButtonCount(bar) == 1; }, 5000));
   label = e2e::FindChildByClass(mini, "Static");
   ASSERT_NE(label, nullptr);
@@ -93,7 +89,7 @@ TEST_F(KestTest, MiniWindowBrowsesTheCatalogRunsToolsAndGivesTheMainWindowBack) 
   EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"a.exe", "b.exe"}));
 
   // "X" ends mini mode: the main window is back at its place.
-  HWND exit = TitleButton(mini, "X");
+  HWND exit = TitleButton(mini, ids::mini_window::closeButton);
   ClickMiddle(exit, e2e::ClientRect(exit));
   EXPECT_TRUE(e2e::WaitForWindowGone(mini, 5000));
   EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 5000));
