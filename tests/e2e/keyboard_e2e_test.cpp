@@ -180,7 +180,7 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
 // What a screen reader reads for a control: its accessible name, or nothing.
 std::string AccessibleName(HWND control) {
   win32::ComPtr<IAccessible> acc;
-  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                         acc.putVoid())) ||
       !acc)
     return std::string();
