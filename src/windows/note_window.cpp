@@ -37,7 +37,7 @@ struct BarButton {
 };
 constexpr BarButton kBarButtons[] = {{copyButton, "Copy (Ctrl+C)", NotePicture::Copy},
                                      {pasteButton, "Paste (Ctrl+V)", NotePicture::Paste},
-                                     {fontButton, "Choose font", NotePicture::Font},
+                                     {fontButton, "Choose font (Ctrl+D)", NotePicture::Font},
                                      {clearButton, "Clear all", NotePicture::Clear}};
 constexpr int kBarButtonSize = 18;
 
@@ -447,11 +447,16 @@ LRESULT NoteWindow::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           Run(c);
           return 0;
         }
+        // As in Windows' editors.
+        if (wParam == 'D') {
+          ChooseFontClick();
+          return 0;
+        }
       }
       break;
     case WM_CHAR:
       // The control characters of the shortcuts above are not text, nor is Escape's.
-      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x16)) return 0;
+      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x04 || wParam == 0x16)) return 0;
       if (wParam == 0x1B) return 0;
       break;
     case WM_CONTEXTMENU:

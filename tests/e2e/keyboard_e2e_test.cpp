@@ -139,6 +139,14 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   ASSERT_TRUE(WaitForFocus(note, Editor(note)));
   TypeText("typed by keys");
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "typed by keys"; }, 5000));
+  // Ctrl+D: the font dialog, which Escape closes, the keys back in the editor.
+  Press('D', {VK_CONTROL});
+  HWND fonts = e2e::WaitForWindow("#32770", k.process.pid(), 5000, true);
+  ASSERT_NE(fonts, nullptr) << "Ctrl+D opened no font dialog";
+  ASSERT_TRUE(WaitForForeground(fonts));
+  Press(VK_ESCAPE);
+  ASSERT_TRUE(e2e::WaitForWindowGone(fonts, 5000));
+  ASSERT_TRUE(WaitForFocus(note, Editor(note)));
   Press(VK_ESCAPE);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(note); }, 5000)) << "Escape hides the note";
   EXPECT_TRUE(HoldsRtfWith(app, "t.exe.txt", "typed by keys"));
