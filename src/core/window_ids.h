@@ -102,7 +102,8 @@ enum : int { backButton = 100, closeButton, iconBar, label, firstTool = 1000, la
 
 // The settings window and its pages.
 namespace settings_window {
-enum : int { closeButton = 10, okButton, toolsTab, optionsTab, colourTab, exitTab };
+// nextPage and previousPage are the keys' commands that step through the pages.
+enum : int { closeButton = 10, okButton, toolsTab, optionsTab, colourTab, exitTab, nextPage, previousPage };
 // The option boxes take ids from firstOptionBox on.
 enum : int { firstOptionBox = 100, moveWorkFiles = 120, extensions = 121 };
 enum : int { mainSwatch = 200, captionSwatch, fontSwatch, opacitySpin, opacityBar, applyButton, udSpin };

@@ -17,19 +17,22 @@ HFONT MakeFont(const char* face, int height, int weight, bool underline, BYTE ch
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height) {
-  return CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, y, width,
+HWND CreateFlatButton(HWND parent, int id, const char* text, int x, int y, int width, int height) {
+  return CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, x, y, width,
                          height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleA(nullptr), nullptr);
 }
 
-namespace {
-
-
-}  // namespace
+void DrawButtonFocus(const DRAWITEMSTRUCT& item) {
+  if (!(item.itemState & ODS_FOCUS) || (item.itemState & ODS_NOFOCUSRECT)) return;
+  RECT r = item.rcItem;
+  // The buttons of the strips are only a few pixels high: the edge itself when there is no room.
+  if (r.bottom - r.top > 8 && r.right - r.left > 8) InflateRect(&r, -1, -1);
+  DrawFocusRect(item.hDC, &r);
+}
 
 void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font, Glyph glyph,
-                    int dpi) {
+                    int dpi, const wchar_t* caption) {
   bool pressed = (item.itemState & ODS_SELECTED) != 0;
   COLORREF bg = pressed ? text : background;
   COLORREF fg = pressed ? background : text;
@@ -37,16 +40,20 @@ void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF te
   FillRect(item.hDC, &item.rcItem, brush.get());
   if (glyph != Glyph::None) {
     DrawGlyph(item.hDC, item.rcItem, glyph, fg, dpi);
-    return;
+  } else {
+    // Wide, so that a caption in another script reads right on any system.
+    wchar_t windowText[64] = {};
+    if (!caption) {
+      GetWindowTextW(item.hwndItem, windowText, 64);
+      caption = windowText;
+    }
+    win32::ScopedSelect useFont(item.hDC, font);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, fg);
+    RECT r = item.rcItem;
+    DrawTextW(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
-  // Wide, so that a caption in another script reads right on any system.
-  wchar_t caption[64] = {};
-  GetWindowTextW(item.hwndItem, caption, 64);
-  win32::ScopedSelect useFont(item.hDC, font);
-  SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, fg);
-  RECT r = item.rcItem;
-  DrawTextW(item.hDC, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawButtonFocus(item);
 }
 
 std::string WindowTextOf(HWND window) {

@@ -14,11 +14,15 @@ namespace kest {
 HFONT MakeFont(const char* face, int height, int weight = FW_NORMAL, bool underline = false,
                BYTE charset = DEFAULT_CHARSET);
 
-HWND CreateFlatButton(HWND parent, int id, const char* caption, int x, int y, int width, int height);
-// Draws a flat button: its caption (or glyph, drawn at the DPI) in the text colour on the
-// background colour; pressed buttons are drawn inverted.
+// A flat button takes the focus by Tab; text is its window text, which is its accessible name.
+HWND CreateFlatButton(HWND parent, int id, const char* text, int x, int y, int width, int height);
+// Draws a flat button: its caption (the window text when none is given; or the glyph, drawn at
+// the DPI) in the text colour on the background colour; pressed buttons are drawn inverted,
+// and the focused one has a focus rectangle.
 void DrawFlatButton(const DRAWITEMSTRUCT& item, COLORREF background, COLORREF text, HFONT font,
-                    Glyph glyph = Glyph::None, int dpi = 96);
+                    Glyph glyph = Glyph::None, int dpi = 96, const wchar_t* caption = nullptr);
+// The focus rectangle of an owner-drawn button that has the focus, inside its edge.
+void DrawButtonFocus(const DRAWITEMSTRUCT& item);
 
 HWND CreateHintWindow(HWND owner);
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "kit/dpi.h"
+#include "platform/win32/text_encoding.h"
+#include "window_rules/keys.h"
 #include "window_rules/placement.h"
 
 namespace kest {
@@ -56,9 +58,14 @@ HWND FramelessWindow::Hints() {
 }
 
 HWND FramelessWindow::AddFlatButton(int id, const char* caption, int x, int y, int width, int height,
-                                    const char* hint) {
-  HWND b = CreateFlatButton(hwnd(), id, caption, x, y, width, height);
-  if (hint) AddHint(Hints(), hwnd(), b, hint);
+                                    const char* hint, const std::string& key) {
+  std::wstring shown = win32::Utf8ToWide(caption);
+  // The default accessible name of a button is its window text: a letter or a picture says
+  // nothing, its hint does.
+  const char* name = hint && shown.size() <= 1 ? hint : caption;
+  HWND b = CreateFlatButton(hwnd(), id, name, x, y, width, height);
+  captions_[id] = std::move(shown);
+  if (hint) AddHint(Hints(), hwnd(), b, HintWithKey(hint, key).c_str());
   return b;
 }
 
@@ -228,9 +235,10 @@ LRESULT FramelessWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_DRAWITEM: {
       auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item.CtlType == ODT_BUTTON) {
+        auto caption = captions_.find(static_cast<int>(item.CtlID));
         DrawFlatButton(item, colors_.caption, ButtonTextColour(static_cast<int>(item.CtlID)),
-                       ButtonFont(static_cast<int>(item.CtlID)),
-                       ButtonGlyph(static_cast<int>(item.CtlID)), dpi_);
+                       ButtonFont(static_cast<int>(item.CtlID)), ButtonGlyph(static_cast<int>(item.CtlID)), dpi_,
+                       caption != captions_.end() ? caption->second.c_str() : nullptr);
         return TRUE;
       }
       break;

@@ -5,7 +5,9 @@
 // layered opacity with its colour key.
 #include <windows.h>
 
+#include <map>
 #include <optional>
+#include <string>
 
 #include "core/color_scheme.h"
 #include "platform/win32/handles.h"
@@ -62,8 +64,10 @@ class FramelessWindow : public Window {
   // Fills the client area with the caption colour inside a grey border and draws the grip.
   void PaintFrame(HDC dc);
 
+  // A flat button showing its caption; its hint (with its key, when it has one) shows under the
+  // mouse. A screen reader reads the caption, or the hint for a caption of one character or none.
   HWND AddFlatButton(int id, const char* caption, int x, int y, int width, int height,
-                     const char* hint = nullptr);
+                     const char* hint = nullptr, const std::string& key = std::string());
   void MoveChild(int id, int x, int y);
   // The child with this id moved and sized (after a change of DPI, say); nothing without one.
   void PlaceChild(int id, int x, int y, int width, int height);
@@ -91,6 +95,7 @@ class FramelessWindow : public Window {
   };
   std::optional<PendingDrag> pending_;
   HWND hints_ = nullptr;
+  std::map<int, std::wstring> captions_;  // what each flat button shows, by id
 };
 
 }  // namespace kest

@@ -12,6 +12,10 @@ bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode) {
     }
     if (got < 0) return true;
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+      auto keys = static_cast<HACCEL>(GetPropA(root, kKeysProperty));
+      if (keys && TranslateAcceleratorA(root, keys, &msg)) continue;
+    }
     if (root && (GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageA(root, &msg))
       continue;
     TranslateMessage(&msg);

@@ -8,9 +8,9 @@
 
 namespace kest {
 
-// Gets and dispatches messages until keepGoing says no or the quit message arrives; Tab and
-// the dialog keys work in windows with the control-parent style. False after WM_QUIT (whose
-// exit code is then in quitCode).
+// Gets and dispatches messages until keepGoing says no or the quit message arrives; a window's
+// keys (Window::SetKeys) come first, then Tab and the dialog keys in windows with the
+// control-parent style. False after WM_QUIT (whose exit code is then in quitCode).
 bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode = nullptr);
 
 // Shows the window modally: the owner is disabled, a nested loop runs until the window ends

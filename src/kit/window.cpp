@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <set>
+#include <vector>
 
 #include "core/texts.h"
 #include "kit/controls.h"
@@ -13,6 +14,7 @@ namespace kest {
 MsgBox* Window::errorReporter_ = nullptr;
 
 Window::~Window() {
+  FreeKeys();
   if (hwnd_ && IsWindow(hwnd_)) {
     // The object is going: the window must not call back into it while it is destroyed.
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -23,6 +25,41 @@ Window::~Window() {
 void Window::ReportUncaught(HWND owner, const std::string& text) {
   if (errorReporter_) errorReporter_->ask(owner, text, text::kCaption, MbButtons::Ok, MbIcon::Error);
 }
+
+void Window::SetKeys(std::span<const KeyBinding> keys) {
+  std::vector<ACCEL> table;
+  for (const KeyBinding& k : keys)
+    table.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | ((k.modifiers & kCtrl) ? FCONTROL : 0) |
+                                            ((k.modifiers & kShift) ? FSHIFT : 0) | ((k.modifiers & kAlt) ? FALT : 0)),
+                          static_cast<WORD>(k.key), static_cast<WORD>(k.command)});
+  FreeKeys();
+  keys_ = CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
+  if (keys_) SetPropA(hwnd_, kKeysProperty, keys_);
+}
+
+void Window::FreeKeys() {
+  if (!keys_) return;
+  if (hwnd_ && IsWindow(hwnd_)) RemovePropA(hwnd_, kKeysProperty);
+  DestroyAcceleratorTable(keys_);
+  keys_ = nullptr;
+}
+
+namespace {
+
+// Enter presses the focused push button (also a flat one) of the window, as in a dialog.
+bool PressFocusedButton(HWND window) {
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(window, focus)) return false;
+  char cls[16] = {};
+  GetClassNameA(focus, cls, sizeof cls);
+  const LONG type = GetWindowLongA(focus, GWL_STYLE) & BS_TYPEMASK;
+  if (lstrcmpiA(cls, "Button") != 0 || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_OWNERDRAW))
+    return false;
+  SendMessageA(focus, BM_CLICK, 0, 0);
+  return true;
+}
+
+}  // namespace
 
 bool Window::CreatePageAt(const WindowClass& cls, DWORD style, HWND parent, const RECT& area, int dpi) {
   RECT r = ScaledRect(area.left, area.top, area.right - area.left, area.bottom - area.top, dpi);
@@ -61,6 +98,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnSize(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_COMMAND:
+      // The dialog keys of the control-parent style; no control of these windows has their ids.
+      if ((wParam == IDCANCEL || wParam == IDOK) && !GetDlgItem(hwnd_, static_cast<int>(wParam))) {
+        if (wParam == IDCANCEL) OnEscapeKey();
+        else if (!PressFocusedButton(hwnd_)) OnEnterKey();
+        return 0;
+      }
       OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
     case WM_NOTIFY:
@@ -134,6 +177,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     result = 0;
   }
   if (message == WM_NCDESTROY) {
+    self->FreeKeys();
     try {
       self->OnFinalDestroy();
     } catch (const std::exception& e) {

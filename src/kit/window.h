@@ -5,11 +5,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <span>
 #include <string>
 
 #include "platform/message_box.h"
+#include "window_rules/keys.h"
 
 namespace kest {
+
+// The window property that holds a window's keys for the message loop.
+inline constexpr const char* kKeysProperty = "Kest keys";
 
 struct WindowClass {
   const char* name;
@@ -44,6 +49,9 @@ class Window {
                        int y, int width, int height, HWND owner);
   // A child page at its area given at 96 DPI, scaled to the DPI.
   bool CreatePageAt(const WindowClass& cls, DWORD style, HWND parent, const RECT& area, int dpi);
+  // The window's keys: the message loop translates them before the focused control sees them,
+  // and each arrives as its command (WM_COMMAND from an accelerator, code 1).
+  void SetKeys(std::span<const KeyBinding> keys);
 
   // The message switch; overrides handle their own messages and pass the rest on.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,6 +72,10 @@ class Window {
   // window's loop is ended instead).
   virtual bool OnClose() { return false; }
   virtual void OnDestroy() {}
+  // The dialog keys of a window with the control-parent style: Escape, and Enter when no push
+  // button has the focus (Enter on one presses it).
+  virtual void OnEscapeKey() {}
+  virtual void OnEnterKey() {}
   // The last message of the window, while its handle is still valid: free what the window
   // made for itself here.
   virtual void OnFinalDestroy() {}
@@ -72,7 +84,10 @@ class Window {
   friend int RunModal(Window& window, HWND owner);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+  void FreeKeys();
+
   HWND hwnd_ = nullptr;
+  HACCEL keys_ = nullptr;
   bool inModal_ = false;
   bool modalEnded_ = false;
   int modalResult_ = 0;

@@ -58,6 +58,8 @@ class NotePane {
   virtual bool IsShown() const = 0;
   // Hides it when it is shown, shows it otherwise.
   virtual void Toggle() = 0;
+  // Brings the shown window to the front with the keys in its editor.
+  virtual void TakeKeys() {}
   virtual void Hide() = 0;
   // Saves a note on the screen on the way out. When that fails the user is asked whether to
   // quit without it (askOnFailure) and false means "keep running"; without asking a failure

@@ -8,6 +8,7 @@
 #include "kit/frameless.h"
 #include "kit/modal.h"
 #include "core/window_ids.h"
+#include "window_rules/keys.h"
 
 namespace kest {
 
@@ -36,7 +37,8 @@ class AboutPanel final : public FramelessWindow {
   bool Create(HWND owner) {
     RECT r{};
     GetWindowRect(owner, &r);
-    return CreateWindowFor(kAboutClass, ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0, "About Kest",
+    // Control-parent: Tab moves between its buttons, Escape closes it.
+    return CreateWindowFor(kAboutClass, WS_EX_CONTROLPARENT | (ctx_.state.stayOnTop ? WS_EX_TOPMOST : 0), "About Kest",
                            WS_POPUP | WS_CLIPCHILDREN, r.left + 20, r.top + 20, kWidth, kHeight, owner) != nullptr;
   }
 
@@ -45,7 +47,8 @@ class AboutPanel final : public FramelessWindow {
     // Made at its 96-DPI size; its DPI is known only now.
     SetWindowPos(hwnd(), nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateParts();
-    SetWindowTextW(GetDlgItem(hwnd(), okButton), L"\x041E\x043A");  // "Ок"
+    // "Ок", whatever the system's code page.
+    SetWindowTextW(GetDlgItem(hwnd(), okButton), L"\x041E\x043A");
   }
 
   void CreateParts() {
@@ -57,17 +60,20 @@ class AboutPanel final : public FramelessWindow {
     picture_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
                                                  Scaled(48), Scaled(48), LR_DEFAULTCOLOR)));
     const int width = Scaled(kWidth), height = Scaled(kHeight), bar = Scaled(kBarHeight);
-    Place(closeButton, "X", width - Scaled(27), 1, Scaled(25), Scaled(kStripHeight), "Close about panel");
-    Place(mailButton, kMailAddress, Scaled(2), height - bar, Scaled(228), Scaled(18), "Mail me");
-    Place(okButton, "", width - Scaled(27), height - bar, Scaled(25), Scaled(18), "Show about panel");
+    const std::string esc = KeyName(vk::kEscape, 0);
+    Place(closeButton, "X", width - Scaled(27), 1, Scaled(25), Scaled(kStripHeight), "Close about panel", esc);
+    Place(mailButton, kMailAddress, Scaled(2), height - bar, Scaled(228), Scaled(18), "Mail me", "");
+    Place(okButton, "\xD0\x9E\xD0\xBA", width - Scaled(27), height - bar, Scaled(25), Scaled(18), "Show about panel",
+          esc);
   }
 
   // Makes the button, or moves an existing one (after a change of DPI).
-  void Place(int id, const char* caption, int x, int y, int width, int height, const char* hint) {
+  void Place(int id, const char* caption, int x, int y, int width, int height, const char* hint,
+             const std::string& key) {
     if (GetDlgItem(hwnd(), id))
       PlaceChild(id, x, y, width, height);
     else
-      AddFlatButton(id, caption, x, y, width, height, hint);
+      AddFlatButton(id, caption, x, y, width, height, hint, key);
   }
 
   void OnDpiChanged() override { CreateParts(); }
@@ -86,6 +92,10 @@ class AboutPanel final : public FramelessWindow {
     if (id == mailButton)
       ctx_.processes.shellExecute(hwnd(), "open", std::string("mailto:") + kMailAddress, "", "", SW_SHOW);
   }
+
+  // Escape, and Enter with no button in focus, close the panel.
+  void OnEscapeKey() override { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+  void OnEnterKey() override { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
   bool OnClose() override {
     // The main window comes to the front before the panel goes.

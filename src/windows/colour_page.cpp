@@ -47,8 +47,9 @@ bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   for (int i = 0; i < 3; ++i) {
     groups_[i] = make(0, "BUTTON", kGroups[i].title, BS_GROUPBOX, 0);
     labels_[i] = make(0, "STATIC", kGroups[i].label, SS_LEFT, 0);
-    // The swatch shows its colour; a click opens the colour dialog.
-    swatchButtons_[i] = make(0, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, mainSwatch + i);
+    // The swatch shows its colour; a click opens the colour dialog. Its text is not drawn: it
+    // is what a screen reader calls it.
+    swatchButtons_[i] = make(0, "BUTTON", kGroups[i].title, BS_OWNERDRAW | WS_TABSTOP, mainSwatch + i);
   }
   groups_[3] = make(0, "BUTTON", "Transparency", BS_GROUPBOX, 0);
   spin_ = make(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, opacitySpin);
@@ -116,6 +117,7 @@ bool ColourPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     win32::OwnedBrush b(CreateSolidBrush(Role(swatches_, id - mainSwatch)));
     FillRect(item.hDC, &item.rcItem, b.get());
     FrameRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawButtonFocus(item);
     return true;
   }
   if (id == applyButton) {

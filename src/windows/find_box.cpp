@@ -13,6 +13,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/text_encoding.h"
 #include "window_rules/dpi.h"
+#include "window_rules/keys.h"
 #include "core/window_ids.h"
 
 namespace kest {
@@ -87,7 +88,7 @@ class FindBox final : public FramelessWindow {
     const ColorScheme& c = ctx_.state.colors;
     SetFrameColors(c);
     editBrush_.reset(CreateSolidBrush(c.main));
-    AddFlatButton(closeButton, "X", 0, 0, 0, 0, "Close");
+    AddFlatButton(closeButton, "X", 0, 0, 0, 0, "Close", KeyName(vk::kEscape, 0));
     edit_ = CreateUnplacedChild(hwnd(), 0, "EDIT", "", WS_BORDER | ES_AUTOHSCROLL, queryEdit);
     editHook_.Attach(edit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditMessage(m, w, l); });
     list_ = CreateUnplacedChild(hwnd(), 0, WC_LISTVIEWA, "",

@@ -56,7 +56,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
-  return CreateWindowFor(kMainClass, WS_EX_LAYERED | WS_EX_APPWINDOW, text::kMainWindowText,
+  // Control-parent: Tab moves between the target list and the buttons.
+  return CreateWindowFor(kMainClass, WS_EX_LAYERED | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, text::kMainWindowText,
                          WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
                          CW_USEDEFAULT, kMainDesignWidth, kMainDesignHeight, nullptr) != nullptr;
 }
@@ -131,6 +132,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_ACTIVATE:
+      // The control that had the keys gets them back when the window is active again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND to = lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowVisible(lastFocus_) ? lastFocus_ : targetList_.hwnd();
+      if (to) SetFocus(to);
+      return 0;
+    }
     case msg::kSettingsApplied:
       // The icon bar serves only a run that began in mini mode.
       if (!state_.normalMode) FillIconBarFromRoot();
@@ -311,7 +324,12 @@ void MainWindow::OnFinalDestroy() {
 
 // ---- Routing ---------------------------------------------------------------------------------
 
-void MainWindow::OnCommand(int id, int, HWND) {
+void MainWindow::OnCommand(int id, int code, HWND) {
+  // A key of the window: Ctrl was pressed in the target list, which takes it for a launch's
+  // "edit the command line", and the command's questions or window may take its release.
+  constexpr int kFromKey = 1;
+  const bool fromKey = code == kFromKey;
+  if (fromKey) state_.commandLineEditing = false;
   switch (id) {
     case ids::exit:
     case ids::closeCaption:
@@ -353,7 +371,10 @@ void MainWindow::OnCommand(int id, int, HWND) {
       if (aboutOpener_) aboutOpener_(*this);
       break;
     case ids::notes:
-      if (notes_) notes_->Toggle();
+      if (!notes_) break;
+      notes_->Toggle();
+      // Asked for by the keyboard, the note takes the keys.
+      if (fromKey && notes_->IsShown()) notes_->TakeKeys();
       break;
     case ids::copyPath:
       targetList_.CopyFocusedPath();

@@ -95,6 +95,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   Glyph ButtonGlyph(int id) const override;
 
   void OnDpiChanged() override;
+  // Escape, wherever the keys are in the window, stops a hashing.
+  void OnEscapeKey() override { targetList_.CancelHashing(); }
 
   // Creation and close, in their order.
   void CreateFonts();
@@ -152,6 +154,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   TargetListView targetList_;
   CommandLineBox commandLineBox_;
   HWND iconBar_ = nullptr;  // the icon bar, on a panel no mode shows
+  HWND lastFocus_ = nullptr;  // the control that had the keys when the window was last left
   win32::OwnedFont font_, listFont_, barFont_, edFont_;
 };
 

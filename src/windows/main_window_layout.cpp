@@ -6,6 +6,7 @@
 #include "kit/bars.h"
 #include "kit/controls.h"
 #include "window_rules/dpi.h"
+#include "window_rules/keys.h"
 #include "window_rules/placement.h"
 #include "windows/main_window.h"
 
@@ -23,20 +24,31 @@ HFONT CyrillicFont(const char* face, int height, bool underline = false, int wei
 RECT ToRect(const Box& b) { return RECT{b.x, b.y, b.x + b.width, b.y + b.height}; }
 
 // The flat buttons of the caption strip and the bottom bar; x is the left edge at 96 DPI of those
-// at the left ends (the layout places the others).
+// at the left ends (the layout places the others). keyOf: the command whose key the hint shows.
 struct ButtonDef {
   int id;
   const char* caption;
   int x;
   const char* hint;
+  int keyOf;
 };
-const ButtonDef kCaptionButtons[] = {{ids::closeInMiniStrip, "x", 4, nullptr}, {ids::trayInMiniStrip, "-", 19, nullptr},
-                                     {ids::toMiniInMiniStrip, ">", 35, nullptr}, {ids::toMini, "<", 0, nullptr},
-                                     {ids::toTray, "-", 0, nullptr},    {ids::closeCaption, "x", 0, nullptr}};
-const ButtonDef kBarButtons[] = {{ids::addFile, "", 2, "Open file"},       {ids::backup, "B", 32, "Backup file"},
-                                 {ids::restore, "R", 57, "Restore file"},  {ids::settings, "", 87, text::kSettingsHint},
-                                 {ids::notes, "S", 112, "String edit"},     {ids::about, "A", 0, "Show about panel"},
-                                 {ids::exit, "E", 0, "Bye Bye"}};
+constexpr const char* kExitHint = "Exit";
+constexpr const char* kToTrayHint = "Minimize to tray";
+constexpr const char* kToMiniHint = "To mini mode";
+const ButtonDef kCaptionButtons[] = {
+    {ids::closeInMiniStrip, "x", 4, kExitHint, ids::exit},  {ids::trayInMiniStrip, "-", 19, kToTrayHint, ids::toTray},
+    {ids::toMiniInMiniStrip, ">", 35, kToMiniHint, ids::toMini}, {ids::toMini, "<", 0, kToMiniHint, ids::toMini},
+    {ids::toTray, "-", 0, kToTrayHint, ids::toTray},           {ids::closeCaption, "x", 0, kExitHint, ids::exit}};
+const ButtonDef kBarButtons[] = {
+    {ids::addFile, "", 2, "Open file", ids::addFile},         {ids::backup, "B", 32, "Backup file", ids::backup},
+    {ids::restore, "R", 57, "Restore file", ids::restore},    {ids::settings, "", 87, text::kSettingsHint, ids::settings},
+    {ids::notes, "S", 112, "String edit", ids::notes},        {ids::about, "A", 0, "Show about panel", ids::about},
+    {ids::exit, "E", 0, "Bye Bye", ids::exit}};
+
+std::string KeyNameOf(int command) {
+  const KeyBinding* key = KeyOf(kMainWindowKeys, command);
+  return key ? KeyName(key->key, key->modifiers) : std::string();
+}
 
 }  // namespace
 
@@ -55,12 +67,14 @@ void MainWindow::CreateControls() {
                            Scaled(kMainDesignWidth), Scaled(24));
 
   MainLayout layout = LayoutMainWindow(Scaled(kMainDesignWidth), Scaled(kMainDesignHeight), Dpi());
-  for (const ButtonDef& d : kCaptionButtons)
-    AddFlatButton(d.id, d.caption, Scaled(d.x), layout.captionButtonsTop, layout.captionButton.width,
-                  layout.captionButton.height, d.hint);
+  // Made in the order Tab takes them: the list, the bottom bar, then the caption strip.
   for (const ButtonDef& d : kBarButtons)
     AddFlatButton(d.id, d.caption, Scaled(d.x), layout.barButtonsTop, layout.barButton.width,
-                  layout.barButton.height, d.hint);
+                  layout.barButton.height, d.hint, KeyNameOf(d.keyOf));
+  for (const ButtonDef& d : kCaptionButtons)
+    AddFlatButton(d.id, d.caption, Scaled(d.x), layout.captionButtonsTop, layout.captionButton.width,
+                  layout.captionButton.height, d.hint, KeyNameOf(d.keyOf));
+  SetKeys(kMainWindowKeys);
   AddHintArea(kHintTitleStrip, ToRect(layout.titleStrip), "Db click to mini mode");
 }
 

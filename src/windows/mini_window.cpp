@@ -18,6 +18,7 @@
 #include "kit/frameless.h"
 #include "kit/subclass.h"
 #include "window_rules/dpi.h"
+#include "window_rules/keys.h"
 #include "platform/kest_error.h"
 #include "core/window_ids.h"
 
@@ -26,6 +27,8 @@ namespace kest {
 namespace {
 
 constexpr const char* kMiniCaption = "Kest mini";
+constexpr const char* kBackHint = "Back to the folder above";
+constexpr const char* kCloseHint = "Back to the main window";
 constexpr WindowClass kMiniClass{"TfSplashForm", CS_DBLCLKS, nullptr};
 // The folder labels keep this colour whatever the scheme.
 constexpr COLORREF kLabelColour = 0xC16100;
@@ -45,7 +48,9 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   }
 
   bool Create(HWND owner, int left, int top, int opacity) {
-    if (!CreateWindowFor(kMiniClass, WS_EX_LAYERED | WS_EX_TOOLWINDOW, kMiniCaption, WS_POPUP | WS_CLIPCHILDREN,
+    // Control-parent: Tab moves between its buttons, Escape closes it.
+    if (!CreateWindowFor(kMiniClass, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kMiniCaption,
+                         WS_POPUP | WS_CLIPCHILDREN,
                          left, top, kInitialWidth, LabelTop(0) + kBorder, owner))
       return false;
     SetOpacity(opacity);
@@ -89,6 +94,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   }
   Strip StripAt(POINT p) const override;
   void OnStripDoubleClick(Strip) override { Close(); }
+  void OnEscapeKey() override { CloseClick(); }
   HFONT ButtonFont(int id) const override { return id == backButton ? boldFont_.get() : font_.get(); }
 
   void OnShown();
@@ -167,8 +173,9 @@ void MiniWindow::OnCreate() {
   labelBrush_.reset(CreateSolidBrush(kLabelColour));
   SetFrameColors(ctx_.state.colors);
 
-  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
-  AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2);
+  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2, kBackHint);
+  AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2,
+                kCloseHint, KeyName(vk::kEscape, 0));
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
   iconBar_ = CreateToolBar(hwnd(), iconBar,
                            WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE | CCS_NORESIZE |

@@ -16,6 +16,7 @@
 #include "platform/win32/text_encoding.h"
 #include "kit/dpi.h"
 #include "kit/pictures.h"
+#include "window_rules/keys.h"
 #include "window_rules/placement.h"
 #include "windows/rich_edit_io.h"
 
@@ -36,7 +37,7 @@ struct BarButton {
 };
 constexpr BarButton kBarButtons[] = {{copyButton, "Copy (Ctrl+C)", NotePicture::Copy},
                                      {pasteButton, "Paste (Ctrl+V)", NotePicture::Paste},
-                                     {fontButton, "Choose font", NotePicture::Font},
+                                     {fontButton, "Choose font (Ctrl+D)", NotePicture::Font},
                                      {clearButton, "Clear all", NotePicture::Clear}};
 constexpr int kBarButtonSize = 18;
 
@@ -83,7 +84,8 @@ void NoteWindow::OnCreate() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   const int caption = Scaled(kCaptionHeight), bar = Scaled(kBarHeight);
-  AddFlatButton(closeButton, "X", rc.right - Scaled(20), 1, Scaled(16), caption - 2, "Close editor");
+  AddFlatButton(closeButton, "X", rc.right - Scaled(20), 1, Scaled(16), caption - 2, "Close editor",
+                KeyName(vk::kEscape, 0));
   for (std::size_t i = 0; i < std::size(kBarButtons); ++i)
     AddFlatButton(kBarButtons[i].id, "", Scaled(BarButtonLeft(i)), rc.bottom - bar + 1, Scaled(kBarButtonSize),
                   Scaled(kBarButtonSize), kBarButtons[i].hint);
@@ -201,6 +203,12 @@ void NoteWindow::CurrentTargetChanging(const std::string&, const std::string&) {
 void NoteWindow::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
 
 void NoteWindow::Toggle() { Follow(NoteEvent::Toggle); }
+
+void NoteWindow::TakeKeys() {
+  if (!IsShown()) return;
+  SetForegroundWindow(hwnd());
+  SetFocus(richEdit_);
+}
 
 void NoteWindow::Hide() { Follow(NoteEvent::Minimise); }
 
@@ -447,6 +455,12 @@ LRESULT NoteWindow::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
   switch (message) {
     case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) {
+        // As "X": the note is saved and hidden, and the keys go back to the main window.
+        OnClose();
+        if (!IsShown()) SetForegroundWindow(GetWindow(hwnd(), GW_OWNER));
+        return 0;
+      }
       if (ctrl) {
         NoteCommand c = wParam == 'C'   ? NoteCommand::Copy
                         : wParam == 'V' ? NoteCommand::Paste
@@ -456,11 +470,17 @@ LRESULT NoteWindow::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           Run(c);
           return 0;
         }
+        // As in Windows' editors.
+        if (wParam == 'D') {
+          ChooseFontClick();
+          return 0;
+        }
       }
       break;
     case WM_CHAR:
-      // The control characters of the shortcuts above are not text.
-      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x16)) return 0;
+      // The control characters of the shortcuts above are not text, nor is Escape's.
+      if (ctrl && (wParam == 0x01 || wParam == 0x03 || wParam == 0x04 || wParam == 0x16)) return 0;
+      if (wParam == 0x1B) return 0;
       break;
     case WM_CONTEXTMENU:
       ShowEditorMenu(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});

@@ -16,6 +16,7 @@
 #include "settings/shell_extension.h"
 #include "windows/tools_manager.h"
 #include "window_rules/dpi.h"
+#include "window_rules/keys.h"
 #include "kit/dpi.h"
 #include "kit/frameless.h"
 #include "kit/modal.h"
@@ -36,6 +37,8 @@ constexpr RECT kPageArea{4, 30, 4 + 305, 30 + 321};
 // Runs the opening steps once the window is on the screen, inside its modal loop.
 
 using namespace ids::settings_window;
+
+constexpr const char* kCloseHint = "Close settings";
 
 struct PageLabel {
   int id;
@@ -89,8 +92,9 @@ class SettingsWindow final : public FramelessWindow {
     font_.reset(MakeFont("Courier New", Scaled(-11)));
     SetFrameColors(ctx_.state.colors);
     captionBrush_.reset(CreateSolidBrush(ctx_.state.colors.caption));
-    AddFlatButton(okButton, "x", 0, 0, 0, 0);
-    AddFlatButton(closeButton, "x", 0, 0, 0, 0);
+    const std::string esc = KeyName(vk::kEscape, 0);
+    AddFlatButton(okButton, "x", 0, 0, 0, 0, kCloseHint, esc);
+    AddFlatButton(closeButton, "x", 0, 0, 0, 0, kCloseHint, esc);
     for (const PageLabel& l : kLabels) {
       HWND label = CreateWindowExA(0, "STATIC", l.caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0, 0, 0,
                                    hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(l.id)),
@@ -111,6 +115,10 @@ class SettingsWindow final : public FramelessWindow {
     optionsPage_->Create(hwnd(), kPageArea, font_.get(), Dpi());
     colourPage_ = std::make_unique<ColourPage>(ctx_, hwnd(), [this] { SchemeApplied(); });
     colourPage_->Create(hwnd(), kPageArea, font_.get(), Dpi());
+    // Tab reaches the "x" buttons after the pages' controls.
+    for (int id : {okButton, closeButton})
+      SetWindowPos(GetDlgItem(hwnd(), id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetKeys(kSettingsWindowKeys);
     RECT rc{};
     GetClientRect(hwnd(), &rc);
     Layout(rc.right, rc.bottom);
@@ -147,6 +155,7 @@ class SettingsWindow final : public FramelessWindow {
   int BarTop(int height) const { return height - Scaled(kBarHeight); }
 
   void OnShown() {
+    FocusPage();
     DragAcceptFiles(hwnd(), TRUE);
     optionsPage_->Model().Open(ctx_.registry, ctx_.box, hwnd());
   }
@@ -176,11 +185,35 @@ class SettingsWindow final : public FramelessWindow {
     SetTopmostBand(hwnd(), topmost);
   }
 
-  void ShowPage(int label) {
-    if (toolsPage_) ShowWindow(toolsPage_->hwnd(), label == toolsTab ? SW_SHOW : SW_HIDE);
-    ShowWindow(optionsPage_->hwnd(), label == optionsTab ? SW_SHOW : SW_HIDE);
-    ShowWindow(colourPage_->hwnd(), label == colourTab ? SW_SHOW : SW_HIDE);
+  HWND PageWindow(int label) const {
+    if (label == toolsTab) return toolsPage_ ? toolsPage_->hwnd() : nullptr;
+    return label == optionsTab ? optionsPage_->hwnd() : colourPage_->hwnd();
   }
+
+  void ShowPage(int label) {
+    page_ = label;
+    for (int l : {toolsTab, optionsTab, colourTab})
+      if (HWND page = PageWindow(l)) ShowWindow(page, l == label ? SW_SHOW : SW_HIDE);
+    // The keys go with the page: none is left on a control that is no longer shown.
+    HWND focus = GetFocus();
+    if (focus && (focus == hwnd() || IsChild(hwnd(), focus))) FocusPage();
+  }
+
+  // The first control of the page on the screen takes the keys.
+  void FocusPage() {
+    HWND page = PageWindow(page_);
+    if (!page) return;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    SetFocus(first && IsChild(page, first) ? first : page);
+  }
+
+  // Ctrl+Tab and its kin step through the pages, wrapping.
+  void StepPage(int step) {
+    constexpr int kPages = colourTab - toolsTab + 1;
+    ShowPage(toolsTab + SteppedPage(page_ - toolsTab, step, kPages));
+  }
+
+  void OnEscapeKey() override { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
   void OnCommand(int id, int code, HWND) override {
     switch (id) {
@@ -192,6 +225,12 @@ class SettingsWindow final : public FramelessWindow {
       case optionsTab:
       case colourTab:
         if (code == STN_CLICKED) ShowPage(id);
+        break;
+      case nextPage:
+        StepPage(1);
+        break;
+      case previousPage:
+        StepPage(-1);
         break;
       case exitTab:
         // "Ok" applies the colour page first; the "x" buttons close without it.
@@ -285,6 +324,7 @@ class SettingsWindow final : public FramelessWindow {
   std::unique_ptr<ColourPage> colourPage_;
   Subclass hover_[4];
   bool hot_[4] = {};
+  int page_ = toolsTab;  // the label of the page on the screen
 };
 
 }  // namespace

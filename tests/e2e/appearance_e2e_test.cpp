@@ -74,7 +74,7 @@ TEST_F(KestTest, AboutPanelOpensBesideTheMainWindowAndCloses) {
   EXPECT_EQ(r.left, main.left + 20);
   EXPECT_EQ(r.top, main.top + 20);
   EXPECT_FALSE(IsWindowEnabled(k.main)) << "modal";
-  HWND close = ChildWithText(about, "X");
+  HWND close = e2e::FindChildById(about, ids::about_panel::closeButton);
   ASSERT_NE(close, nullptr);
   SendMessageA(close, BM_CLICK, 0, 0);
   ASSERT_TRUE(e2e::WaitForWindowGone(about, 5000));
