@@ -27,8 +27,6 @@ namespace kest {
 namespace {
 // Shown inside the list while it holds no target; "the folder button" is "Open file".
 constexpr const wchar_t* kEmptyListHint = L"Drop files here, or use the folder button";
-// A target whose hashes could not be worked out; "%s" is the path, the system's text follows.
-constexpr const char* kHashFailedText = "The hashes of %s could not be worked out: the file cannot be read.\r\n";
 }  // namespace
 
 void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
@@ -56,61 +54,6 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
   CreateTip();
-}
-
-void TargetListView::CreateTip() {
-  // A tooltip of the list's own: it shows the row under the mouse, its text set as the mouse
-  // enters the row and again when the row's facts arrive.
-  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list_, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-  if (!tip_) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = list_;
-  tool.uId = 1;
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  // Lines break at "\r\n" and at this width: a long path wraps instead of running off the screen.
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, iconSide_, 16));
-  facts_ = std::make_unique<FactsReader>(ctx_.files, [list = list_] { PostMessageA(list, msg::kFactsRead, 0, 0); });
-}
-
-void TargetListView::ShowTipFor(int row, bool moved) {
-  if (!tip_) return;
-  tipRow_ = row;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = list_;
-  tool.uId = 1;
-  std::wstring text;
-  const TargetList& list = state_.targets();
-  if (row >= 0 && static_cast<std::size_t>(row) < list.size() && facts_) {
-    const std::string path = list.at(static_cast<std::size_t>(row)).fullPath();
-    // Entering a row asks for its facts (read, or looked at again in case the file changed);
-    // their arrival only shows what is known.
-    std::optional<FactsAnswer> answer = moved ? facts_->Ask(path) : facts_->Known(path);
-    text = win32::AnsiToWide(TargetTipText(path, answer ? &*answer : nullptr,
-                                           [this](unsigned code) { return ctx_.files.errorText(code); }));
-    ListView_GetItemRect(list_, row, &tool.rect, LVIR_BOUNDS);
-  }
-  // A new row is a new tip: the old one goes, and the new one shows after the usual pause.
-  if (moved) SendMessageW(tip_, TTM_POP, 0, 0);
-  SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-  tool.lpszText = text.data();
-  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void TargetListView::RelayToTip(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!tip_) return;
-  if (message == WM_MOUSEMOVE) {
-    LVHITTESTINFO hit{};
-    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const int row = ListView_HitTest(list_, &hit);
-    if (row != tipRow_) ShowTipFor(row, true);
-  }
-  MSG relayed{list_, message, wParam, lParam, GetMessageTime(), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}};
-  SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void TargetListView::Place(const Box& box, int fileColumnWidth) {
@@ -470,21 +413,17 @@ std::optional<TargetListView::EntryRef> TargetListView::FocusedRef() const {
   return EntryRef{*i, state_.targets().at(*i).fullPath()};
 }
 
-namespace {
-
-// The entry still stands where it was taken, holding the same path.
-bool StillThere(const TargetList& list, const std::optional<TargetListView::EntryRef>& entry) {
+bool TargetListView::StillThere(const std::optional<EntryRef>& entry) const {
+  const TargetList& list = state_.targets();
   return entry && entry->index < list.size() && list.at(entry->index).fullPath() == entry->path;
 }
 
-}  // namespace
-
 void TargetListView::CopyPath(const std::optional<EntryRef>& entry) {
-  if (StillThere(state_.targets(), entry)) ctx_.clipboard.setText(owner_, entry->path);
+  if (StillThere(entry)) ctx_.clipboard.setText(owner_, entry->path);
 }
 
 void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {
-  if (!StillThere(state_.targets(), entry)) return;
+  if (!StillThere(entry)) return;
   // A deletion leaves the current target as it is, whatever the list selects after it.
   OwnSelection own(ownSelection_);
   state_.targets().removeAt(entry->index);
@@ -493,47 +432,8 @@ void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {
   ListChanged();
 }
 
-void TargetListView::CopyHashes(const std::optional<EntryRef>& entry) {
-  // A target that is no full path names no one file.
-  if (!StillThere(state_.targets(), entry) || !paths::IsFullPath(entry->path)) return;
-  hashing_.reset();
-  hashing_ = std::make_unique<HashJob>(ctx_.files, entry->path,
-                                       [list = list_] { PostMessageA(list, msg::kHashProgress, 0, 0); });
-  InvalidateRect(list_, nullptr, FALSE);
-}
-
-void TargetListView::OnHashProgress() {
-  if (!hashing_) return;  // cancelled meanwhile
-  InvalidateRect(list_, nullptr, FALSE);
-  if (!hashing_->Finished()) return;
-  // Out of the way before the message box's loop, where another hashing may start.
-  const std::unique_ptr<HashJob> done = std::move(hashing_);
-  const HashResult& result = done->Result();
-  if (result.status == HashStatus::Done) {
-    ctx_.clipboard.setText(owner_, HashesText(result.digests, paths::FileNameOf(done->Path())));
-  } else if (result.status == HashStatus::Failed) {
-    std::string reason = ctx_.files.errorText(result.error);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    ctx_.box.ask(owner_, FileMessage(kHashFailedText, done->Path()) + reason, text::kCaptionError, MbButtons::Ok,
-                 MbIcon::Error);
-  }
-}
-
-void TargetListView::CancelHashing() {
-  if (!hashing_) return;
-  // Waits for the block being read; what the thread posts meanwhile finds no hashing.
-  hashing_.reset();
-  InvalidateRect(list_, nullptr, FALSE);
-}
-
-void TargetListView::StopWork() {
-  CancelHashing();
-  facts_.reset();
-  tipRow_ = -1;
-}
-
 void TargetListView::ShowProperties(const std::optional<EntryRef>& entry) {
-  if (StillThere(state_.targets(), entry) && paths::IsFullPath(entry->path)) ctx_.processes.showProperties(entry->path);
+  if (StillThere(entry) && paths::IsFullPath(entry->path)) ctx_.processes.showProperties(entry->path);
 }
 
 void TargetListView::OpenHLP() {

@@ -88,6 +88,8 @@ class TargetListView {
   const std::string& LastChosenFile() const { return lastChosenFile_; }
 
  private:
+  // The entry still stands where it was taken, holding the same path.
+  bool StillThere(const std::optional<EntryRef>& entry) const;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnMouseDown(bool leftButton, bool onEmptySpace);
   void OnKeyDown(WPARAM key);
