@@ -53,7 +53,6 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   images_ = MakeImageList(iconSide_, 4, 4);
   ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
-  CreateTip();
 }
 
 void TargetListView::Place(const Box& box, int fileColumnWidth) {

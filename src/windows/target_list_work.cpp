@@ -59,6 +59,8 @@ void TargetListView::ShowTipFor(int row, bool moved) {
 }
 
 void TargetListView::RelayToTip(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Made when the mouse first comes over the list: the first frame does not show it.
+  if (!tip_ && message == WM_MOUSEMOVE) CreateTip();
   if (!tip_) return;
   if (message == WM_MOUSEMOVE) {
     LVHITTESTINFO hit{};
