@@ -80,6 +80,8 @@ double FirstMenu(const e2e::AppDir& app) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+  // "start": the starts alone, without the menus.
+  const bool startsOnly = argc > 2 && std::string(argv[2]) == "start";
   e2e::DeleteAtomCompletely("OnlyOneKest");
   e2e::AppDir least("bench-start-least", e2e::ExeDir() + "bench_least_window.exe");
   e2e::AppDir empty("bench-start-empty");
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
   {
     kest::win32::ComApartment com;
     kest::win32::ComShellLinks links;
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; r < (startsOnly ? 0 : runs); ++r) {
       menuMs.push_back(FirstMenu(full));
       const double t0 = bench::NowMs();
       for (const std::string& link : shortcuts) {
@@ -150,6 +152,10 @@ int main(int argc, char** argv) {
   const double base = bench::Median(leastMs);
   std::printf("Kest empty / least program: %.2fx (goal: at most 1.5x)\n", bench::Median(emptyMs) / base);
   std::printf("Kest 500 tools, 5,000 targets / least program: %.2fx (goal: at most 2x)\n", bench::Median(fullMs) / base);
+  if (startsOnly) {
+    e2e::DeleteAtomCompletely("OnlyOneKest");
+    return 0;
+  }
   std::printf("First tools menu after the read-ahead, 500 tools (%d runs)\n", runs);
   bench::Report("the menu, from the menu key until it is on the screen", menuMs);
   bench::Report("one link load and one icon extraction per tool", bareMs);
