@@ -69,17 +69,17 @@ void MainWindow::Show() {
   }
 }
 
+void MainWindow::MakeWhatTheFrameDoesNotShow() {
+  StartCom();
+  if (startFinished_) return;
+  LoadDefaultIcon();
+  AddTrayIcon();
+  startFinished_ = true;
+}
+
 void MainWindow::FinishStart() {
-  if (startCom_) startCom_();
   // A run begun in mini mode did this before its first frame, which shows tools.
-  if (!startFinished_) {
-    LoadDefaultIcon();
-    AddTrayIcon();
-    startFinished_ = true;
-  }
-  // Into the band again once the tray icon is there: under Wine, adding it while the window is
-  // on the screen takes the window out.
-  if (state_.stayOnTop) SetTopmostBand(hwnd(), true);
+  MakeWhatTheFrameDoesNotShow();
   // With the window on the screen, the catalog is read ahead of the first menu.
   shelf_.StartReadAhead();
 }
@@ -197,10 +197,7 @@ void MainWindow::OnCreate() {
   OnSize(rc.right, rc.bottom);
   // A run begun in mini mode shows the mini window in place of the main window, and its tools.
   if (!s.normalMode) {
-    if (startCom_) startCom_();
-    LoadDefaultIcon();
-    AddTrayIcon();
-    startFinished_ = true;
+    MakeWhatTheFrameDoesNotShow();
     EnterMiniMode();
   }
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
@@ -214,6 +211,9 @@ void MainWindow::AddTrayIcon() {
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
   tray_.Add(hwnd(), trayIcon_ ? trayIcon_.get() : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)),
             TrayTip(state_.currentTarget()));
+  // Into the band again: under Wine, adding the icon while the window is on the screen takes the
+  // window out.
+  if (state_.stayOnTop) SetTopmostBand(hwnd(), true);
 }
 
 void MainWindow::LoadDefaultIcon() {
@@ -233,7 +233,7 @@ void MainWindow::LoadDefaultIcon() {
 PathDispatch MainWindow::Dispatch() {
   // A shortcut given is read, and a folder given made into shortcuts, through COM.
   return PathDispatch{[this](const std::string& p) {
-                        if (startCom_) startCom_();
+                        StartCom();
                         targetList_.AddTarget(p);
                       },
                       [this](const std::string& p) { ImportToolsFromDir(p); },
@@ -244,7 +244,7 @@ void MainWindow::DispatchPath(const std::string& path) { kest::DispatchPath(ctx_
 
 void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
   // Shortcuts are made through COM, which a start given a folder needs before its first frame.
-  if (startCom_) startCom_();
+  StartCom();
   kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
                                           [this] { state_.menusOutOfDate = true; }},
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");

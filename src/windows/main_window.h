@@ -104,6 +104,12 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void SetColors();
   void LoadDefaultIcon();
   void AddTrayIcon();
+  // COM, the default icon and the menus, the tray icon: once, after the first frame or before a
+  // first frame that shows tools.
+  void MakeWhatTheFrameDoesNotShow();
+  void StartCom() {
+    if (startCom_) startCom_();
+  }
   PathDispatch Dispatch();
   void WriteExitOptions();
   void WriteExitState();

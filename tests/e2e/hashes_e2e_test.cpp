@@ -48,24 +48,24 @@ void PointAtRow(const Kest& k, int row) {
   PostMessageA(k.targetList(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
 }
 
-std::string WithThousands(std::uint64_t n) {
-  std::string digits = std::to_string(n), out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
+// The number with "," between thousands, as the system formats it.
+std::string WithThousands(unsigned n) {
+  char decimal[] = ".", thousand[] = ",";
+  NUMBERFMTA format{0, 0, 3, decimal, thousand, 1};
+  char out[64] = {};
+  GetNumberFormatA(LOCALE_INVARIANT, 0, std::to_string(n).c_str(), &format, out, sizeof out);
   return out;
 }
 
 TEST_F(KestTest, ARowsTooltipGivesItsPathAndTheFilesFacts) {
   e2e::AppDir app("target-facts");
   // A real program of this build's machine, and a file that is gone.
-  const std::string program = app.file("work\probe copy.exe");
+  const std::string program = app.file("work\\probe copy.exe");
   e2e::MakeDirs(app.file("work"));
   ASSERT_TRUE(CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), program.c_str(), FALSE));
   WIN32_FILE_ATTRIBUTE_DATA data{};
   ASSERT_TRUE(GetFileAttributesExA(program.c_str(), GetFileExInfoStandard, &data));
-  const std::string gone = app.file("work\gone.exe");
+  const std::string gone = app.file("work\\gone.exe");
   StoreTargets(app, {program, gone});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);

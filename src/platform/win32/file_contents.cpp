@@ -5,7 +5,9 @@
 
 #include <vector>
 
+#include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/processes.h"
 #include "platform/win32/system_view.h"
 
 namespace kest::win32 {
@@ -72,13 +74,7 @@ class BelowNormalPriority {
 
 }  // namespace
 
-std::optional<FileStamp> Win32FileContents::stamp(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(ForSystem(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
-  return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                   (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
-}
+std::optional<FileStamp> Win32FileContents::stamp(const std::string& path) { return StampOf(path); }
 
 std::optional<FileHead> Win32FileContents::readHead(const std::string& path, std::size_t maxBytes, unsigned& error) {
   OwnedHandle file = OpenToRead(path);
@@ -135,13 +131,6 @@ HashResult Win32FileContents::hash(const std::string& path, const std::atomic<bo
   return result;
 }
 
-std::string Win32FileContents::errorText(unsigned code) {
-  char* buffer = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = n && buffer ? std::string(buffer, n) : std::string();
-  if (buffer) LocalFree(buffer);
-  return text;
-}
+std::string Win32FileContents::errorText(unsigned code) { return SystemErrorText(code); }
 
 }  // namespace kest::win32

@@ -35,7 +35,9 @@ bool Win32FileSystem::fileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::optional<FileStamp> Win32FileSystem::fileStamp(const std::string& path) {
+std::optional<FileStamp> Win32FileSystem::fileStamp(const std::string& path) { return StampOf(path); }
+
+std::optional<FileStamp> StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(ForSystem(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;

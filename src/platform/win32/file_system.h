@@ -30,5 +30,7 @@ class Win32FileSystem final : public FileSystem {
 
 // A file's bytes; nothing when it cannot be opened or read whole.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// A file's size and last-write time; nothing for a directory or nothing. Safe on any thread.
+std::optional<FileStamp> StampOf(const std::string& path);
 
 }  // namespace kest::win32

@@ -49,6 +49,10 @@ std::string Win32Processes::errorText(unsigned code) {
     default:
       break;
   }
+  return SystemErrorText(code);
+}
+
+std::string SystemErrorText(unsigned code) {
   char* buffer = nullptr;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);

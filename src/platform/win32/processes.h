@@ -17,4 +17,7 @@ class Win32Processes final : public Processes {
   bool needsElevation_ = false;
 };
 
+// The system's text for an error code (FormatMessage); empty when it has none.
+std::string SystemErrorText(unsigned code);
+
 }  // namespace kest::win32
