@@ -3,6 +3,7 @@
 
 #include "core/texts.h"
 #include "core/window_ids.h"
+#include "kit/accessible.h"
 #include "kit/bars.h"
 #include "kit/controls.h"
 #include "window_rules/dpi.h"
@@ -63,6 +64,9 @@ void MainWindow::CreateControls() {
   CreateFonts();
   targetList_.Create(hwnd(), ids::targetList, listFont_.get(), [this] { BeginWindowDrag(); });
   commandLineBox_.Create(hwnd(), ids::commandLine, edFont_.get(), [this] { InvalidateRect(targetList_.hwnd(), nullptr, TRUE); });
+  // A list has no text to be read by, and the box's text is the command line it holds.
+  SetAccessibleName(targetList_.hwnd(), "Target list");
+  SetAccessibleName(commandLineBox_.hwnd(), "Command line");
   iconBar_ = CreateToolBar(hwnd(), ids::iconBar, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE, 0, 0,
                            Scaled(kMainDesignWidth), Scaled(24));
 

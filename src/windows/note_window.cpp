@@ -14,6 +14,7 @@
 #include "platform/kest_error.h"
 #include "platform/utf8.h"
 #include "platform/win32/text_encoding.h"
+#include "kit/accessible.h"
 #include "kit/dpi.h"
 #include "kit/pictures.h"
 #include "window_rules/keys.h"
@@ -116,6 +117,8 @@ void NoteWindow::MakeEditor() {
                                GetModuleHandleA(nullptr), nullptr);
   // The control's own limit (32K characters) would cut a long note short on loading.
   SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  // Its window text is the note itself.
+  SetAccessibleName(richEdit_, "Note");
   editor_.Attach(richEdit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditorMessage(m, w, l); });
   // The default format first: left alone, it reads back bold under Wine.
   SetColors();
