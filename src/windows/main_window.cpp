@@ -373,8 +373,6 @@ void MainWindow::OnCommand(int id, int code, HWND) {
     case ids::notes:
       if (!notes_) break;
       notes_->Toggle();
-      // Asked for by the keyboard, the note takes the keys.
-      if (fromKey && notes_->IsShown()) notes_->TakeKeys();
       break;
     case ids::copyPath:
       targetList_.CopyFocusedPath();

@@ -205,9 +205,9 @@ void NoteWindow::CurrentTargetChanging(const std::string&, const std::string&) {
 
 void NoteWindow::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
 
-void NoteWindow::Toggle() { Follow(NoteEvent::Toggle); }
-
-void NoteWindow::TakeKeys() {
+void NoteWindow::Toggle() {
+  Follow(NoteEvent::Toggle);
+  // Asked for, the note takes the keys; one shown at start, as it was left, does not.
   if (!IsShown()) return;
   SetForegroundWindow(hwnd());
   SetFocus(richEdit_);
