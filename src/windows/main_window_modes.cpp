@@ -54,6 +54,19 @@ void MainWindow::RestoreFromTray() {
   ShowMain();
 }
 
+void MainWindow::ComeBack() {
+  RestoreFromTray();
+  // A question or a modal window of Kest's is open: it is what the user is to answer first.
+  HWND popup = GetLastActivePopup(hwnd());
+  if (!IsWindowEnabled(hwnd()) && popup && popup != hwnd()) {
+    SetForegroundWindow(popup);
+    return;
+  }
+  // The keys go to the list now, or as the window is activated.
+  lastFocus_ = targetList_.hwnd();
+  if (GetActiveWindow() == hwnd()) SetFocus(targetList_.hwnd());
+}
+
 void MainWindow::OnTrayClick() {
   noteChecked_ = false;
   RestoreFromTray();
