@@ -21,11 +21,13 @@ struct AccessibleFacts {
   bool selected = false;
 };
 
-// The system's accessible object of a control with its name (and a page label's state) given.
-// Everything else is the system's.
+AccessibleFacts* KnownFacts(HWND control) { return static_cast<AccessibleFacts*>(GetPropA(control, kFactsProperty)); }
+
+// The accessible object of a control with its name (and a page label's state) as they are when
+// asked, while the control lives. Everything else is the object's own.
 class NamedAccessible final : public IAccessible {
  public:
-  NamedAccessible(IAccessible* inner, const AccessibleFacts& facts) : inner_(inner), facts_(facts) {}
+  NamedAccessible(IAccessible* inner, HWND control) : inner_(inner), control_(control) {}
   NamedAccessible(const NamedAccessible&) = delete;
   NamedAccessible& operator=(const NamedAccessible&) = delete;
 
@@ -46,14 +48,16 @@ class NamedAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!IsSelf(child)) return inner_->get_accName(child, name);
-    const std::wstring text = facts_.selected ? facts_.name + kSelectedMark : facts_.name;
+    const AccessibleFacts* facts = KnownFacts(control_);
+    if (!IsSelf(child) || !facts) return inner_->get_accName(child, name);
+    const std::wstring text = facts->selected ? facts->name + kSelectedMark : facts->name;
     *name = SysAllocString(text.c_str());
     return *name ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
     HRESULT hr = inner_->get_accState(child, state);
-    if (SUCCEEDED(hr) && IsSelf(child) && facts_.selected && state->vt == VT_I4)
+    const AccessibleFacts* facts = KnownFacts(control_);
+    if (SUCCEEDED(hr) && IsSelf(child) && facts && facts->selected && state->vt == VT_I4)
       state->lVal |= STATE_SYSTEM_SELECTED | STATE_SYSTEM_PRESSED;
     return hr;
   }
@@ -102,7 +106,7 @@ class NamedAccessible final : public IAccessible {
 
   LONG refs_ = 1;
   IAccessible* inner_;
-  AccessibleFacts facts_;  // as they were when the reader asked
+  HWND control_;
 };
 
 LRESULT CALLBACK AccessibleProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -112,22 +116,26 @@ LRESULT CALLBACK AccessibleProc(HWND control, UINT message, WPARAM wParam, LPARA
     RemoveWindowSubclass(control, &AccessibleProc, kSubclassId);
     delete facts;
   } else if (message == WM_GETOBJECT && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-    // Without COM on this thread (a question asked before the start has finished) the system's
-    // object goes out as it is.
-    IAccessible* system = nullptr;
-    if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&system)))) {
-      auto* named = new NamedAccessible(system, *facts);
+    // The control's own object where it has one (a rich edit may), the system's otherwise. Without
+    // COM on this thread (a question asked before the start has finished) it goes out unnamed.
+    IAccessible* inner = nullptr;
+    const LRESULT own = DefSubclassProc(control, message, wParam, lParam);
+    if (own > 0 && FAILED(ObjectFromLresult(own, __uuidof(IAccessible), wParam, reinterpret_cast<void**>(&inner))))
+      return own;
+    if (inner || SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&inner)))) {
+      auto* named = new NamedAccessible(inner, control);
       const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
       named->Release();
       if (result > 0) return result;
     }
+    return 0;
   }
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
 AccessibleFacts* FactsOf(HWND control) {
-  if (HANDLE known = GetPropA(control, kFactsProperty)) return static_cast<AccessibleFacts*>(known);
+  if (AccessibleFacts* known = KnownFacts(control)) return known;
   auto* facts = new AccessibleFacts{win32::Utf8ToWide(WindowTextOf(control))};
   if (!SetWindowSubclass(control, &AccessibleProc, kSubclassId, reinterpret_cast<DWORD_PTR>(facts))) {
     delete facts;
