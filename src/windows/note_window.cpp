@@ -158,6 +158,12 @@ LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     WantRepaint();
     return 0;
   }
+  if (message == WM_SETFOCUS && richEdit_) {
+    // Given to the window as it is activated (a click on its caption, say): the keys go to the
+    // editor, the one control they are for.
+    SetFocus(richEdit_);
+    return 0;
+  }
   if (message == WM_DRAWITEM) {
     auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     if (item.CtlType == ODT_BUTTON && item.CtlID != closeButton) {
