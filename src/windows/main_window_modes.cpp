@@ -24,7 +24,10 @@ void MainWindow::StayOnTopChanged() {
 
 void MainWindow::EnterMiniMode() {
   if (!miniFactory_) return;
-  ShowWindow(hwnd(), SW_HIDE);
+  // Hidden without handing the activation on (ShowWindow would give it to some other program's
+  // window first): the mini window takes it straight from here.
+  SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT r{};
   GetWindowRect(hwnd(), &r);
   // Every switch makes a new mini window; the one closed before goes now.
