@@ -83,6 +83,19 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   Press(VK_TAB, {VK_SHIFT});
   ASSERT_TRUE(WaitForFocus(k.main, lv));
 
+  // A click on "S" shows the note with the keys in it, ready for typing; Escape saves and hides
+  // it. Without a target it is the scratch note.
+  k.click(ids::notes);
+  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
+  ASSERT_NE(note, nullptr) << "the click showed no note";
+  ASSERT_TRUE(WaitForFocus(note, Editor(note)));
+  TypeText("clicked, then typed");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "clicked, then typed"; }, 5000))
+      << e2e::WindowText(Editor(note));
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(HoldsRtfWith(app, "Kest scratch note.rtf", "clicked, then typed"));
+  ASSERT_TRUE(WaitForForeground(k.main));
+
   // Ctrl+O: the open dialog, the name typed, Enter.
   Press('O', {VK_CONTROL});
   HWND dialog = WaitForOpenDialog(k);
@@ -135,8 +148,7 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
 
   // Ctrl+N shows the note with the keys in it; Escape saves and hides it.
   Press('N', {VK_CONTROL});
-  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
-  ASSERT_NE(note, nullptr) << "Ctrl+N showed no note";
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(note) != FALSE; }, 5000)) << "Ctrl+N showed no note";
   ASSERT_TRUE(WaitForFocus(note, Editor(note)));
   TypeText("typed by keys");
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "typed by keys"; }, 5000));
@@ -151,16 +163,6 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   Press(VK_ESCAPE);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(note); }, 5000)) << "Escape hides the note";
   EXPECT_TRUE(HoldsRtfWith(app, "t.exe.txt", "typed by keys"));
-  ASSERT_TRUE(WaitForForeground(k.main));
-  // A click on "S" shows it with the keys in it just the same.
-  k.click(ids::notes);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(note) != FALSE; }, 5000)) << "the click showed no note";
-  ASSERT_TRUE(WaitForFocus(note, Editor(note)));
-  TypeText("clicked, then ");
-  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "clicked, then typed by keys"; }, 5000))
-      << e2e::WindowText(Editor(note));
-  Press(VK_ESCAPE);
-  EXPECT_TRUE(HoldsRtfWith(app, "t.exe.txt", "clicked, then typed by keys"));
   ASSERT_TRUE(WaitForForeground(k.main));
 
   // Ctrl+M: mini mode, the keys on its first folder label. Enter opens the folder, Backspace goes
@@ -191,7 +193,7 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(mini) || !IsWindowVisible(mini); }, 5000));
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 5000));
   ASSERT_TRUE(WaitForForeground(k.main));
-  ASSERT_TRUE(WaitForFocus(k.main, k.control(ids::notes))) << "the keys where they were, on the button clicked";
+  ASSERT_TRUE(WaitForFocus(k.main, lv)) << "the list has the keys again";
 
   // Ctrl+T: tray mode; starting Kest again brings it back, the keys in the list.
   Press('T', {VK_CONTROL});
