@@ -35,7 +35,7 @@ find_program(KEST_DLLTOOL NAMES ${_mingw}-dlltool REQUIRED)
 find_program(KEST_AR NAMES ${_mingw}-ar REQUIRED)
 find_program(KEST_OBJDUMP NAMES ${_mingw}-objdump REQUIRED)
 
-set(KEST_DELAYED_DLLS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 advapi32 bcrypt)
+set(KEST_DELAYED_DLLS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 oleacc advapi32 bcrypt)
 set(KEST_DELAY_LIBS)
 set(KEST_SYSTEM_IMPLIBS)
 set(_delay_outputs)

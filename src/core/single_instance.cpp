@@ -87,6 +87,8 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
       else s.windows.send(running, msg::kForwardedCommandLine, 0, atom);
     }
     if (refusal) report(refusal);
+    // Started without a file, Kest is wanted on the screen, also from the tray or mini mode.
+    if (argument.empty()) s.windows.sendNamed(running, kComeBackMessage);
     s.windows.bringToForeground(running);
   };
   // One deadline for the whole wait, however often a starting copy dies and the start decides

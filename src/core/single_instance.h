@@ -22,6 +22,11 @@ namespace kest {
 inline constexpr const char* kInstanceMarker = "OnlyOneKest";
 inline constexpr const char* kForwardPrefix = "KestComLine=";
 inline constexpr const char* kMainWindowClass = "TfKest";
+// A second start without a file, to the running copy's main window before it is brought to the
+// front: come back to the screen, out of the tray or mini mode, with the keys in the target list.
+// A registered message, so that no copy can take it for another; one that does not know it (an
+// older copy) passes it over and is only brought to the front, as before.
+inline constexpr const char* kComeBackMessage = "KestComeBack";
 // Longest argument a forwarding atom can carry: 255 characters (UTF-16 units, as the atom
 // table keeps names) less the prefix.
 inline constexpr std::size_t kMaxForwardedArgument = 243;

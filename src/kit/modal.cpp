@@ -2,6 +2,16 @@
 
 namespace kest {
 
+bool TakeKeys(MSG& msg) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!root) return false;
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    auto keys = static_cast<HACCEL>(GetPropA(root, kKeysProperty));
+    if (keys && TranslateAcceleratorA(root, keys, &msg)) return true;
+  }
+  return (GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageA(root, &msg);
+}
+
 bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode) {
   MSG msg;
   while (keepGoing()) {
@@ -11,13 +21,7 @@ bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode) {
       return false;
     }
     if (got < 0) return true;
-    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-      auto keys = static_cast<HACCEL>(GetPropA(root, kKeysProperty));
-      if (keys && TranslateAcceleratorA(root, keys, &msg)) continue;
-    }
-    if (root && (GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageA(root, &msg))
-      continue;
+    if (TakeKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -12,6 +12,9 @@ namespace kest {
 // keys (Window::SetKeys) come first, then Tab and the dialog keys in windows with the
 // control-parent style. False after WM_QUIT (whose exit code is then in quitCode).
 bool PumpMessages(const std::function<bool()>& keepGoing, int* quitCode = nullptr);
+// What the loop does with a message before it is dispatched: true when a window's keys or the
+// dialog keys took it.
+bool TakeKeys(MSG& msg);
 
 // Shows the window modally: the owner is disabled, a nested loop runs until the window ends
 // its modal state (EndModal, or a close request) or is gone, and the owner is enabled again

@@ -15,6 +15,9 @@ class WindowSystem {
   virtual std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam,
                              std::intptr_t lParam) = 0;
   virtual void bringToForeground(WindowHandle window) = 0;
+  // The message registered under this name, sent and waited for a few seconds at most: a window
+  // that hangs does not hold the sender up, and one that does not know the message passes it over.
+  virtual void sendNamed(WindowHandle window, const std::string& messageName) = 0;
 };
 
 }  // namespace kest

@@ -56,10 +56,9 @@ class NotePane {
  public:
   virtual ~NotePane() = default;
   virtual bool IsShown() const = 0;
-  // Hides it when it is shown, shows it otherwise.
+  // Hides it when it is shown, shows it otherwise, at the front with the keys in its editor: only
+  // the user asks for it ("S", its key, the tray menu), and the next key typed goes into the note.
   virtual void Toggle() = 0;
-  // Brings the shown window to the front with the keys in its editor.
-  virtual void TakeKeys() {}
   virtual void Hide() = 0;
   // Saves a note on the screen on the way out. When that fails the user is asked whether to
   // quit without it (askOnFailure) and false means "keep running"; without asking a failure

@@ -12,6 +12,7 @@ std::string KeyCapName(unsigned key) {
     return name;
   }
   switch (key) {
+    case vk::kBackspace: return "Backspace";
     case vk::kTab: return "Tab";
     case vk::kEnter: return "Enter";
     case vk::kEscape: return "Esc";

@@ -9,6 +9,7 @@
 namespace kest {
 
 namespace vk {
+inline constexpr unsigned kBackspace = 0x08;
 inline constexpr unsigned kTab = 0x09;
 inline constexpr unsigned kEnter = 0x0D;
 inline constexpr unsigned kEscape = 0x1B;
@@ -32,6 +33,9 @@ inline constexpr KeyBinding kMainWindowKeys[] = {
     {ids::addFile, 'O', kCtrl},       {ids::backup, 'B', kCtrl},  {ids::restore, 'R', kCtrl},
     {ids::settings, vk::kComma, kCtrl}, {ids::notes, 'N', kCtrl},  {ids::about, vk::kF1, kCtrl},
     {ids::toMini, 'M', kCtrl},        {ids::toTray, 'T', kCtrl},  {ids::exit, vk::kF4, kAlt}};
+
+// The mini window's: Backspace goes up a folder, as in Windows' file dialogs.
+inline constexpr KeyBinding kMiniWindowKeys[] = {{ids::mini_window::backButton, vk::kBackspace, 0}};
 
 // The settings window's keys, as in any tabbed dialog.
 inline constexpr KeyBinding kSettingsWindowKeys[] = {

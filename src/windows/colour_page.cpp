@@ -6,6 +6,7 @@
 #include <string>
 
 #include "window_rules/color_rules.h"
+#include "kit/accessible.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
 #include "core/window_ids.h"
@@ -61,6 +62,9 @@ bool ColourPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
   SendMessageA(opacityBar_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
   SendMessageA(opacityBar_, TBM_SETTICFREQ, 1, 0);
   apply_ = make(0, "BUTTON", ".. apply", BS_OWNERDRAW | WS_TABSTOP, applyButton);
+  // The nearest text before them is the font colour's.
+  SetAccessibleName(spin_, "Transparency");
+  SetAccessibleName(opacityBar_, "Transparency");
   TakeFont(font);
   // The track bar starts at the main window's opacity and the spin box follows it.
   SendMessageA(opacityBar_, TBM_SETPOS, TRUE, ctx_.state.opacity);

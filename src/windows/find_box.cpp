@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalog/tool_search.h"
+#include "kit/accessible.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
 #include "kit/frameless.h"
@@ -95,6 +96,9 @@ class FindBox final : public FramelessWindow {
                                 WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
                                     LVS_SHOWSELALWAYS,
                                 resultList);
+    // The query line's text is the query, and a list has none.
+    SetAccessibleName(edit_, "Find tool");
+    SetAccessibleName(list_, "Tools found");
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     ListView_SetBkColor(list_, c.main);
     ListView_SetTextBkColor(list_, c.main);

@@ -22,6 +22,11 @@ namespace {
 
 constexpr WindowClass kMainClass{kMainWindowClass, CS_DBLCLKS, nullptr};
 
+UINT ComeBackMessage() {
+  static const UINT message = RegisterWindowMessageA(kComeBackMessage);
+  return message;
+}
+
 // The window's normal place on the screen, also while it is minimised.
 Box NormalPlace(HWND w) {
   RECT r{};
@@ -151,6 +156,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       if (message == tray_.TaskbarCreatedMessage() && message != 0) {
         tray_.AddAgain();
+        return 0;
+      }
+      if (message == ComeBackMessage() && message != 0) {
+        ComeBack();
         return 0;
       }
       break;
@@ -373,8 +382,6 @@ void MainWindow::OnCommand(int id, int code, HWND) {
     case ids::notes:
       if (!notes_) break;
       notes_->Toggle();
-      // Asked for by the keyboard, the note takes the keys.
-      if (fromKey && notes_->IsShown()) notes_->TakeKeys();
       break;
     case ids::copyPath:
       targetList_.CopyFocusedPath();

@@ -124,6 +124,9 @@ class MainWindow final : public FramelessWindow, public MainHost {
   void OnMinimised();
   void EndMiniMode();
   void RestoreFromTray();
+  // A second start without a file: the main window on the screen and in front, the keys in the
+  // target list.
+  void ComeBack();
   void OnTrayClick();
   void OnTrayMouseMove();
   void OnTrayMessage(UINT mouseMessage);

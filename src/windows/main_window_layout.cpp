@@ -3,6 +3,7 @@
 
 #include "core/texts.h"
 #include "core/window_ids.h"
+#include "kit/accessible.h"
 #include "kit/bars.h"
 #include "kit/controls.h"
 #include "window_rules/dpi.h"
@@ -62,7 +63,11 @@ void MainWindow::CreateFonts() {
 void MainWindow::CreateControls() {
   CreateFonts();
   targetList_.Create(hwnd(), ids::targetList, listFont_.get(), [this] { BeginWindowDrag(); });
+  targetList_.SetTipDpi(Dpi());
   commandLineBox_.Create(hwnd(), ids::commandLine, edFont_.get(), [this] { InvalidateRect(targetList_.hwnd(), nullptr, TRUE); });
+  // A list has no text to be read by, and the box's text is the command line it holds.
+  SetAccessibleName(targetList_.hwnd(), "Target list");
+  SetAccessibleName(commandLineBox_.hwnd(), "Command line");
   iconBar_ = CreateToolBar(hwnd(), ids::iconBar, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE, 0, 0,
                            Scaled(kMainDesignWidth), Scaled(24));
 
@@ -97,6 +102,7 @@ void MainWindow::OnDpiChanged() {
   // next open, the icon bar's (filled only in a run begun in mini mode) straight after this.
   const int side = SmallIconSizeForDpi(Dpi());
   targetList_.SetIconSide(side);
+  targetList_.SetTipDpi(Dpi());
   if (CatalogMenus* menus = shelf_.Menus(); menus && menus->SetIconSide(side)) {
     state_.menusOutOfDate = true;
     GiveToolBarImages(iconBar_, menus->IconBarImages(), side);

@@ -24,7 +24,10 @@ void MainWindow::StayOnTopChanged() {
 
 void MainWindow::EnterMiniMode() {
   if (!miniFactory_) return;
-  ShowWindow(hwnd(), SW_HIDE);
+  // Hidden without handing the activation on (ShowWindow would give it to some other program's
+  // window first): the mini window takes it straight from here.
+  SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT r{};
   GetWindowRect(hwnd(), &r);
   // Every switch makes a new mini window; the one closed before goes now.
@@ -52,6 +55,19 @@ void MainWindow::RestoreFromTray() {
   EndMiniMode();
   if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
   ShowMain();
+}
+
+void MainWindow::ComeBack() {
+  RestoreFromTray();
+  // A question or a modal window of Kest's is open: it is what the user is to answer first.
+  HWND popup = GetLastActivePopup(hwnd());
+  if (!IsWindowEnabled(hwnd()) && popup && popup != hwnd()) {
+    SetForegroundWindow(popup);
+    return;
+  }
+  // The keys go to the list now, or as the window is activated.
+  lastFocus_ = targetList_.hwnd();
+  if (GetActiveWindow() == hwnd()) SetFocus(targetList_.hwnd());
 }
 
 void MainWindow::OnTrayClick() {

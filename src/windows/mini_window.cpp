@@ -15,6 +15,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/icons.h"
 #include "platform/win32/this_process.h"
+#include "kit/accessible.h"
 #include "kit/frameless.h"
 #include "kit/subclass.h"
 #include "window_rules/dpi.h"
@@ -95,11 +96,21 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   Strip StripAt(POINT p) const override;
   void OnStripDoubleClick(Strip) override { Close(); }
   void OnEscapeKey() override { CloseClick(); }
+  // Enter opens the focused folder label or runs the tool button the arrows are on.
+  void OnEnterKey() override;
   HFONT ButtonFont(int id) const override { return id == backButton ? boldFont_.get() : font_.get(); }
 
   void OnShown();
   void ShowFolder(const std::string& folder);
   void ClearFolder();
+  // The shown folder again (another was chosen, or tools were added); keys that were in the
+  // window go to its first folder label or tool.
+  void Refill();
+  void FocusContent();
+  // The tool buttons by keyboard: the arrows move among them, past the ends to the controls
+  // before and after.
+  LRESULT IconBarMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void MoveHotTool(int step);
   void OnFolderLabelRelease(std::size_t label);
   // "Add tools...": the settings window on its tools manager, then the folder again.
   void AddTools();
@@ -133,6 +144,8 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   win32::OwnedBrush labelBrush_;
   win32::OwnedImageList images_;
   HWND iconBar_ = nullptr;
+  Subclass iconBarHook_;
+  HWND lastFocus_ = nullptr;  // the control that had the keys when the window was last left
   std::vector<HWND> labels_;
   std::vector<std::unique_ptr<Subclass>> labelHooks_;
   std::vector<std::string> captions_;
@@ -173,7 +186,8 @@ void MiniWindow::OnCreate() {
   labelBrush_.reset(CreateSolidBrush(kLabelColour));
   SetFrameColors(ctx_.state.colors);
 
-  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2, kBackHint);
+  AddFlatButton(backButton, "<", kBorder + 1, kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2, kBackHint,
+                KeyName(vk::kBackspace, 0));
   AddFlatButton(closeButton, "X", ExitLeftAt(Scaled(kInitialWidth)), kBorder + 1, Scaled(14), Scaled(kTitleHeight) - 2,
                 kCloseHint, KeyName(vk::kEscape, 0));
   // The tool bar wraps its buttons into rows of the panel's width; the window places it.
@@ -181,6 +195,12 @@ void MiniWindow::OnCreate() {
                            WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE | TBSTYLE_CUSTOMERASE | CCS_NORESIZE |
                                CCS_NOPARENTALIGN | CCS_NODIVIDER,
                            kBorder, LabelTopAt(0), Scaled(kInitialWidth) - 2 * kBorder, 0);
+  SetAccessibleName(iconBar_, "Tools");
+  iconBarHook_.Attach(iconBar_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return IconBarMessage(m, w, l); });
+  // Tab goes through the folder labels and the tools first, then "<" and "X".
+  for (int id : {backButton, closeButton})
+    SetWindowPos(GetDlgItem(hwnd(), id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetKeys(kMiniWindowKeys);
   MakeImages();
   DragAcceptFiles(hwnd(), TRUE);
 }
@@ -193,11 +213,14 @@ void MiniWindow::OnShown() {
 void MiniWindow::AddLabel(const std::string& caption, int width) {
   std::size_t index = labels_.size();
   HWND label = CreateWindowExA(0, "STATIC", caption.c_str(),
-                               WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX, kBorder,
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX,
+                               kBorder,
                                LabelTopAt(index), width - 2 * kBorder, Scaled(kLabelHeight), hwnd(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::mini_window::label)), GetModuleHandleA(nullptr),
                                nullptr);
   if (!label) return;
+  // In the Tab order the labels come first, in their order.
+  SetWindowPos(label, labels_.empty() ? HWND_TOP : labels_.back(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   labels_.push_back(label);
   captions_.push_back(caption);
@@ -216,13 +239,31 @@ void MiniWindow::AddLabel(const std::string& caption, int width) {
       case WM_SETCURSOR:
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
         return TRUE;
+      case WM_GETDLGCODE:
+        return raw->Default(message, wParam, lParam) | DLGC_WANTARROWS;
+      case WM_KEYDOWN:
+        // The arrows go on to the label or tool before or after, as Tab does.
+        if (wParam == VK_UP || wParam == VK_LEFT || wParam == VK_DOWN || wParam == VK_RIGHT) {
+          const BOOL back = wParam == VK_UP || wParam == VK_LEFT;
+          if (HWND next = GetNextDlgTabItem(self, raw->control(), back)) SetFocus(next);
+          return 0;
+        }
+        break;
+      case WM_SETFOCUS:
+      case WM_KILLFOCUS:
+        InvalidateRect(raw->control(), nullptr, TRUE);
+        break;
       case WM_PAINT: {
-        // A soft raised edge sets each label apart from the next.
+        // A soft raised edge sets each label apart from the next; the one with the keys shows it.
         LRESULT painted = raw->Default(message, wParam, lParam);
         win32::WindowDC dc(raw->control());
         RECT rc{};
         GetClientRect(raw->control(), &rc);
         DrawEdge(dc.get(), &rc, BDR_RAISEDINNER, BF_RECT | BF_SOFT);
+        if (GetFocus() == raw->control()) {
+          InflateRect(&rc, -2, -2);
+          DrawFocusRect(dc.get(), &rc);
+        }
         return painted;
       }
       default:
@@ -279,6 +320,9 @@ void MiniWindow::ShowFolder(const std::string& folder) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (!buttons.empty())
     SendMessageA(iconBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  // An empty tool bar is no stop for Tab.
+  LONG_PTR style = GetWindowLongPtrA(iconBar_, GWL_STYLE);
+  SetWindowLongPtrA(iconBar_, GWL_STYLE, buttons.empty() ? style & ~WS_TABSTOP : style | WS_TABSTOP);
   SendMessageA(iconBar_, TB_AUTOSIZE, 0, 0);
   const int toolbarHeight = ToolbarHeight();
   SetWindowPos(iconBar_, nullptr, 0, 0, width - 2 * kBorder, toolbarHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -316,8 +360,7 @@ void MiniWindow::OnFolderLabelRelease(std::size_t label) {
     return;
   }
   nav_.Open(captions_[label]);
-  ClearFolder();
-  ShowFolder(nav_.shown());
+  Refill();
 }
 
 void MiniWindow::AddTools() {
@@ -329,14 +372,83 @@ void MiniWindow::AddTools() {
   if (!IsWindow(self)) return;
   EnableWindow(self, TRUE);
   // The tools added are shown at once.
-  ClearFolder();
-  ShowFolder(nav_.shown());
+  Refill();
 }
 
 void MiniWindow::BackClick() {
   if (!nav_.Back()) return;
+  Refill();
+}
+
+void MiniWindow::Refill() {
+  const HWND focus = GetFocus();
+  const bool hadKeys = focus && (focus == hwnd() || IsChild(hwnd(), focus));
   ClearFolder();
   ShowFolder(nav_.shown());
+  if (hadKeys) FocusContent();
+}
+
+void MiniWindow::FocusContent() {
+  HWND first = !labels_.empty()                                       ? labels_.front()
+               : SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0) > 0 ? iconBar_
+                                                                       : GetDlgItem(hwnd(), backButton);
+  SetFocus(first);
+}
+
+void MiniWindow::OnEnterKey() {
+  const HWND focus = GetFocus();
+  for (std::size_t i = 0; i < labels_.size(); ++i)
+    if (labels_[i] == focus) PostMessageA(hwnd(), msg::kLabelReleased, fill_, static_cast<LPARAM>(i));
+  if (focus != iconBar_) return;
+  const int hot = static_cast<int>(SendMessageA(iconBar_, TB_GETHOTITEM, 0, 0));
+  TBBUTTON button{};
+  if (hot >= 0 && SendMessageA(iconBar_, TB_GETBUTTON, hot, reinterpret_cast<LPARAM>(&button)))
+    ToolButtonClick(button.idCommand);
+}
+
+void MiniWindow::MoveHotTool(int step) {
+  const int count = static_cast<int>(SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0));
+  const int hot = static_cast<int>(SendMessageA(iconBar_, TB_GETHOTITEM, 0, 0));
+  const int next = hot < 0 ? 0 : hot + step;
+  if (next >= 0 && next < count) {
+    SendMessageA(iconBar_, TB_SETHOTITEM, next, 0);
+  } else if (HWND other = GetNextDlgTabItem(hwnd(), iconBar_, step < 0)) {
+    SetFocus(other);
+  }
+}
+
+LRESULT MiniWindow::IconBarMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      return iconBarHook_.Default(message, wParam, lParam) | DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+      // The tool the keys are on is the hot one.
+      if (SendMessageA(iconBar_, TB_GETHOTITEM, 0, 0) < 0) SendMessageA(iconBar_, TB_SETHOTITEM, 0, 0);
+      break;
+    case WM_KILLFOCUS:
+      SendMessageA(iconBar_, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_LEFT || wParam == VK_UP) {
+        MoveHotTool(-1);
+        return 0;
+      }
+      if (wParam == VK_RIGHT || wParam == VK_DOWN) {
+        MoveHotTool(1);
+        return 0;
+      }
+      if (wParam == VK_SPACE) {
+        OnEnterKey();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == ' ') return 0;
+      break;
+    default:
+      break;
+  }
+  return iconBarHook_.Default(message, wParam, lParam);
 }
 
 void MiniWindow::ToolButtonClick(int id) {
@@ -396,6 +508,18 @@ LRESULT MiniWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DROPFILES:
       DropOnTool(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      // Given to the window (as it is activated): the keys go back where they were, or to the
+      // first folder label or tool.
+      if (lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowVisible(lastFocus_)) SetFocus(lastFocus_);
+      else FocusContent();
       return 0;
     default:
       break;

@@ -14,6 +14,7 @@
 #include "platform/kest_error.h"
 #include "platform/utf8.h"
 #include "platform/win32/text_encoding.h"
+#include "kit/accessible.h"
 #include "kit/dpi.h"
 #include "kit/pictures.h"
 #include "window_rules/keys.h"
@@ -116,6 +117,8 @@ void NoteWindow::MakeEditor() {
                                GetModuleHandleA(nullptr), nullptr);
   // The control's own limit (32K characters) would cut a long note short on loading.
   SendMessageA(richEdit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  // Its window text is the note itself.
+  SetAccessibleName(richEdit_, "Note");
   editor_.Attach(richEdit_, hwnd(), [this](UINT m, WPARAM w, LPARAM l) { return EditorMessage(m, w, l); });
   // The default format first: left alone, it reads back bold under Wine.
   SetColors();
@@ -153,6 +156,12 @@ LRESULT NoteWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == msg::kSettingsApplied) {
     WantRepaint();
+    return 0;
+  }
+  if (message == WM_SETFOCUS && richEdit_) {
+    // Given to the window as it is activated (a click on its caption, say): the keys go to the
+    // editor, the one control they are for.
+    SetFocus(richEdit_);
     return 0;
   }
   if (message == WM_DRAWITEM) {
@@ -202,9 +211,9 @@ void NoteWindow::CurrentTargetChanging(const std::string&, const std::string&) {
 
 void NoteWindow::CurrentTargetChanged(const std::string&, const std::string&) { Follow(NoteEvent::TargetChanged); }
 
-void NoteWindow::Toggle() { Follow(NoteEvent::Toggle); }
-
-void NoteWindow::TakeKeys() {
+void NoteWindow::Toggle() {
+  Follow(NoteEvent::Toggle);
+  // Asked for, the note takes the keys; one shown at start, as it was left, does not.
   if (!IsShown()) return;
   SetForegroundWindow(hwnd());
   SetFocus(richEdit_);

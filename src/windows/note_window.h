@@ -24,7 +24,6 @@ class NoteWindow final : public FramelessWindow, public NotePane, public Current
   // NotePane. Every route off the screen saves the note first.
   bool IsShown() const override { return hwnd() && IsWindowVisible(hwnd()); }
   void Toggle() override;
-  void TakeKeys() override;
   void Hide() override;
   void Destroy() override;
   bool SaveForExit(bool askOnFailure) override;

@@ -17,6 +17,7 @@
 #include "windows/tools_manager.h"
 #include "window_rules/dpi.h"
 #include "window_rules/keys.h"
+#include "kit/accessible.h"
 #include "kit/dpi.h"
 #include "kit/frameless.h"
 #include "kit/modal.h"
@@ -192,8 +193,13 @@ class SettingsWindow final : public FramelessWindow {
 
   void ShowPage(int label) {
     page_ = label;
-    for (int l : {toolsTab, optionsTab, colourTab})
+    for (int l : {toolsTab, optionsTab, colourTab}) {
       if (HWND page = PageWindow(l)) ShowWindow(page, l == label ? SW_SHOW : SW_HIDE);
+      // The page's label is drawn pressed and read as selected.
+      HWND pageLabel = GetDlgItem(hwnd(), l);
+      SetAccessibleSelected(pageLabel, l == label);
+      InvalidateRect(pageLabel, nullptr, TRUE);
+    }
     // The keys go with the page: none is left on a control that is no longer shown.
     HWND focus = GetFocus();
     if (focus && (focus == hwnd() || IsChild(hwnd(), focus))) FocusPage();
@@ -264,6 +270,13 @@ class SettingsWindow final : public FramelessWindow {
     } else if (message == WM_SETCURSOR) {
       SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
       return TRUE;
+    } else if (message == WM_PAINT && id == page_) {
+      const LRESULT painted = s.Default(message, wParam, lParam);
+      win32::WindowDC dc(s.control());
+      RECT rc{};
+      GetClientRect(s.control(), &rc);
+      DrawEdge(dc.get(), &rc, BDR_SUNKENOUTER, BF_RECT);
+      return painted;
     }
     return s.Default(message, wParam, lParam);
   }

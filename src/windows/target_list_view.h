@@ -77,6 +77,8 @@ class TargetListView {
   void StopWork();
   // The rows' tooltip, which shows the row under the mouse: its full path and its facts.
   HWND TipWindow() const { return tip_; }
+  // The window's DPI, at which the tooltip's lines break and its font is made.
+  void SetTipDpi(int dpi);
   // Hides the main window while the open dialog is up.
   void AddFileFromDialog(HWND mainWindow);
   void DropFiles(HDROP drop);
@@ -143,8 +145,11 @@ class TargetListView {
   void CreateTip();
   void ShowTipFor(int row, bool moved);
   void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam);
+  void FitTipToDpi();
   HWND tip_ = nullptr;
   int tipRow_ = -1;
+  int tipDpi_ = 96;
+  win32::OwnedFont tipFont_;
   std::unique_ptr<FactsReader> facts_;
   // The one hashing at work (kHashProgress tells how far), and the text of its row.
   void OnHashProgress();

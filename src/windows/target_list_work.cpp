@@ -6,6 +6,8 @@
 #include "core/window_ids.h"
 #include "platform/paths.h"
 #include "platform/win32/text_encoding.h"
+#include "kit/dpi.h"
+#include "window_rules/dpi.h"
 #include "windows/target_list_view.h"
 
 namespace kest {
@@ -28,9 +30,26 @@ void TargetListView::CreateTip() {
   tool.uId = 1;
   tool.lpszText = const_cast<wchar_t*>(L"");
   SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  // Lines break at "\r\n" and at this width: a long path wraps instead of running off the screen.
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, iconSide_, 16));
+  FitTipToDpi();
   facts_ = std::make_unique<FactsReader>(ctx_.files, [list = list_] { PostMessageA(list, msg::kFactsRead, 0, 0); });
+}
+
+void TargetListView::SetTipDpi(int dpi) {
+  tipDpi_ = dpi;
+  if (tip_) FitTipToDpi();
+}
+
+void TargetListView::FitTipToDpi() {
+  // Lines break at "\r\n" and at this width: a long path wraps instead of running off the screen.
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(600, tipDpi_));
+  // The system's tooltip font, which it makes for the system's DPI, at the window's.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+  metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, tipDpi_, SystemDpi());
+  win32::OwnedFont old(tipFont_.release());
+  tipFont_.reset(CreateFontIndirectW(&metrics.lfStatusFont));
+  if (tipFont_) SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), TRUE);
 }
 
 void TargetListView::ShowTipFor(int row, bool moved) {

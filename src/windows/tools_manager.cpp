@@ -7,6 +7,7 @@
 
 #include "platform/win32/icons.h"
 #include "platform/win32/text_encoding.h"
+#include "kit/accessible.h"
 #include "kit/bars.h"
 #include "kit/controls.h"
 #include "kit/dpi.h"
@@ -95,6 +96,9 @@ void ToolsManager::OnCreate() {
   nameEdit_ = child(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, nameEdit, Scaled(kTreeHeight + 2),
                     Scaled(kToolbarHeight - 4));
   SendMessageA(nameEdit_, EM_LIMITTEXT, MAX_PATH, 0);
+  SetAccessibleName(folderTree_, "Tool folders");
+  SetAccessibleName(itemList_, "Tools");
+  SetAccessibleName(nameEdit_, "New folder name");
 
   // The shell's own image list of small icons: shared by every program, never freed here.
   SHFILEINFOA info{};

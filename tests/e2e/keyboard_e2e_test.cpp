@@ -65,6 +65,7 @@ bool WaitForForeground(HWND window) {
 
 TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   AppDir app("keyboard");
+  AddProbeTool(app, "root\\More\\Probe.lnk");
   AddProbeTool(app, "root\\Probe.lnk");
   app.writeFile("w\\t.exe", "MZ");
   Kest k = StartKest(app, BareCommandLine(app));
@@ -81,6 +82,19 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   Press(VK_TAB, {VK_SHIFT});
   Press(VK_TAB, {VK_SHIFT});
   ASSERT_TRUE(WaitForFocus(k.main, lv));
+
+  // A click on "S" shows the note with the keys in it, ready for typing; Escape saves and hides
+  // it. Without a target it is the scratch note.
+  k.click(ids::notes);
+  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
+  ASSERT_NE(note, nullptr) << "the click showed no note";
+  ASSERT_TRUE(WaitForFocus(note, Editor(note)));
+  TypeText("clicked, then typed");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "clicked, then typed"; }, 5000))
+      << e2e::WindowText(Editor(note));
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(HoldsRtfWith(app, "Kest scratch note.rtf", "clicked, then typed"));
+  ASSERT_TRUE(WaitForForeground(k.main));
 
   // Ctrl+O: the open dialog, the name typed, Enter.
   Press('O', {VK_CONTROL});
@@ -134,8 +148,7 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
 
   // Ctrl+N shows the note with the keys in it; Escape saves and hides it.
   Press('N', {VK_CONTROL});
-  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
-  ASSERT_NE(note, nullptr) << "Ctrl+N showed no note";
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(note) != FALSE; }, 5000)) << "Ctrl+N showed no note";
   ASSERT_TRUE(WaitForFocus(note, Editor(note)));
   TypeText("typed by keys");
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(Editor(note)) == "typed by keys"; }, 5000));
@@ -152,11 +165,29 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   EXPECT_TRUE(HoldsRtfWith(app, "t.exe.txt", "typed by keys"));
   ASSERT_TRUE(WaitForForeground(k.main));
 
-  // Ctrl+M: mini mode; Escape: the main window again.
+  // Ctrl+M: mini mode, the keys on its first folder label. Enter opens the folder, Backspace goes
+  // back up, Tab goes on to the tools and Enter runs the tool on the target; Escape: the main
+  // window again.
   Press('M', {VK_CONTROL});
   HWND mini = e2e::WaitForWindow("TfSplashForm", k.process.pid(), 5000, true);
   ASSERT_NE(mini, nullptr) << "Ctrl+M made no mini window";
   EXPECT_FALSE(IsWindowVisible(k.main));
+  ASSERT_TRUE(WaitForForeground(mini));
+  HWND tools = e2e::FindChildById(mini, ids::mini_window::iconBar);
+  ASSERT_TRUE(WaitForFocus(mini, ChildWithText(mini, "More")));
+  Press(VK_RETURN);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !ChildWithText(mini, "More"); }, 5000)) << "Enter opened no folder";
+  EXPECT_TRUE(WaitForFocus(mini, tools));
+  Press(VK_BACK);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ChildWithText(mini, "More") != nullptr; }, 5000)) << "Backspace";
+  ASSERT_TRUE(WaitForFocus(mini, ChildWithText(mini, "More")));
+  Press(VK_TAB);
+  ASSERT_TRUE(WaitForFocus(mini, tools));
+  Press(VK_RETURN);
+  auto fromMini = WaitForProbe(app);
+  ASSERT_TRUE(fromMini.has_value()) << "Enter ran no tool";
+  EXPECT_EQ(fromMini->cwd, app.file("w"));
+  DeleteFileA(app.file("tools\\probe.log").c_str());
   ASSERT_TRUE(WaitForForeground(mini));
   Press(VK_ESCAPE);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(mini) || !IsWindowVisible(mini); }, 5000));
@@ -164,12 +195,22 @@ TEST_F(KestTest, AWholeRunByTheKeyboardAlone) {
   ASSERT_TRUE(WaitForForeground(k.main));
   ASSERT_TRUE(WaitForFocus(k.main, lv)) << "the list has the keys again";
 
-  // Shift+F10 opens the tools menu; Down and Enter run the tool on the target, not in the
+  // Ctrl+T: tray mode; starting Kest again brings it back, the keys in the list.
+  Press('T', {VK_CONTROL});
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(k.main); }, 5000)) << "Ctrl+T";
+  EXPECT_EQ(RunRefusedStart(app, BareCommandLine(app)), 0u);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) && !IsIconic(k.main); }, 5000))
+      << "a second start left Kest in the tray";
+  ASSERT_TRUE(WaitForForeground(k.main));
+  ASSERT_TRUE(WaitForFocus(k.main, lv));
+
+  // Shift+F10 opens the tools menu; the arrows and Enter run the tool on the target, not in the
   // command-line box: none of the Ctrl keys above left Ctrl taken as held.
   Press(VK_F10, {VK_SHIFT});
   HWND menu = e2e::WaitForPopupMenu(5000, k.process.pid());
   ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
-  Press(VK_DOWN);
+  Press(VK_DOWN);  // the folder
+  Press(VK_DOWN);  // the tool
   Press(VK_RETURN);
   auto run = WaitForProbe(app);
   ASSERT_TRUE(run.has_value()) << "the tool did not run";
@@ -204,6 +245,31 @@ std::string AccessibleName(HWND control) {
   return text;
 }
 
+// What a screen reader reads of a control's state.
+LONG AccessibleState(HWND control) {
+  win32::ComPtr<IAccessible> acc;
+  VARIANT self{}, state{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                        acc.putVoid())) ||
+      !acc || acc->get_accState(self, &state) != S_OK)
+    return 0;
+  return state.lVal;
+}
+
+// Every control of the window that can take the keys (by Tab, or as an edit, a list, a tree or a
+// slider does when clicked) is named, also one hidden for now.
+void ExpectEveryKeyControlNamed(HWND window) {
+  for (HWND c : e2e::Children(window)) {
+    const std::string cls = e2e::ClassName(c);
+    const bool takesKeys = (GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) || cls == "Edit" || cls == "SysListView32" ||
+                           cls == "SysTreeView32" || cls.rfind("RICHEDIT", 0) == 0 || cls.rfind("RichEdit", 0) == 0 ||
+                           cls == "msctls_trackbar32";
+    if (takesKeys) EXPECT_FALSE(AccessibleName(c).empty()) << cls << " without a name in " << e2e::ClassName(window);
+  }
+}
+
 // Every button of the window is named; returns the names by control id.
 std::map<int, std::string> ButtonNames(HWND window) {
   std::map<int, std::string> names;
@@ -217,9 +283,10 @@ std::map<int, std::string> ButtonNames(HWND window) {
   return names;
 }
 
-TEST_F(KestTest, EveryButtonHasAName) {
+TEST_F(KestTest, EveryButtonAndEveryControlThatTakesTheKeysHasAName) {
   win32::ComApartment com;
   AppDir app("button-names");
+  AddProbeTool(app, "root\\Probe.lnk");
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   auto main = ButtonNames(k.main);
@@ -228,11 +295,30 @@ TEST_F(KestTest, EveryButtonHasAName) {
   EXPECT_EQ(main[ids::settings], "Kest settings");
   EXPECT_EQ(main[ids::closeCaption], "Exit");
   EXPECT_EQ(main.size(), 13u);
+  ExpectEveryKeyControlNamed(k.main);
+  EXPECT_EQ(AccessibleName(k.targetList()), "Target list");
+
+  k.click(ids::notes);
+  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
+  ASSERT_NE(note, nullptr);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor(note) != nullptr; }, 5000));
+  ButtonNames(note);
+  ExpectEveryKeyControlNamed(note);
+  EXPECT_EQ(AccessibleName(Editor(note)), "Note");
+  e2e::PostClose(note);
+
+  HWND find = OpenFindBox(k);
+  ASSERT_NE(find, nullptr);
+  ButtonNames(find);
+  ExpectEveryKeyControlNamed(find);
+  e2e::PostClose(find);
+  ASSERT_TRUE(e2e::WaitForWindowGone(find, 5000));
 
   HWND mini = EnterMiniMode(k);
   ASSERT_NE(mini, nullptr);
   auto miniNames = ButtonNames(mini);
   EXPECT_EQ(miniNames[ids::mini_window::closeButton], "Back to the main window");
+  ExpectEveryKeyControlNamed(mini);
   PostMessageA(mini, WM_CLOSE, 0, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(k.main) != FALSE; }, 5000));
 
@@ -242,6 +328,18 @@ TEST_F(KestTest, EveryButtonHasAName) {
   auto settingsNames = ButtonNames(settings);
   EXPECT_EQ(settingsNames[ids::settings_window::closeButton], "Close settings");
   EXPECT_EQ(settingsNames[ids::settings_window::mainSwatch], "Main color");
+  ExpectEveryKeyControlNamed(settings);
+  // The label of the page shown is read as selected.
+  HWND toolsLabel = e2e::FindChildById(settings, ids::settings_window::toolsTab);
+  HWND optionsLabel = e2e::FindChildById(settings, ids::settings_window::optionsTab);
+  EXPECT_EQ(AccessibleName(toolsLabel), "Tools Manger, selected");
+  EXPECT_TRUE(AccessibleState(toolsLabel) & STATE_SYSTEM_SELECTED);
+  EXPECT_EQ(AccessibleName(optionsLabel), "Options");
+  RECT r = e2e::ClientRect(optionsLabel);
+  e2e::PostClick(optionsLabel, r.right / 2, r.bottom / 2);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return AccessibleName(optionsLabel) == "Options, selected"; }, 5000));
+  EXPECT_EQ(AccessibleName(toolsLabel), "Tools Manger");
+  EXPECT_FALSE(AccessibleState(toolsLabel) & STATE_SYSTEM_SELECTED);
   CloseSettings(settings);
   CloseKest(k);
 }

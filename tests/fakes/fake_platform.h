@@ -170,11 +170,17 @@ class FakeWindowSystem : public WindowSystem {
     return 0;
   }
   void bringToForeground(WindowHandle window) override { foreground.push_back(window); }
+  void sendNamed(WindowHandle window, const std::string& messageName) override {
+    named.push_back({window, messageName, foreground.size()});
+  }
 
   WindowHandle running = nullptr;
   std::vector<std::string> searched;
   std::vector<Sent> sent;
   std::vector<WindowHandle> foreground;
+  // Each named message with the number of activations before it.
+  struct Named { WindowHandle window; std::string name; std::size_t foregroundBefore; };
+  std::vector<Named> named;
   std::function<void()> onSend;
 };
 

@@ -70,13 +70,20 @@ TEST_F(StartupTest, SecondStartForwardsItsArgumentThenActivatesAndEnds) {
   EXPECT_EQ(atoms.refs(kInstanceMarker), 1);  // the second start adds no reference
 }
 
-TEST_F(StartupTest, SecondStartWithoutArgumentOnlyActivates) {
+TEST_F(StartupTest, SecondStartWithoutArgumentAsksTheCopyBackThenActivates) {
   atoms.add(kInstanceMarker);
   windows.running = kRunning;
   EXPECT_FALSE(run(R"("C:\k\Kest.exe" )"));
   EXPECT_TRUE(windows.sent.empty());
   EXPECT_EQ(atoms.atoms.size(), 1u);
+  ASSERT_EQ(windows.named.size(), 1u);
+  EXPECT_EQ(windows.named[0].window, kRunning);
+  EXPECT_EQ(windows.named[0].name, "KestComeBack");
+  EXPECT_EQ(windows.named[0].foregroundBefore, 0u) << "back on the screen first, then to the front";
   EXPECT_EQ(windows.foreground, std::vector<WindowHandle>{kRunning});
+  // A start with a file only hands it over: the copy stays in the tray.
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\a.exe")"));
+  EXPECT_EQ(windows.named.size(), 1u);
 }
 
 TEST_F(StartupTest, ArgumentsThatCannotBeHandedOverAreReportedByTheSecondStart) {

@@ -14,6 +14,7 @@
 
 #include "core/window_ids.h"
 #include "fakes/fake_platform.h"
+#include "kit/modal.h"
 #include "kit/window.h"
 #include "state/app_context.h"
 #include "state/app_state.h"
@@ -139,6 +140,18 @@ inline HDROP MakeDrop(const std::vector<std::string>& files, POINT point = {}) {
   std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
   GlobalUnlock(block);
   return static_cast<HDROP>(block);
+}
+
+// A key pressed and let go where the keys are, taken as the program's loop takes it: the window's
+// keys first, then Tab and the dialog keys.
+inline void Key(UINT vk) {
+  const HWND focus = GetFocus();
+  for (MSG m : {MSG{focus, WM_KEYDOWN, vk, 1, 0, {}}, MSG{focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001), 0, {}}}) {
+    if (TakeKeys(m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  PumpPending();
 }
 
 inline std::string TextOf(HWND w) {

@@ -297,6 +297,55 @@ TEST_F(MainWindowTest, NormalModeLeavesTheIconBarAlone) {
   EXPECT_EQ(SendMessageA(GetDlgItem(main(), ids::iconBar), TB_BUTTONCOUNT, 0, 0), 0);
 }
 
+TEST_F(MainWindowTest, ASecondStartBringsTheWindowBackFromTheTrayAndMiniModeWithTheKeysInTheList) {
+  Start();
+  const UINT comeBack = RegisterWindowMessageA(kComeBackMessage);
+  SetFocus(GetDlgItem(main(), ids::backup));
+  Command(ids::toTray);
+  ASSERT_FALSE(IsWindowVisible(main()));
+  SendMessageA(main(), comeBack, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(main()));
+  EXPECT_FALSE(IsIconic(main()));
+  EXPECT_EQ(GetFocus(), list());
+  Command(ids::toMini);
+  HWND mini = FindWindowA("TfSplashForm", nullptr);
+  ASSERT_TRUE(mini && IsWindowVisible(mini));
+  SendMessageA(main(), comeBack, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mini); }));
+  EXPECT_TRUE(IsWindowVisible(main()));
+  EXPECT_EQ(GetFocus(), list());
+}
+
+// The tooltip with a width to break lines at is the rows' one.
+BOOL CALLBACK FindRowTip(HWND w, LPARAM found) {
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && SendMessageA(w, TTM_GETMAXTIPWIDTH, 0, 0) > 0)
+    *reinterpret_cast<HWND*>(found) = w;
+  return TRUE;
+}
+
+TEST_F(MainWindowTest, TheRowsTooltipFollowsAChangeOfDpi) {
+  app.storeTargets({"C:\\w\\a.exe"});
+  Start();
+  // Made as the mouse first comes over the list; the buttons' hints are another tooltip.
+  SendMessageA(list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  HWND tip = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindRowTip, reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  auto fontHeight = [&] {
+    LOGFONTA lf{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return lf.lfHeight;
+  };
+  EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 600);
+  const LONG before = fontHeight();
+  RECT suggested{100, 100, 100 + 420, 100 + 501};
+  SendMessageA(main(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 900);
+  EXPECT_EQ(fontHeight(), MulDiv(before, 144, 96));
+}
+
 TEST_F(MainWindowTest, TrayModeHidesTheWindowsAndAClickOnTheIconBringsTheMainWindowBack) {
   app.storeTargets({"C:\\t\\sample.exe"});
   app.setIni("Options", "KFSOpened", "1");

@@ -79,6 +79,46 @@ TEST_F(MiniWindowTest, BrowsesTheCatalogAndItsButtonsRunTheirToolsOnTheTargetAnd
   EXPECT_TRUE(IsWindowVisible(mini));
 }
 
+TEST_F(MiniWindowTest, ByTheKeysTabAndTheArrowsGoThroughLabelsAndToolsEnterOpensOrRunsBackspaceGoesUp) {
+  app.tool("Probe.lnk", "C:\\tools\\probe.exe");
+  app.tool("Zeta.lnk", "C:\\tools\\zeta.exe");
+  app.tool("Debuggers\\One.lnk", "C:\\tools\\one.exe");
+  app.file("C:\\work\\a.exe");
+  app.storeTargets({"C:\\work\\a.exe"});
+  Start();
+  HWND mini = EnterMini();
+  ASSERT_NE(mini, nullptr);
+  HWND bar = GetDlgItem(mini, mini_ids::iconBar);
+  auto hot = [&] { return static_cast<int>(SendMessageA(bar, TB_GETHOTITEM, 0, 0)); };
+  // The keys start on the first folder label; the arrows step on into the tools and back.
+  ASSERT_EQ(GetFocus(), Label(mini));
+  Key(VK_DOWN);
+  ASSERT_EQ(GetFocus(), bar);
+  EXPECT_EQ(hot(), 0);
+  Key(VK_RIGHT);
+  EXPECT_EQ(hot(), 1);
+  Key(VK_LEFT);
+  Key(VK_LEFT);
+  EXPECT_EQ(GetFocus(), Label(mini));
+  // Enter opens the folder, whose tool then has the keys; Backspace goes up to the label again.
+  Key(VK_RETURN);
+  EXPECT_EQ(Label(mini), nullptr);
+  EXPECT_EQ(GetFocus(), bar);
+  Key(VK_BACK);
+  ASSERT_NE(Label(mini), nullptr);
+  EXPECT_EQ(GetFocus(), Label(mini));
+  // Tab: the tools, then "<" and "X"; Enter runs the tool the arrows are on.
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), bar);
+  Key(VK_RIGHT);
+  Key(VK_RETURN);
+  EXPECT_EQ(app.processes.calls, std::vector<std::string>{"winexec C:\\tools\\zeta.exe \"a.exe\" @1"});
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), GetDlgItem(mini, mini_ids::backButton));
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), GetDlgItem(mini, mini_ids::closeButton));
+}
+
 TEST_F(MiniWindowTest, AnEmptyCatalogLeadsToTheToolsManagerAndShowsWhatWasAddedThere) {
   app.makeDirs("C:\\Kest\\root");
   Start();

@@ -73,6 +73,21 @@ TEST_F(NoteWindowTest, TheNoteFollowsTheTargetAndIsSavedBeforeItChangesAndWhenHi
   EXPECT_NE(app.ini("Options", "KFSLeft"), "(none)");
 }
 
+TEST_F(NoteWindowTest, AskedForTheNoteTakesTheKeysShownAsItWasLeftItLeavesThemInTheList) {
+  Start();
+  ASSERT_TRUE(IsWindowVisible(noteWindow()));
+  EXPECT_EQ(GetFocus(), list()) << "open at the last exit, it takes nothing from the list";
+  // A click on "S" hides it, the next shows it with the keys in the editor; so does the tray menu.
+  for (int i = 0; i < 2; ++i) SendMessageA(GetDlgItem(main(), ids::notes), BM_CLICK, 0, 0);
+  ASSERT_TRUE(IsWindowVisible(noteWindow()));
+  EXPECT_EQ(GetFocus(), editor());
+  SetFocus(list());
+  Command(ids::trayNotes);
+  ASSERT_FALSE(IsWindowVisible(noteWindow()));
+  Command(ids::trayNotes);
+  EXPECT_EQ(GetFocus(), editor());
+}
+
 TEST_F(NoteWindowTest, ARefusedSaveKeepsTheTextAndAnUnreadableNoteIsNeverWrittenOver) {
   app.file(alpha, "alpha's own");
   Start();

@@ -17,4 +17,11 @@ void Win32WindowSystem::bringToForeground(WindowHandle window) {
   SetForegroundWindow(static_cast<HWND>(window));
 }
 
+void Win32WindowSystem::sendNamed(WindowHandle window, const std::string& messageName) {
+  const UINT message = RegisterWindowMessageA(messageName.c_str());
+  DWORD_PTR answer = 0;
+  if (message != 0)
+    SendMessageTimeoutA(static_cast<HWND>(window), message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+}
+
 }  // namespace kest::win32

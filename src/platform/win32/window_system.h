@@ -10,6 +10,7 @@ class Win32WindowSystem final : public WindowSystem {
   std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam,
                      std::intptr_t lParam) override;
   void bringToForeground(WindowHandle window) override;
+  void sendNamed(WindowHandle window, const std::string& messageName) override;
 };
 
 }  // namespace kest::win32
