@@ -4,6 +4,7 @@
 
 #include "catalog/shortcuts.h"
 #include "catalog/tool_menus.h"
+#include "catalog/tool_pairs.h"
 
 namespace kest {
 
@@ -78,16 +79,25 @@ CatalogCache::Counts CatalogCache::counts() const {
 
 void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, ProgramIcons& icons,
                       const std::string& root, WorkDrive drive, int iconSide, const std::atomic<bool>& stop) {
-  std::vector<std::string> tools;
+  std::vector<std::string> tools, twins;
   // The walk is over (and its listings closed) before any file is read.
-  for (const WalkEvent& e : RecordWalk(fs, root, &stop)) {
+  std::vector<WalkEvent> events = RecordWalk(fs, root, &stop);
+  JoinTwins(events);
+  for (const WalkEvent& e : events) {
     if (stop) return;
-    if (e.type == WalkEvent::Type::Tool) tools.push_back(e.path);
+    if (e.type != WalkEvent::Type::Tool) continue;
+    tools.push_back(e.path);
+    if (!e.twin.empty()) twins.push_back(e.twin);
   }
   std::vector<std::string> programs;
   for (const std::string& tool : tools) {
     if (stop) return;
     programs.push_back(cache.ProgramOf(fs, links, tool));
+  }
+  // A pair shows its own tool's icon: its twin's shortcut is read, its program's icon is not.
+  for (const std::string& twin : twins) {
+    if (stop) return;
+    cache.ProgramOf(fs, links, twin);
   }
   std::unordered_set<std::string> taken;
   for (const std::string& program : programs) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalog/tool_catalog.h"
+#include "catalog/tool_pairs.h"
 
 namespace kest {
 
@@ -11,6 +12,7 @@ MiniFolderContent ListMiniFolder(FileSystem& fs, const std::string& folder) {
   std::unique_ptr<DirListing> listing = fs.list(folder);
   if (!listing) return content;
   DirEntry entry;
+  std::vector<std::string> names;
   while (listing->next(entry)) {
     switch (ClassifyEntry(entry.name, entry.attributes)) {
       case EntryClass::Folder:
@@ -19,11 +21,17 @@ MiniFolderContent ListMiniFolder(FileSystem& fs, const std::string& folder) {
       case EntryClass::Tool:
         // The extension is compared as written: the window shows ".lnk" shortcuts only.
         if (entry.name.size() >= 4 && entry.name.compare(entry.name.size() - 4, 4, ".lnk") == 0)
-          content.shortcuts.push_back(folder + "\\" + entry.name);
+          names.push_back(entry.name);
         break;
       case EntryClass::Skipped:
         break;
     }
+  }
+  const FolderPairs pairs = PairTools(names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (pairs.isTwin[i]) continue;
+    content.shortcuts.push_back(folder + "\\" + names[i]);
+    content.twins.push_back(pairs.twin[i] ? folder + "\\" + names[*pairs.twin[i]] : std::string());
   }
   return content;
 }

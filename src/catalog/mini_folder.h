@@ -13,11 +13,12 @@ namespace kest {
 struct MiniFolderContent {
   std::vector<std::string> folders;    // captions of the folder labels
   std::vector<std::string> shortcuts;  // full paths of the tool buttons' shortcut files
+  std::vector<std::string> twins;      // for each, its 32-bit twin's (empty: none)
 };
 
 // Lists the folder without descending, classified as the catalog walk does. Only tools whose
-// extension is exactly ".lnk" become buttons: ".LNK" and ".pif" files are not shown. A folder
-// that cannot be listed is empty.
+// extension is exactly ".lnk" become buttons: ".LNK" and ".pif" files are not shown. A pair
+// (tool_pairs.h) is one button. A folder that cannot be listed is empty.
 MiniFolderContent ListMiniFolder(FileSystem& fs, const std::string& folder);
 
 // The shown folder and the top folder the window never climbs above.

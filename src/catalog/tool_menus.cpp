@@ -24,12 +24,12 @@ struct Recorder final : CatalogVisitor {
   std::vector<WalkEvent> events;
   bool Stopped() const override { return stop && *stop; }
   void FolderEntered(const std::string& name, const std::string& path, int depth) override {
-    events.push_back({WalkEvent::Type::Entered, name, path, depth});
+    events.push_back({WalkEvent::Type::Entered, name, path, depth, {}});
   }
   void ToolFound(const std::string& path, const std::string& fileName, int depth) override {
-    events.push_back({WalkEvent::Type::Tool, fileName, path, depth});
+    events.push_back({WalkEvent::Type::Tool, fileName, path, depth, {}});
   }
-  void FolderLeft() override { events.push_back({WalkEvent::Type::Left, {}, {}, 0}); }
+  void FolderLeft() override { events.push_back({WalkEvent::Type::Left, {}, {}, 0, {}}); }
 };
 
 }  // namespace
@@ -38,16 +38,6 @@ std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory, 
   Recorder r(stop);
   ToolCatalog::Walk(fs, directory, r);
   return std::move(r.events);
-}
-
-void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor) {
-  for (const WalkEvent& e : events) {
-    switch (e.type) {
-      case WalkEvent::Type::Entered: visitor.FolderEntered(e.name, e.path, e.depth); break;
-      case WalkEvent::Type::Tool: visitor.ToolFound(e.path, e.name, e.depth); break;
-      case WalkEvent::Type::Left: visitor.FolderLeft(); break;
-    }
-  }
 }
 
 ToolChecker::ToolChecker(FileSystem& fs, ShellLinks& links, WorkDrive& drive, const DriveSearch& search,
@@ -94,7 +84,19 @@ void ToolChecker::Check(const std::string& file) {
 
 namespace {
 
-class MenuBuilder final : public CatalogVisitor {
+// Feeds a recorded walk to a builder, a tool with its event whole (its twin with it).
+template <class Builder>
+void Feed(const std::vector<WalkEvent>& events, Builder& builder) {
+  for (const WalkEvent& e : events) {
+    switch (e.type) {
+      case WalkEvent::Type::Entered: builder.FolderEntered(e.name); break;
+      case WalkEvent::Type::Tool: builder.ToolFound(e); break;
+      case WalkEvent::Type::Left: builder.FolderLeft(); break;
+    }
+  }
+}
+
+class MenuBuilder {
  public:
   MenuBuilder(ToolChecker& checker, const std::function<int(const std::string&)>& iconImage)
       : checker_(checker), iconImage_(iconImage) {
@@ -104,7 +106,7 @@ class MenuBuilder final : public CatalogVisitor {
   }
   MenuNode Take() { return std::move(root_); }
 
-  void FolderEntered(const std::string& name, const std::string&, int) override {
+  void FolderEntered(const std::string& name) {
     MenuNode* parent = parents_.back();
     MenuNode folder;
     folder.kind = MenuNode::Kind::Folder;
@@ -117,20 +119,22 @@ class MenuBuilder final : public CatalogVisitor {
     parents_.push_back(&parent->children[at]);
   }
 
-  void ToolFound(const std::string& path, const std::string& fileName, int) override {
-    checker_.Check(path);
+  void ToolFound(const WalkEvent& e) {
+    checker_.Check(e.path);
+    if (!e.twin.empty()) checker_.Check(e.twin);
     MenuNode* parent = parents_.back();
     MenuNode tool;
     tool.kind = MenuNode::Kind::Tool;
-    tool.caption = ToolDisplayName(fileName);
-    tool.image = iconImage_(checker_.Resolve(path));
-    tool.file = path;
+    tool.caption = ToolDisplayName(e.name);
+    tool.image = iconImage_(checker_.Resolve(e.path));
+    tool.file = e.path;
+    tool.twin = e.twin;
     parent->children.insert(parent->children.begin() + static_cast<std::ptrdiff_t>(Position(*parent)),
                             std::move(tool));
     if (parent != &root_) parent->image = menu_image::kFolder;
   }
 
-  void FolderLeft() override {
+  void FolderLeft() {
     if (parents_.size() <= 1) return;
     counters_[Level()] = 0;
     parents_.pop_back();
@@ -151,19 +155,20 @@ class MenuBuilder final : public CatalogVisitor {
   std::array<std::size_t, ToolCatalog::kMaxDepth + 1> counters_{};
 };
 
-class IconBarBuilder final : public CatalogVisitor {
+class IconBarBuilder {
  public:
   IconBarBuilder(ToolChecker& checker, const std::function<int(const std::string&)>& iconImage)
       : checker_(checker), iconImage_(iconImage) {}
   std::vector<IconBarButton> buttons;
 
-  void FolderEntered(const std::string& name, const std::string&, int) override { groups_.push_back(name); }
-  void ToolFound(const std::string& path, const std::string& fileName, int) override {
-    checker_.Check(path);
+  void FolderEntered(const std::string& name) { groups_.push_back(name); }
+  void ToolFound(const WalkEvent& e) {
+    checker_.Check(e.path);
+    if (!e.twin.empty()) checker_.Check(e.twin);
     std::string group = groups_.empty() ? kNotAllowedGroup : groups_.back();
-    buttons.push_back({path, ToolDisplayName(fileName) + " [" + group + "]", iconImage_(checker_.Resolve(path))});
+    buttons.push_back({e.path, e.twin, ToolDisplayName(e.name) + " [" + group + "]", iconImage_(checker_.Resolve(e.path))});
   }
-  void FolderLeft() override {
+  void FolderLeft() {
     if (!groups_.empty()) groups_.pop_back();
   }
 
@@ -178,14 +183,14 @@ class IconBarBuilder final : public CatalogVisitor {
 MenuNode BuildToolMenu(const std::vector<WalkEvent>& events, ToolChecker& checker,
                        const std::function<int(const std::string& program)>& iconImage) {
   MenuBuilder builder(checker, iconImage);
-  Replay(events, builder);
+  Feed(events, builder);
   return builder.Take();
 }
 
 std::vector<IconBarButton> BuildIconBar(const std::vector<WalkEvent>& events, ToolChecker& checker,
                                         const std::function<int(const std::string& program)>& iconImage) {
   IconBarBuilder builder(checker, iconImage);
-  Replay(events, builder);
+  Feed(events, builder);
   return std::move(builder.buttons);
 }
 

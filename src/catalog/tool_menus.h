@@ -54,11 +54,11 @@ struct WalkEvent {
   std::string name;  // folder name or tool file name
   std::string path;  // full path
   int depth = 0;
+  std::string twin;  // a tool's 32-bit twin, once JoinTwins has joined it (tool_pairs.h)
 };
 // The walk's events; a stop flag set meanwhile ends it after the entry it is on.
 std::vector<WalkEvent> RecordWalk(FileSystem& fs, const std::string& directory,
                                   const std::atomic<bool>* stop = nullptr);
-void Replay(const std::vector<WalkEvent>& events, CatalogVisitor& visitor);
 
 // What the tool checks of one rebuild need. Each shortcut is read once per rebuild: the path
 // it names does not change while the menus are built. With a cache, a shortcut whose file is
@@ -91,16 +91,19 @@ struct MenuNode {
   std::string caption;   // folder name, or the tool's display name
   int image = -1;        // into the menus' image list
   std::string file;      // a tool's shortcut file
+  std::string twin;      // its 32-bit twin's, for a pair
   std::vector<MenuNode> children;
 };
 
 // Builds one tools menu from a recorded walk: subfolders first in listing order, then the
-// tools in reverse listing order. iconImage gives the image of a tool's program.
+// tools in reverse listing order. iconImage gives the image of a tool's program. A pair's twin
+// is checked as a tool of its own, and the entry shows the tool's icon.
 MenuNode BuildToolMenu(const std::vector<WalkEvent>& events, ToolChecker& checker,
                        const std::function<int(const std::string& program)>& iconImage);
 
 struct IconBarButton {
   std::string file;  // the shortcut's full path, the button's caption
+  std::string twin;  // its 32-bit twin's, for a pair
   std::string hint;  // "name [group]"
   int image = 0;     // into the icon bar's image list
 };

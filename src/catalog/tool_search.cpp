@@ -22,6 +22,7 @@ std::vector<ToolSearchEntry> ToolSearchEntries(const std::vector<WalkEvent>& eve
         entry.captions = folders;
         entry.captions.push_back(ToolDisplayName(e.name));
         entry.file = e.path;
+        entry.twin = e.twin;
         for (const std::string& c : entry.captions) {
           if (!entry.text.empty()) entry.text += '\\';
           entry.text += c;

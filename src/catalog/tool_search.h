@@ -16,8 +16,9 @@ struct ToolSearchEntry {
   std::vector<std::string> captions;
   // The captions joined with "\": "Debuggers\x32dbg".
   std::string text;
-  // The tool's own file, which a launch runs.
+  // The tool's own file, which a launch runs, and its 32-bit twin's for a pair.
   std::string file;
+  std::string twin;
 };
 
 // The tools of a recorded walk, in the walk's order.

@@ -22,6 +22,8 @@ class Processes {
   virtual bool showProperties(const std::string& path) = 0;
   // The system's text for a WinExec or ShellExecuteA failure code; empty when it has none.
   virtual std::string errorText(unsigned code) = 0;
+  // Whether the system runs 64-bit programs (a 32-bit program asks whether it runs under WoW64).
+  virtual bool is64BitWindows() = 0;
 };
 
 }  // namespace kest

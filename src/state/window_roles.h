@@ -46,9 +46,12 @@ class ToolBox {
   virtual std::vector<ToolSearchEntry> CatalogTools() = 0;
   // Runs a tool on the target as choosing its item in a tools menu opened then does
   // (commandLineEditing: as with Ctrl held, its command line goes to the command-line box).
-  virtual void LaunchAsMenu(const std::string& shortcutFile, const std::string& target, bool commandLineEditing) = 0;
-  // Runs a tool's shortcut file on the current target, as a click on a tool button does.
-  virtual void LaunchAsButton(const std::string& shortcutFile) = 0;
+  // twin: a pair's 32-bit twin (empty: none); of the two, the one that fits the target runs.
+  virtual void LaunchAsMenu(const std::string& shortcutFile, const std::string& twin, const std::string& target,
+                            bool commandLineEditing) = 0;
+  // Runs a tool's shortcut file (or its twin) on the current target, as a click on a tool
+  // button does.
+  virtual void LaunchAsButton(const std::string& shortcutFile, const std::string& twin) = 0;
 };
 
 // What the main window asks of the note window.

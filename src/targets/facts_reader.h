@@ -2,6 +2,7 @@
 // The facts of the targets, read on a thread of their own as they are asked for, once per file
 // and version of it (size and last-write time): a list of thousands costs nothing until a row
 // is pointed at, and a slow disk never holds up the window.
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -42,9 +43,17 @@ class FactsReader {
   std::optional<FactsAnswer> Ask(const std::string& path);
   // The last answer for the path, asking for nothing.
   std::optional<FactsAnswer> Known(const std::string& path);
+  // The answer for the file as it is now: asked before anything else waiting, and waited for
+  // (the file read only when it changed since its last answer). A read that takes longer than
+  // patience (a slow share, a device that blocks) is not waited for: the last answer, if any.
+  std::optional<FactsAnswer> Await(const std::string& path, std::chrono::milliseconds patience);
+  // Whoever hears of new answers from now on (nobody: empty).
+  void SetNotify(std::function<void()> notify);
 
  private:
   void Run();
+  // Queues the path (first: before the others); the thread starts with the first question.
+  void Queue(const std::string& path, bool first);
   struct Entry {
     std::optional<FileStamp> stamp;
     FactsAnswer answer;
@@ -53,8 +62,10 @@ class FactsReader {
   std::function<void()> notify_;
   std::mutex mutex_;
   std::condition_variable wake_;
+  std::condition_variable answered_;
   std::deque<std::string> queue_;
   std::set<std::string> queued_;
+  std::string reading_;  // the path the thread is at
   std::unordered_map<std::string, Entry> known_;
   bool stop_ = false;
   std::thread thread_;

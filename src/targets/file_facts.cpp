@@ -30,6 +30,11 @@ class Bytes {
     const std::uint32_t a = u16(o, bigEndian), b = u16(o + 2, bigEndian);
     return bigEndian ? a << 16 | b : b << 16 | a;
   }
+  std::uint64_t u64(std::uint64_t o, bool bigEndian = false) const {
+    if (!has(o, 8)) return 0;
+    const std::uint64_t a = u32(o, bigEndian), b = u32(o + 4, bigEndian);
+    return bigEndian ? a << 32 | b : b << 32 | a;
+  }
 
  private:
   std::string_view b_;
@@ -84,20 +89,22 @@ Machine MachOMachine(std::uint32_t cpu) {
   }
 }
 
-// Whether the data directory [rva, rva + size) lies in the raw data of one of the sections the
-// bytes read hold, and that raw data inside the file.
-bool MapsIntoFile(const Bytes& b, std::uint64_t sectionTable, std::uint32_t sections, std::uint32_t rva,
-                  std::uint32_t size, std::uint64_t fileSize) {
+// Where in the file the data directory [rva, rva + size) lies, when it lies in the raw data of
+// one of the sections the bytes read hold, and that raw data inside the file.
+std::optional<std::uint64_t> MapsIntoFile(const Bytes& b, std::uint64_t sectionTable, std::uint32_t sections,
+                                          std::uint32_t rva, std::uint32_t size, std::uint64_t fileSize) {
   constexpr std::uint64_t kSectionHeader = 40;
   for (std::uint64_t i = 0; i < sections; ++i) {
     const std::uint64_t s = sectionTable + i * kSectionHeader;
     // A count that claims more headers than were read ends at the last one read.
-    if (!b.has(s, kSectionHeader)) return false;
+    if (!b.has(s, kSectionHeader)) return std::nullopt;
     const std::uint64_t va = b.u32(s + 12), rawSize = b.u32(s + 16), rawAt = b.u32(s + 20);
     if (rva < va || std::uint64_t{rva} + size > va + rawSize) continue;
-    return rawAt + (rva - va) + size <= fileSize;
+    const std::uint64_t at = rawAt + (rva - va);
+    if (at + size > fileSize) return std::nullopt;
+    return at;
   }
-  return false;
+  return std::nullopt;
 }
 
 // "MZ" seen: a PE behind it, or an MS-DOS program.
@@ -131,8 +138,13 @@ void ReadMz(const Bytes& b, std::uint64_t fileSize, FileFacts& f) {
   const std::uint64_t cli = directories + kCliHeader * kDirectory;
   if (!inOptional(cli, kDirectory)) return;
   const std::uint32_t rva = b.u32(opt + cli), size = b.u32(opt + cli + 4);
-  if (rva != 0 && size != 0 && MapsIntoFile(b, opt + optionalSize, sections, rva, size, fileSize))
-    f.kind = FileKind::DotNet;
+  if (rva == 0 || size == 0) return;
+  const std::optional<std::uint64_t> at = MapsIntoFile(b, opt + optionalSize, sections, rva, size, fileSize);
+  if (!at) return;
+  f.kind = FileKind::DotNet;
+  // IMAGE_COR20_HEADER: its flags, only from a header the bytes read hold whole.
+  constexpr std::uint64_t kCorHeader = 72, kFlags = 16;
+  if (b.has(*at, kCorHeader)) f.clrFlags = b.u32(*at + kFlags);
 }
 
 void ReadElf(const Bytes& b, FileFacts& f) {
@@ -143,7 +155,18 @@ void ReadElf(const Bytes& b, FileFacts& f) {
   if (!b.has(16, 4)) return;
   f.elfType = b.u16(16, big);
   f.machine = ElfMachine(b.u16(18, big));
-  f.library = f.elfType == 3;  // ET_DYN
+  // A position-independent executable is an ET_DYN too: what tells it from a shared object is
+  // the program interpreter it names. Only the program headers the bytes read hold count.
+  const bool wide = f.bits == 64;
+  const std::uint64_t table = wide ? b.u64(32, big) : b.u32(28, big);
+  const std::uint64_t entrySize = b.u16(wide ? 54 : 42, big), entries = b.u16(wide ? 56 : 44, big);
+  constexpr std::uint32_t kInterpreter = 3;  // PT_INTERP
+  // A table that starts past the bytes read holds nothing to read (nor can its sums wrap).
+  if (f.bits != 0 && entrySize >= 4 && table < kFactsHeadBytes) {
+    for (std::uint64_t i = 0; i < entries && b.has(table + i * entrySize, 4) && !f.interpreter; ++i)
+      f.interpreter = b.u32(table + i * entrySize, big) == kInterpreter;
+  }
+  f.library = f.elfType == 3 && !f.interpreter;  // ET_DYN
 }
 
 void ReadMachO(const Bytes& b, bool big, int bits, FileFacts& f) {
@@ -261,7 +284,57 @@ std::string MachineName(Machine machine) {
   return std::string();
 }
 
+ClrPlatform ClrPlatformOf(const FileFacts& f) {
+  if (f.kind != FileKind::DotNet || !f.clrFlags) return ClrPlatform::Unknown;
+  constexpr std::uint32_t kIlOnly = 0x1, k32BitRequired = 0x2, k32BitPreferred = 0x20000;
+  const std::uint32_t flags = *f.clrFlags;
+  if (!(flags & kIlOnly)) return ClrPlatform::MixedMode;
+  if (f.machine != Machine::X86) return ClrPlatform::OneMachine;
+  // "Preferred" counts for an executable, which makes its process; a DLL is loaded into
+  // whatever process loads it, as AnyCPU.
+  if (flags & k32BitPreferred) return f.library ? ClrPlatform::AnyCpu : ClrPlatform::AnyCpu32BitPreferred;
+  return (flags & k32BitRequired) ? ClrPlatform::X86 : ClrPlatform::AnyCpu;
+}
+
+bool RunsAsX86(const FileFacts* f, bool windows64) {
+  if (!f) return false;
+  switch (f->kind) {
+    case FileKind::PeExecutable:
+    case FileKind::PeDll:
+    case FileKind::PeDriver:
+      // Without its optional header's magic the loader would take the file for no image.
+      return f->bits != 0 && f->machine == Machine::X86;
+    case FileKind::DotNet:
+      switch (ClrPlatformOf(*f)) {
+        case ClrPlatform::AnyCpu: return !windows64;
+        case ClrPlatform::AnyCpu32BitPreferred:
+        case ClrPlatform::X86: return true;
+        case ClrPlatform::MixedMode: return f->machine == Machine::X86;
+        case ClrPlatform::OneMachine:
+        case ClrPlatform::Unknown: return false;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
 namespace {
+
+// The CPU a .NET assembly is run or loaded for, as the loader sees it; the machine as the PE
+// header names it when the CLI header was not read.
+std::string ClrPlatformText(const FileFacts& f) {
+  const std::string machine = MachineName(f.machine);
+  switch (ClrPlatformOf(f)) {
+    case ClrPlatform::AnyCpu: return "AnyCPU";
+    case ClrPlatform::AnyCpu32BitPreferred: return "AnyCPU, 32-bit preferred";
+    case ClrPlatform::X86: return "x86";
+    case ClrPlatform::MixedMode: return machine.empty() ? "mixed-mode" : "mixed-mode, " + machine;
+    case ClrPlatform::OneMachine:
+    case ClrPlatform::Unknown: break;
+  }
+  return machine;
+}
 
 std::string KindText(const FileFacts& f) {
   const std::string pe = f.bits == 64 ? "PE32+" : f.bits == 32 ? "PE32" : "PE";
@@ -274,6 +347,8 @@ std::string KindText(const FileFacts& f) {
     case FileKind::MsDos: return "MS-DOS executable";
     case FileKind::Elf: {
       static constexpr const char* kTypes[] = {"file", "relocatable", "executable", "shared object", "core dump"};
+      // A position-independent executable is a shared object that names its interpreter.
+      if (f.elfType == 3 && f.interpreter) return "ELF" + bits + " executable";
       return "ELF" + bits + " " + (f.elfType < 5 ? kTypes[f.elfType] : "file");
     }
     case FileKind::MachO: {
@@ -307,7 +382,8 @@ std::string FactsLine(const FileFacts& f) {
       machines += (machines.empty() ? "" : " + ") + MachineName(m);
     }
     if (!machines.empty()) line += ", " + machines;
-  } else if (const std::string machine = MachineName(f.machine); !machine.empty()) {
+  } else if (const std::string machine = f.kind == FileKind::DotNet ? ClrPlatformText(f) : MachineName(f.machine);
+             !machine.empty()) {
     line += ", " + machine;
   }
   line += ", " + WithThousands(f.size) + (f.size == 1 ? " byte" : " bytes");

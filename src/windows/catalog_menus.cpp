@@ -4,6 +4,7 @@
 #include "kit/controls.h"
 #include "kit/pictures.h"
 #include "platform/win32/icons.h"
+#include "catalog/tool_pairs.h"
 #include "core/window_ids.h"
 #include "window_rules/menu_letters.h"
 
@@ -97,6 +98,8 @@ void CatalogMenus::RebuildMenus(const std::vector<WalkEvent>& events, ToolChecke
   for (int m = 0; m < 2; ++m) {
     MenuNode root = BuildToolMenu(events, checker, iconImage);
     tools_[m].clear();
+    twins_[m].clear();
+    pairs_[m].clear();
     menus_[m] = BuildMenu(root, static_cast<ToolMenu>(m), HasTool(events));
     fixedVisible_[m] = true;
   }
@@ -128,6 +131,8 @@ void CatalogMenus::AddItems(HMENU menu, const MenuNode& node, ToolMenu which) {
         mii.wID = static_cast<UINT>(*id);
         // The item runs the file it was made from: its caption is only what is shown.
         tools_[m].push_back(child.file);
+        twins_[m].push_back(child.twin);
+        if (!child.twin.empty()) pairs_[m].push_back({mii.wID, child.caption});
       } else {
         // Past the end of the menu's command range: shown, but it cannot be chosen.
         mii.fMask |= MIIM_STATE;
@@ -167,6 +172,26 @@ const std::string* CatalogMenus::ToolFile(int commandId) const {
   if (!tool || tool->range == ToolCommandRange::IconBar) return nullptr;
   const auto& tools = tools_[static_cast<int>(tool->range)];
   return tool->index < tools.size() ? &tools[tool->index] : nullptr;
+}
+
+std::string CatalogMenus::ToolTwin(int commandId) const {
+  auto tool = ToolOfCommand(commandId);
+  if (!tool || tool->range == ToolCommandRange::IconBar) return std::string();
+  const auto& twins = twins_[static_cast<int>(tool->range)];
+  return tool->index < twins.size() ? twins[tool->index] : std::string();
+}
+
+void CatalogMenus::ShowPairChoice(ToolMenu which, bool x86Target) {
+  const int m = static_cast<int>(which);
+  for (const PairItem& pair : pairs_[m]) {
+    const std::string caption = MenuCaptionOf(PairCaption(pair.name, x86Target));
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STRING;
+    mii.dwTypeData = const_cast<char*>(caption.c_str());
+    // By command: the entry may stand in any submenu.
+    SetMenuItemInfoA(menus_[m].get(), pair.id, FALSE, &mii);
+  }
 }
 
 const IconBarButton* CatalogMenus::IconBarTool(int commandId) const {

@@ -56,8 +56,13 @@ class CatalogMenus {
   // Shows or hides the four fixed items at the end of a menu.
   void SetFixedItemsVisible(ToolMenu which, bool visible);
 
-  // The tool file of a menu command, if it is one.
+  // The tool file of a menu command, if it is one, and its 32-bit twin's (empty: none).
   const std::string* ToolFile(int commandId) const;
+  std::string ToolTwin(int commandId) const;
+  // Whether the menu holds a pair of tools; each pair's entry then says whether its twin will
+  // run (x86Target), as the menu is about to open.
+  bool HasPairs(ToolMenu which) const { return !pairs_[static_cast<int>(which)].empty(); }
+  void ShowPairChoice(ToolMenu which, bool x86Target);
   // The shortcut file of an icon bar command, if it is one.
   const IconBarButton* IconBarTool(int commandId) const;
 
@@ -89,6 +94,12 @@ class CatalogMenus {
   win32::OwnedMenu menus_[2];
   bool fixedVisible_[2] = {true, true};
   std::vector<std::string> tools_[2];  // each tool command's file, by its index in the range
+  std::vector<std::string> twins_[2];  // and its twin's
+  struct PairItem {
+    UINT id;
+    std::string name;
+  };
+  std::vector<PairItem> pairs_[2];     // the entries of pairs, with their names
   std::vector<IconBarButton> iconBar_;
 };
 

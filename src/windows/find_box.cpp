@@ -54,6 +54,7 @@ class FindBox final : public FramelessWindow {
   // The tool chosen with Enter or a double click, and whether Ctrl was held.
   struct Choice {
     std::string file;
+    std::string twin;
     bool commandLineEditing = false;
   };
   const std::optional<Choice>& choice() const { return choice_; }
@@ -259,8 +260,8 @@ class FindBox final : public FramelessWindow {
     if (ended_ || row < 0 || static_cast<std::size_t>(row) >= matches_.size()) return;
     // Ctrl held with Enter edits the command line first, as Ctrl held while choosing an item
     // of the tools menu does.
-    choice_ = Choice{search_.entries()[matches_[static_cast<std::size_t>(row)]].file,
-                     GetKeyState(VK_CONTROL) < 0};
+    const ToolSearchEntry& entry = search_.entries()[matches_[static_cast<std::size_t>(row)]];
+    choice_ = Choice{entry.file, entry.twin, GetKeyState(VK_CONTROL) < 0};
     Close();
   }
 
@@ -313,7 +314,7 @@ void OpenFindBox(AppContext& ctx, MainHost& host, ToolBox& tools, const std::str
   }
   // The box has gone and the main window is enabled: the launch's questions and warnings, and
   // the command-line box, belong to it.
-  if (choice) tools.LaunchAsMenu(choice->file, target, choice->commandLineEditing);
+  if (choice) tools.LaunchAsMenu(choice->file, choice->twin, target, choice->commandLineEditing);
 }
 
 }  // namespace kest

@@ -52,7 +52,7 @@ MainWindow::MainWindow(AppContext& ctx, ToolShelf& shelf)
       state_(ctx.state),
       shelf_(shelf),
       forwards_(ctx.atoms, msg::kForwardSearchDone, timers::kForwardSearch),
-      targetList_(ctx),
+      targetList_(ctx, shelf.TargetFacts()),
       commandLineBox_(ctx) {}
 
 // The window goes while the object and what it owns are still whole.
@@ -312,7 +312,7 @@ void MainWindow::EndSession() {
 
 void MainWindow::OnDestroy() {
   tray_.Remove();
-  // A hashing stops; the facts' reading thread ends after the file it is on.
+  // A hashing stops; the list hears of no more facts (their reader ends with the tool shelf).
   targetList_.StopWork();
   // The quick line goes before the marker, so that no later start announces to this copy.
   forwards_.Stop();
@@ -397,8 +397,9 @@ void MainWindow::OnCommand(int id, int code, HWND) {
       break;
     default:
       if (const IconBarButton* button = shelf_.Menus() ? shelf_.Menus()->IconBarTool(id) : nullptr) {
-        const std::string file = button->file;  // the launch's questions run a message loop
-        shelf_.LaunchAsButton(file);
+        // Copies: the launch's questions run a message loop.
+        const std::string file = button->file, twin = button->twin;
+        shelf_.LaunchAsButton(file, twin);
       }
       break;
   }

@@ -113,6 +113,7 @@ void MainWindow::ShowTrayMenu(POINT screen) {
   // The fixed entries are the way back: they are there only while the main window is not.
   bool mainOnScreen = IsWindowVisible(hwnd()) && !IsIconic(hwnd());
   menus->SetFixedItemsVisible(ToolMenu::Tray, !mainOnScreen);
+  shelf_.ShowPairChoice(ToolMenu::Tray, target);
   HMENU menu = menus->Menu(ToolMenu::Tray);
   CheckMenuItem(menu, ids::trayNotes, MF_BYCOMMAND | (noteChecked_ ? MF_CHECKED : MF_UNCHECKED));
   if (GetMenuItemCount(menu) == 0) return;

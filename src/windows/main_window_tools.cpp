@@ -18,6 +18,7 @@ void MainWindow::ShowToolsMenu(POINT screen) {
   if (!menus) return;
   // The entry commands are there only while an entry is selected.
   menus->SetFixedItemsVisible(ToolMenu::Targets, selected.has_value());
+  shelf_.ShowPairChoice(ToolMenu::Targets, target);
   HMENU menu = menus->Menu(ToolMenu::Targets);
   if (GetMenuItemCount(menu) > 0) RunMenuCommand(PickFromPopupMenu(hwnd(), menu, screen), target, entry);
 }
@@ -44,7 +45,7 @@ void MainWindow::RunMenuCommand(int id, const std::string& target,
   }
   if (const std::string* file = shelf_.Menus() ? shelf_.Menus()->ToolFile(id) : nullptr) {
     const std::string copy = *file;  // the launch's questions run a message loop
-    shelf_.LaunchAsMenu(copy, target, state_.commandLineEditing);
+    shelf_.LaunchAsMenu(copy, shelf_.Menus()->ToolTwin(id), target, state_.commandLineEditing);
     return;
   }
   OnCommand(id, 0, nullptr);

@@ -134,6 +134,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
     std::size_t i = static_cast<std::size_t>(id - firstTool);
     return id >= firstTool && i < tools_.size() ? &tools_[i] : nullptr;
   }
+  std::string TwinOf(int id) const { return ToolOf(id) ? twins_[static_cast<std::size_t>(id - firstTool)] : std::string(); }
 
   AppContext& ctx_;
   MainHost& host_;
@@ -151,6 +152,7 @@ class MiniWindow final : public FramelessWindow, public MiniPane {
   std::vector<std::string> captions_;
   std::optional<std::size_t> addToolsLabel_;  // the "Add tools..." label, while it is shown
   std::vector<std::string> tools_;  // each button's shortcut file, by command id from firstTool
+  std::vector<std::string> twins_;  // and its 32-bit twin's (empty: none)
   WPARAM fill_ = 0;                 // counts the fills, so a release posted for an old one is dropped
 };
 
@@ -313,6 +315,7 @@ void MiniWindow::ShowFolder(const std::string& folder) {
     buttons.push_back(b);
   }
   tools_ = std::move(content.shortcuts);
+  twins_ = std::move(content.twins);
 
   // The tool bar takes the panel's width first, so that it wraps its buttons once.
   const int toolbarTop = LabelTopAt(labels_.size());
@@ -346,6 +349,7 @@ void MiniWindow::ClearFolder() {
   for (int i = static_cast<int>(SendMessageA(iconBar_, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i)
     SendMessageA(iconBar_, TB_DELETEBUTTON, i, 0);
   tools_.clear();
+  twins_.clear();
   for (HWND label : labels_) DestroyWindow(label);
   labels_.clear();
   labelHooks_.clear();
@@ -455,8 +459,8 @@ void MiniWindow::ToolButtonClick(int id) {
   const std::string* tool = ToolOf(id);
   if (!tool) return;
   // The launch may show message boxes, whose loop may refill or end this window.
-  const std::string file = *tool;
-  toolBox_.LaunchAsButton(file);
+  const std::string file = *tool, twin = TwinOf(id);
+  toolBox_.LaunchAsButton(file, twin);
 }
 
 void MiniWindow::DropOnTool(HDROP drop) {
@@ -473,12 +477,13 @@ void MiniWindow::DropOnTool(HDROP drop) {
   if (index < 0 || !SendMessageA(iconBar_, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) return;
   const std::string* tool = ToolOf(button.idCommand);
   if (!tool) return;
-  const std::string file = *tool;
+  const std::string file = *tool, twin = TwinOf(button.idCommand);
   MainHost& host = host_;
   ToolBox& tools = toolBox_;
+  // Each file is the target of its own launch: a pair runs the twin that fits it.
   for (const std::string& path : dropped) {
     host.AddDroppedTarget(path);
-    tools.LaunchAsButton(file);
+    tools.LaunchAsButton(file, twin);
   }
 }
 

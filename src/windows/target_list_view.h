@@ -24,7 +24,8 @@ namespace kest {
 
 class TargetListView {
  public:
-  explicit TargetListView(AppContext& ctx) : ctx_(ctx), state_(ctx.state) {}
+  // facts: the targets' facts the tooltip shows, read once for it and for the tools' choices.
+  TargetListView(AppContext& ctx, FactsReader& facts) : ctx_(ctx), state_(ctx.state), facts_(facts) {}
 
   // beginDrag: a left press on empty space moves the window.
   void Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag);
@@ -73,7 +74,7 @@ class TargetListView {
   void CopyHashes(const std::optional<EntryRef>& entry);
   // Escape: the hashing stops and nothing goes to the clipboard.
   void CancelHashing();
-  // The window is closing: the hashing stops, the facts' reading thread ends.
+  // The window is closing: the hashing stops, and the list hears of no more facts.
   void StopWork();
   // The rows' tooltip, which shows the row under the mouse: its full path and its facts.
   HWND TipWindow() const { return tip_; }
@@ -141,7 +142,7 @@ class TargetListView {
   void RefreshEmptyHint();
   bool hintShown_ = false;
   // The tooltip follows the row under the mouse; the facts are read on a thread of their own
-  // (kFactsRead tells when), once per file and version of it.
+  // (kFactsRead tells when, from the tooltip's making on), once per file and version of it.
   void CreateTip();
   void ShowTipFor(int row, bool moved);
   void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam);
@@ -150,7 +151,7 @@ class TargetListView {
   int tipRow_ = -1;
   int tipDpi_ = 96;
   win32::OwnedFont tipFont_;
-  std::unique_ptr<FactsReader> facts_;
+  FactsReader& facts_;
   // The one hashing at work (kHashProgress tells how far), and the text of its row.
   void OnHashProgress();
   std::unique_ptr<HashJob> hashing_;

@@ -31,7 +31,7 @@ void TargetListView::CreateTip() {
   tool.lpszText = const_cast<wchar_t*>(L"");
   SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   FitTipToDpi();
-  facts_ = std::make_unique<FactsReader>(ctx_.files, [list = list_] { PostMessageA(list, msg::kFactsRead, 0, 0); });
+  facts_.SetNotify([list = list_] { PostMessageA(list, msg::kFactsRead, 0, 0); });
 }
 
 void TargetListView::SetTipDpi(int dpi) {
@@ -61,11 +61,11 @@ void TargetListView::ShowTipFor(int row, bool moved) {
   tool.uId = 1;
   std::wstring text;
   const TargetList& list = state_.targets();
-  if (row >= 0 && static_cast<std::size_t>(row) < list.size() && facts_) {
+  if (row >= 0 && static_cast<std::size_t>(row) < list.size()) {
     const std::string path = list.at(static_cast<std::size_t>(row)).fullPath();
     // Entering a row asks for its facts (read, or looked at again in case the file changed);
     // their arrival only shows what is known.
-    std::optional<FactsAnswer> answer = moved ? facts_->Ask(path) : facts_->Known(path);
+    std::optional<FactsAnswer> answer = moved ? facts_.Ask(path) : facts_.Known(path);
     text = win32::AnsiToWide(TargetTipText(path, answer ? &*answer : nullptr,
                                            [this](unsigned code) { return ctx_.files.errorText(code); }));
     ListView_GetItemRect(list_, row, &tool.rect, LVIR_BOUNDS);
@@ -126,7 +126,7 @@ void TargetListView::CancelHashing() {
 
 void TargetListView::StopWork() {
   CancelHashing();
-  facts_.reset();
+  facts_.SetNotify(nullptr);
   tipRow_ = -1;
 }
 

@@ -2,7 +2,9 @@
 
 #include "catalog/shortcuts.h"
 #include "catalog/tool_catalog.h"
+#include "catalog/tool_pairs.h"
 #include "catalog/tool_search.h"
+#include "platform/paths.h"
 #include "core/texts.h"
 #include "core/window_ids.h"
 
@@ -12,6 +14,10 @@ namespace {
 
 // Shift held while a tool is chosen asks for administrator rights.
 bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
+
+// How long a launch or a menu waits for a target's first bytes: a local file takes a few
+// milliseconds; a share that does not answer, or a device that blocks, is not waited for.
+constexpr std::chrono::milliseconds kFactsPatience{2000};
 
 }  // namespace
 
@@ -35,6 +41,7 @@ void ToolShelf::RebuildFromRoot(const std::function<void(const std::vector<WalkE
   // rest is read here, so an early menu costs no more than it would without it.
   readAhead_.Stop();
   auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  JoinTwins(events);
   ToolChecker checker(ctx_.fs, ctx_.links, ctx_.state.workDrive,
                       DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, owner_.window}, &cache_);
   cache_.BeginRound();
@@ -50,6 +57,24 @@ void ToolShelf::FillMenusWhenOutOfDate() {
     menus_->RebuildMenus(events, checker, CachedIcons());
   });
   ctx_.state.menusOutOfDate = false;
+}
+
+void ToolShelf::ShowPairChoice(ToolMenu which, const std::string& target) {
+  // A catalog without a pair reads no target.
+  if (!menus_ || !menus_->HasPairs(which)) return;
+  menus_->ShowPairChoice(which, X86Target(target));
+}
+
+bool ToolShelf::X86Target(const std::string& target) {
+  // No target, or none that names one file: the tool itself.
+  if (target.empty() || !paths::IsFullPath(target)) return false;
+  const std::optional<FactsAnswer> answer = facts_.Await(target, kFactsPatience);
+  return RunsAsX86(answer && answer->facts ? &*answer->facts : nullptr, ctx_.processes.is64BitWindows());
+}
+
+std::string ToolShelf::FileToRun(const std::string& shortcutFile, const std::string& twin, const std::string& target) {
+  if (twin.empty()) return shortcutFile;
+  return PairFileToRun(ctx_.fs, shortcutFile, twin, X86Target(target));
 }
 
 void ToolShelf::FillIconBar(HWND toolbar) {
@@ -87,7 +112,9 @@ CatalogMenus::CachedIcon ToolShelf::CachedIcons() {
 std::vector<ToolSearchEntry> ToolShelf::CatalogTools() {
   // The walk the menus are built from, without their shortcut reads and tool checks (the launch
   // makes those for the one tool chosen); the catalog cache is left as it is.
-  return ToolSearchEntries(RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir)));
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  JoinTwins(events);
+  return ToolSearchEntries(events);
 }
 
 LaunchServices ToolShelf::Launching() {
@@ -95,8 +122,12 @@ LaunchServices ToolShelf::Launching() {
                         DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, owner_.window}};
 }
 
-void ToolShelf::LaunchAsMenu(const std::string& shortcutFile, const std::string& target, bool commandLineEditing) {
-  MenuLaunch launch = LaunchFromMenu(Launching(), shortcutFile, target, commandLineEditing, ShiftHeld());
+void ToolShelf::LaunchAsMenu(const std::string& shortcutFile, const std::string& twin, const std::string& target,
+                             bool commandLineEditing) {
+  // Shift is read before the target's first bytes are: it may be let go meanwhile.
+  const bool elevated = ShiftHeld();
+  const std::string file = FileToRun(shortcutFile, twin, target);
+  MenuLaunch launch = LaunchFromMenu(Launching(), file, target, commandLineEditing, elevated);
   if (launch.commandLine) {
     if (owner_.editCommandLine) owner_.editCommandLine(*launch.commandLine, launch.directory);
     return;
@@ -104,10 +135,11 @@ void ToolShelf::LaunchAsMenu(const std::string& shortcutFile, const std::string&
   if (launch.ran && ctx_.state.settings().read(opt::MinToolsRun) && owner_.toolStarted) owner_.toolStarted();
 }
 
-void ToolShelf::LaunchAsButton(const std::string& shortcutFile) {
+void ToolShelf::LaunchAsButton(const std::string& shortcutFile, const std::string& twin) {
   // A copy: the drive search may ask, and a file forwarded meanwhile changes the current target.
   const std::string target = ctx_.state.currentTarget();
-  LaunchFromButton(Launching(), shortcutFile, target, ShiftHeld());
+  const bool elevated = ShiftHeld();
+  LaunchFromButton(Launching(), FileToRun(shortcutFile, twin, target), target, elevated);
 }
 
 }  // namespace kest

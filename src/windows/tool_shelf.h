@@ -1,8 +1,9 @@
 #pragma once
 // ToolShelf: the tools side of the program, apart from any window: the catalog cache and its
-// read-ahead, the tools menus and the icon bar built from the catalog, and launching. The entry
-// owns it; the main window shows its menus, and the mini window and the find box use it through
-// the ToolBox role.
+// read-ahead, the tools menus and the icon bar built from the catalog, and launching, with the
+// targets' facts that choose which of a pair of tools runs (shared with the target list's
+// tooltip, so a file is read once for both). The entry owns it; the main window shows its menus,
+// and the mini window and the find box use it through the ToolBox role.
 #include <windows.h>
 
 #include <functional>
@@ -14,13 +15,14 @@
 #include "catalog/launch.h"
 #include "state/app_context.h"
 #include "state/window_roles.h"
+#include "targets/facts_reader.h"
 #include "windows/catalog_menus.h"
 
 namespace kest {
 
 class ToolShelf final : public ToolBox {
  public:
-  explicit ToolShelf(AppContext& ctx) : ctx_(ctx) {}
+  explicit ToolShelf(AppContext& ctx) : ctx_(ctx), facts_(ctx.files, nullptr) {}
   ToolShelf(const ToolShelf&) = delete;
   ToolShelf& operator=(const ToolShelf&) = delete;
   // The read-ahead stops before the cache goes.
@@ -40,6 +42,10 @@ class ToolShelf final : public ToolBox {
 
   // Rebuilds both tools menus from the catalog when they are out of date.
   void FillMenusWhenOutOfDate();
+  // Before a tools menu opens on a target: each pair's entry says whether its twin will run.
+  void ShowPairChoice(ToolMenu which, const std::string& target);
+  // What the targets are, read once per file and version of it.
+  FactsReader& TargetFacts() { return facts_; }
   // Rebuilds the icon bar's buttons on the toolbar.
   void FillIconBar(HWND toolbar);
   // Reads the catalog ahead of the first menu, on a thread of its own.
@@ -48,9 +54,10 @@ class ToolShelf final : public ToolBox {
   LaunchServices Launching();
 
   // A tool of a tools menu (or of the find box) on the target the menu had when it opened.
-  void LaunchAsMenu(const std::string& shortcutFile, const std::string& target, bool commandLineEditing) override;
+  void LaunchAsMenu(const std::string& shortcutFile, const std::string& twin, const std::string& target,
+                    bool commandLineEditing) override;
   // A tool button on the current target.
-  void LaunchAsButton(const std::string& shortcutFile) override;
+  void LaunchAsButton(const std::string& shortcutFile, const std::string& twin) override;
   std::string ToolProgram(const std::string& shortcutFile) override;
   std::shared_ptr<const IconPixels> ToolIcon(const std::string& program, int side) override;
   std::vector<ToolSearchEntry> CatalogTools() override;
@@ -59,8 +66,13 @@ class ToolShelf final : public ToolBox {
   // One walk of the catalog, its tool checks and a round of the catalog cache around rebuild.
   void RebuildFromRoot(const std::function<void(const std::vector<WalkEvent>&, ToolChecker&)>& rebuild);
   CatalogMenus::CachedIcon CachedIcons();
+  // Whether the target runs as 32-bit x86, from its facts as they are now.
+  bool X86Target(const std::string& target);
+  // The file of a tool (or of its twin) that runs on the target.
+  std::string FileToRun(const std::string& shortcutFile, const std::string& twin, const std::string& target);
 
   AppContext& ctx_;
+  FactsReader facts_;
   Owner owner_;
   std::unique_ptr<CatalogMenus> menus_;
   CatalogCache cache_;

@@ -27,7 +27,9 @@ struct Hint {
 };
 constexpr Hint kHints[] = {{upTool, "Up   (<--)"},
                            {newFolderTool, "New folder   (Ctrl+F)"},
-                           {newToolTool, "New shortcut   (Ctrl+N)"},
+                           // Renaming is how a pair is made: the hint of new tools says so.
+                           {newToolTool, "New shortcut   (Ctrl+N)\r\nA shortcut named \"NAME (x86)\" beside \"NAME\" is "
+                                         "its 32-bit twin: one entry, NAME, which runs the twin on 32-bit targets."},
                            {deleteTool, "Delete item   (Del)"},
                            {refreshTool, "Refresh   (Ctrl+R)"},
                            {createTool, "Apply"}};
@@ -88,6 +90,9 @@ void ToolsManager::OnCreate() {
                     WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN |
                         CCS_NODIVIDER,
                     toolbar, Scaled(kTreeHeight), Scaled(kToolbarHeight));
+  // Hints of more than one line break at "\r\n" and at this width.
+  if (auto tips = reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0)))
+    SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(300));
   itemList_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
                           WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_EDITLABELS |
                               LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
@@ -231,14 +236,16 @@ void ToolsManager::OnCommand(int id, int, HWND) {
 LRESULT ToolsManager::OnNotify(NMHDR& header) {
   const UINT code = header.code;
   if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
-    for (const Hint& h : kHints) {
+    for (std::size_t i = 0; i < std::size(kHints); ++i) {
+      const Hint& h = kHints[i];
       if (static_cast<int>(header.idFrom) != h.id) continue;
       if (code == TTN_GETDISPINFOA) {
         reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(h.text);
       } else {
-        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        lstrcpynW(info.szText, win32::AnsiToWide(h.text).c_str(), static_cast<int>(std::size(info.szText)));
-        info.lpszText = info.szText;
+        // Longer than the notification's own buffer: the text stays where the tooltip reads it.
+        static std::wstring wide[std::size(kHints)];
+        if (wide[i].empty()) wide[i] = win32::AnsiToWide(h.text);
+        reinterpret_cast<NMTTDISPINFOW&>(header).lpszText = wide[i].data();
       }
     }
     return 0;

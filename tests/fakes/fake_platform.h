@@ -552,7 +552,9 @@ class FakeProcesses : public Processes {
   }
   std::string errorText(unsigned code) override { return "system text " + std::to_string(code) + " for %1\r\n"; }
   bool lastStartNeedsElevation() override { return winExecResult <= 31 && needsElevation; }
+  bool is64BitWindows() override { return windows64; }
   std::vector<std::string> calls;
+  bool windows64 = true;
   bool needsElevation = false;
   unsigned winExecResult = 33;
   std::intptr_t shellResult = 42;

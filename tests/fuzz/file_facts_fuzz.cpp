@@ -12,6 +12,10 @@ namespace {
 
 bool StartsWith(std::string_view b, std::string_view magic) { return b.substr(0, magic.size()) == magic; }
 
+std::uint16_t Le16(std::string_view b, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
 std::uint32_t Le32(std::string_view b, std::size_t at) {
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
@@ -52,6 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KEST_FUZZ_CHECK((f.kind == FileKind::Rar) == StartsWith(b, "Rar!\x1A\x07"));
   KEST_FUZZ_CHECK(f.kind != FileKind::Script);
   KEST_FUZZ_CHECK(f.bits == 0 || f.bits == 32 || f.bits == 64);
+
+  // Which twin of a pair of tools runs: only a PE whose COFF header names i386 picks the 32-bit
+  // one, and what picks it on a 64-bit Windows picks it on a 32-bit one too; only a .NET
+  // assembly (AnyCPU) answers differently on the two.
+  const bool on32 = RunsAsX86(&f, false), on64 = RunsAsX86(&f, true);
+  if (on32) KEST_FUZZ_CHECK(IsPe(f.kind) && Le16(b, Le32(b, 0x3C) + 4) == 0x14C);
+  KEST_FUZZ_CHECK(!on64 || on32);
+  KEST_FUZZ_CHECK(on32 == on64 || f.kind == FileKind::DotNet);
+  KEST_FUZZ_CHECK(!f.clrFlags || f.kind == FileKind::DotNet);
+  KEST_FUZZ_CHECK(!f.interpreter || f.kind == FileKind::Elf);
 
   const std::string line = FactsLine(f);
   KEST_FUZZ_CHECK(line.find(WithThousands(size)) != std::string::npos);

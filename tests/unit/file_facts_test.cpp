@@ -274,3 +274,115 @@ TEST(FileFacts, NumbersAndDates) {
   EXPECT_EQ(UtcDate(951825600), "2000-02-29");
   EXPECT_EQ(UtcDate(0xFFFFFFFF), "2106-02-07");
 }
+
+namespace {
+
+constexpr std::uint32_t kIlOnly = 0x1, k32BitRequired = 0x2, k32BitPreferred = 0x20000;
+
+// A .NET image whose CLI header (at file offset 0x408) holds these flags.
+std::string DotNetBytes(std::uint32_t flags, std::uint16_t machine = 0x14C, bool dll = false) {
+  PeImage image = DotNetImage();
+  image.machine = machine;
+  image.plus = machine != 0x14C;
+  if (dll) image.characteristics |= 0x2000;
+  std::string b = image.Bytes();
+  b.resize(0x600);
+  Put32(b, 0x408, 72);
+  Put32(b, 0x408 + 16, flags);
+  return b;
+}
+
+// An ELF program of the machine's own width, ET_DYN, with one program header of this type.
+std::string ElfBytes(std::uint16_t type, std::uint32_t programHeader) {
+  std::string b("\x7F" "ELF\x02\x01\x01", 7);
+  b.resize(64 + 56);
+  Put16(b, 16, type);
+  Put16(b, 18, 62);
+  Put32(b, 32, 64);  // e_phoff
+  Put16(b, 54, 56);  // e_phentsize
+  Put16(b, 56, 1);   // e_phnum
+  Put32(b, 64, programHeader);
+  return b;
+}
+
+}  // namespace
+
+TEST(FileFacts, DotNetAssembliesAreToldAsTheLoaderSeesThem) {
+  auto line = [](const std::string& b) { return FactsLine(Facts(b)); };
+  const std::string tail = ", 1,536 bytes, built 2024-01-02";
+  // Mono's mscorlib.dll and every other IL-only assembly: machine i386, ILONLY alone.
+  EXPECT_EQ(line(DotNetBytes(kIlOnly, 0x14C, true)), "PE32 .NET DLL, AnyCPU" + tail);
+  EXPECT_EQ(line(DotNetBytes(kIlOnly | k32BitRequired)), "PE32 .NET executable, x86" + tail);
+  EXPECT_EQ(line(DotNetBytes(kIlOnly | k32BitRequired | k32BitPreferred)),
+            "PE32 .NET executable, AnyCPU, 32-bit preferred" + tail);
+  // A DLL is loaded into whatever process loads it: "preferred" means nothing to it.
+  EXPECT_EQ(line(DotNetBytes(kIlOnly | k32BitRequired | k32BitPreferred, 0x14C, true)),
+            "PE32 .NET DLL, AnyCPU" + tail);
+  EXPECT_EQ(line(DotNetBytes(kIlOnly, 0x8664)), "PE32+ .NET executable, x64" + tail);
+  EXPECT_EQ(line(DotNetBytes(0, 0x8664, true)), "PE32+ .NET DLL, mixed-mode, x64" + tail);
+  EXPECT_EQ(line(DotNetBytes(k32BitRequired)), "PE32 .NET executable, mixed-mode, x86" + tail);
+  // A CLI header cut short by the bytes read: the machine, as the PE header names it.
+  const FileFacts cut = Facts(DotNetBytes(kIlOnly).substr(0, 0x408 + 40), 0x600);
+  EXPECT_EQ(FactsLine(cut), "PE32 .NET executable, x86" + tail);
+  EXPECT_FALSE(cut.clrFlags.has_value());
+}
+
+TEST(FileFacts, AnElfSharedObjectNamingAnInterpreterIsAnExecutable) {
+  FileFacts pie = Facts(ElfBytes(3, 3));  // ET_DYN, PT_INTERP
+  EXPECT_EQ(FactsLine(pie), "ELF 64-bit executable, x64, 120 bytes");
+  EXPECT_FALSE(pie.library);
+  FileFacts so = Facts(ElfBytes(3, 1));  // PT_LOAD only
+  EXPECT_EQ(FactsLine(so), "ELF 64-bit shared object, x64, 120 bytes");
+  EXPECT_TRUE(so.library);
+  // A table past the bytes read, or entries too small to hold a type, are not read.
+  std::string far = ElfBytes(3, 3);
+  Put32(far, 32, 0xFFFFFFF0);
+  Put32(far, 36, 0xFFFFFFFF);
+  EXPECT_TRUE(Facts(far).library);
+  std::string tiny = ElfBytes(3, 3);
+  Put16(tiny, 54, 0);
+  EXPECT_TRUE(Facts(tiny).library);
+}
+
+// Which twin of a pair a target picks: the 32-bit one (true) or the tool itself, on a 32-bit and
+// on a 64-bit Windows.
+TEST(TwinChoice, TheTargetsFirstBytesPickTheTwinOnEitherWindows) {
+  PeImage exe32, dll32, exe64, dll64, arm64, cut;
+  dll32.characteristics |= 0x2000;
+  exe64.plus = dll64.plus = arm64.plus = true;
+  exe64.machine = dll64.machine = 0x8664;
+  dll64.characteristics |= 0x2000;
+  arm64.machine = 0xAA64;
+  cut.lfanew = 0x10000;
+  struct Row {
+    const char* what;
+    std::string bytes;
+    bool on32, on64;
+  } rows[] = {
+      {"PE32 EXE", exe32.Bytes(), true, true},
+      {"PE32 DLL", dll32.Bytes(), true, true},
+      {"PE32+ EXE", exe64.Bytes(), false, false},
+      {"PE32+ DLL", dll64.Bytes(), false, false},
+      {"ARM64", arm64.Bytes(), false, false},
+      {".NET AnyCPU EXE", DotNetBytes(kIlOnly), true, false},
+      {".NET AnyCPU DLL", DotNetBytes(kIlOnly, 0x14C, true), true, false},
+      {"32BITREQUIRED", DotNetBytes(kIlOnly | k32BitRequired), true, true},
+      {"32BITPREFERRED EXE", DotNetBytes(kIlOnly | k32BitRequired | k32BitPreferred), true, true},
+      {"32BITPREFERRED DLL", DotNetBytes(kIlOnly | k32BitRequired | k32BitPreferred, 0x14C, true), true, false},
+      {"mixed-mode x86", DotNetBytes(0), true, true},
+      {"mixed-mode x64", DotNetBytes(0, 0x8664), false, false},
+      {".NET x64", DotNetBytes(kIlOnly, 0x8664), false, false},
+      {"e_lfanew past the end", cut.Bytes(), false, false},
+      {"a cut COR20 header", DotNetBytes(kIlOnly | k32BitRequired).substr(0, 0x408 + 40), false, false},
+      {"the optional header cut off", exe32.Bytes().substr(0, 0x98), false, false},
+      {"ELF executable", ElfBytes(3, 3), false, false},
+      {"ELF without an interpreter", ElfBytes(3, 1), false, false},
+      {"empty file", "", false, false},
+  };
+  for (const Row& row : rows) {
+    const FileFacts f = ReadFileFacts(row.bytes, 0x600, "sample.bin");
+    EXPECT_EQ(RunsAsX86(&f, false), row.on32) << row.what << " on a 32-bit Windows";
+    EXPECT_EQ(RunsAsX86(&f, true), row.on64) << row.what << " on a 64-bit Windows";
+  }
+  EXPECT_FALSE(RunsAsX86(nullptr, false)) << "no target, or one that cannot be read";
+}

@@ -92,6 +92,60 @@ TEST(FactsReader, ScriptsAreKnownByTheNameOfThePathAsked) {
   EXPECT_EQ(reader.Ask("C:\\w\\run.ps1")->facts->script, "PowerShell script");
 }
 
+// Reads a file's head only once released: a share that does not answer, a device that blocks.
+class HeldContents : public fakes::FakeFileContents {
+ public:
+  std::optional<FileHead> readHead(const std::string& path, std::size_t maxBytes, unsigned& error) override {
+    if (path.find("held") != std::string::npos) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      released_.wait(lock, [this] { return free_; });
+    }
+    return FakeFileContents::readHead(path, maxBytes, error);
+  }
+  void Release() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      free_ = true;
+    }
+    released_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool free_ = false;
+};
+
+TEST(FactsReader, AwaitReadsTheFileAsItIsNowOncePerVersionAndWaitsNoLongerThanAsked) {
+  HeldContents files;
+  files.set("C:\\w\\a.exe", "MZ", FileStamp{2, 1});
+  files.set("C:\\w\\held.exe", "MZ", FileStamp{2, 1});
+  std::atomic<int> notified{0};
+  FactsReader reader(files, nullptr);
+  reader.SetNotify([&] { ++notified; });
+  using std::chrono::milliseconds;
+  std::optional<FactsAnswer> answer = reader.Await("C:\\w\\a.exe", milliseconds(5000));
+  ASSERT_TRUE(answer && answer->facts);
+  EXPECT_EQ(answer->facts->kind, FileKind::MsDos);
+  EXPECT_TRUE(Eventually([&] { return notified == 1; })) << "whoever listens hears of it";
+  ASSERT_TRUE(reader.Await("C:\\w\\a.exe", milliseconds(5000)).has_value());
+  EXPECT_EQ(files.headReads, 1) << "the same version is not read again";
+  files.set("C:\\w\\a.exe", "PK\x03\x04", FileStamp{4, 2});
+  EXPECT_EQ(reader.Await("C:\\w\\a.exe", milliseconds(5000))->facts->kind, FileKind::Zip);
+  ASSERT_TRUE(Eventually([&] { return notified == 2; }));
+
+  // A read that does not come back is waited for no longer than asked, and holds up whatever
+  // is asked after it no longer either; the answer that finally comes is kept.
+  reader.SetNotify(nullptr);
+  EXPECT_FALSE(reader.Await("C:\\w\\held.exe", milliseconds(50)).has_value());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(reader.Await("C:\\w\\a.exe", milliseconds(50))->facts->kind, FileKind::Zip);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  files.Release();
+  ASSERT_TRUE(Eventually([&] { return reader.Known("C:\\w\\held.exe").has_value(); }));
+  EXPECT_EQ(notified, 2) << "nobody listens any more";
+}
+
 TEST(HashText, OneLinePerHashInLowerCaseHex) {
   FileDigests d{std::string("\x00\xFF\x10", 3), "\xAB", "\x01\x23"};
   EXPECT_EQ(HashesText(d, "a b.exe"), "MD5  00ff10  a b.exe\r\nSHA1  ab  a b.exe\r\nSHA256  0123  a b.exe\r\n");

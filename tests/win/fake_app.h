@@ -204,6 +204,7 @@ class KestWindowsTest : public ::testing::Test {
   }
 
   HWND main() const { return main_->hwnd(); }
+  ToolShelf& shelf() { return shelf_; }
   HWND list() const { return GetDlgItem(main(), ids::targetList); }
   HWND noteWindow() const { return notes_->hwnd(); }
   HWND editor() const { return GetDlgItem(noteWindow(), ids::note_window::editor); }

@@ -2,6 +2,8 @@
 // buttons running their tools on the current target and on files dropped on them.
 #include <gtest/gtest.h>
 
+#include "catalog/tool_menus.h"
+#include "common/pe_head.h"
 #include "core/window_ids.h"
 #include "win/fake_app.h"
 
@@ -137,6 +139,85 @@ TEST_F(MiniWindowTest, AnEmptyCatalogLeadsToTheToolsManagerAndShowsWhatWasAddedT
   EXPECT_TRUE(IsWindowEnabled(mini));
   EXPECT_EQ(Label(mini), nullptr);
   EXPECT_EQ(Buttons(mini), 1);
+}
+
+// A pair of tools, "Dbg" and its 32-bit twin "Dbg (x86)", and a PE32 and a PE32+ target.
+class PairTest : public MiniWindowTest {
+ protected:
+  void SetUp() override {
+    app.tool("Dbg.lnk", "C:\\tools\\dbg.exe");
+    app.tool("Dbg (x86).lnk", "C:\\tools32\\dbg.exe");
+    for (bool plus : {false, true}) {
+      const std::string target = plus ? "C:\\w\\b64.exe" : "C:\\w\\a32.exe";
+      app.file(target);
+      app.files.set(target, testutil::PeHead(plus));
+    }
+    app.storeTargets({"C:\\w\\a32.exe", "C:\\w\\b64.exe"});
+  }
+  static std::string Runs(const std::string& program, const std::string& name) {
+    return "winexec " + program + " \"" + name + "\" @1";
+  }
+  std::string FirstEntry() {
+    char text[64] = {};
+    GetMenuStringA(shelf().Menus()->Menu(ToolMenu::Targets), 0, text, sizeof text, MF_BYPOSITION);
+    return text;
+  }
+  static void Shift(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+};
+
+TEST_F(PairTest, OneEntryRunsTheTwinThatFitsTheTargetFromTheMenuCtrlShiftAndTheMiniWindow) {
+  Start();
+  Pick(0);
+  TargetMenu({VK_DOWN, VK_RETURN});
+  EXPECT_EQ(FirstEntry(), "Dbg  (x86)");
+  EXPECT_EQ(GetMenuItemCount(shelf().Menus()->Menu(ToolMenu::Targets)), 6) << "one entry, then the fixed ones";
+  EXPECT_EQ(app.processes.calls.back(), Runs("C:\\tools32\\dbg.exe", "a32.exe"));
+  Pick(1);
+  TargetMenu({VK_DOWN, VK_RETURN});
+  EXPECT_EQ(FirstEntry(), "Dbg");
+  EXPECT_EQ(app.processes.calls.back(), Runs("C:\\tools\\dbg.exe", "b64.exe"));
+
+  // Ctrl: the command line names the program that will run; Shift: the same, elevated.
+  Pick(0);
+  SendMessageA(list(), WM_KEYDOWN, VK_CONTROL, 1);
+  TargetMenu({VK_DOWN, VK_RETURN});
+  SendMessageA(list(), WM_KEYUP, VK_CONTROL, 0xC0000001);
+  HWND box = GetDlgItem(main(), ids::commandLine);
+  EXPECT_EQ(TextOf(box), "C:\\tools32\\dbg.exe \"a32.exe\"");
+  SendMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
+  Shift(true);
+  TargetMenu({VK_DOWN, VK_RETURN});
+  Shift(false);
+  EXPECT_EQ(app.processes.calls.back(), "shell [runas] C:\\tools32\\dbg.exe [\"a32.exe\"] in C:\\w\\ @1");
+
+  // The mini window: one button, run on the current target and on each file dropped on it.
+  HWND mini = EnterMini();
+  ASSERT_NE(mini, nullptr);
+  ASSERT_EQ(Buttons(mini), 1);
+  SendMessageA(mini, WM_COMMAND, mini_ids::firstTool, 0);
+  EXPECT_EQ(app.processes.calls.back(), Runs("C:\\tools32\\dbg.exe", "a32.exe"));
+  HWND bar = GetDlgItem(mini, mini_ids::iconBar);
+  RECT button{};
+  SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+  MapWindowPoints(bar, mini, reinterpret_cast<POINT*>(&button), 2);
+  DropAt(mini, POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2}, "C:\\w\\b64.exe");
+  EXPECT_EQ(app.processes.calls.back(), Runs("C:\\tools\\dbg.exe", "b64.exe"));
+  EXPECT_EQ(app.files.headReads, 2) << "each target's first bytes are read once";
+}
+
+TEST_F(PairTest, TheIconBarOfARunBegunInMiniModeRunsTheTwinToo) {
+  app.setIni("Options", "IMOnStart", "1");
+  app.storeTargets({"C:\\w\\b64.exe", "C:\\w\\a32.exe"});  // the last one is current
+  Start();
+  SendMessageA(main(), msg::kSettingsApplied, 0, 0);
+  EXPECT_EQ(SendMessageA(GetDlgItem(main(), ids::iconBar), TB_BUTTONCOUNT, 0, 0), 1);
+  Command(*ToolCommandId(ToolCommandRange::IconBar, 0));
+  EXPECT_EQ(app.processes.calls, std::vector<std::string>{Runs("C:\\tools32\\dbg.exe", "a32.exe")});
 }
 
 }  // namespace

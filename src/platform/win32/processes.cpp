@@ -52,6 +52,18 @@ std::string Win32Processes::errorText(unsigned code) {
   return SystemErrorText(code);
 }
 
+bool Win32Processes::is64BitWindows() {
+#if defined(_WIN64)
+  return true;
+#else
+  static const bool wow64 = [] {
+    BOOL wow = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow) && wow;
+  }();
+  return wow64;
+#endif
+}
+
 std::string SystemErrorText(unsigned code) {
   char* buffer = nullptr;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -12,6 +12,7 @@ class Win32Processes final : public Processes {
   bool showProperties(const std::string& path) override;
   std::string errorText(unsigned code) override;
   bool lastStartNeedsElevation() override { return needsElevation_; }
+  bool is64BitWindows() override;
 
  private:
   bool needsElevation_ = false;
