@@ -80,7 +80,7 @@ TEST_F(MiniWindowTest, BrowsesTheCatalogAndItsButtonsRunTheirToolsOnTheTargetAnd
 }
 
 TEST_F(MiniWindowTest, AnEmptyCatalogLeadsToTheToolsManagerAndShowsWhatWasAddedThere) {
-  app.makeDirs("C:\\Kest\\root");
+  app.makeDirs("C:\\Kest\\data\\root");
   Start();
   HWND mini = EnterMini();
   ASSERT_NE(mini, nullptr);
