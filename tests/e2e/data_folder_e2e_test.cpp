@@ -12,40 +12,44 @@ namespace {
 
 using e2e::AppDir;
 
-// Every file below a folder with its bytes (the program's size only), and every folder, by
-// relative path; skip is left out.
-std::map<std::string, std::string> Snapshot(const AppDir& app, const std::string& skip, const std::string& rel = "") {
+// Every file below a folder (with its trailing backslash) with its bytes, the program's size
+// only, and every folder, by relative path; skip is left out.
+std::map<std::string, std::string> Snapshot(const std::string& dir, const std::string& skip, const std::string& rel = "") {
   std::map<std::string, std::string> found;
   WIN32_FIND_DATAA d;
-  HANDLE h = FindFirstFileA((app.file(rel) + "*").c_str(), &d);
+  HANDLE h = FindFirstFileA((dir + rel + "*").c_str(), &d);
   if (h == INVALID_HANDLE_VALUE) return found;
   do {
     const std::string name = rel + d.cFileName;
     if (std::string(d.cFileName) == "." || std::string(d.cFileName) == ".." || name == skip) continue;
     if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       found[name + "\\"] = "";
-      found.merge(Snapshot(app, skip, name + "\\"));
+      found.merge(Snapshot(dir, skip, name + "\\"));
+    } else if (name == e2e::kProgramFile) {
+      found[name] = std::to_string(d.nFileSizeLow);
     } else {
-      found[name] = name == e2e::kProgramFile ? std::to_string(d.nFileSizeLow) : app.readFile(name);
+      HANDLE f = CreateFileA((dir + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+      std::string bytes(d.nFileSizeLow, '\0');
+      DWORD got = 0;
+      if (f != INVALID_HANDLE_VALUE && !bytes.empty()) ReadFile(f, bytes.data(), d.nFileSizeLow, &got, nullptr);
+      if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+      found[name] = bytes.substr(0, got);
     }
   } while (FindNextFileA(h, &d));
   FindClose(h);
   return found;
 }
 
-// A symbolic link made with ln, which Wine follows as Windows follows a junction; taken away
-// again with rm, since the system's own removal refuses it under Wine. Wine starts a Unix
-// program by its Unix path, but its process cannot be waited for: what it did is.
-struct UnixLink {
-  UnixLink(const std::string& folder, const std::string& name, const std::string& to) : folder(folder), name(name) {
-    e2e::Process::Start("/bin/ln", "/bin/ln -s " + to + " " + name, folder);
-    e2e::WaitUntil([&] { return e2e::DirExists(folder + name); });
-  }
-  ~UnixLink() {
-    e2e::Process::Start("/bin/rm", "/bin/rm " + name, folder);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return GetFileAttributesA((folder + name).c_str()) == INVALID_FILE_ATTRIBUTES; }));
-  }
-  std::string folder, name;
+// A newer copy of the program in a folder beside a "data" that is a symbolic link to the old
+// copy's data folder. Wine follows such a link as Windows follows a junction, but cannot make
+// one: the build makes it (tests/e2e/CMakeLists.txt), and the program's copy goes at the end.
+struct LinkedCopy {
+  LinkedCopy() { EXPECT_TRUE(CopyFileA((e2e::ExeDir() + e2e::kProgramFile).c_str(), exe.c_str(), FALSE)); }
+  ~LinkedCopy() { e2e::WaitUntil([&] { return DeleteFileA(exe.c_str()) != FALSE; }, 3000, 50); }
+  std::string bare() const { return e2e::Quoted(exe) + " "; }
+  std::string with(const std::string& path) const { return e2e::Quoted(exe) + " " + path + "\""; }
+  const std::string dir = e2e::ExeDir() + "e2e-linked\\";
+  const std::string exe = dir + e2e::kProgramFile;
 };
 
 std::string IniValue(const std::string& file, const char* section, const char* key) {
@@ -71,7 +75,7 @@ TEST_F(KestTest, TheDataFolderKeepsEverythingAndANewerCopyLinkedToItFindsItAll) 
   old.writeFile("root\\Old\\old.lnk", "an old tool");
   old.writeFile("README.txt", "an earlier package's read-me");
   old.makeDir("data");
-  const auto beside = Snapshot(old, "data");
+  const auto beside = Snapshot(old.path(), "data");
 
   Kest k = StartKest(old, BareCommandLine(old));
   ASSERT_NE(k.main, nullptr);
@@ -87,24 +91,23 @@ TEST_F(KestTest, TheDataFolderKeepsEverythingAndANewerCopyLinkedToItFindsItAll) 
   EXPECT_TRUE(HoldsRtfWith(old, "data\\alpha.exe.txt", "typed into the data folder"));
   EXPECT_EQ(old.readFile("data\\root\\Old\\old.lnk"), "an old tool");
   EXPECT_FALSE(old.exists("data\\README.txt"));
-  EXPECT_EQ(Snapshot(old, "data"), beside) << "the files beside Kest.exe stay as they were";
+  EXPECT_EQ(Snapshot(old.path(), "data"), beside) << "the files beside Kest.exe stay as they were";
 
-  // A newer copy unpacked elsewhere, its data a link to the old one.
-  AppDir update("data-update");
-  UnixLink link(update.path(), "data", "../data-old/data");
-  ASSERT_TRUE(e2e::DirExists(update.file("data")));
-  k = StartKest(update, BareCommandLine(update));
+  LinkedCopy update;
+  ASSERT_TRUE(e2e::DirExists(update.dir + "data")) << "the build makes the link";
+  k.process = e2e::Process::Start(update.exe, update.bare(), update.dir);
+  k.main = e2e::WaitForWindow("TfKest", k.process.pid(), 15000, true);
   ASSERT_NE(k.main, nullptr);
   EXPECT_EQ(e2e::ListViewColumn(k.targetList()), std::vector<std::string>{"alpha.exe"});
   editor = ShownNoteEditor(k);
   ASSERT_NE(editor, nullptr);
   EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(editor) == "typed into the data folder"; }, 5000));
   // A target and a folder of tools handed over by later starts land in the linked folder too.
-  EXPECT_EQ(RunRefusedStart(update, ArgumentCommandLine(update, old.file("work\\beta.exe"))), 0u);
-  e2e::Process second =
-      e2e::Process::Start(update.exe(), ArgumentCommandLine(update, old.file("work\\Pack")), update.path());
+  e2e::Process target = e2e::Process::Start(update.exe, update.with(old.file("work\\beta.exe")), update.dir);
+  EXPECT_TRUE(target.waitExit(10000));
+  e2e::Process tools = e2e::Process::Start(update.exe, update.with(old.file("work\\Pack")), update.dir);
   AnswerImportQuestions(k, "Pack");
-  EXPECT_TRUE(second.waitExit(10000));
+  EXPECT_TRUE(tools.waitExit(10000));
   EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FileExists(data + "root\\Pack\\unpack.lnk"); }, 10000));
   // The tools manager shows that catalog.
   k.click(ids::settings);
@@ -115,8 +118,8 @@ TEST_F(KestTest, TheDataFolderKeepsEverythingAndANewerCopyLinkedToItFindsItAll) 
   CloseSettings(settings);
   CloseKest(k);
   EXPECT_EQ(IniValue(data + "Tools.ini", "Targets", "1"), old.file("work\\beta.exe"));
-  EXPECT_EQ(Snapshot(update, "data").size(), 1u) << "nothing but the program beside it";
-  EXPECT_EQ(Snapshot(old, "data"), beside);
+  EXPECT_EQ(Snapshot(update.dir, "data").size(), 1u) << "nothing but the program beside it";
+  EXPECT_EQ(Snapshot(old.path(), "data"), beside);
 }
 
 }  // namespace
