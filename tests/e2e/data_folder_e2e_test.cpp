@@ -12,8 +12,8 @@ namespace {
 
 using e2e::AppDir;
 
-// Every file below a folder (with its trailing backslash) with its bytes, the program's size
-// only, and every folder, by relative path; skip is left out.
+// Every file and folder below a folder (with its trailing backslash) by relative path, a file
+// with its size and last write; skip is left out.
 std::map<std::string, std::string> Snapshot(const std::string& dir, const std::string& skip, const std::string& rel = "") {
   std::map<std::string, std::string> found;
   WIN32_FIND_DATAA d;
@@ -22,19 +22,8 @@ std::map<std::string, std::string> Snapshot(const std::string& dir, const std::s
   do {
     const std::string name = rel + d.cFileName;
     if (std::string(d.cFileName) == "." || std::string(d.cFileName) == ".." || name == skip) continue;
-    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      found[name + "\\"] = "";
-      found.merge(Snapshot(dir, skip, name + "\\"));
-    } else if (name == e2e::kProgramFile) {
-      found[name] = std::to_string(d.nFileSizeLow);
-    } else {
-      HANDLE f = CreateFileA((dir + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-      std::string bytes(d.nFileSizeLow, '\0');
-      DWORD got = 0;
-      if (f != INVALID_HANDLE_VALUE && !bytes.empty()) ReadFile(f, bytes.data(), d.nFileSizeLow, &got, nullptr);
-      if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-      found[name] = bytes.substr(0, got);
-    }
+    found[name] = std::to_string(d.nFileSizeLow) + " " + std::to_string(d.ftLastWriteTime.dwLowDateTime);
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.merge(Snapshot(dir, skip, name + "\\"));
   } while (FindNextFileA(h, &d));
   FindClose(h);
   return found;
