@@ -72,6 +72,18 @@ class Filler {
   FileSystem& fs_;
 };
 
+// Whether an earlier run left anything beside the executable to copy.
+bool HoldsEarlierFiles(FileSystem& fs, const std::string& exeDir) {
+  if (fs.fileExists(exeDir + kSettingsFileName)) return true;
+  const std::string root = ToolCatalog::RootOf(exeDir);
+  if (IsDirectory(fs.attributes(root)) && !IsEmptyDirectory(fs, root)) return true;
+  auto listing = fs.list(exeDir);
+  DirEntry e;
+  while (listing && listing->next(e))
+    if (!IsDirectory(e.attributes) && IsNoteFileName(e.name)) return true;
+  return false;
+}
+
 }  // namespace
 
 bool IsNoteFileName(std::string_view name) {
@@ -104,6 +116,9 @@ DataFolderChoice ChooseDataFolder(FileSystem& fs, const std::string& exeDir) {
 
 std::vector<std::string> FillDataFolder(FileSystem& fs, const std::string& exeDir, const std::string& dataDir) {
   const std::string mark = dataDir + kFillUnfinishedName;
+  // Nothing to copy, nothing written: a package unpacked on a medium that cannot be written
+  // starts as it did.
+  if (!fs.fileExists(mark) && !HoldsEarlierFiles(fs, exeDir)) return {};
   if (!fs.writeFile(mark, "")) return {mark};
   Filler filler(fs);
   const std::string settings = exeDir + kSettingsFileName;

@@ -84,6 +84,10 @@ TEST_F(EarlierRun, ADataFolderThatHoldsKestsFilesIsTakenAsItIs) {
   // The empty root a package brings is not Kest's own yet; a tool in it is.
   for (const char* dir : {R"(E:\kest\pkg)", R"(E:\kest\pkg\data)", R"(E:\kest\pkg\data\root)"}) fs.dir(dir);
   EXPECT_TRUE(ChooseDataFolder(fs, R"(E:\kest\pkg\)").fill);
+  // With no earlier run's files beside it, nothing is written either.
+  fs.log.clear();
+  EXPECT_EQ(PrepareDataFolder(fs, R"(E:\kest\pkg\)").dir, R"(E:\kest\pkg\data\)");
+  EXPECT_TRUE(fs.log.empty());
   put(R"(E:\kest\pkg\data\root\t.lnk)", "link");
   EXPECT_EQ(ChooseDataFolder(fs, R"(E:\kest\pkg\)").dir, R"(E:\kest\pkg\data\)");
   EXPECT_FALSE(ChooseDataFolder(fs, R"(E:\kest\pkg\)").fill);
@@ -112,6 +116,7 @@ TEST_F(EarlierRun, AFillCutShortLeavesTheRunBesideTheExecutableAndIsDoneAgain) {
   // A mark that cannot be laid fills nothing.
   fs.dir(R"(E:\kest\two)");
   fs.dir(R"(E:\kest\two\data)");
+  put(R"(E:\kest\two\Tools.ini)", "[Options]\r\n");
   fs.locked.insert(R"(E:\kest\two\data\)" + std::string(kFillUnfinishedName));
   location = PrepareDataFolder(fs, R"(E:\kest\two\)");
   EXPECT_EQ(location.dir, R"(E:\kest\two\)");
