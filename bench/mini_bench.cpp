@@ -70,7 +70,7 @@ void Measure(const char* title, bool oneProgram, int runs, HWND owner) {
   kest::AppState state(p.store, app.path());
   kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
                        p.drives, p.clipboard, p.processes, p.registry, p.icons, p.contents, kest::win32::MakeThreadServices,
-                       state,    "",       app.path(),  ""};
+                       state,    "",       app.path(),  app.path(), ""};
   std::vector<double> read, window, again;
   for (int i = 0; i < runs; ++i) {
     std::vector<std::string> shortcuts = kest::ListMiniFolder(p.fs, kest::ToolCatalog::RootOf(app.path())).shortcuts;

@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
   kest::AppState state(p.store, app.path());
   kest::AppContext ctx{p.store,  p.atoms,  p.windows,   p.fs,        p.box,      p.links,
                        p.drives, p.clipboard, p.processes, p.registry, p.icons, p.contents, kest::win32::MakeThreadServices,
-                       state,    "",       app.path(),  ""};
+                       state,    "",       app.path(),  app.path(), ""};
 
   const std::string root = kest::ToolCatalog::RootOf(app.path());
   const std::string programs = app.path() + "programs\\";

@@ -65,6 +65,10 @@ grep -q 'failures="0"' build/win64/results/e2e_wow64_kest32.xml 2>/dev/null || s
 wine_env_down
 trap - EXIT
 
+echo "== the release: the same bytes from two clones, Scoop's checks"
+release=0
+bash scripts/release-check.sh || { status=1; release=1; }
+
 # One closing line over every GoogleTest result file.
 passed=0; failed=0
 for f in build/native/results/*.xml build/tsan/results/*.xml build/fuzz/results/*.xml build/win/results/*.xml \
@@ -76,8 +80,9 @@ for f in build/native/results/*.xml build/tsan/results/*.xml build/fuzz/results/
   d=$(grep -m1 -o '<testsuites [^>]*' "$f" | grep -o ' disabled="[0-9]*"' | grep -o '[0-9]*')
   passed=$((passed + t - fl - e - ${d:-0})); failed=$((failed + fl + e))
 done
-# The layer check counts as one test.
+# The layer check and the release check count as one test each.
 if [ "$layers" = 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+if [ "$release" = 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 [ "$status" = 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo "tests: $passed passed, $failed failed"
 [ "$status" = 0 ] && [ "$failed" = 0 ]

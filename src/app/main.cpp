@@ -8,6 +8,9 @@
 
 #include "state/app_context.h"
 #include "state/app_state.h"
+#include "state/data_folder.h"
+#include "settings/failure_list.h"
+#include "core/texts.h"
 #include "core/single_instance.h"
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
@@ -33,16 +36,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::optional<win32::ComApartment> com;
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
-  AppState state(p.store, exeDir);
+  const std::string commandLine = GetCommandLineA();
+  Window::SetErrorReporter(&p.box);
+
+  // A data folder still to be filled holds nothing yet: the option is read where its files are.
+  // Only a start that runs fills it, so that one that hands its file over changes nothing.
+  const DataFolderChoice choice = ChooseDataFolder(p.fs, exeDir);
+  DataLocation data{choice.dir, {}};
+  StartOutcome start = RunStartupDecision(
+      StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box}, commandLine,
+      [&] { return SettingsFile(p.store, choice.fill ? exeDir : choice.dir, exeDir).read(opt::NoMoreOneCopy); },
+      [&] { data = PrepareDataFolder(p.fs, exeDir); });
+  if (!start.run) return 0;
+  if (!data.failed.empty())
+    ReportFailures(p.box, nullptr, DataFillFailedText(choice.dir), data.failed, text::kCaptionWarning, MbIcon::Warning);
+
+  AppState state(p.store, exeDir, data.dir);
   AppContext ctx{p.store,     p.atoms,     p.windows,  p.fs,    p.box,
                  p.links,     p.drives,    p.clipboard, p.processes, p.registry,
                  p.icons,     p.contents,  win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
-                 GetCommandLineA()};
-  Window::SetErrorReporter(&p.box);
-
-  StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box},
-                                          ctx.commandLine, [&] { return state.settings().read(opt::NoMoreOneCopy); });
-  if (!start.run) return 0;
+                 data.dir,    commandLine};
   ctx.holdsInstanceMarker = start.holdsMarker;
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

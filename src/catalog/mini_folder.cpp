@@ -36,8 +36,8 @@ MiniFolderContent ListMiniFolder(FileSystem& fs, const std::string& folder) {
   return content;
 }
 
-void MiniNavigation::Reset(const std::string& exeDir) {
-  top_ = ToolCatalog::RootOf(exeDir);
+void MiniNavigation::Reset(const std::string& dataDir) {
+  top_ = ToolCatalog::RootOf(dataDir);
   shown_ = top_;
 }
 

@@ -24,9 +24,9 @@ MiniFolderContent ListMiniFolder(FileSystem& fs, const std::string& folder);
 // The shown folder and the top folder the window never climbs above.
 class MiniNavigation {
  public:
-  // Both folders become the catalog root of the executable directory (given with its
-  // trailing backslash), without trailing backslash.
-  void Reset(const std::string& exeDir);
+  // Both folders become the catalog root of the folder Kest keeps its files in (given with
+  // its trailing backslash), without trailing backslash.
+  void Reset(const std::string& dataDir);
   // The label with this caption was released: its folder is shown.
   void Open(const std::string& caption);
   // Goes to the parent folder; false at the top folder, where nothing changes.

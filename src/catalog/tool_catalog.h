@@ -35,8 +35,9 @@ class ToolCatalog {
   // Folders nested deeper than this below the walked directory are not descended into.
   static constexpr int kMaxDepth = 50;
 
-  // The catalog root of an executable directory (given with its trailing backslash).
-  static std::string RootOf(const std::string& exeDir) { return exeDir + "root"; }
+  // The catalog root in the folder Kest keeps its files in (given with its trailing backslash):
+  // the data folder, or the executable's directory.
+  static std::string RootOf(const std::string& dataDir) { return dataDir + "root"; }
 
   // Walks a directory depth first, pre-order, in the listing's order, over an explicit stack
   // of open listings. A directory that cannot be listed gives an empty walk.

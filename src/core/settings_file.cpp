@@ -374,10 +374,10 @@ std::optional<int> ParseSettingsInteger(std::string_view text) {
   return static_cast<int>(signedValue);
 }
 
-SettingsFile::SettingsFile(SettingsStore& store, const std::string& directory)
+SettingsFile::SettingsFile(SettingsStore& store, const std::string& directory, const std::string& exeDir)
     : store_(store),
-      directory_(paths::WithTrailingBackslash(directory)),
-      path_(directory_ + kSettingsFileName) {}
+      exeDir_(paths::WithTrailingBackslash(exeDir.empty() ? directory : exeDir)),
+      path_(paths::WithTrailingBackslash(directory) + kSettingsFileName) {}
 
 const IniIndex* SettingsFile::snapshot() {
   if (!batched_) return nullptr;
@@ -453,13 +453,13 @@ void SettingsFile::writeText(const std::function<std::optional<std::string>(std:
 }
 
 std::string SettingsFile::readLastDir() {
-  return readString(kOptionsSection, opt::LastDir.name, paths::WithoutTrailingBackslash(directory_));
+  return readString(kOptionsSection, opt::LastDir.name, paths::WithoutTrailingBackslash(exeDir_));
 }
 
 char SettingsFile::readDriveLetter() {
   std::string drive = read(opt::Drive);
   if (drive == "Z" || drive.empty()) {
-    std::string exeDrive = paths::DriveOf(directory_);
+    std::string exeDrive = paths::DriveOf(exeDir_);
     return exeDrive.empty() ? 'C' : exeDrive[0];
   }
   return drive[0];

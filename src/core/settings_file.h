@@ -1,5 +1,5 @@
 #pragma once
-// Tools.ini beside the executable: typed reads and writes, each write at once; within a Batch,
+// Tools.ini (beside the executable, or in its data folder): typed reads and writes, each write at once; within a Batch,
 // many reads take one read of the file.
 #include <functional>
 #include <optional>
@@ -113,8 +113,10 @@ std::optional<std::string> ReplaceIniSection(std::string_view text, std::string_
 
 class SettingsFile {
  public:
-  // directory: the executable's directory, with or without trailing backslash.
-  SettingsFile(SettingsStore& store, const std::string& directory);
+  // directory: where Tools.ini is, with or without trailing backslash: the data folder, or the
+  // executable's directory. exeDir, when not empty, is the executable's directory (the defaults
+  // of "LastDir" and "Drive" are taken from it); empty, it is directory.
+  SettingsFile(SettingsStore& store, const std::string& directory, const std::string& exeDir = {});
 
   const std::string& path() const { return path_; }
 
@@ -165,7 +167,7 @@ class SettingsFile {
 
  private:
   SettingsStore& store_;
-  std::string directory_;  // with trailing backslash
+  std::string exeDir_;  // with trailing backslash
   std::string path_;
   // The file's text within a batch, taken again after each write.
   const IniIndex* snapshot();

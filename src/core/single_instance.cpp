@@ -61,7 +61,8 @@ Waited WaitForStartingWindow(const StartServices& s, std::uint64_t deadline, Win
 }  // namespace
 
 StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
-                                const std::function<bool()>& noMoreOneCopy) {
+                                const std::function<bool()>& noMoreOneCopy,
+                                const std::function<void()>& beforeRunning) {
   std::optional<bool> oneCopy;
   auto onlyOneCopy = [&] {
     if (!oneCopy) oneCopy = noMoreOneCopy();
@@ -145,6 +146,7 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
         // Both before the lock goes, so that the next start sees this copy.
         StartOutcome started{true, s.atoms.add(kInstanceMarker) != 0};
         s.instances.holdAlive();
+        if (beforeRunning) beforeRunning();
         return started;
       }
     }

@@ -68,9 +68,11 @@ struct StartOutcome {
 // process's current directory, the decision is taken under the start lock, and a start that
 // finds another copy still starting waits for its window. A start that does not run has
 // handed its argument over, or says in a message box why not (control characters, too long
-// for an atom, no window in time).
+// for an atom, no window in time). beforeRunning is done by a start that runs, still under the
+// start lock, so that starts beside each other do it one after the other.
 StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
-                                const std::function<bool()>& noMoreOneCopy);
+                                const std::function<bool()>& noMoreOneCopy,
+                                const std::function<void()>& beforeRunning = {});
 
 // The message of a path refused for control characters, with them shown as "?".
 void ReportControlCharacters(MsgBox& box, WindowHandle owner, const std::string& path);

@@ -69,7 +69,7 @@ class Mover final : public CatalogVisitor {
 
 }  // namespace
 
-void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
+void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& dataDir,
                    const std::string& target, const std::vector<std::string>& extensions, MsgBox& box,
                    WindowHandle owner) {
   if (target.empty()) return;
@@ -77,7 +77,7 @@ void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, co
   for (const std::string& e : extensions)
     if (IsUsableExtension(e)) usable.push_back(e);
   Mover mover(fs, links, drive, target, usable);
-  ToolCatalog::Walk(fs, ToolCatalog::RootOf(exeDir), mover);
+  ToolCatalog::Walk(fs, ToolCatalog::RootOf(dataDir), mover);
   const std::string files = CountText(mover.failed.size(), "work file", "work files");
   ReportFailures(box, owner, "Could not move " + files + " next to " + target + ":", mover.failed,
                  text::kCaptionWarning, MbIcon::Warning);

@@ -29,12 +29,12 @@ std::string WorkFileDestination(const std::string& target, const std::string& ex
 // tool's directory or the target's ("*\..\..\Windows\evil.dll,"), so it is passed over.
 bool IsUsableExtension(const std::string& extension);
 
-// Walks the catalog below exeDir + "root" with the catalog's rules and, for each tool whose
+// Walks the catalog below dataDir + "root" with the catalog's rules and, for each tool whose
 // program path can be read, moves the work files of the target found in the program's
 // directory next to the target, trying the usable extensions from the last to the first. A
 // move that fails (the destination exists, no rights) leaves the file where it is; all such
 // files are reported in one warning at the end, owned by owner.
-void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& exeDir,
+void MoveWorkFiles(FileSystem& fs, ShellLinks& links, const WorkDrive& drive, const std::string& dataDir,
                    const std::string& target, const std::vector<std::string>& extensions, MsgBox& box,
                    WindowHandle owner);
 

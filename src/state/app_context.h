@@ -39,6 +39,10 @@ struct AppContext {
   AppState& state;
   std::string exePath;      // the program's own file
   std::string exeDir;       // with trailing backslash
+  // The one place Kest keeps its own files: Tools.ini (through state.settings()), the catalog
+  // root and the notes. The "data" folder beside the executable when there is one, else the
+  // executable's own folder (state/data_folder.h); with trailing backslash.
+  std::string dataDir;
   std::string commandLine;  // as the process was started
   bool holdsInstanceMarker = false;  // this copy added a reference of the marker
 };

@@ -4,8 +4,8 @@
 
 namespace kest {
 
-AppState::AppState(SettingsStore& store, const std::string& exeDir)
-    : settings_(store, exeDir), exeDir_(exeDir) {}
+AppState::AppState(SettingsStore& store, const std::string& exeDir, const std::string& dataDir)
+    : settings_(store, dataDir, exeDir), exeDir_(exeDir) {}
 
 void AppState::LoadOptions() {
   stayOnTop = settings_.read(opt::StOnTop);

@@ -26,7 +26,9 @@ class CurrentTargetObserver {
 
 class AppState {
  public:
-  AppState(SettingsStore& store, const std::string& exeDir);
+  // Tools.ini in dataDir, the folder Kest keeps its files in (AppContext::dataDir).
+  AppState(SettingsStore& store, const std::string& exeDir, const std::string& dataDir);
+  AppState(SettingsStore& store, const std::string& exeDir) : AppState(store, exeDir, exeDir) {}
   AppState(const AppState&) = delete;
   AppState& operator=(const AppState&) = delete;
 

@@ -5,12 +5,12 @@
 
 namespace kest {
 
-std::string NoteFilePath(std::string_view exeDir, std::string_view target) {
-  if (target.empty()) return std::string(exeDir) + kScratchNoteName;
+std::string NoteFilePath(std::string_view dataDir, std::string_view target) {
+  if (target.empty()) return std::string(dataDir) + kScratchNoteName;
   const std::string name = paths::FileNameOf(target);
   for (const char* shipped : kShippedBesideKest)
-    if (EqualsIgnoringAsciiCase(name + ".txt", shipped)) return std::string(exeDir) + name + ".note.rtf";
-  return std::string(exeDir) + name + ".txt";
+    if (EqualsIgnoringAsciiCase(name + ".txt", shipped)) return std::string(dataDir) + name + ".note.rtf";
+  return std::string(dataDir) + name + ".txt";
 }
 
 std::string NoteSavingFile(const std::string& noteFile) {

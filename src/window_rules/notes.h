@@ -6,22 +6,16 @@
 
 #include "core/texts.h"
 #include "platform/file_system.h"
+#include "state/data_folder.h"
 
 namespace kest {
 
-// The note kept while there is no current target. Every target's note is "<file name>.txt",
-// and Windows never strips or folds the "t" a name ends with, so a name that does not end in
-// ".txt" in any case can never be a target's note, whatever the target is called.
-inline constexpr const char* kScratchNoteName = "Kest scratch note.rtf";
-
-// Files Kest ships or has shipped beside Kest.exe under a name a target's note would take
-// (the read-me of earlier packages): never opened or saved over as a note.
-inline constexpr const char* kShippedBesideKest[] = {"README.txt"};
-
-// exeDir (with its trailing backslash) + the target's file name + ".txt": targets of the same
-// file name share one note. With no target, the scratch note. A target whose note would be a
-// file Kest ships keeps it as "<file name>.note.rtf", a name no other note can have.
-std::string NoteFilePath(std::string_view exeDir, std::string_view target);
+// dataDir (the folder Kest keeps its files in, with its trailing backslash) + the target's file
+// name + ".txt": targets of the same file name share one note. With no target, the scratch
+// note. A target whose note would be a file Kest ships keeps it as "<file name>.note.rtf", a
+// name no other note can have, in the data folder as well, where the notes of an earlier run
+// are copied under their names.
+std::string NoteFilePath(std::string_view dataDir, std::string_view target);
 
 // Writes the note so that a full disk or a crash never leaves neither the old nor the new
 // text: the bytes go to NoteSavingFile beside it and are flushed, then that file takes the

@@ -256,7 +256,7 @@ void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
   StartCom();
   kest::ImportToolsFromDir(ImportServices{ctx_.fs, ctx_.links, ctx_.box, hwnd(), ctx_.exeDir,
                                           [this] { state_.menusOutOfDate = true; }},
-                           sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
+                           sourceDir, ToolCatalog::RootOf(ctx_.dataDir) + "\\");
 }
 
 bool MainWindow::OnClose() {

@@ -208,7 +208,7 @@ void MiniWindow::OnCreate() {
 }
 
 void MiniWindow::OnShown() {
-  nav_.Reset(ctx_.exeDir);
+  nav_.Reset(ctx_.dataDir);
   ShowFolder(nav_.shown());
 }
 

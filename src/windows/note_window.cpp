@@ -72,7 +72,7 @@ bool NoteWindow::Create(HWND owner) {
   // Placed again once it snaps, so that the stored place is snapped like any other.
   SnapToEdges(true);
   SetWindowPos(hwnd(), nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  noteFile_ = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  noteFile_ = NoteFilePath(ctx_.dataDir, ctx_.state.currentTarget());
   ctx_.state.AddObserver(this);
   // Shown at once when it was open at the last exit; showing reads the note anyway.
   Follow(s.read(opt::KFSOpened) ? NoteEvent::Toggle : NoteEvent::Create);
@@ -246,7 +246,7 @@ void NoteWindow::Destroy() {
 }
 
 void NoteWindow::LoadNote() {
-  std::string file = NoteFilePath(ctx_.exeDir, ctx_.state.currentTarget());
+  std::string file = NoteFilePath(ctx_.dataDir, ctx_.state.currentTarget());
   if (!ctx_.fs.fileExists(file)) {
     ClearEditor();
     noteFile_ = file;

@@ -97,7 +97,7 @@ bool OptionsPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 void OptionsPage::MoveWorkFilesClick() {
   std::string target = focusedTarget_ ? focusedTarget_() : std::string();
   if (target.empty()) return;
-  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.exeDir, target, ParseExtensionList(WindowTextOf(extensions_)), ctx_.box,
+  MoveWorkFiles(ctx_.fs, ctx_.links, ctx_.state.workDrive, ctx_.dataDir, target, ParseExtensionList(WindowTextOf(extensions_)), ctx_.box,
                 GetAncestor(hwnd(), GA_ROOT));
 }
 

@@ -40,7 +40,7 @@ void ToolShelf::RebuildFromRoot(const std::function<void(const std::vector<WalkE
   // A read-ahead still at work ends after the file it is on; what it has read is used and the
   // rest is read here, so an early menu costs no more than it would without it.
   readAhead_.Stop();
-  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir));
   JoinTwins(events);
   ToolChecker checker(ctx_.fs, ctx_.links, ctx_.state.workDrive,
                       DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, owner_.window}, &cache_);
@@ -88,7 +88,7 @@ void ToolShelf::StartReadAhead() {
   if (readAhead_.Started() || !menus_) return;
   CatalogCache& cache = cache_;
   // The icons at the size the menus take them.
-  readAhead_.Start([&cache, make = ctx_.threadServices, root = ToolCatalog::RootOf(ctx_.exeDir),
+  readAhead_.Start([&cache, make = ctx_.threadServices, root = ToolCatalog::RootOf(ctx_.dataDir),
                     drive = ctx_.state.workDrive, side = menus_->IconSide()](const std::atomic<bool>& stop) {
     // A shell link object belongs to the thread that made it: this thread has its own.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
@@ -112,7 +112,7 @@ CatalogMenus::CachedIcon ToolShelf::CachedIcons() {
 std::vector<ToolSearchEntry> ToolShelf::CatalogTools() {
   // The walk the menus are built from, without their shortcut reads and tool checks (the launch
   // makes those for the one tool chosen); the catalog cache is left as it is.
-  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.exeDir));
+  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir));
   JoinTwins(events);
   return ToolSearchEntries(events);
 }

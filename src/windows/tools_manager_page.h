@@ -68,7 +68,7 @@ class ToolsManager final : public ToolsManagerPage {
         createDpi_(dpi),
         settingsWindow_(settingsWindow),
         box_(ctx.box, settingsWindow),
-        root_(ToolCatalog::RootOf(ctx.exeDir)),
+        root_(ToolCatalog::RootOf(ctx.dataDir)),
         currentFolder_(root_) {}
   ~ToolsManager() override {
     if (hwnd()) DestroyWindow(hwnd());

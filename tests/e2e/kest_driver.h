@@ -175,6 +175,18 @@ inline void ChooseFromTargetMenu(const Kest& k, int item, const std::vector<UINT
   e2e::MenuKeys(menu, keys);
 }
 
+// Answers an import's two questions: a new folder (Yes), and every tool at once (No).
+inline void AnswerImportQuestions(const Kest& k, const std::string& folder) {
+  auto where = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
+  ASSERT_TRUE(where.has_value());
+  EXPECT_EQ(where->text, "Create a new folder " + folder + " [YES] and scan or just scan from it [NO]?");
+  e2e::AnswerMessageBox(where->hwnd, IDYES);
+  auto how = e2e::WaitForMessageBox("Need request", 10000, k.process.pid());
+  ASSERT_TRUE(how.has_value());
+  EXPECT_EQ(how->text, "Request to add new tool [YES] or add all automaticly [NO]?");
+  e2e::AnswerMessageBox(how->hwnd, IDNO);
+}
+
 // The note window's editor, and text put in it as if typed.
 inline HWND Editor(HWND kfs) {
   for (HWND c : e2e::Children(kfs))

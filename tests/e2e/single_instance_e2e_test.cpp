@@ -126,18 +126,6 @@ TEST_F(KestTest, SecondStartForwardsItsFileAndTheAtomIsGone) {
   CloseKest(first);
 }
 
-// Answers the import's two questions: a new folder (Yes), and every tool at once (No).
-void AnswerImportQuestions(const Kest& k, const std::string& folder) {
-  auto where = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
-  ASSERT_TRUE(where.has_value());
-  EXPECT_EQ(where->text, "Create a new folder " + folder + " [YES] and scan or just scan from it [NO]?");
-  e2e::AnswerMessageBox(where->hwnd, IDYES);
-  auto how = e2e::WaitForMessageBox("Need request", 10000, k.process.pid());
-  ASSERT_TRUE(how.has_value());
-  EXPECT_EQ(how->text, "Request to add new tool [YES] or add all automaticly [NO]?");
-  e2e::AnswerMessageBox(how->hwnd, IDNO);
-}
-
 TEST_F(KestTest, ForwardedDirectoryIsImportedAsTools) {
   AppDir app("forward-directory");
   app.writeFile("kits\\Pack\\unpack.exe", "MZ");

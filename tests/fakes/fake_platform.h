@@ -259,11 +259,15 @@ class FakeFileSystem : public FileSystem {
     entries.insert(entries.end(), it->second.begin(), it->second.end());
     return std::make_unique<Listing>(std::move(entries));
   }
+  // As CopyFileA: the copy takes the original's attributes; a read-only or hidden file is not
+  // copied over.
   bool copyFile(const std::string& from, const std::string& to, bool failIfExists) override {
     if (!files.count(from)) return fail(2);
     if (locked.count(to) || locked.count(from)) return fail(32);
     if (failIfExists && files.count(to)) return fail(80);
-    files.insert(to);
+    if (files.count(to) && (attrs[to] & 3)) return fail(5);
+    if (files.count(to)) removeFromParent(to);
+    file(to, attrs[from]);
     contents[to] = contents[from];
     return true;
   }

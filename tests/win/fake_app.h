@@ -1,8 +1,8 @@
 #pragma once
 // The program's windows built in this process against fakes: every service of their context a
 // fake, the application state over the fake settings store, the program as if it ran from
-// C:\Kest\. The main window, its tools side and the note window are wired as the entry wires
-// them; the helpers drive them with messages.
+// C:\Kest\ with its files in C:\Kest\data\. The main window, its tools side and the note
+// window are wired as the entry wires them; the helpers drive them with messages.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -27,9 +27,13 @@ namespace kest::wintest {
 
 struct FakeApp {
   static constexpr const char* kExeDir = "C:\\Kest\\";
+  // Kest keeps its files in a data folder here, so that a window that looked for them beside
+  // the executable would miss them.
+  static constexpr const char* kDataDir = "C:\\Kest\\data\\";
 
   FakeApp() {
     fs.dir("C:\\Kest");
+    fs.dir("C:\\Kest\\data");
     // An error a handler does not catch is shown, and so seen, through the fake box.
     Window::SetErrorReporter(&box);
   }
@@ -60,9 +64,9 @@ struct FakeApp {
     makeDirs(dir.substr(0, dir.rfind('\\')));
     fs.dir(dir);
   }
-  // A tool of the catalog: a shortcut under C:\Kest\root to a program that is there.
+  // A tool of the catalog: a shortcut under C:\Kest\data\root to a program that is there.
   void tool(const std::string& linkUnderRoot, const std::string& program, const std::string& arguments = "") {
-    const std::string link = std::string(kExeDir) + "root\\" + linkUnderRoot;
+    const std::string link = std::string(kDataDir) + "root\\" + linkUnderRoot;
     file(link, "");
     links.links[link] = {program, arguments, ""};
     file(program);
@@ -80,7 +84,7 @@ struct FakeApp {
   fakes::FakeRegistry registry;
   fakes::FakeProgramIcons icons;
   fakes::FakeFileContents files;
-  AppState state{store, kExeDir};
+  AppState state{store, kExeDir, kDataDir};
   AppContext ctx{store,
                  atoms,
                  windows,
@@ -97,6 +101,7 @@ struct FakeApp {
                  state,
                  std::string(kExeDir) + "Kest.exe",
                  kExeDir,
+                 kDataDir,
                  "\"C:\\Kest\\Kest.exe\" "};
 };
 

@@ -122,7 +122,7 @@ TEST_F(MiniWindowTest, ByTheKeysTabAndTheArrowsGoThroughLabelsAndToolsEnterOpens
 }
 
 TEST_F(MiniWindowTest, AnEmptyCatalogLeadsToTheToolsManagerAndShowsWhatWasAddedThere) {
-  app.makeDirs("C:\\Kest\\root");
+  app.makeDirs("C:\\Kest\\data\\root");
   Start();
   HWND mini = EnterMini();
   ASSERT_NE(mini, nullptr);

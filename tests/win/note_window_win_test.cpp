@@ -27,8 +27,8 @@ class NoteWindowTest : public KestWindowsTest {
   std::string Shown() { return TextOf(editor()); }
   bool ReadOnly() { return (SendMessageA(editor(), EM_GETOPTIONS, 0, 0) & ECO_READONLY) != 0; }
 
-  const std::string alpha = "C:\\Kest\\alpha.exe.txt";
-  const std::string beta = "C:\\Kest\\beta.exe.txt";
+  const std::string alpha = "C:\\Kest\\data\\alpha.exe.txt";
+  const std::string beta = "C:\\Kest\\data\\beta.exe.txt";
 };
 
 TEST_F(NoteWindowTest, TheNoteFollowsTheTargetAndIsSavedBeforeItChangesAndWhenHidden) {
@@ -151,7 +151,7 @@ TEST_F(NoteWindowTest, WithoutATargetTheTextGoesToTheScratchNote) {
   ASSERT_EQ(app.state.currentTarget(), "");
   Type("no target yet");
   Command(ids::notes);
-  EXPECT_TRUE(HoldsRtfWith(std::string(FakeApp::kExeDir) + kScratchNoteName, "no target yet"));
+  EXPECT_TRUE(HoldsRtfWith(std::string(FakeApp::kDataDir) + kScratchNoteName, "no target yet"));
 }
 
 }  // namespace
