@@ -6,12 +6,14 @@
 
 #include <optional>
 
+#include "app/icon_helper.h"
 #include "state/app_context.h"
 #include "state/app_state.h"
 #include "core/single_instance.h"
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/helper_process.h"
 #include "platform/win32/thread_services.h"
 #include "platform/win32/platform.h"
 #include "platform/win32/this_process.h"
@@ -21,6 +23,7 @@
 #include "kit/modal.h"
 #include "windows/main_window.h"
 #include "windows/tool_shelf.h"
+#include "targets/icon_protocol.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kest;
@@ -30,6 +33,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Shell links are COM objects used from the user-interface thread; the apartment outlives
   // the platform objects that hold them.
   win32::RestrictDllSearch();
+  // A copy started as Kest's icon helper takes icons and does nothing of a start: no marker,
+  // no window, no settings.
+  if (IsIconHelperStart(GetCommandLineA())) return RunIconHelper();
   std::optional<win32::ComApartment> com;
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
@@ -38,6 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.links,     p.drives,    p.clipboard, p.processes, p.registry,
                  p.icons,     p.contents,  win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
                  GetCommandLineA()};
+  // The targets' icons come from helpers: copies of this program started with a switch.
+  ctx.iconHelper = [exe = ctx.exePath] { return win32::StartHelperProcess(exe, std::string(kIconHelperSwitch)); };
   Window::SetErrorReporter(&p.box);
 
   StartOutcome start = RunStartupDecision(StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box},

@@ -108,6 +108,7 @@ void TargetListView::CancelHashing() {
 void TargetListView::StopWork() {
   CancelHashing();
   facts_.reset();
+  icons_.reset();
   tipRow_ = -1;
 }
 

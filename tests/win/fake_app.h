@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/window_ids.h"
+#include "fakes/fake_helper.h"
 #include "fakes/fake_platform.h"
 #include "kit/window.h"
 #include "state/app_context.h"
@@ -29,6 +30,7 @@ struct FakeApp {
 
   FakeApp() {
     fs.dir("C:\\Kest");
+    ctx.iconHelper = helpers.Starter();
     // An error a handler does not catch is shown, and so seen, through the fake box.
     Window::SetErrorReporter(&box);
   }
@@ -79,6 +81,8 @@ struct FakeApp {
   fakes::FakeRegistry registry;
   fakes::FakeProgramIcons icons;
   fakes::FakeFileContents files;
+  // The targets' icons: helpers in this process, icons made up from the names asked about.
+  fakes::FakeIconHelpers helpers;
   AppState state{store, kExeDir};
   AppContext ctx{store,
                  atoms,
