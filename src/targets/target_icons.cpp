@@ -22,9 +22,10 @@ constexpr unsigned kWaitSliceMs = 100;
 // How long the end of the work waits for a step before leaving it to end on its own.
 constexpr auto kEndWait = std::chrono::seconds(2);
 
-// The file's kind, from its first bytes when it has any; head keeps them.
-FileFacts ReadKind(FileContents& files, const std::string& path, std::string& head) {
+// The file's kind, from its first bytes when it has any and may be read; head keeps them.
+FileFacts ReadKind(FileContents& files, const std::string& path, bool read, std::string& head) {
   const std::string name = paths::FileNameOf(path);
+  if (!read) return ReadFileFacts(std::string_view(), 0, name);
   const std::optional<FileStamp> stamp = files.stamp(path);
   // An empty file has nothing to read; a device says it is one, and a read of it may never end.
   if (stamp && stamp->size > 0) {
@@ -37,7 +38,16 @@ FileFacts ReadKind(FileContents& files, const std::string& path, std::string& he
   return ReadFileFacts(std::string_view(), stamp ? stamp->size : 0, name);
 }
 
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace
+
+bool ReadWhenDrawn(std::string_view path, const std::function<bool(char letter)>& remoteDrive) {
+  // A local drive with its root, also in the long form "\\?\C:\x".
+  if (path.size() >= 4 && IsSlash(path[0]) && IsSlash(path[1]) && path[2] == '?' && IsSlash(path[3]))
+    path.remove_prefix(4);
+  return path.size() >= 3 && paths::HasDriveLetter(path) && IsSlash(path[2]) && !(remoteDrive && remoteDrive(path[0]));
+}
 
 struct TargetIcons::Shared {
   Shared(FileContents& f, HelperStarter s, std::function<void()> n, Limits l)
@@ -56,6 +66,7 @@ struct TargetIcons::Shared {
   std::deque<Job> toRead, types, toTake;  // kinds to read; types' icons; files' own icons
   std::set<Job> asked, typesAsked;
   std::set<std::string> givenUp;  // files and types that cost a helper
+  std::set<std::string> byName;   // files known by their names alone
   std::unordered_map<std::string, FileFacts> facts;
   std::vector<Answer> answers;
 
@@ -150,9 +161,10 @@ TargetIcons::~TargetIcons() {
   else thread_.detach();
 }
 
-void TargetIcons::Ask(const std::string& path, int side) {
+void TargetIcons::Ask(const std::string& path, int side, bool read) {
   std::lock_guard<std::mutex> lock(shared_->mutex);
   if (shared_->stop || !shared_->asked.insert({path, side}).second) return;
+  if (!read) shared_->byName.insert(path);
   shared_->toRead.push_back({path, side});
   // The thread starts with the first row drawn, not with the list.
   if (!thread_.joinable()) thread_ = std::thread([shared = shared_] { Run(shared); });
@@ -185,12 +197,13 @@ void TargetIcons::Run(const std::shared_ptr<Shared>& shared) {
     if (!s.toRead.empty()) {
       const Job job = s.toRead.front();
       s.toRead.pop_front();
+      const bool read = !s.byName.count(job.first);
       lock.unlock();
       std::string head;
-      const FileFacts facts = ReadKind(s.files, job.first, head);
+      const FileFacts facts = ReadKind(s.files, job.first, read, head);
       lock.lock();
       if (s.stop) break;
-      s.facts[job.first] = facts;
+      if (read) s.facts[job.first] = facts;
       std::string type = KindIconType(facts, paths::FileNameOf(job.first));
       if (!type.empty() && s.typesAsked.insert({type, job.second}).second) s.types.push_back({type, job.second});
       if (MayCarryIcon(facts, head)) s.toTake.push_back(job);

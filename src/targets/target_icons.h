@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,6 +22,12 @@
 #include "targets/file_facts.h"
 
 namespace kest {
+
+// Whether a row's file may be read for its icon as the row is drawn: only a full path on a local
+// drive ("C:\x", "\\?\C:\x"). Not a network path ("\\server\share\x", a drive remoteDrive says
+// is a network drive), where drawing a row would reach out to another machine, nor a device
+// ("\\.\x"), nor a path taken against some current directory. Such a file is known by its name.
+bool ReadWhenDrawn(std::string_view path, const std::function<bool(char letter)>& remoteDrive);
 
 class TargetIcons {
  public:
@@ -49,11 +56,12 @@ class TargetIcons {
   TargetIcons& operator=(const TargetIcons&) = delete;
 
   // A row shows the file at side x side pixels: its kind, its kind's icon and its own icon are
-  // worked out, once per file and side.
-  void Ask(const std::string& path, int side);
+  // worked out, once per file and side. Unless read, the kind goes by the name alone and no
+  // own icon is asked for.
+  void Ask(const std::string& path, int side, bool read = true);
   // The answers that came since the last call, in their order.
   std::vector<Answer> Take();
-  // The facts read for the file; nothing before it was read.
+  // The facts read for the file; nothing before it was read, or when it is known by its name.
   std::optional<FileFacts> FactsOf(const std::string& path);
 
  private:

@@ -105,7 +105,10 @@ int TargetListView::ImageOf(const Target& target) {
   const std::string file = target.iconFile();
   auto own = ownImages_.find(file);
   if (own != ownImages_.end()) return own->second;
-  if (icons_ && iconsAsked_.insert(file).second) icons_->Ask(file, iconSide_);
+  if (icons_ && iconsAsked_.insert(file).second)
+    icons_->Ask(file, iconSide_, ReadWhenDrawn(file, [this](char letter) {
+                  return ctx_.drives.type(letter) == DriveType::Remote;
+                }));
   auto kind = kinds_.find(file);
   if (kind == kinds_.end()) return 0;
   auto type = typeImages_.find(kind->second);

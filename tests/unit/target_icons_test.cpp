@@ -63,6 +63,14 @@ TEST(TargetKindTest, TheHeaderDecidesFirstThenTheExtension) {
   EXPECT_EQ(KindOf("x", "a.much-too-long-for-a-type"), (Kind{"", std::nullopt, false}));
 }
 
+TEST(TargetKindTest, OnlyFilesOnLocalDrivesAreReadAsTheirRowsAreDrawn) {
+  auto remote = [](char letter) { return letter == 'N'; };
+  for (const char* read : {"C:\\s\\a.exe", "c:/s/a.exe", "\\\\?\\C:\\s\\a.exe"}) EXPECT_TRUE(ReadWhenDrawn(read, remote)) << read;
+  for (const char* byName : {"N:\\s\\a.exe", "\\\\server\\share\\a.exe", "\\\\?\\UNC\\server\\s\\a.exe",
+                             "\\\\.\\COM1", "//server/s/a.exe", "a.exe", "\\s\\a.exe", "C:a.exe", "Error link", ""})
+    EXPECT_FALSE(ReadWhenDrawn(byName, remote)) << byName;
+}
+
 TEST(IconProtocolTest, RequestsAndAnswersAndTheSwitch) {
   const std::string request = EncodeRequest(IconRequest{IconOf::File, 24, "C:\\s\\a.exe"});
   auto header = DecodeRequestHeader(std::string_view(request).substr(0, kRequestHeaderBytes));

@@ -106,6 +106,24 @@ TEST_F(TargetListTest, ADoubleClickAsksBeforeAProgramRunsAndNoIsTheDefault) {
                                           "shell [] C:\\s\\a.exe [] in C:\\s\\ @5"}));
 }
 
+TEST_F(TargetListTest, AShortcutSampleIsReadForThePathItHoldsAndNothingElse) {
+  const std::string link = "C:\\s\\evil.lnk";
+  app.file(link);
+  app.links.links[link] = {"\\\\kest-nowhere\\share\\payload.exe", "", ""};
+  Sample(link, std::string("\x4C\0\0\0\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 20));
+  Start();
+  SendMessageA(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({link})), 0);
+  ASSERT_EQ(Names(), Strings{"payload.exe"});
+  ASSERT_TRUE(PumpUntil([&] { return !app.helpers.Requests().empty() && ImageOfRow(0) != 0; }));
+  // One read of the link, and nothing asked of the network path it holds: the row is known by
+  // its name, the shell's icon of its type.
+  EXPECT_EQ(app.links.reads, 1);
+  for (const std::string& asked : app.fs.existsCalls) EXPECT_NE(asked.rfind("\\\\", 0), 0u) << asked;
+  EXPECT_EQ(app.files.headReads, 0);
+  EXPECT_EQ(app.helpers.Requests(), Strings{".exe"});
+  EXPECT_TRUE(app.processes.calls.empty());
+}
+
 TEST_F(TargetListTest, KeysThatMoveTheSelectionMakeTheSelectedEntryCurrent) {
   app.storeTargets({"C:\\a\\alpha.exe", "C:\\b\\beta.exe", "C:\\c\\gamma.exe", "C:\\d\\delta.exe"});
   Start();
