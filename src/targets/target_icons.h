@@ -35,7 +35,7 @@ class TargetIcons {
     unsigned startMs = 15000;  // from starting a helper until it says it is ready
     unsigned answerMs = 4000;  // from asking for an icon until the whole answer is there
     // Helpers lost one after another, with no answer between, before no more are started.
-    int lossesInARow = 8;
+    int lossesInARow = 16;
   };
   struct Answer {
     enum class Of { Kind, Type, File } of = Of::Kind;

@@ -75,6 +75,7 @@ void TargetListView::MakeImages(int side) {
   typeImages_.clear();
   ownImages_.clear();
   iconsAsked_.clear();
+  iconsWaiting_.clear();
 }
 
 void TargetListView::Place(const Box& box, int fileColumnWidth) {
@@ -105,10 +106,11 @@ int TargetListView::ImageOf(const Target& target) {
   const std::string file = target.iconFile();
   auto own = ownImages_.find(file);
   if (own != ownImages_.end()) return own->second;
-  if (icons_ && iconsAsked_.insert(file).second)
-    icons_->Ask(file, iconSide_, ReadWhenDrawn(file, [this](char letter) {
-                  return ctx_.drives.type(letter) == DriveType::Remote;
-                }));
+  if (icons_ && iconsAsked_.insert(file).second) {
+    const bool read = ReadWhenDrawn(file, [this](char letter) { return ctx_.drives.type(letter) == DriveType::Remote; });
+    if (iconsBegun_) icons_->Ask(file, iconSide_, read);
+    else iconsWaiting_.emplace_back(file, read);
+  }
   auto kind = kinds_.find(file);
   if (kind == kinds_.end()) return 0;
   auto type = typeImages_.find(kind->second);
@@ -117,6 +119,11 @@ int TargetListView::ImageOf(const Target& target) {
 
 void TargetListView::OnIconsArrived() {
   if (!icons_) return;
+  if (!iconsBegun_) {
+    iconsBegun_ = true;
+    for (const auto& [file, read] : iconsWaiting_) icons_->Ask(file, iconSide_, read);
+    iconsWaiting_.clear();
+  }
   std::vector<TargetIcons::Answer> answers = icons_->Take();
   // The icons that came go into the image list in one strip.
   std::vector<const IconPixels*> strip;

@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/window_ids.h"
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
 #include "kit/subclass.h"
@@ -41,6 +42,9 @@ class TargetListView {
   // The window moved to a screen of another DPI: the icons are made again at this side, each
   // taken again as its row is next drawn.
   void SetIconSide(int side);
+  // The start is done: the icons' work (a thread and a helper process) begins once the messages
+  // waiting now are handled. Until then the rows drawn show image 0.
+  void BeginIcons() { PostMessageA(list_, msg::kIconsArrived, 0, 0); }
 
   void LoadTargets();
   // Saves the list, reporting a refused write.
@@ -129,6 +133,8 @@ class TargetListView {
   std::unordered_map<std::string, int> typeImages_;     // type -> image
   std::unordered_map<std::string, int> ownImages_;      // file -> its own icon's image
   std::unordered_set<std::string> iconsAsked_;          // files asked for at this side
+  bool iconsBegun_ = false;
+  std::vector<std::pair<std::string, bool>> iconsWaiting_;  // asked before the work began: file, read
   // What the target is, read for the double click's question.
   std::optional<std::string> ProgramKindOf(const std::string& path);
   std::wstring wideText_;

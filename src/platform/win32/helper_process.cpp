@@ -24,8 +24,11 @@ class Win32HelperProcess final : public HelperProcess {
       : pipe_(std::move(pipe)), process_(std::move(process)), job_(std::move(job)),
         event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~Win32HelperProcess() override {
-    // At once: it may be hung in the system's icon code. The job would end it too.
+    // At once: it may be hung in the system's icon code. It is gone before the next helper or
+    // the next start of Kest is made (under Wine a process started while another is being torn
+    // down takes several times as long); the job would end it too.
     TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 1000);
   }
 
   bool send(std::string_view bytes) override {
@@ -134,7 +137,8 @@ std::unique_ptr<HelperProcess> StartHelperProcess(const std::string& program, co
   if (!client) return nullptr;
   OwnedHandle job = MakeHelperJob();
   PROCESS_INFORMATION started{};
-  if (!CreateHelper(Utf8ToWide(program), L"\"" + Utf8ToWide(program) + L"\" \"" + Utf8ToWide(argument) + L"\"",
+  // Kest's own path, in the code page the process gave it.
+  if (!CreateHelper(AnsiToWide(program), L"\"" + AnsiToWide(program) + L"\" \"" + AnsiToWide(argument) + L"\"",
                     client.get(), started))
     return nullptr;
   OwnedHandle process(started.hProcess), thread(started.hThread);
