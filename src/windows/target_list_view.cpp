@@ -139,10 +139,11 @@ void TargetListView::OnIconsArrived() {
       typeImages_.emplace(a.key, 0);
     }
   }
+  // Icons the list would not take leave their rows as they were.
   const int first = strip.empty() ? -1 : win32::AddIconsToImageList(images_.get(), strip);
-  for (std::size_t i = 0; i < owners.size(); ++i) {
+  for (std::size_t i = 0; first >= 0 && i < owners.size(); ++i) {
     auto& images = owners[i]->of == TargetIcons::Answer::Of::Type ? typeImages_ : ownImages_;
-    images[owners[i]->key] = first >= 0 ? first + static_cast<int>(i) : 0;
+    images[owners[i]->key] = first + static_cast<int>(i);
   }
   if (!answers.empty()) InvalidateRect(list_, nullptr, FALSE);
 }
