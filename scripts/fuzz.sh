@@ -17,7 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets_all=(command_line settings_values targets_load work_file_extensions catalog_names ini_edits file_facts)
+targets_all=(command_line settings_values targets_load work_file_extensions catalog_names ini_edits file_facts target_kind)
 brief=0
 seconds=60
 if [ "${1:-}" = --brief ]; then

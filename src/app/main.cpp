@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/icon_helper.h"
 #include "state/app_context.h"
 #include "state/app_state.h"
 #include "state/data_folder.h"
@@ -15,6 +16,7 @@
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/helper_process.h"
 #include "platform/win32/thread_services.h"
 #include "platform/win32/platform.h"
 #include "platform/win32/this_process.h"
@@ -24,6 +26,7 @@
 #include "kit/modal.h"
 #include "windows/main_window.h"
 #include "windows/tool_shelf.h"
+#include "targets/icon_protocol.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kest;
@@ -33,6 +36,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Shell links are COM objects used from the user-interface thread; the apartment outlives
   // the platform objects that hold them.
   win32::RestrictDllSearch();
+  // A copy started as Kest's icon helper takes icons and does nothing of a start: no marker,
+  // no window, no settings.
+  if (IsIconHelperStart(GetCommandLineA())) return RunIconHelper();
   std::optional<win32::ComApartment> com;
   win32::Platform p;
   const std::string exeDir = win32::ExecutableDirectory();
@@ -56,6 +62,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                  p.links,     p.drives,    p.clipboard, p.processes, p.registry,
                  p.icons,     p.contents,  win32::MakeThreadServices, state, win32::ExecutablePath(), exeDir,
                  data.dir,    commandLine};
+  // The targets' icons come from helpers: copies of this program started with a switch.
+  ctx.iconHelper = [exe = ctx.exePath] { return win32::StartHelperProcess(exe, std::string(kIconHelperSwitch)); };
   ctx.holdsInstanceMarker = start.holdsMarker;
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

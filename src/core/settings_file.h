@@ -26,6 +26,8 @@ inline constexpr BoolKey NoMoreOneCopy{"NoMoreOneCopy", true};
 inline constexpr BoolKey MinToolsRun{"MinToolsRun", false};
 inline constexpr BoolKey CheckDrive{"CheckDrive", true};
 inline constexpr BoolKey ShEx{"ShEx", false};
+// A double click on a target that opening would run asks first.
+inline constexpr BoolKey AskRunTarget{"AskRunTarget", true};
 // The default of "LastDir" is the executable's directory: see SettingsFile::readLastDir.
 inline constexpr StringKey LastDir{"LastDir", ""};
 inline constexpr IntKey abValue{"abValue", 245};

@@ -35,6 +35,8 @@ inline constexpr unsigned kMakeNoteEditor = kApp + 9;
 // moved on or ended.
 inline constexpr unsigned kFactsRead = kApp + 10;
 inline constexpr unsigned kHashProgress = kApp + 11;
+// Target list, posted to the list by the thread of its icons: kinds or icons came.
+inline constexpr unsigned kIconsArrived = kApp + 12;
 
 }  // namespace kest::msg
 

@@ -6,7 +6,7 @@
 namespace kest {
 
 // Values are those of the MB_ and ID constants of the Windows API.
-enum class MbButtons : unsigned { Ok = 0x0, OkCancel = 0x1, YesNoCancel = 0x3, YesNo = 0x4 };
+enum class MbButtons : unsigned { Ok = 0x0, OkCancel = 0x1, YesNoCancel = 0x3, YesNo = 0x4, YesNoDefaultNo = 0x104 };
 enum class MbIcon : unsigned { None = 0x0, Error = 0x10, Question = 0x20, Warning = 0x30, Information = 0x40 };
 enum class MbAnswer : int { None = 0, Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 

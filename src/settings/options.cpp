@@ -4,8 +4,8 @@
 
 namespace kest {
 
-const std::array<OptionBox, 5>& OptionBoxes() {
-  static const std::array<OptionBox, 5> boxes{{
+const std::array<OptionBox, kOptionCount>& OptionBoxes() {
+  static const std::array<OptionBox, kOptionCount> boxes{{
       {Option::MinToolsRun, "cbMinToolsRun", "Minimize, when you execute tool",
        "If checked Kest will hide, when tools run", opt::MinToolsRun},
       {Option::FixDrive, "cbFixDrive", "Confirm, when need change drive",
@@ -16,6 +16,8 @@ const std::array<OptionBox, 5>& OptionBoxes() {
       {Option::StayOnTop, "cbStayOnTop", "Always on top", "Stay on top", opt::StOnTop},
       {Option::OneCopy, "cbOneCopy", "Run no more one copy", "If checked then you may run just one copy of programm.",
        opt::NoMoreOneCopy},
+      {Option::AskRun, "cbAskRun", "Ask, before a double click runs a program",
+       "If checked Kest will ask before a double click runs a target that is a program", opt::AskRunTarget},
   }};
   return boxes;
 }
@@ -34,6 +36,7 @@ void OptionsModel::Changed(Option option, bool checked) {
   switch (option) {
     case Option::MinToolsRun:
     case Option::OneCopy:
+    case Option::AskRun:
       s.write(BoxOf(option).key, checked);
       break;
     case Option::FixDrive:
@@ -68,6 +71,7 @@ void OptionsModel::Open(Registry& registry, MsgBox& box, WindowHandle owner) {
   Set(Option::ShEx, s.read(opt::ShEx));
   Set(Option::StayOnTop, s.read(opt::StOnTop));
   Set(Option::OneCopy, s.read(opt::NoMoreOneCopy));
+  Set(Option::AskRun, s.read(opt::AskRunTarget));
 }
 
 }  // namespace kest

@@ -1,7 +1,7 @@
 #pragma once
-// The options page's five check boxes: their captions, hints and keys, what each does when its
-// state changes (by a click or by the program), and the order in which the settings window
-// sets them when it opens.
+// The options page's check boxes: their captions, hints and keys, what each does when its state
+// changes (by a click or by the program), and the order in which the settings window sets them
+// when it opens.
 #include <array>
 #include <functional>
 
@@ -12,7 +12,8 @@
 
 namespace kest {
 
-enum class Option { MinToolsRun = 0, FixDrive, ShEx, StayOnTop, OneCopy };
+enum class Option { MinToolsRun = 0, FixDrive, ShEx, StayOnTop, OneCopy, AskRun };
+inline constexpr int kOptionCount = 6;
 
 struct OptionBox {
   Option option;
@@ -23,7 +24,7 @@ struct OptionBox {
 };
 
 // In the order they stand on the page.
-const std::array<OptionBox, 5>& OptionBoxes();
+const std::array<OptionBox, kOptionCount>& OptionBoxes();
 const OptionBox& BoxOf(Option option);
 
 inline constexpr const char* kNotAdminText =
@@ -52,14 +53,15 @@ class OptionsModel {
   void Set(Option option, bool checked);
   // The window's opening: the administrator test (with the registry's word on "Shell
   // extentions", or the message for a user who is not one), then the boxes from the settings
-  // file in the order "CheckDrive", "MinToolsRun", "ShEx", "StOnTop", "NoMoreOneCopy".
+  // file in the order "CheckDrive", "MinToolsRun", "ShEx", "StOnTop", "NoMoreOneCopy",
+  // "AskRunTarget".
   void Open(Registry& registry, MsgBox& box, WindowHandle owner);
 
  private:
   void Changed(Option option, bool checked);
   AppState& state_;
   OptionEffects effects_;
-  std::array<bool, 5> checked_{};  // all unchecked when the window is made
+  std::array<bool, kOptionCount> checked_{};  // all unchecked when the window is made
 };
 
 }  // namespace kest

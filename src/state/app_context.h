@@ -9,6 +9,7 @@
 #include "platform/drives.h"
 #include "platform/file_contents.h"
 #include "platform/file_system.h"
+#include "platform/helper_process.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
 #include "platform/program_icons.h"
@@ -45,6 +46,8 @@ struct AppContext {
   std::string dataDir;
   std::string commandLine;  // as the process was started
   bool holdsInstanceMarker = false;  // this copy added a reference of the marker
+  // Starts a helper that takes the targets' icons; none: the targets show their kinds' icons.
+  HelperStarter iconHelper = nullptr;
 };
 
 }  // namespace kest

@@ -85,8 +85,10 @@ void MainWindow::MakeWhatTheFrameDoesNotShow() {
 void MainWindow::FinishStart() {
   // A run begun in mini mode did this before its first frame, which shows tools.
   MakeWhatTheFrameDoesNotShow();
-  // With the window on the screen, the catalog is read ahead of the first menu.
+  // With the window on the screen, the catalog is read ahead of the first menu, and the
+  // targets' icons are worked out once what waits now is done.
   shelf_.StartReadAhead();
+  targetList_.BeginIcons();
 }
 
 void MainWindow::ShowMain() {

@@ -56,9 +56,9 @@ bool OptionsPage::Create(HWND parent, const RECT& area, HFONT font, int dpi) {
 void OptionsPage::Layout() {
   const int width = Width96();
   auto place = [this](HWND c, int x, int y, int w, int h) { Place(c, x, y, w, h); };
-  place(group_, 4, 2, width - 8, 26 + 20 * 5);
-  for (int i = 0; i < 5; ++i) place(boxes_[i], 14, 20 + 20 * i, width - 28, 18);
-  const int top = 32 + 20 * 5;
+  place(group_, 4, 2, width - 8, 26 + 20 * kOptionCount);
+  for (int i = 0; i < kOptionCount; ++i) place(boxes_[i], 14, 20 + 20 * i, width - 28, 18);
+  const int top = 32 + 20 * kOptionCount;
   place(mover_, 4, top, width - 8, 130);
   place(moverText_, 14, top + 18, width - 28, 54);
   place(extensions_, 14, top + 76, width - 28, 20);
@@ -82,7 +82,7 @@ void OptionsPage::OnCommand(int id, int code, HWND control) {
     return;
   }
   int i = id - firstOptionBox;
-  if (code != BN_CLICKED || i < 0 || i >= 5) return;
+  if (code != BN_CLICKED || i < 0 || i >= kOptionCount) return;
   model_.Set(static_cast<Option>(i), SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
 }
 

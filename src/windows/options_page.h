@@ -1,5 +1,5 @@
 #pragma once
-// the options page: the settings window's options page, with the five option boxes in the group "Options".
+// the options page: the settings window's options page, with the option boxes in the group "Options".
 // The lower half (the work-file mover) comes with the mover.
 #include <windows.h>
 
@@ -40,7 +40,7 @@ class OptionsPage final : public Page {
   AppContext& ctx_;
   OptionsModel model_;
   std::function<std::string()> focusedTarget_;
-  HWND boxes_[5] = {};
+  HWND boxes_[kOptionCount] = {};
   HWND group_ = nullptr;
   HWND mover_ = nullptr;
   HWND moverText_ = nullptr;

@@ -17,6 +17,7 @@
 #include "platform/win32/system_view.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/this_process.h"
+#include "targets/target_kind.h"
 #include "targets/target_store.h"
 #include "kit/bars.h"
 #include "kit/controls.h"
@@ -27,6 +28,8 @@ namespace kest {
 namespace {
 // Shown inside the list while it holds no target; "the folder button" is "Open file".
 constexpr const wchar_t* kEmptyListHint = L"Drop files here, or use the folder button";
+// A double click on a target that opening would run; "%s" is what it is ("PE32 executable").
+constexpr const char* kRunProgramQuestion = "This target is a program (%s). Opening it runs it. Run it?";
 }  // namespace
 
 void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag) {
@@ -49,10 +52,30 @@ void TargetListView::Create(HWND parent, int id, HFONT font, std::function<void(
   // The list asks for its rows as it draws them (LVS_OWNERDATA): thousands of targets cost
   // nothing until they are on the screen. It shares the image list (LVS_SHAREIMAGELISTS): this
   // object frees it.
-  iconSide_ = SmallIconSize(parent);
-  images_ = MakeImageList(iconSide_, 4, 4);
-  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
+  MakeImages(SmallIconSize(parent));
+  icons_ = std::make_unique<TargetIcons>(ctx_.files, ctx_.iconHelper,
+                                         [list = list_] { PostMessageA(list, msg::kIconsArrived, 0, 0); });
   subclass_.Attach(list_, parent, [this](UINT m, WPARAM w, LPARAM l) { return HandleMessage(m, w, l); });
+}
+
+void TargetListView::MakeImages(int side) {
+  iconSide_ = side;
+  // The list shares the image list: an old one goes once the new one is set.
+  win32::OwnedImageList old(images_.release());
+  images_ = MakeImageList(side, 4, 4);
+  // Image 0 is the default icon's from the start, empty until the icon comes: the first frame
+  // draws its rows before that.
+  IconPixels empty;
+  empty.side = side;
+  empty.colour.assign(static_cast<std::size_t>(side) * side, 0);
+  empty.mask.assign(static_cast<std::size_t>(IconPixels::MaskStride(side)) * side, 0xFF);
+  win32::AddIconsToImageList(images_.get(), {&empty});
+  if (defaultIcon_) ImageList_ReplaceIcon(images_.get(), 0, defaultIcon_.get());
+  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
+  typeImages_.clear();
+  ownImages_.clear();
+  iconsAsked_.clear();
+  iconsWaiting_.clear();
 }
 
 void TargetListView::Place(const Box& box, int fileColumnWidth) {
@@ -68,33 +91,61 @@ void TargetListView::SetColors(const ColorScheme& colors) {
 
 void TargetListView::AddDefaultImage(HICON icon) {
   defaultIcon_.reset(CopyIcon(icon));
-  win32::AddIconToImageList(images_.get(), defaultIcon_.get());
+  ImageList_ReplaceIcon(images_.get(), 0, defaultIcon_.get());
+  InvalidateRect(list_, nullptr, FALSE);
 }
 
 void TargetListView::SetIconSide(int side) {
   if (side == iconSide_ || side <= 0 || !list_) return;
-  iconSide_ = side;
-  // The list shares the image list: the old one goes once the new one is set.
-  win32::OwnedImageList old(images_.release());
-  images_ = MakeImageList(side, 4, 4);
-  if (defaultIcon_) win32::AddIconToImageList(images_.get(), defaultIcon_.get());
-  ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
-  iconImages_.clear();
+  // The icons are asked for again at the new side, each as its row is next drawn.
+  MakeImages(side);
   InvalidateRect(list_, nullptr, TRUE);
 }
 
 int TargetListView::ImageOf(const Target& target) {
-  // Taken once per distinct file, when a row showing it is first drawn.
   const std::string file = target.iconFile();
-  auto it = iconImages_.find(file);
-  if (it != iconImages_.end()) return it->second;
-  int image = 0;
-  if (std::optional<IconPixels> icon = ctx_.icons.extract(file, iconSide_)) {
-    int added = win32::AddIconsToImageList(images_.get(), {&*icon});
-    if (added >= 0) image = added;
+  auto own = ownImages_.find(file);
+  if (own != ownImages_.end()) return own->second;
+  if (icons_ && iconsAsked_.insert(file).second) {
+    const bool read = ReadWhenDrawn(file, [this](char letter) { return ctx_.drives.type(letter) == DriveType::Remote; });
+    if (iconsBegun_) icons_->Ask(file, iconSide_, read);
+    else iconsWaiting_.emplace_back(file, read);
   }
-  iconImages_.emplace(file, image);
-  return image;
+  auto kind = kinds_.find(file);
+  if (kind == kinds_.end()) return 0;
+  auto type = typeImages_.find(kind->second);
+  return type == typeImages_.end() ? 0 : type->second;
+}
+
+void TargetListView::OnIconsArrived() {
+  if (!icons_) return;
+  if (!iconsBegun_) {
+    iconsBegun_ = true;
+    for (const auto& [file, read] : iconsWaiting_) icons_->Ask(file, iconSide_, read);
+    iconsWaiting_.clear();
+  }
+  std::vector<TargetIcons::Answer> answers = icons_->Take();
+  // The icons that came go into the image list in one strip.
+  std::vector<const IconPixels*> strip;
+  std::vector<const TargetIcons::Answer*> owners;
+  for (const TargetIcons::Answer& a : answers) {
+    if (a.side != iconSide_) continue;  // asked before the window changed its DPI
+    if (a.of == TargetIcons::Answer::Of::Kind) {
+      kinds_[a.key] = a.type;
+    } else if (a.icon) {
+      strip.push_back(&*a.icon);
+      owners.push_back(&a);
+    } else if (a.of == TargetIcons::Answer::Of::Type) {
+      typeImages_.emplace(a.key, 0);
+    }
+  }
+  // Icons the list would not take leave their rows as they were.
+  const int first = strip.empty() ? -1 : win32::AddIconsToImageList(images_.get(), strip);
+  for (std::size_t i = 0; first >= 0 && i < owners.size(); ++i) {
+    auto& images = owners[i]->of == TargetIcons::Answer::Of::Type ? typeImages_ : ownImages_;
+    images[owners[i]->key] = first + static_cast<int>(i);
+  }
+  if (!answers.empty()) InvalidateRect(list_, nullptr, FALSE);
 }
 
 LRESULT TargetListView::OnNotify(NMHDR& header) {
@@ -283,6 +334,9 @@ LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case msg::kHashProgress:
       OnHashProgress();
       return 0;
+    case msg::kIconsArrived:
+      OnIconsArrived();
+      return 0;
     default:
       break;
   }
@@ -379,12 +433,36 @@ void TargetListView::OnMouseDown(bool leftButton, bool onEmptySpace) {
 }
 
 void TargetListView::OpenCurrentTarget() {
-  const std::string& target = state_.currentTarget();
+  // A copy: the question runs a message loop, in which the current target may change.
+  const std::string target = state_.currentTarget();
   // A target that is no full path would open whatever has that name where Kest stands.
   if (target.empty() || !paths::IsFullPath(target)) return;
+  // Opening a program runs it: a sample never runs from a slip of the mouse.
+  if (state_.settings().read(opt::AskRunTarget)) {
+    if (std::optional<std::string> kind = ProgramKindOf(target)) {
+      if (ctx_.box.ask(owner_, FileMessage(kRunProgramQuestion, *kind), text::kCaptionConfirm,
+                       MbButtons::YesNoDefaultNo, MbIcon::Warning) != MbAnswer::Yes)
+        return;
+    }
+  }
   // The whole path, so that the file opened is the one named, also where a 32-bit Kest's own
   // view of its directory would show a namesake (a program in System32).
   ctx_.processes.shellExecute(owner_, "", target, "", paths::DirectoryOf(target), SW_SHOW);
+}
+
+std::optional<std::string> TargetListView::ProgramKindOf(const std::string& path) {
+  // Read for the row's icon already, or read now; an empty file (or a device that says it is
+  // one) goes by its name.
+  std::optional<FileFacts> facts = icons_ ? icons_->FactsOf(path) : std::nullopt;
+  if (!facts) {
+    const std::optional<FileStamp> stamp = ctx_.files.stamp(path);
+    unsigned error = 0;
+    std::optional<FileHead> head;
+    if (stamp && stamp->size > 0) head = ctx_.files.readHead(path, kFactsHeadBytes, error);
+    facts = ReadFileFacts(head ? std::string_view(head->bytes) : std::string_view(), head ? head->size : 0,
+                          paths::FileNameOf(path));
+  }
+  return ProgramKind(*facts, paths::FileNameOf(path));
 }
 
 void TargetListView::OnKeyDown(WPARAM key) {

@@ -10,13 +10,16 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "core/window_ids.h"
 #include "state/app_context.h"
 #include "platform/win32/handles.h"
 #include "kit/subclass.h"
 #include "targets/facts_reader.h"
 #include "targets/hash_job.h"
+#include "targets/target_icons.h"
 #include "targets/target_saves.h"
 #include "window_rules/placement.h"
 
@@ -34,11 +37,15 @@ class TargetListView {
   void SetColors(const ColorScheme& colors);
   // The list's notifications to its parent: rows' texts and images, and typed searches.
   LRESULT OnNotify(NMHDR& header);
-  // Image 0, shown by entries without an icon of their own (copied).
+  // Image 0, shown by entries without an icon of their own or of their kind (copied). Until it
+  // comes, image 0 is kept empty: no other icon can ever take its place.
   void AddDefaultImage(HICON icon);
   // The window moved to a screen of another DPI: the icons are made again at this side, each
   // taken again as its row is next drawn.
   void SetIconSide(int side);
+  // The start is done: the icons' work (a thread and a helper process) begins once the messages
+  // waiting now are handled. Until then the rows drawn show image 0.
+  void BeginIcons() { PostMessageA(list_, msg::kIconsArrived, 0, 0); }
 
   void LoadTargets();
   // Saves the list, reporting a refused write.
@@ -60,6 +67,8 @@ class TargetListView {
   };
   std::optional<EntryRef> FocusedRef() const;
 
+  // A double click: the current target opens through the shell, after a question when opening it
+  // would run it ("AskRunTarget").
   void OpenCurrentTarget();
   void CopyFocusedPath() { CopyPath(FocusedRef()); }
   void DeleteFocusedTarget() { DeleteEntry(FocusedRef()); }
@@ -115,10 +124,22 @@ class TargetListView {
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded
   bool dropping_ = false;         // the files of a drop are being added
-  // Rows drawn: the image of each distinct file, taken when first asked for.
+  // Rows drawn: the image of each distinct file. Its kind's icon, then its own, are worked out
+  // (by a helper process) once a row showing it is first drawn; until then image 0.
   int ImageOf(const Target& target);
+  void OnIconsArrived();
   void ShowAdded(std::size_t index);
-  std::unordered_map<std::string, int> iconImages_;
+  // An empty list of the side with image 0 in it.
+  void MakeImages(int side);
+  std::unique_ptr<TargetIcons> icons_;
+  std::unordered_map<std::string, std::string> kinds_;  // file -> the type its kind shows
+  std::unordered_map<std::string, int> typeImages_;     // type -> image
+  std::unordered_map<std::string, int> ownImages_;      // file -> its own icon's image
+  std::unordered_set<std::string> iconsAsked_;          // files asked for at this side
+  bool iconsBegun_ = false;
+  std::vector<std::pair<std::string, bool>> iconsWaiting_;  // asked before the work began: file, read
+  // What the target is, read for the double click's question.
+  std::optional<std::string> ProgramKindOf(const std::string& path);
   std::wstring wideText_;
   const std::string empty_;
   // A change waits to be written: each user action's changes go to Tools.ini in one write, as

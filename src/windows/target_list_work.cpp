@@ -127,6 +127,7 @@ void TargetListView::CancelHashing() {
 void TargetListView::StopWork() {
   CancelHashing();
   facts_.SetNotify(nullptr);
+  icons_.reset();
   tipRow_ = -1;
 }
 

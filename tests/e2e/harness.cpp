@@ -813,6 +813,37 @@ COLORREF ScreenPixel(int x, int y) {
   return c;
 }
 
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  std::vector<COLORREF> pixels;
+  if (width <= 0 || height <= 0) return pixels;
+  HDC screen = GetDC(nullptr);
+  if (!screen) return pixels;
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (mem && dib && bits) {
+    HGDIOBJ old = SelectObject(mem, dib);
+    if (BitBlt(mem, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT)) {
+      GdiFlush();
+      const auto* p = static_cast<const DWORD*>(bits);
+      // 0x00RRGGBB in the bitmap, 0x00BBGGRR as a COLORREF.
+      for (int i = 0; i < width * height; ++i) pixels.push_back(RGB(p[i] >> 16 & 0xFF, p[i] >> 8 & 0xFF, p[i] & 0xFF));
+    }
+    SelectObject(mem, old);
+  }
+  if (dib) DeleteObject(dib);
+  if (mem) DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 int WindowAlpha(HWND w) {
   if (!w || !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED)) return -1;
   COLORREF key = 0;

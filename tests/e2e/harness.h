@@ -208,6 +208,8 @@ int ClearAtomsWithPrefix(const std::string& prefix);
 bool SaveScreenshotBmp(const std::string& bmpPath, HWND window = nullptr);
 // Colour of one screen pixel (screen coordinates); CLR_INVALID when outside.
 COLORREF ScreenPixel(int x, int y);
+// The colours of a screen rectangle, row by row from the top; empty when it cannot be read.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
 // Window opacity 0..255 (GetLayeredWindowAttributes): -1 when not layered, 255 when layered
 // without an alpha value (colour key only).
 int WindowAlpha(HWND w);

@@ -46,9 +46,10 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   ASSERT_NE(settings, nullptr);
   EXPECT_EQ(e2e::WindowText(settings), "Kest settings");
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(k.main); }, 3000)) << "modal over the main window";
-  // Running as root under Wine: an administrator, so no message; the two true defaults are
+  // Running as root under Wine: an administrator, so no message; the three true defaults are
   // checked and written back.
-  ASSERT_TRUE(e2e::WaitUntil([&] { return app.readIni("Options", "NoMoreOneCopy") == "1"; }, 5000));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return app.readIni("Options", "AskRunTarget") == "1"; }, 5000));
+  EXPECT_EQ(app.readIni("Options", "NoMoreOneCopy"), "1");
   EXPECT_EQ(app.readIni("Options", "CheckDrive"), "1");
   EXPECT_EQ(app.readIni("Options", "MinToolsRun"), "\x01");
   EXPECT_TRUE(e2e::NoMessageBox("Kest", 200, k.process.pid()));
@@ -61,6 +62,7 @@ TEST_F(KestTest, SettingsWindowOpensModallyWithTheBoxesFromTheFile) {
   EXPECT_FALSE(Checked(onTop));
   EXPECT_FALSE(Checked(ChildWithText(settings, "Minimize, when you execute tool")));
   EXPECT_FALSE(Checked(ChildWithText(settings, "Shell extentions")));
+  EXPECT_TRUE(Checked(ChildWithText(settings, "Ask, before a double click runs a program")));
 
   // "Always on top" takes effect at once and is stored.
   SendMessageA(onTop, BM_CLICK, 0, 0);

@@ -43,23 +43,100 @@ TEST_F(KestTest, PressOnEmptyListSpaceDeselectsAndMovesTheWindow) {
   EXPECT_EQ(app.readIni("Options", "NMLeft"), std::to_string(before.left + 40));
 }
 
-TEST_F(KestTest, DoubleClickOpensTheTargetThroughTheShell) {
+// The texts of the probe's log: one "cmd=" line per start.
+int ProbeStarts(const AppDir& app) {
+  const std::string log = app.readFile("probe.log");
+  int starts = 0;
+  for (std::size_t at = log.find("cmd="); at != std::string::npos; at = log.find("cmd=", at + 1)) ++starts;
+  return starts;
+}
+
+TEST_F(KestTest, NoRouteRunsOrLoadsASampleAndADoubleClickAsksBeforeAProgramRuns) {
   AppDir app("double-click");
   CopyFileA((e2e::ExeDir() + "kest_probe.exe").c_str(), app.file("opened.exe").c_str(), FALSE);
-  StoreTargets(app, {app.file("opened.exe")});
+  // A DLL that leaves a mark beside itself when it is loaded as a module.
+  CopyFileA((e2e::ExeDir() + "kest_probe_dll.dll").c_str(), app.file("mark.dll").c_str(), FALSE);
+  app.writeFile("double click.txt", "a document");
+  // The prefix may know no ".txt": its text files open in Notepad for this test.
+  HKEY txt = nullptr;
+  const bool madeTxt = RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &txt,
+                                       nullptr) == ERROR_SUCCESS &&
+                       RegQueryValueExA(txt, nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS &&
+                       RegSetValueExA(txt, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("txtfile"), 8) == ERROR_SUCCESS;
+  if (txt) RegCloseKey(txt);
+  StoreTargets(app, {app.file("opened.exe"), app.file("double click.txt"), app.file("mark.dll")});
   Kest k = StartKest(app, BareCommandLine(app));
   ASSERT_NE(k.main, nullptr);
   HWND lv = k.targetList();
-  RECT r = e2e::ListViewItemRect(lv, 0, LVIR_LABEL);
-  e2e::PostDoubleClick(lv, r.left + 5, (r.top + r.bottom) / 2);
-  // The probe makes its log before it writes the line: the line is waited for.
+
+  // The rows drawn with their icons, the hashes of each copied; the DLL backed up and restored,
+  // its note shown; each row pointed at (its facts read).
+  for (int row = 0; row < 3; ++row) {
+    ClearClipboard();
+    // Past "Add tools..." (the catalog holds no tool) and "Copy file path".
+    ChooseFromTargetMenu(k, row, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(e2e::WaitUntil([] { return ClipboardText().has_value(); }, 15000)) << "row " << row;
+  }
+  for (auto [button, said] : {std::pair{ids::backup, "Backup created!"}, std::pair{ids::restore, "Backup restored!"}}) {
+    k.click(button);
+    auto info = e2e::WaitForMessageBox("Kest info", 10000, k.process.pid());
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->text, said);
+    e2e::AnswerMessageBox(info->hwnd, IDOK);
+  }
+  k.click(ids::notes);
+  HWND note = e2e::WaitForWindow("TfKFS", k.process.pid(), 10000, true);
+  EXPECT_NE(note, nullptr);
+  k.click(ids::notes);
+  for (int row = 0; row < 3; ++row) {
+    RECT r = e2e::ListViewItemRect(lv, row, LVIR_LABEL);
+    PostMessageA(lv, WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+  }
+  auto doubleClick = [&](int row) {
+    RECT r = e2e::ListViewItemRect(lv, row, LVIR_LABEL);
+    e2e::PostDoubleClick(lv, r.left + 5, (r.top + r.bottom) / 2);
+  };
+  auto ask = [&] {
+    auto box = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
+    EXPECT_TRUE(box.has_value()) << "no question before the program ran";
+    return box;
+  };
+  const std::string kind = sizeof(void*) == 8 ? "PE32+ executable" : "PE32 executable";
+
+  // "No", the default, leaves the program unrun.
+  doubleClick(0);
+  auto box = ask();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "This target is a program (" + kind + "). Opening it runs it. Run it?");
+  EXPECT_TRUE(GetWindowLongA(e2e::FindChildById(box->hwnd, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  e2e::AnswerMessageBox(box->hwnd, IDNO);
+
+  // A document opens without a question.
+  doubleClick(1);
+  HWND notepad = nullptr;
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    for (HWND w : e2e::TopWindows(nullptr, 0, true))
+      if (e2e::WindowText(w).find("double click") != std::string::npos) notepad = w;
+    return notepad != nullptr;
+  }, 15000)) << "the document was not opened";
+  if (notepad) e2e::PostClose(notepad);
+  EXPECT_TRUE(e2e::NoMessageBox("Kest confirm", 0, k.process.pid()));
+
+  // "Yes" runs it, in its directory: the one start the probe records.
+  doubleClick(0);
+  box = ask();
+  ASSERT_TRUE(box);
+  e2e::AnswerMessageBox(box->hwnd, IDYES);
   std::string log;
   EXPECT_TRUE(e2e::WaitUntil([&] {
     log = app.readFile("probe.log");
     return !log.empty() && log.back() == '\n';
   }, 10000)) << "the target was not opened";
   EXPECT_NE(log.find("cwd=" + app.path().substr(0, app.path().size() - 1)), std::string::npos) << log;
+  EXPECT_EQ(ProbeStarts(app), 1) << log;
   CloseKest(k);
+  EXPECT_FALSE(app.exists("mark.dll.loaded")) << "a route loaded the DLL as a module";
+  if (madeTxt) RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt");
 }
 
 TEST_F(KestTest, OpenDialogAddsTheChosenFileAndLastDirIsKept) {

@@ -34,10 +34,10 @@ struct OptionsTest : ::testing::Test {
   }
 };
 
-TEST_F(OptionsTest, AnEmptyFileOpensWithTheTwoTrueDefaultsWrittenBack) {
+TEST_F(OptionsTest, AnEmptyFileOpensWithTheTrueDefaultsWrittenBack) {
   model.Open(registry, box, nullptr);
-  EXPECT_EQ(checkedBoxes(), "cbFixDrive cbOneCopy ");
-  EXPECT_EQ(store.writes, (std::vector<std::string>{"CheckDrive=1", "NoMoreOneCopy=1"}));
+  EXPECT_EQ(checkedBoxes(), "cbFixDrive cbOneCopy cbAskRun ");
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"CheckDrive=1", "NoMoreOneCopy=1", "AskRunTarget=1"}));
   EXPECT_TRUE(box.asked.empty());
   EXPECT_TRUE(state.workDrive.confirm);
 }
@@ -56,12 +56,14 @@ TEST_F(OptionsTest, TheRegistryWinsOverTheFileAndHandlersRunAsAClickWould) {
   registry.keys[fakes::Lower(kExeCommandKey)] = "cmd";
   store.set(kIni, "Options", "StOnTop", "1");
   store.set(kIni, "Options", "CheckDrive", "0");
+  store.set(kIni, "Options", "AskRunTarget", "0");
   model.Open(registry, box, nullptr);
   // The command present: registered again, "ShEx" written after the registry work.
   EXPECT_EQ(effects, (std::vector<std::string>{"cbShEx shown on", "shell on", "cbStayOnTop shown on", "topmost on",
                                                "cbOneCopy shown on"}));
   // "StOnTop" already holds 1: the file is not written for it again.
   EXPECT_EQ(store.writes, (std::vector<std::string>{"ShEx=1", "NoMoreOneCopy=1"}));
+  EXPECT_FALSE(model.checked(Option::AskRun));
   EXPECT_EQ(*store.find(kIni, "Options", "StOnTop"), "1");
   EXPECT_TRUE(state.stayOnTop);
   EXPECT_FALSE(model.checked(Option::FixDrive)) << "read as stored: the box stays unchecked, nothing written";

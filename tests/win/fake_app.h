@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/window_ids.h"
+#include "fakes/fake_helper.h"
 #include "fakes/fake_platform.h"
 #include "kit/modal.h"
 #include "kit/window.h"
@@ -34,6 +35,7 @@ struct FakeApp {
   FakeApp() {
     fs.dir("C:\\Kest");
     fs.dir("C:\\Kest\\data");
+    ctx.iconHelper = helpers.Starter();
     // An error a handler does not catch is shown, and so seen, through the fake box.
     Window::SetErrorReporter(&box);
   }
@@ -84,6 +86,8 @@ struct FakeApp {
   fakes::FakeRegistry registry;
   fakes::FakeProgramIcons icons;
   fakes::FakeFileContents files;
+  // The targets' icons: helpers in this process, icons made up from the names asked about.
+  fakes::FakeIconHelpers helpers;
   AppState state{store, kExeDir, kDataDir};
   AppContext ctx{store,
                  atoms,

@@ -2,6 +2,9 @@
 // selection make the selected entry current, and what its menu acts on is fixed as it opens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "common/pe_files.h"
 #include "core/single_instance.h"
 #include "core/texts.h"
 #include "core/window_ids.h"
@@ -22,7 +25,104 @@ class TargetListTest : public KestWindowsTest {
   void Forward(const std::string& path) {
     PostMessageA(main(), msg::kForwardedCommandLine, 0, app.atoms.add(std::string(kForwardPrefix) + path));
   }
+  void Sample(const std::string& path, const std::string& bytes) { app.files.set(path, bytes, FileStamp{bytes.size(), 1}); }
+  // The image a row shows, as the list asks for it.
+  int ImageOfRow(int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    ListView_GetItem(list(), &item);
+    return item.iImage;
+  }
+  // The middle pixel of an image of the list, drawn over black.
+  COLORREF MiddleOfImage(int image) {
+    HIMAGELIST images = ListView_GetImageList(list(), LVSIL_SMALL);
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ImageList_Draw(images, image, dc, 0, 0, ILD_NORMAL);
+    const COLORREF middle = GetPixel(dc, 8, 8);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return middle;
+  }
+  // A double click, as the list tells its parent of it.
+  void DoubleClick(int row) {
+    Pick(row);
+    NMITEMACTIVATE click{};
+    click.hdr = NMHDR{list(), static_cast<UINT_PTR>(ids::targetList), static_cast<UINT>(NM_DBLCLK)};
+    click.iItem = row;
+    SendMessageA(main(), WM_NOTIFY, ids::targetList, reinterpret_cast<LPARAM>(&click));
+  }
 };
+
+TEST_F(TargetListTest, RowsShowTheirOwnIconOrTheirKindsAndImageZeroIsNeverARows) {
+  const std::string program = testutil::IconProgram(0xFF0000);
+  Sample("C:\\s\\a.exe", program);
+  Sample("C:\\s\\plain.exe", program);
+  Sample("C:\\s\\data.bin", "\x01\x02");
+  Sample("C:\\s\\README", "text");
+  app.helpers.faults["C:\\s\\plain.exe"] = fakes::FakeIconHelpers::Fault::NoIcon;
+  app.storeTargets({"C:\\s\\a.exe", "C:\\s\\plain.exe", "C:\\s\\data.bin", "C:\\s\\README"});
+  Start();
+  ASSERT_TRUE(PumpUntil([&] { return ImageOfRow(0) != ImageOfRow(1) && ImageOfRow(1) != 0 && ImageOfRow(2) != 0; }));
+  // Its own icon, its kind's (the shell's icon of ".exe", of ".bin"), and the default one.
+  const int own = ImageOfRow(0), exe = ImageOfRow(1), bin = ImageOfRow(2);
+  EXPECT_TRUE(own != exe && exe != bin && own != bin);
+  EXPECT_EQ(ImageOfRow(3), 0);
+  // Image 0 is the default icon's, whatever the first frame asked for before it came.
+  EXPECT_NE(MiddleOfImage(0), MiddleOfImage(own));
+  // A file without an extension has no type's icon to ask for.
+  Strings asked = app.helpers.Requests();
+  std::sort(asked.begin(), asked.end());
+  EXPECT_EQ(asked, (Strings{".bin", ".exe", "C:\\s\\a.exe", "C:\\s\\plain.exe"}));
+}
+
+TEST_F(TargetListTest, ADoubleClickAsksBeforeAProgramRunsAndNoIsTheDefault) {
+  Sample("C:\\s\\a.exe", testutil::IconProgram(0xFF0000));
+  Sample("C:\\s\\b.txt", "text");
+  app.storeTargets({"C:\\s\\a.exe", "C:\\s\\b.txt"});
+  Start();
+  DoubleClick(0);  // answered by the default button
+  ASSERT_EQ(app.box.asked.size(), 1u);
+  EXPECT_EQ(app.box.asked[0].text, "This target is a program (PE32 executable). Opening it runs it. Run it?");
+  EXPECT_EQ(app.box.asked[0].caption, text::kCaptionConfirm);
+  EXPECT_EQ(app.box.asked[0].buttons, MbButtons::YesNoDefaultNo);
+  app.box.answers = {MbAnswer::No};
+  DoubleClick(0);
+  DoubleClick(1);
+  app.box.answers = {MbAnswer::Yes};
+  DoubleClick(0);
+  EXPECT_EQ(app.box.asked.size(), 3u);
+  // With the option cleared a program opens as any file does.
+  app.setIni("Options", "AskRunTarget", "0");
+  DoubleClick(0);
+  EXPECT_EQ(app.box.asked.size(), 3u);
+  EXPECT_EQ(app.processes.calls, (Strings{"shell [] C:\\s\\b.txt [] in C:\\s\\ @5", "shell [] C:\\s\\a.exe [] in C:\\s\\ @5",
+                                          "shell [] C:\\s\\a.exe [] in C:\\s\\ @5"}));
+}
+
+TEST_F(TargetListTest, AShortcutSampleIsReadForThePathItHoldsAndNothingElse) {
+  const std::string link = "C:\\s\\evil.lnk";
+  app.file(link);
+  app.links.links[link] = {"\\\\kest-nowhere\\share\\payload.exe", "", ""};
+  Sample(link, std::string("\x4C\0\0\0\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 20));
+  Start();
+  SendMessageA(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({link})), 0);
+  ASSERT_EQ(Names(), Strings{"payload.exe"});
+  ASSERT_TRUE(PumpUntil([&] { return !app.helpers.Requests().empty() && ImageOfRow(0) != 0; }));
+  // One read of the link, and nothing asked of the network path it holds: the row is known by
+  // its name, the shell's icon of its type.
+  EXPECT_EQ(app.links.reads, 1);
+  for (const std::string& asked : app.fs.existsCalls) EXPECT_NE(asked.rfind("\\\\", 0), 0u) << asked;
+  EXPECT_EQ(app.files.headReads, 0);
+  EXPECT_EQ(app.helpers.Requests(), Strings{".exe"});
+  EXPECT_TRUE(app.processes.calls.empty());
+}
 
 TEST_F(TargetListTest, KeysThatMoveTheSelectionMakeTheSelectedEntryCurrent) {
   app.storeTargets({"C:\\a\\alpha.exe", "C:\\b\\beta.exe", "C:\\c\\gamma.exe", "C:\\d\\delta.exe"});

@@ -1,10 +1,13 @@
 #include "platform/win32/program_icons.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstring>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/system_view.h"
+#include "platform/win32/text_encoding.h"
 
 namespace kest::win32 {
 
@@ -28,6 +31,11 @@ std::optional<IconPixels> Win32ProgramIcons::extractAt(const std::string& file, 
   // ExtractIconA gives 1, or under Wine nothing, for a file that is no program.
   if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) return std::nullopt;
   OwnedIcon owned(icon);
+  return PixelsOf(owned.get(), side);
+}
+
+std::optional<IconPixels> PixelsOf(HICON icon, int side) {
+  if (!icon || side <= 0 || side > 256) return std::nullopt;
   BITMAPINFO bi = Colour32(side, side);
   OwnedMemoryDC dc(CreateCompatibleDC(nullptr));
   void* bits = nullptr;
@@ -40,11 +48,11 @@ std::optional<IconPixels> Win32ProgramIcons::extractAt(const std::string& file, 
   pixels.mask.resize(static_cast<std::size_t>(IconPixels::MaskStride(side)) * side);
   {
     ScopedSelect drawMask(dc.get(), mask.get());
-    DrawIconEx(dc.get(), 0, 0, owned.get(), side, side, 0, nullptr, DI_MASK);
+    DrawIconEx(dc.get(), 0, 0, icon, side, side, 0, nullptr, DI_MASK);
   }
   {
     ScopedSelect drawColour(dc.get(), colour.get());
-    DrawIconEx(dc.get(), 0, 0, owned.get(), side, side, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc.get(), 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
   }
   GdiFlush();
   std::memcpy(pixels.colour.data(), bits, pixels.colour.size() * sizeof(std::uint32_t));
@@ -52,6 +60,19 @@ std::optional<IconPixels> Win32ProgramIcons::extractAt(const std::string& file, 
   const LONG maskBytes = static_cast<LONG>(pixels.mask.size());
   if (GetBitmapBits(mask.get(), maskBytes, pixels.mask.data()) != maskBytes) return std::nullopt;
   return pixels;
+}
+
+std::optional<IconPixels> TypeIconPixels(const std::string& type, int side) {
+  if (type.size() < 2 || type[0] != '.') return std::nullopt;
+  // The shell is told the file's attributes: it looks at no file of that name.
+  SHFILEINFOW info{};
+  const UINT size = side <= GetSystemMetrics(SM_CXSMICON) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
+  if (!SHGetFileInfoW((L"icon" + Utf8ToWide(type)).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                      SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | size) ||
+      !info.hIcon)
+    return std::nullopt;
+  OwnedIcon owned(info.hIcon);
+  return PixelsOf(owned.get(), side);
 }
 
 OwnedIcon IconFromPixels(const IconPixels& pixels) {

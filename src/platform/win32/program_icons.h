@@ -20,6 +20,14 @@ class Win32ProgramIcons final : public ProgramIcons {
   std::optional<IconPixels> extractAt(const std::string& file, int index, int side) override;
 };
 
+// The icon drawn at side x side as the image lists draw it; nothing when the system refuses.
+std::optional<IconPixels> PixelsOf(HICON icon, int side);
+
+// The shell's icon of a file type (".txt") at side x side, as it shows files of that type without
+// an icon of their own (its icon for files of no known type, for a type it does not know). No
+// file is looked at.
+std::optional<IconPixels> TypeIconPixels(const std::string& type, int side);
+
 // An icon made from the pixels; null when the system refuses.
 OwnedIcon IconFromPixels(const IconPixels& pixels);
 
