@@ -357,11 +357,13 @@ void MainWindow::OnCommand(int id, int code, HWND) {
     case ids::addFile:
       targetList_.AddFileFromDialog(hwnd());
       break;
+    // The current target, which the selection shows: the focus alone may stand elsewhere
+    // (Ctrl and the arrows move it), and R would copy over a file the user did not choose.
     case ids::backup:
-      BackupTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
+      BackupTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.SelectedPath());
       break;
     case ids::restore:
-      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
+      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.SelectedPath());
       break;
     case ids::settings:
     case ids::addTools:

@@ -269,6 +269,12 @@ std::optional<std::string> TargetListView::FocusedPath() const {
   return state_.targets().at(*i).fullPath();
 }
 
+std::optional<std::string> TargetListView::SelectedPath() const {
+  auto i = SelectedEntry();
+  if (!i) return std::nullopt;
+  return state_.targets().at(*i).fullPath();
+}
+
 LRESULT TargetListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEMOVE:

@@ -51,6 +51,8 @@ class TargetListView {
   void SelectLast();
   std::optional<std::size_t> SelectedEntry() const;
   std::optional<std::string> FocusedPath() const;
+  // The selected entry's path: the current target, as long as the selection stands on it.
+  std::optional<std::string> SelectedPath() const;
 
   // An entry as it stood when a menu opened over it: its position and its full path.
   struct EntryRef {
