@@ -192,7 +192,15 @@ void TargetListView::SaveTargets() {
 
 void TargetListView::WriteTargets() {
   KillTimer(list_, timers::kSaveTargets);
-  kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+  try {
+    kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+  } catch (const std::exception&) {
+    // The caller tells the user; the list stays due and is tried again, so that a run that
+    // goes on after a refused exit (its "No") still saves what it changes.
+    TargetSaves::Next next = saves_.Saved(false, true);
+    if (next.retryIn) SetTimer(list_, timers::kSaveTargets, *next.retryIn, nullptr);
+    throw;
+  }
   saves_.Saved(true);
 }
 

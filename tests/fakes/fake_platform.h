@@ -69,7 +69,7 @@ class FakeSettingsStore : public SettingsStore {
   }
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override {
-    if (refuseWrites) return false;
+    if (refuseWrites || refuseSections.count(Lower(section))) return false;
     auto& sec = data[file][Lower(section)];
     sec.clear();
     for (const auto& [k, v] : entries) {
@@ -105,6 +105,7 @@ class FakeSettingsStore : public SettingsStore {
   std::vector<std::string> reads;
   std::vector<std::string> writes;
   bool refuseWrites = false;
+  std::set<std::string> refuseSections;  // in lower case: a section whose rewrite is refused
   bool servesText = false;
 };
 

@@ -196,6 +196,12 @@ TEST(TargetSaves, OneSavePerActionARefusalRetriedAndReportedOnce) {
   // Once a save went through, the next refusal is told again.
   EXPECT_EQ(saves.Changed(), 250u);
   EXPECT_TRUE(saves.Saved(false).report);
+  // A refusal the exit told of itself is retried too, and not told again by the retries.
+  saves.Saved(true);
+  auto atExit = saves.Saved(false, true);
+  EXPECT_EQ(atExit.retryIn, 2000u);
+  EXPECT_FALSE(atExit.report);
+  EXPECT_FALSE(saves.Saved(false).report);
 }
 
 TEST(MergeTargets, AppliesOnlyThisCopysChangesAndTakesOutTheSameOccurrence) {

@@ -84,5 +84,27 @@ TEST_F(TargetListTest, WhatTheMenuActsOnIsFixedWhenItOpens) {
   EXPECT_EQ(Names(), (Strings{"f.exe", "g.exe"}));
 }
 
+TEST_F(TargetListTest, ARefusedSaveIsTriedAgainAlsoAfterTheExitWasRefused) {
+  app.file("C:\\w\\a.exe");
+  app.file("C:\\w\\b.exe");
+  app.storeTargets({"C:\\w\\a.exe"});
+  Start();
+  // [Targets] cannot be written: the change is reported once and tried again.
+  app.store.refuseSections.insert("targets");
+  Forward("C:\\w\\b.exe");
+  ASSERT_TRUE(PumpUntil([&] { return app.box.asked.size() == 1; }));
+  EXPECT_EQ(app.box.asked[0].text, "Someone error with ini file!");
+  // The exit is refused too, and the user stays.
+  app.box.answers = {MbAnswer::No};
+  SendMessageA(main(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(app.box.asked.size(), 2u);
+  EXPECT_NE(app.box.asked[1].text.find("Quit without saving the settings?"), std::string::npos);
+  ASSERT_NE(main(), nullptr);
+  // Once the file takes writes again, the list reaches it without anything more being done.
+  app.store.refuseSections.clear();
+  EXPECT_TRUE(PumpUntil([&] { return app.ini("Targets", "1") == "C:\\w\\b.exe"; }, 4000));
+  EXPECT_EQ(app.box.asked.size(), 2u) << "the retries are not told again";
+}
+
 }  // namespace
 }  // namespace kest::wintest
