@@ -48,7 +48,11 @@ MainWindow::MainWindow(AppContext& ctx, ToolShelf& shelf)
       shelf_(shelf),
       forwards_(ctx.atoms, msg::kForwardSearchDone, timers::kForwardSearch),
       targetList_(ctx),
-      commandLineBox_(ctx) {}
+      commandLineBox_(ctx) {
+  // COM starts with the first shortcut read, also a stored one: a start without any keeps it
+  // for the end of the start.
+  targetList_.SetComStarter([this] { StartCom(); });
+}
 
 // The window goes while the object and what it owns are still whole.
 MainWindow::~MainWindow() {
@@ -231,11 +235,8 @@ void MainWindow::LoadDefaultIcon() {
 }
 
 PathDispatch MainWindow::Dispatch() {
-  // A shortcut given is read, and a folder given made into shortcuts, through COM.
-  return PathDispatch{[this](const std::string& p) {
-                        StartCom();
-                        targetList_.AddTarget(p);
-                      },
+  // A folder given is made into shortcuts through COM (a shortcut given starts it as it is read).
+  return PathDispatch{[this](const std::string& p) { targetList_.AddTarget(p); },
                       [this](const std::string& p) { ImportToolsFromDir(p); },
                       [this](const std::string& p) { ReportControlCharacters(ctx_.box, hwnd(), p); }};
 }

@@ -210,6 +210,7 @@ void TargetListView::ListChanged() {
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
   return TargetPathToShow(path, [this](const std::string& link) {
+    if (startCom_) startCom_();
     return ResolveShortcut(ctx_.links, ctx_.fs, state_.workDrive, link);
   });
 }

@@ -28,6 +28,9 @@ class TargetListView {
 
   // beginDrag: a left press on empty space moves the window.
   void Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag);
+  // Starts COM on this thread, which a shortcut's reading needs; called before each (a stored
+  // shortcut is read while the list loads, before the rest of the start has started COM).
+  void SetComStarter(std::function<void()> start) { startCom_ = std::move(start); }
   HWND hwnd() const { return list_; }
   void Place(const Box& box, int fileColumnWidth);
   void SetColors(const ColorScheme& colors);
@@ -111,6 +114,7 @@ class TargetListView {
   win32::OwnedIcon defaultIcon_;  // image 0's icon, for a list made again
   int iconSide_ = 16;
   std::function<void()> beginDrag_;
+  std::function<void()> startCom_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded
   bool dropping_ = false;         // the files of a drop are being added
