@@ -45,6 +45,17 @@ inline constexpr const char* kNoWindowInTimeText =
     "The Kest that is starting opened no window within 15 seconds, and the path was not handed to it:\r\n%s";
 inline constexpr const char* kNoWindowInTimeBareText = "The Kest that is starting opened no window within 15 seconds.";
 
+// The clipboard could not be opened; "%s" is the path.
+inline constexpr const char* kPathNotCopiedText =
+    "The clipboard is held by another program, and the path was not copied:\r\n%s";
+inline constexpr const char* kHashesNotCopiedText =
+    "The clipboard is held by another program, and the hashes of %s were not copied. The row's "
+    "tooltip shows them.";
+// The hashes are ready, but the clipboard has changed since they were asked for.
+inline constexpr const char* kHashesOverNewerCopyText =
+    "The hashes of %s are ready, and something else has been copied since they were asked for.\r\n"
+    "Put the hashes on the clipboard in its place? The row's tooltip shows them either way.";
+
 // F1 in the target list without a help file.
 inline constexpr const char* kHelpQuestion = "Файл справки не найден. Хотите указать путь вручную?";
 

@@ -10,14 +10,19 @@ constexpr const char* kUnreadable = "Cannot be read: ";
 }  // namespace
 
 std::string TargetTipText(const std::string& path, const FactsAnswer* answer,
-                          const std::function<std::string(unsigned)>& errorText) {
+                          const std::function<std::string(unsigned)>& errorText, const std::string& hashLines) {
   std::string tip = path + "\r\n";
-  if (!answer) return tip + kReadingFacts;
-  if (answer->facts) return tip + FactsLine(*answer->facts);
-  std::string reason = errorText ? errorText(answer->error) : std::string();
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
-  if (reason.empty()) reason = "error " + std::to_string(answer->error);
-  return tip + kUnreadable + reason;
+  if (!answer) {
+    tip += kReadingFacts;
+  } else if (answer->facts) {
+    tip += FactsLine(*answer->facts);
+  } else {
+    std::string reason = errorText ? errorText(answer->error) : std::string();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
+    if (reason.empty()) reason = "error " + std::to_string(answer->error);
+    tip += kUnreadable + reason;
+  }
+  return hashLines.empty() ? tip : tip + "\r\n" + hashLines;
 }
 
 FactsReader::FactsReader(FileContents& files, std::function<void()> notify)

@@ -25,9 +25,10 @@ struct FactsAnswer {
 };
 
 // The tooltip of a row: the full path, then the facts line, the failure or that they are
-// still being read. errorText gives the system's text of an error code.
+// still being read, then the file's hashes once "Copy hashes" has worked them out.
+// errorText gives the system's text of an error code.
 std::string TargetTipText(const std::string& path, const FactsAnswer* answer,
-                          const std::function<std::string(unsigned)>& errorText);
+                          const std::function<std::string(unsigned)>& errorText, const std::string& hashLines = "");
 
 class FactsReader {
  public:

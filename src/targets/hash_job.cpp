@@ -23,6 +23,11 @@ std::string HashesText(const FileDigests& digests, std::string_view fileName) {
          "SHA256  " + LowerHex(digests.sha256) + "  " + name + "\r\n";
 }
 
+std::string HashLines(const FileDigests& digests) {
+  return "MD5  " + LowerHex(digests.md5) + "\r\nSHA1  " + LowerHex(digests.sha1) + "\r\nSHA256  " +
+         LowerHex(digests.sha256);
+}
+
 int HashPercent(std::uint64_t done, std::uint64_t total) {
   if (total == 0 || done >= total) return 100;
   // done * 100 stays in range for every size a disk holds; beyond that, by hundredths of total.

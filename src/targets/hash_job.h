@@ -14,6 +14,8 @@ namespace kest {
 
 // One line each, "MD5  <hex>  <name>", "SHA1  ...", "SHA256  ...", each ended "\r\n".
 std::string HashesText(const FileDigests& digests, std::string_view fileName);
+// The same without the name, for a row's tooltip: "MD5  <hex>", "SHA1  ...", "SHA256  ...".
+std::string HashLines(const FileDigests& digests);
 std::string LowerHex(std::string_view bytes);
 // How far: 0 to 100 (an empty file is done at once).
 int HashPercent(std::uint64_t done, std::uint64_t total);

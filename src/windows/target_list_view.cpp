@@ -433,7 +433,9 @@ bool TargetListView::StillThere(const std::optional<EntryRef>& entry) const {
 }
 
 void TargetListView::CopyPath(const std::optional<EntryRef>& entry) {
-  if (StillThere(entry)) ctx_.clipboard.setText(owner_, entry->path);
+  if (StillThere(entry) && !ctx_.clipboard.setText(owner_, entry->path))
+    ctx_.box.ask(owner_, FileMessage(text::kPathNotCopiedText, entry->path), text::kCaptionError, MbButtons::Ok,
+                 MbIcon::Error);
 }
 
 void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {

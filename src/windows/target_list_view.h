@@ -155,6 +155,9 @@ class TargetListView {
   // The one hashing at work (kHashProgress tells how far), and the text of its row.
   void OnHashProgress();
   std::unique_ptr<HashJob> hashing_;
+  std::uint32_t clipboardAtHashing_ = 0;  // the clipboard's sequence when it was asked for
+  // The hashes worked out in this run, by path, for the rows' tooltip.
+  std::unordered_map<std::string, std::string> hashLines_;
   std::string rowText_;
 };
 

@@ -2,6 +2,7 @@
 // In-memory stand-ins for the OS below the logic: for the unit tests, and for the windows built
 // in-process in the Win32 tests (no <windows.h> here).
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <deque>
 #include <functional>
@@ -553,14 +554,26 @@ class FakeProcesses : public Processes {
   std::intptr_t shellResult = 42;
 };
 
-// The clipboard's text.
+// The clipboard's text; another program may hold it (refuse) or put something there (put).
 class FakeClipboard : public Clipboard {
  public:
   bool setText(WindowHandle, const std::string& given) override {
-    text = given;
+    if (refuse) return false;
+    put(given);
     return true;
   }
+  std::uint32_t sequence() override { return changes; }
+  void put(const std::string& given) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    text = given;
+    ++changes;
+  }
   std::string text;
+  std::atomic<std::uint32_t> changes{0};
+  bool refuse = false;
+
+ private:
+  std::mutex mutex_;
 };
 
 // What a thread of its own is given: an empty file system, links and icons of its own, so that
