@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace kest {
 
 struct DirEntry {
@@ -65,6 +67,10 @@ class FileSystem {
   // The file's bytes, read whole; nothing when it cannot be opened or a read fails part-way
   // (a part taken for the whole would be saved back over the rest).
   virtual std::optional<std::string> readFile(const std::string& path) = 0;
+  // True for a path that is no file on a disk but a device or a pipe, which a copy could wait
+  // on for ever: by its name (paths::NamesDevice), and where the system can tell without reading
+  // it, by what it is.
+  virtual bool namesDevice(const std::string& path) { return paths::NamesDevice(path); }
   // The path as the user names it and Kest stores it: a 32-bit Kest on 64-bit Windows names a
   // path given through <Windows>\Sysnative under System32, which every Kest reaches.
   virtual std::string namedPath(const std::string& path) { return path; }

@@ -7,6 +7,7 @@ namespace kest {
 namespace {
 constexpr const char* kReadingFacts = "(reading the file)";
 constexpr const char* kUnreadable = "Cannot be read: ";
+constexpr const char* kNotAFile = "Not read: it is no file on a disk (a device, a pipe or the like)";
 }  // namespace
 
 std::string TargetTipText(const std::string& path, const FactsAnswer* answer,
@@ -16,6 +17,8 @@ std::string TargetTipText(const std::string& path, const FactsAnswer* answer,
     tip += kReadingFacts;
   } else if (answer->facts) {
     tip += FactsLine(*answer->facts);
+  } else if (answer->error == kNotAFileError) {
+    tip += kNotAFile;
   } else {
     std::string reason = errorText ? errorText(answer->error) : std::string();
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
@@ -26,65 +29,67 @@ std::string TargetTipText(const std::string& path, const FactsAnswer* answer,
 }
 
 FactsReader::FactsReader(FileContents& files, std::function<void()> notify)
-    : files_(files), notify_(std::move(notify)) {}
+    : shared_(std::make_shared<Shared>(files, std::move(notify))) {}
 
-FactsReader::~FactsReader() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  wake_.notify_all();
-  if (thread_.joinable()) thread_.join();
-}
+FactsReader::~FactsReader() { StopWorker(thread_, *shared_, kReaderStopWaitMs); }
 
 std::optional<FactsAnswer> FactsReader::Ask(const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (queued_.insert(path).second) {
-    queue_.push_back(path);
+  Shared& s = *shared_;
+  std::lock_guard<std::mutex> lock(s.mutex);
+  if (s.queued.insert(path).second) {
+    s.queue.push_back(path);
     // The thread starts with the first question, not with the list.
-    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
-    wake_.notify_one();
+    if (!thread_.joinable()) thread_ = std::thread([shared = shared_] { Run(shared); });
+    s.wake.notify_one();
   }
-  auto it = known_.find(path);
-  if (it == known_.end()) return std::nullopt;
+  auto it = s.known.find(path);
+  if (it == s.known.end()) return std::nullopt;
   return it->second.answer;
 }
 
 std::optional<FactsAnswer> FactsReader::Known(const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = known_.find(path);
-  if (it == known_.end()) return std::nullopt;
+  Shared& s = *shared_;
+  std::lock_guard<std::mutex> lock(s.mutex);
+  auto it = s.known.find(path);
+  if (it == s.known.end()) return std::nullopt;
   return it->second.answer;
 }
 
-void FactsReader::Run() {
-  std::unique_lock<std::mutex> lock(mutex_);
+void FactsReader::Run(const std::shared_ptr<Shared>& shared) {
+  Shared& s = *shared;
+  std::function<void()> cancel = s.files.cancellerForThisThread();
+  std::unique_lock<std::mutex> lock(s.mutex);
+  s.cancel = std::move(cancel);
   for (;;) {
-    wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
-    if (stop_) return;
-    const std::string path = queue_.front();
-    queue_.pop_front();
-    queued_.erase(path);
+    s.wake.wait(lock, [&] { return s.stop || !s.queue.empty(); });
+    if (s.stop) break;
+    const std::string path = s.queue.front();
+    s.queue.pop_front();
+    s.queued.erase(path);
     lock.unlock();
-    const std::optional<FileStamp> stamp = files_.stamp(path);
+    const std::optional<FileStamp> stamp = s.files.stamp(path);
     lock.lock();
-    auto it = known_.find(path);
+    if (s.stop) break;
+    auto it = s.known.find(path);
     // The same version of the file: the answer stands.
-    if (stamp && it != known_.end() && it->second.stamp == stamp) continue;
+    if (stamp && it != s.known.end() && it->second.stamp == stamp) continue;
     lock.unlock();
     Entry read;
     read.stamp = stamp;
     unsigned error = 0;
-    if (std::optional<FileHead> head = files_.readHead(path, kFactsHeadBytes, error))
+    if (std::optional<FileHead> head = s.files.readHead(path, kFactsHeadBytes, error))
       read.answer.facts = ReadFileFacts(head->bytes, head->size, paths::FileNameOf(path));
     else
       read.answer.error = error;
     lock.lock();
-    known_[path] = std::move(read);
+    if (s.stop) break;
+    s.known[path] = std::move(read);
     lock.unlock();
-    if (notify_) notify_();
+    if (s.notify) s.notify();
     lock.lock();
   }
+  s.done = true;
+  s.ended.notify_all();
 }
 
 }  // namespace kest

@@ -127,6 +127,14 @@ unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
 std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
 
+bool Win32FileSystem::namesDevice(const std::string& path) {
+  if (paths::NamesDevice(path)) return true;
+  // Opened for nothing, only to ask what it is: a file linked to a terminal is one too.
+  OwnedHandle file = OwnedFile(CreateFileA(ForSystem(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file && GetFileType(file.get()) != FILE_TYPE_DISK;
+}
+
 std::optional<std::string> Win32FileSystem::readFile(const std::string& path) { return ReadWholeFile(path); }
 
 }  // namespace kest::win32
