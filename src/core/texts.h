@@ -44,6 +44,12 @@ inline constexpr const char* kTooLongToForwardText =
 inline constexpr const char* kNoWindowInTimeText =
     "The Kest that is starting opened no window within 15 seconds, and the path was not handed to it:\r\n%s";
 inline constexpr const char* kNoWindowInTimeBareText = "The Kest that is starting opened no window within 15 seconds.";
+// A start whose running copy did not take its path.
+inline constexpr const char* kNoAnswerText =
+    "The running Kest did not take the path: it did not answer within 10 seconds, or Windows kept this "
+    "start from reaching it (a Kest run as administrator). The path was not handed to it:\r\n%s";
+inline constexpr const char* kStillClosingText =
+    "The running Kest is closing and did not end within 15 seconds, and the path was not handed to it:\r\n%s";
 
 // The clipboard could not be opened; "%s" is the path.
 inline constexpr const char* kPathNotCopiedText =

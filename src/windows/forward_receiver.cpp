@@ -29,7 +29,8 @@ void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
       if (stopping_ || !ok) break;
       // Anyone may write here: only a string atom's value goes on, and the window checks it
       // is a forwarding atom before anything is done with it.
-      if (read == sizeof(atom) && atom >= 0xC000) PostMessageA(window, msg::kForwardedCommandLine, 0, atom);
+      if (read == sizeof(atom) && atom >= 0xC000)
+        PostMessageA(window, msg::kForwardedCommandLine, kForwardFromLine, atom);
     }
   });
 }

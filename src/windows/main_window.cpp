@@ -109,16 +109,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) == commandLineBox_.hwnd()) return CommandLineBox::Colors(reinterpret_cast<HDC>(wParam));
       break;
     case msg::kForwardedCommandLine:
-      forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
-      return 0;
+      return OnForward(wParam, lParam);
     case WM_TIMER:
       if (wParam == forwards_.TimerId()) {
-        forwards_.OnTimer(hwnd());
+        // A copy that is closing leaves the atoms to the starts that wait to take them back.
+        if (closing_) KillTimer(hwnd(), wParam);
+        else forwards_.OnTimer(hwnd());
         return 0;
       }
       break;
     case msg::kForwardSearchDone:
-      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
+      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) {
+        if (!closing_) DispatchPath(path);
+      });
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -251,7 +254,40 @@ void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
                            sourceDir, ToolCatalog::RootOf(ctx_.exeDir) + "\\");
 }
 
+LRESULT MainWindow::OnForward(WPARAM from, LPARAM lParam) {
+  // While the window closes, a start that reads the answer, and the quick line, are refused:
+  // the start takes its atom back and runs as the new copy once this window has gone.
+  if (closing_ && from != kForwardFromOlderStart) return kForwardRefused;
+  if (!closing_) {
+    forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
+    return kForwardTaken;
+  }
+  // An older start cannot be told: its path is taken, and written before the window goes. It
+  // goes at the end of the list without becoming current, so that the note, which is being
+  // saved for the exit, does not follow it.
+  PathDispatch closing = Dispatch();
+  closing.addTarget = [this](const std::string& path) { targetList_.AddTargetAtEnd(path); };
+  forwards_.OnForward(hwnd(), lParam, [this, &closing](const std::string& path) {
+    kest::DispatchPath(ctx_.fs, path, closing);
+  });
+  try {
+    targetList_.WriteTargets();
+  } catch (const std::exception&) {
+    // Kept due and tried again while the close's question is open.
+  }
+  return kForwardTaken;
+}
+
 bool MainWindow::OnClose() {
+  // Forwards are refused from here until the window has gone, or the close is given up.
+  closing_ = true;
+  struct KeptRunning {
+    bool& closing;
+    bool gone = false;
+    ~KeptRunning() {
+      if (!gone) closing = false;
+    }
+  } keptRunning{closing_};
   try {
     SettingsFile::Batch batch(state_.settings());
     WriteExitOptions();
@@ -264,6 +300,7 @@ bool MainWindow::OnClose() {
       return true;
   }
   if (notes_ && !notes_->SaveForExit(true)) return true;
+  keptRunning.gone = true;
   for (int alpha : FadeSteps(Opacity())) SetOpacity(alpha);
   if (notes_) notes_->Destroy();
   DestroyWindow(hwnd());

@@ -228,6 +228,14 @@ void TargetListView::AddTarget(const std::string& path) {
   ShowAdded(index);
 }
 
+void TargetListView::AddTargetAtEnd(const std::string& path) {
+  if (paths::HasControlCharacters(path)) return;
+  state_.targets().add(ShownTargetPath(path), path, std::string());
+  ListView_SetItemCountEx(list_, static_cast<int>(state_.targets().size()), LVSICF_NOSCROLL);
+  RefreshEmptyHint();
+  ListChanged();
+}
+
 void TargetListView::ShowAdded(std::size_t index) {
   OwnSelection own(ownSelection_);
   // The new count, the selection and the scroll each redraw the list and its scroll bar on

@@ -50,6 +50,9 @@ class TargetListView {
   // Adds the entry and makes it the selected, focused and current one. A path holding control
   // characters is refused with a message.
   void AddTarget(const std::string& path);
+  // Adds the entry at the end and leaves the selection and the current target as they are: a
+  // path forwarded while the window closes, whose note must not start a save of its own.
+  void AddTargetAtEnd(const std::string& path);
   // The last entry becomes selected, focused and current; none leaves the current target empty.
   void SelectLast();
   std::optional<std::size_t> SelectedEntry() const;

@@ -166,11 +166,17 @@ class FakeWindowSystem : public WindowSystem {
     searched.push_back(className);
     return running;
   }
-  std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+  std::optional<std::intptr_t> send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                                    unsigned) override {
     sent.push_back({window, message, wParam, lParam});
     if (onSend) onSend();
-    return 0;
+    if (answers.empty()) return std::intptr_t{0};
+    std::optional<std::intptr_t> a = answers.front();
+    answers.pop_front();
+    return a;
   }
+  // The window is there while it is the one found.
+  bool exists(WindowHandle window) override { return window != nullptr && window == running; }
   void bringToForeground(WindowHandle window) override { foreground.push_back(window); }
 
   WindowHandle running = nullptr;
@@ -178,6 +184,8 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<Sent> sent;
   std::vector<WindowHandle> foreground;
   std::function<void()> onSend;
+  // The answers to the next sends, in order (nothing: no answer); then 0, as an older copy answers.
+  std::deque<std::optional<std::intptr_t>> answers;
 };
 
 // The running copy's quick line: whether one listens, and what was posted on it.

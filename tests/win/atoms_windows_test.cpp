@@ -164,9 +164,13 @@ TEST(Win32WindowSystem, FindsTopLevelWindowsByClassAndSends) {
                            nullptr, wc.hInstance, nullptr);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), w);  // found whatever its title
-  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0), 0x5A);
+  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0, 1000), std::optional<std::intptr_t>(0x5A));
+  EXPECT_TRUE(windows.exists(w));
   DestroyWindow(w);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), nullptr);
+  // A window that has gone answers nothing.
+  EXPECT_FALSE(windows.exists(w));
+  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0, 1000), std::nullopt);
   UnregisterClassA("KestWinTestWindow", wc.hInstance);
 }
 
