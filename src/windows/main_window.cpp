@@ -207,6 +207,7 @@ void MainWindow::OnCreate() {
     MakeWhatTheFrameDoesNotShow();
     EnterMiniMode();
   }
+  win32::AcceptForwardsFromLowerRights(hwnd(), msg::kForwardedCommandLine);
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
