@@ -144,19 +144,8 @@ TEST_F(KestTest, AFileThatCannotBeReadIsReportedWithTheSystemsText) {
 class BlockingDevice {
  public:
   explicit BlockingDevice(const e2e::AppDir& app) : app_(app) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
-    if (!unixName) return;
-    auto toUnix = [&](const std::string& path) {
-      std::wstring wide(path.begin(), path.end());
-      char* name = unixName(wide.c_str());
-      std::string unix = name ? name : "";
-      if (name) HeapFree(GetProcessHeap(), 0, name);
-      return unix;
-    };
+    if (UnixPath(app.path()).empty()) return;
     app.writeFile("pty-helper.sh",
-                  // Nothing of the test run's output is held open by the shell or what it starts.
-                  "exec < /dev/null > /dev/null 2>&1\n"
                   "dir=\"$1\"; dev=\"$WINEPREFIX/dosdevices/com1\"\n"
                   "old=$(readlink \"$dev\" 2>/dev/null || true)\n"
                   "mkfifo \"$dir/in\"\n"
@@ -169,20 +158,24 @@ class BlockingDevice {
                   "touch \"$dir/ready\"\n"
                   "i=0; while [ ! -e \"$dir/done\" ] && [ $i -lt 1200 ]; do sleep 0.1; i=$((i+1)); done\n"
                   "if [ -n \"$old\" ]; then ln -sfn \"$old\" \"$dev\"; else rm -f \"$dev\"; fi\n"
-                  "kill \"$pid\" 2>/dev/null\n");
+                  "kill \"$pid\" 2>/dev/null\n"
+                  // What Windows cannot take away: the pipe would hold its delete, the link its read.
+                  "rm -f \"$dir/in\" \"$dir/linked.bin\" \"$dir/ready\"\n");
     std::string dir = app.path();
     dir.pop_back();
-    std::string commandLine = "sh " + toUnix(app.file("pty-helper.sh")) + " " + toUnix(dir);
     try {
-      shell_ = e2e::Process::Start("Z:\\bin\\sh", commandLine);
+      shell_ = StartUnixShell("sh " + UnixPath(app.file("pty-helper.sh")) + " " + UnixPath(dir));
     } catch (const std::exception&) {
       return;
     }
     ready_ = e2e::WaitUntil([&] { return app.exists("ready"); }, 10000);
   }
+  // Wine does not wait on a process of the machine: the shell says it has put everything back
+  // by taking "ready" away.
   ~BlockingDevice() {
+    if (!ready_) return;
     app_.writeFile("done", "");
-    e2e::WaitUntil([&] { return !shell_.running(); }, 5000);
+    e2e::WaitUntil([&] { return !app_.exists("ready"); }, 5000);
   }
   bool ready() const { return ready_; }
 
