@@ -9,6 +9,8 @@
 #include "state/app_context.h"
 #include "state/app_state.h"
 #include "core/single_instance.h"
+#include "platform/file_saves.h"
+#include "platform/win32/file_system.h"
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
@@ -44,6 +46,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                           ctx.commandLine, [&] { return state.settings().read(opt::NoMoreOneCopy); });
   if (!start.run) return 0;
   ctx.holdsInstanceMarker = start.holdsMarker;
+  // Before anything is read: what saves of copies that were killed or crashed left beside
+  // Tools.ini and the notes.
+  RecoverCutSaves(p.fs, exeDir, win32::ProcessRunning);
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

@@ -58,8 +58,20 @@ class FileSystem {
   // Creates or replaces the file with the bytes and flushes them to the disk; false when any of
   // it failed, and then the file may hold part of them.
   virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
-  // MoveFileExA with replace and write-through: the file takes the other's place in one step.
+  // The file takes the other's place in one step, keeping what the other is: its attributes and
+  // permissions (a missing other is simply made). from is gone afterwards.
   virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+  // Writes the bytes into the existing file itself, cutting it to their length, and flushes
+  // them: every name, link, attribute and permission of the file stays. False when any of it
+  // failed, and then the file may hold part of them.
+  virtual bool overwriteFile(const std::string& path, const std::string& bytes) = 0;
+  // The file a path leads to: for a link (a symbolic link, a junction above it), the file it
+  // names; otherwise, and for a path that names nothing, the path itself.
+  virtual std::string linkTarget(const std::string& path) { return path; }
+  // How many names the file has (hard links); 0 when it is not there.
+  virtual unsigned nameCount(const std::string& path) = 0;
+  // This process's id, which names its temporary files beside the ones it saves.
+  virtual unsigned processId() = 0;
   // SetFileAttributesA; the directory bit of a directory stays whatever is asked.
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.

@@ -344,6 +344,7 @@ class FakeFileSystem : public FileSystem {
   }
   bool writeFile(const std::string& path, const std::string& bytes) override {
     if (locked.count(path)) return fail(32);
+    if (!files.count(path) && refuseNew.count(path.substr(0, path.rfind('\\') + 1))) return fail(5);
     log.push_back("write " + path);
     if (!files.count(path)) file(path);
     // A full disk: the file is made, but holds only part of what was to go in.
@@ -367,6 +368,33 @@ class FakeFileSystem : public FileSystem {
     contents[to] = bytes;
     return true;
   }
+  bool overwriteFile(const std::string& path, const std::string& bytes) override {
+    if (!files.count(path)) return fail(2);
+    if (locked.count(path)) return fail(32);
+    log.push_back("overwrite " + path);
+    if (diskFull || overwriteFailures > 0) {
+      if (overwriteFailures > 0) --overwriteFailures;
+      contents[path] = bytes.substr(0, bytes.size() / 2);
+      return fail(112);
+    }
+    contents[path] = bytes;
+    return true;
+  }
+  std::string linkTarget(const std::string& path) override {
+    auto it = linksTo.find(path);
+    return it == linksTo.end() ? path : it->second;
+  }
+  unsigned nameCount(const std::string& path) override {
+    if (!files.count(path)) return 0;
+    auto it = names.find(path);
+    return it == names.end() ? 1 : it->second;
+  }
+  unsigned processId() override { return pid; }
+  std::map<std::string, std::string> linksTo;  // a link and the file it leads to
+  std::map<std::string, unsigned> names;       // a file's number of names, when not 1
+  std::set<std::string> refuseNew;             // folders (with trailing backslash) that take no new file
+  unsigned pid = 4242;
+  int overwriteFailures = 0;  // the next writes in place stop half-way (a full disk)
   bool diskFull = false;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override {
     std::string p = Trim(path);
