@@ -68,7 +68,8 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
     return *oneCopy;
   };
   // The running copy has another current directory: a relative name means what it means here.
-  const std::string argument = s.fs.namedPath(paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine)));
+  const std::string argument =
+      s.fs.namedFromStarter(paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine)));
   const std::string atomName = kForwardPrefix + argument;
   // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
   const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
@@ -249,7 +250,7 @@ void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& t
 
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner) {
-  std::string argument = fs.namedPath(paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine)));
+  std::string argument = fs.namedFromStarter(paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine)));
   if (argument.empty()) return;
   try {
     DispatchPath(fs, argument, to);

@@ -86,6 +86,12 @@ class FileSystem {
   // The path as the user names it and Kest stores it: a 32-bit Kest on 64-bit Windows names a
   // path given through <Windows>\Sysnative under System32, which every Kest reaches.
   virtual std::string namedPath(const std::string& path) { return path; }
+  // A path chosen in this process's own open dialog, as the user saw it: a 32-bit Kest on 64-bit
+  // Windows shows SysWOW64's files under the name System32 there.
+  virtual std::string namedFromOwnView(const std::string& path) { return namedPath(path); }
+  // A path given on the command line, as the program that started Kest named it (a 32-bit
+  // console names SysWOW64's files under System32).
+  virtual std::string namedFromStarter(const std::string& path) { return namedPath(path); }
 };
 
 }  // namespace kest

@@ -483,7 +483,7 @@ std::optional<std::string> TargetListView::RunOpenDialog() {
   ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  lastChosenFile_ = ctx_.fs.namedPath(file.c_str());
+  lastChosenFile_ = ctx_.fs.namedFromOwnView(file.c_str());
   // Later openings of the dialog start where this one ended.
   openDialogDir = LastDirOf(lastChosenFile_);
   return lastChosenFile_;

@@ -195,6 +195,12 @@ unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
 std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
 
+std::string Win32FileSystem::namedFromOwnView(const std::string& path) {
+  return RunsUnderWow64() ? From32BitView(path, true) : AsNamed(path);
+}
+
+std::string Win32FileSystem::namedFromStarter(const std::string& path) { return FromStarter(path); }
+
 bool Win32FileSystem::namesDevice(const std::string& path) {
   if (paths::NamesDevice(path)) return true;
   // Opened for nothing, only to ask what it is: a file linked to a terminal is one too.

@@ -29,6 +29,8 @@ class Win32FileSystem final : public FileSystem {
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
   std::string namedPath(const std::string& path) override;
+  std::string namedFromOwnView(const std::string& path) override;
+  std::string namedFromStarter(const std::string& path) override;
   bool namesDevice(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
 };
