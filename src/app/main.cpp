@@ -13,6 +13,8 @@
 #include "settings/failure_list.h"
 #include "core/texts.h"
 #include "core/single_instance.h"
+#include "platform/file_saves.h"
+#include "platform/win32/file_system.h"
 #include "windows/mini_window.h"
 #include "windows/settings_window.h"
 #include "platform/win32/com_ptr.h"
@@ -65,6 +67,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The targets' icons come from helpers: copies of this program started with a switch.
   ctx.iconHelper = [exe = ctx.exePath] { return win32::StartHelperProcess(exe, std::string(kIconHelperSwitch)); };
   ctx.holdsInstanceMarker = start.holdsMarker;
+  // Before anything is read: what saves of copies that were killed or crashed left beside
+  // Tools.ini and the notes.
+  RecoverCutSaves(p.fs, data.dir, win32::ProcessRunning);
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

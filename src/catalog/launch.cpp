@@ -32,8 +32,9 @@ bool MayRunOn(const LaunchServices& s, const std::string& program, const std::st
     ReportError(s, FileMessage(kTargetNotFullPath, target));
     return false;
   }
-  if (IsBatchFile(program) && UnsafeForBatchFile(paths::FileNameOf(target), arguments)) {
-    ReportError(s, FileMessage(kUnsafeForBatchTool, paths::FileNameOf(target)));
+  const bool batch = IsBatchFile(program);
+  if ((batch || IsCommandProcessor(program)) && UnsafeForBatchFile(paths::FileNameOf(target), arguments)) {
+    ReportError(s, FileMessage(batch ? kUnsafeForBatchTool : kUnsafeForCommandProcessor, paths::FileNameOf(target)));
     return false;
   }
   return true;
@@ -139,6 +140,11 @@ std::string ToolCommandLine(const std::string& program, const std::string& targe
 bool IsBatchFile(const std::string& program) {
   const std::string ext = AsciiLowered(paths::ExtensionOf(program));
   return ext == ".bat" || ext == ".cmd";
+}
+
+bool IsCommandProcessor(const std::string& program) {
+  const std::string name = AsciiLowered(paths::FileNameOf(program));
+  return name == "cmd.exe" || name == "command.com";
 }
 
 bool UnsafeForBatchFile(const std::string& targetName, const std::string& /*arguments*/) {

@@ -26,6 +26,9 @@ inline constexpr const char* kTargetNotFullPath =
 inline constexpr const char* kUnsafeForBatchTool =
     "The tool is a batch file, and the command processor would act on a character of the target's "
     "name (& | < > ^ %):\r\n%s\r\nThe tool was not started.";
+inline constexpr const char* kUnsafeForCommandProcessor =
+    "The tool is the command processor, which would act on a character of the target's name "
+    "(& | < > ^ %):\r\n%s\r\nThe tool was not started.";
 
 // The message for a start that failed with a WinExec or ShellExecute result code; systemText
 // is the system's own text for it (its "%1" stands for the program).
@@ -53,6 +56,9 @@ std::string ToolCommandLine(const std::string& program, const std::string& targe
 // A batch file runs in the command processor, which acts on & | < > ^ outside quotes and
 // expands % anywhere: such a target name would reach the tool as another name, or as commands.
 bool IsBatchFile(const std::string& program);
+// The command processor itself ("cmd.exe /c t.bat %1" in a shortcut) reads its command line by
+// the same rules.
+bool IsCommandProcessor(const std::string& program);
 bool UnsafeForBatchFile(const std::string& targetName, const std::string& arguments);
 
 // The program a tool's shortcut runs, by the one rule of every route: the program where the

@@ -69,7 +69,8 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
     return *oneCopy;
   };
   // The running copy has another current directory: a relative name means what it means here.
-  const std::string argument = s.fs.namedPath(paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine)));
+  const std::string argument =
+      s.fs.namedFromStarter(paths::AbsolutePath(s.fs.currentDirectory(), ParseCommandLine(commandLine)));
   const std::string atomName = kForwardPrefix + argument;
   // A path that could rewrite Tools.ini, or that no atom can carry, is never handed over.
   const char* refusal = paths::HasControlCharacters(argument)       ? text::kControlCharactersText
@@ -78,23 +79,60 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
   auto report = [&](const char* pattern) {
     s.box.ask(nullptr, FileMessage(pattern, paths::Printable(argument)), text::kCaptionError, MbButtons::Ok, MbIcon::Error);
   };
+  // What became of a hand-over: done (handed, or said why not), refused by a copy that is
+  // closing (the atom taken back), or no answer (taken back and said).
+  enum class Handover { Done, Closing, NoAnswer };
   // announced: the atom already added and announced on the quick line, or 0.
   auto forward = [&](WindowHandle running, AtomValue announced) {
     if (!argument.empty() && !refusal) {
       // The atom goes in the message, so that the running copy need not look for it; a copy
       // that does not read it finds it by its name as before.
       AtomValue atom = announced != 0 ? announced : s.atoms.add(atomName);
-      if (atom == 0) refusal = text::kTooLongToForwardText;
-      else s.windows.send(running, msg::kForwardedCommandLine, 0, atom);
+      if (atom == 0) {
+        refusal = text::kTooLongToForwardText;
+      } else {
+        std::optional<std::intptr_t> answer =
+            s.windows.send(running, msg::kForwardedCommandLine, kForwardReadsAnswer, atom, kForwardAnswerWaitMs);
+        // Not taken, unless the atom has gone meanwhile (from the quick line, or just before
+        // the copy stopped answering): this start takes it back and goes on with it.
+        if ((!answer || *answer == kForwardRefused) && s.atoms.find(atomName) == atom) {
+          s.atoms.remove(atom);
+          return answer || !s.windows.exists(running) ? Handover::Closing : Handover::NoAnswer;
+        }
+      }
     }
     if (refusal) report(refusal);
     // Started without a file, Kest is wanted on the screen, also from the tray or mini mode.
     if (argument.empty()) s.windows.sendNamed(running, kComeBackMessage);
     s.windows.bringToForeground(running);
+    return Handover::Done;
   };
-  // One deadline for the whole wait, however often a starting copy dies and the start decides
-  // again.
+  // One deadline for the whole wait, however often a starting copy dies, or a closing copy
+  // refuses, and the start decides again.
   std::optional<std::uint64_t> deadline;
+  auto startDeadline = [&] {
+    if (!deadline) deadline = s.instances.milliseconds() + kStartingWindowWaitMs;
+  };
+  // After a hand-over: true when the start has ended (handed over, or said why not); false
+  // when it decides anew, once the closing copy's window has gone or a moment has passed (a
+  // closing copy whose user kept it running takes paths again).
+  auto handedOver = [&](WindowHandle running, AtomValue announced) {
+    switch (forward(running, announced)) {
+      case Handover::Done:
+        return true;
+      case Handover::NoAnswer:
+        report(text::kNoAnswerText);
+        return true;
+      case Handover::Closing:
+        break;
+    }
+    startDeadline();
+    const std::uint64_t lookAgain = s.instances.milliseconds() + kRefusedLookAgainMs;
+    while (s.windows.exists(running) && s.instances.milliseconds() < lookAgain) s.instances.pause(kStartingWindowPollMs);
+    if (s.instances.milliseconds() < *deadline) return false;
+    report(text::kStillClosingText);
+    return true;
+  };
   for (;;) {
     StartLock lock(s.instances);
     AtomValue marker = s.atoms.find(kInstanceMarker);
@@ -115,17 +153,17 @@ StartOutcome RunStartupDecision(const StartServices& s, const std::string& comma
     switch (action) {
       case StartAction::ForwardAndQuit:
         lock.release();
-        forward(running, forwarded);
-        return {};
+        if (handedOver(running, forwarded)) return {};
+        continue;
       case StartAction::WaitForWindow: {
         // Outside the lock, so that the starting copy's window is not held up by it, nor
         // the other starts that wait for the same window.
         lock.release();
-        if (!deadline) deadline = s.instances.milliseconds() + kStartingWindowWaitMs;
+        startDeadline();
         switch (WaitForStartingWindow(s, *deadline, running)) {
           case Waited::Window:
-            forward(running, 0);
-            return {};
+            if (handedOver(running, 0)) return {};
+            continue;
           case Waited::CopyGone:
             continue;  // it died while starting: what is left is looked at anew
           case Waited::TimedOut:
@@ -216,7 +254,7 @@ void DispatchPath(FileSystem& fs, const std::string& path, const PathDispatch& t
 
 void DispatchOwnArgument(const std::string& commandLine, FileSystem& fs, const PathDispatch& to,
                          MsgBox& box, WindowHandle owner) {
-  std::string argument = fs.namedPath(paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine)));
+  std::string argument = fs.namedFromStarter(paths::AbsolutePath(fs.currentDirectory(), ParseCommandLine(commandLine)));
   if (argument.empty()) return;
   try {
     DispatchPath(fs, argument, to);

@@ -31,6 +31,22 @@ inline constexpr const char* kComeBackMessage = "KestComeBack";
 // table keeps names) less the prefix.
 inline constexpr std::size_t kMaxForwardedArgument = 243;
 
+// The forwarding message's first parameter says who sends it. A start that reads the answer
+// may be refused by a copy that is closing and then runs as the new copy itself; the copy's own
+// quick line may be refused the same way. Older starts send 0 and read nothing: they are
+// never refused.
+inline constexpr std::uintptr_t kForwardFromOlderStart = 0;
+inline constexpr std::uintptr_t kForwardReadsAnswer = 1;
+inline constexpr std::uintptr_t kForwardFromLine = 2;
+// The answers: taken (handled, or kept until the window can take it), or refused. Older
+// copies answer 0, having taken it.
+inline constexpr std::intptr_t kForwardTaken = 0x4B54;
+inline constexpr std::intptr_t kForwardRefused = 0x4B52;
+// How long a start waits for the running copy to answer.
+inline constexpr unsigned kForwardAnswerWaitMs = 10000;
+// After a refusal, how often the start looks again (the window gone, or taking paths again).
+inline constexpr unsigned kRefusedLookAgainMs = 250;
+
 enum class StartAction {
   ForwardAndQuit,      // one copy only, and the other copy's window is there: hand over the argument
   WaitForWindow,       // one copy only, and the other copy is still starting: wait for its window
@@ -66,10 +82,12 @@ struct StartOutcome {
 
 // Runs the entry's single-instance steps: the argument is made absolute against this
 // process's current directory, the decision is taken under the start lock, and a start that
-// finds another copy still starting waits for its window. A start that does not run has
-// handed its argument over, or says in a message box why not (control characters, too long
-// for an atom, no window in time). beforeRunning is done by a start that runs, still under the
-// start lock, so that starts beside each other do it one after the other.
+// finds another copy still starting waits for its window. A start refused by a copy that is
+// closing decides anew once that copy's window has gone, and so runs as the new copy with its
+// argument. A start that does not run has handed its argument over, or says in a message box
+// why not (control characters, too long for an atom, no window in time, no answer).
+// beforeRunning is done by a start that runs, still under the start lock, so that starts beside
+// each other do it one after the other.
 StartOutcome RunStartupDecision(const StartServices& s, const std::string& commandLine,
                                 const std::function<bool()>& noMoreOneCopy,
                                 const std::function<void()>& beforeRunning = {});

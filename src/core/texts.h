@@ -44,6 +44,23 @@ inline constexpr const char* kTooLongToForwardText =
 inline constexpr const char* kNoWindowInTimeText =
     "The Kest that is starting opened no window within 15 seconds, and the path was not handed to it:\r\n%s";
 inline constexpr const char* kNoWindowInTimeBareText = "The Kest that is starting opened no window within 15 seconds.";
+// A start whose running copy did not take its path.
+inline constexpr const char* kNoAnswerText =
+    "The running Kest did not take the path: it did not answer within 10 seconds, or Windows kept this "
+    "start from reaching it (a Kest run as administrator). The path was not handed to it:\r\n%s";
+inline constexpr const char* kStillClosingText =
+    "The running Kest is closing and did not end within 15 seconds, and the path was not handed to it:\r\n%s";
+
+// The clipboard could not be opened; "%s" is the path.
+inline constexpr const char* kPathNotCopiedText =
+    "The clipboard is held by another program, and the path was not copied:\r\n%s";
+inline constexpr const char* kHashesNotCopiedText =
+    "The clipboard is held by another program, and the hashes of %s were not copied. The row's "
+    "tooltip shows them.";
+// The hashes are ready, but the clipboard has changed since they were asked for.
+inline constexpr const char* kHashesOverNewerCopyText =
+    "The hashes of %s are ready, and something else has been copied since they were asked for.\r\n"
+    "Put the hashes on the clipboard in its place? The row's tooltip shows them either way.";
 
 // F1 in the target list without a help file.
 inline constexpr const char* kHelpQuestion = "Файл справки не найден. Хотите указать путь вручную?";

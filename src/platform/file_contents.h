@@ -30,6 +30,10 @@ struct HashResult {
   FileDigests digests;
 };
 
+// The error code of a path that is no file on a disk (a device, a pipe): it is not read at all,
+// since a read of it may wait for ever. It lies in the range Windows leaves to programs.
+inline constexpr unsigned kNotAFileError = 0x20000001u;
+
 class FileContents {
  public:
   virtual ~FileContents() = default;
@@ -44,6 +48,10 @@ class FileContents {
   virtual HashResult hash(const std::string& path, const std::atomic<bool>& cancel, const Progress& progress) = 0;
   // The system's text for an error code these calls gave; empty when it has none.
   virtual std::string errorText(unsigned code) = 0;
+  // Called on a reading thread: something another thread may call to cancel the read or open
+  // this thread is waiting in at that moment (a share that stopped answering). Nothing where
+  // reads cannot be cancelled; not every read can be, so the caller never relies on it alone.
+  virtual std::function<void()> cancellerForThisThread() { return {}; }
 };
 
 }  // namespace kest

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace kest {
 
 struct DirEntry {
@@ -56,8 +58,20 @@ class FileSystem {
   // Creates or replaces the file with the bytes and flushes them to the disk; false when any of
   // it failed, and then the file may hold part of them.
   virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
-  // MoveFileExA with replace and write-through: the file takes the other's place in one step.
+  // The file takes the other's place in one step, keeping what the other is: its attributes and
+  // permissions (a missing other is simply made). from is gone afterwards.
   virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+  // Writes the bytes into the existing file itself, cutting it to their length, and flushes
+  // them: every name, link, attribute and permission of the file stays. False when any of it
+  // failed, and then the file may hold part of them.
+  virtual bool overwriteFile(const std::string& path, const std::string& bytes) = 0;
+  // The file a path leads to: for a link (a symbolic link, a junction above it), the file it
+  // names; otherwise, and for a path that names nothing, the path itself.
+  virtual std::string linkTarget(const std::string& path) { return path; }
+  // How many names the file has (hard links); 0 when it is not there.
+  virtual unsigned nameCount(const std::string& path) = 0;
+  // This process's id, which names its temporary files beside the ones it saves.
+  virtual unsigned processId() = 0;
   // SetFileAttributesA; the directory bit of a directory stays whatever is asked.
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The calling thread's last system error code.
@@ -65,9 +79,19 @@ class FileSystem {
   // The file's bytes, read whole; nothing when it cannot be opened or a read fails part-way
   // (a part taken for the whole would be saved back over the rest).
   virtual std::optional<std::string> readFile(const std::string& path) = 0;
+  // True for a path that is no file on a disk but a device or a pipe, which a copy could wait
+  // on for ever: by its name (paths::NamesDevice), and where the system can tell without reading
+  // it, by what it is.
+  virtual bool namesDevice(const std::string& path) { return paths::NamesDevice(path); }
   // The path as the user names it and Kest stores it: a 32-bit Kest on 64-bit Windows names a
   // path given through <Windows>\Sysnative under System32, which every Kest reaches.
   virtual std::string namedPath(const std::string& path) { return path; }
+  // A path chosen in this process's own open dialog, as the user saw it: a 32-bit Kest on 64-bit
+  // Windows shows SysWOW64's files under the name System32 there.
+  virtual std::string namedFromOwnView(const std::string& path) { return namedPath(path); }
+  // A path given on the command line, as the program that started Kest named it (a 32-bit
+  // console names SysWOW64's files under System32).
+  virtual std::string namedFromStarter(const std::string& path) { return namedPath(path); }
 };
 
 }  // namespace kest

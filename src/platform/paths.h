@@ -98,6 +98,38 @@ inline bool IsReservedName(std::string_view name) {
          lower[3] >= '1' && lower[3] <= '9';
 }
 
+// True for a path that Windows opens as a device rather than a file on a disk: the device
+// namespace ("\\.\COM1", "\\.\pipe\x", "\\?\GLOBALROOT\..."; "\\?\C:\x" and "\\?\UNC\..." are
+// files), or a last part that is a device name in any folder ("C:\x\COM1", "D:\nul.txt",
+// "aux .bin"), which the system takes for the device unless the path starts with "\\?\". A
+// read of such a thing may wait for ever (a serial port with nothing on the line).
+inline bool NamesDevice(std::string_view path) {
+  auto slash = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 4 && slash(path[0]) && slash(path[1]) && (path[2] == '.' || path[2] == '?') && slash(path[3])) {
+    if (path[2] == '.') return true;
+    std::string_view rest = path.substr(4);
+    const bool drive = rest.size() >= 3 && HasDriveLetter(rest) && slash(rest[2]);
+    const bool unc = rest.size() >= 4 && AsciiLowered(rest.substr(0, 3)) == "unc" && slash(rest[3]);
+    return !drive && !unc;
+  }
+  std::string_view name = path;
+  for (std::size_t i = name.size(); i > 0; --i) {
+    if (slash(name[i - 1]) || name[i - 1] == ':') {
+      name = name.substr(i);
+      break;
+    }
+  }
+  // The system drops trailing dots and blanks, and takes the name up to its first dot.
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  const std::string lower = AsciiLowered(base);
+  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul" || lower == "conin$" || lower == "conout$")
+    return true;
+  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
+         lower[3] >= '1' && lower[3] <= '9';
+}
+
 // True for a path that names one file wherever Kest stands: a drive letter with its root
 // ("C:\x") or a UNC path ("\\server\share\x", "\\?\C:\x"). Anything else is taken against
 // some current directory.

@@ -73,6 +73,49 @@ std::string AsSystem32(std::string_view path, std::string_view windowsDir) {
   return Replaced(windowsDir, "System32", *rest);
 }
 
+std::string NameFrom32BitView(std::string_view path, std::string_view windowsDir, bool sure,
+                              const std::function<bool(const std::string&)>& exists) {
+  if (auto rest = Below(path, windowsDir, "Sysnative")) return Replaced(windowsDir, "System32", *rest);
+  auto rest = Below(path, windowsDir, "System32");
+  if (!rest || NotRedirected(*rest)) return std::string(path);
+  const std::string wow = Replaced(windowsDir, "SysWOW64", *rest);
+  if (!exists(wow)) return std::string(path);
+  if (sure || !exists(std::string(path))) return wow;
+  return std::string(path);
+}
+
+bool InSystemFolder(std::string_view path, std::string_view windowsDir) {
+  return Below(path, windowsDir, "System32") || Below(path, windowsDir, "Sysnative");
+}
+
+std::string VerbCommandLine(std::string_view command, std::string_view file) {
+  std::string out;
+  bool placed = false, inQuotes = false;
+  for (std::size_t i = 0; i < command.size(); ++i) {
+    const char c = command[i];
+    if (c == '"') inQuotes = !inQuotes;
+    if (c != '%' || i + 1 >= command.size()) {
+      out += c;
+      continue;
+    }
+    const char n = command[i + 1];
+    if (n == '1' || n == 'L' || n == 'l') {
+      out += inQuotes ? std::string(file) : "\"" + std::string(file) + "\"";
+      placed = true;
+      ++i;
+    } else if (n == '*' || (n >= '2' && n <= '9')) {
+      ++i;
+    } else if (n == '%') {
+      out += '%';
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  if (!placed) out += " \"" + std::string(file) + "\"";
+  return out;
+}
+
 namespace {
 
 // Every %NAME% expanded from env; an unknown one, or a lone "%", stays as written.

@@ -20,6 +20,25 @@ std::string ThroughSysnative(std::string_view path, std::string_view windowsDir)
 // The other way: a path in <windowsDir>\Sysnative named as the user names it, in System32.
 std::string AsSystem32(std::string_view path, std::string_view windowsDir);
 
+// The file a path names as a 32-bit view of 64-bit Windows showed it (a 32-bit program's open
+// dialog or console, a drop from a 32-bit program): such a view shows SysWOW64's files under the
+// name System32. A path through Sysnative names System32's own file. A path in System32 where the
+// system redirects names SysWOW64's file when the view is known to be a 32-bit one (sure) and
+// SysWOW64 has it; when it is not known (a drop, whose program is not told), only when System32
+// does not have it, so that a 64-bit Explorer's drop keeps its name. exists: whether the file
+// of a name (as Kest names files) is there. Anything else is returned as it is.
+std::string NameFrom32BitView(std::string_view path, std::string_view windowsDir, bool sure,
+                              const std::function<bool(const std::string&)>& exists);
+
+// True for a path in <windowsDir>\System32 or <windowsDir>\Sysnative, where the two views differ.
+bool InSystemFolder(std::string_view path, std::string_view windowsDir);
+
+// The command line a file type's verb command (its registry "command", environment expanded)
+// makes for a file: "%1" and "%L" stand for it, quoted when they are not already in quotes,
+// "%*" and "%2" to "%9" for nothing, "%%" for "%"; a command without any of the first two gets
+// the file quoted at its end.
+std::string VerbCommandLine(std::string_view command, std::string_view file);
+
 // A shortcut's program from its raw path, environment variables unexpanded. For a 32-bit
 // program under WoW64 the system would expand %ProgramFiles% (and %CommonProgramFiles%) to the
 // 32-bit folders, "Program Files (x86)": as a 64-bit Explorer does, the 64-bit folder

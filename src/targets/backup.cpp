@@ -14,10 +14,16 @@ void Info(MsgBox& box, WindowHandle owner, const std::string& text) {
 }
 // A target that is no full path names a file relative to wherever Kest stands, which is not
 // the file the user listed: it is neither copied nor copied over.
-bool FullPath(MsgBox& box, WindowHandle owner, const std::string& target) {
-  if (paths::IsFullPath(target)) return true;
-  Error(box, owner, FileMessage(kNotAFullPath, target));
-  return false;
+bool FullPath(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::string& target) {
+  if (!paths::IsFullPath(target)) {
+    Error(box, owner, FileMessage(kNotAFullPath, target));
+    return false;
+  }
+  if (fs.namesDevice(target)) {
+    Error(box, owner, FileMessage(kDeviceTarget, target));
+    return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -26,7 +32,7 @@ void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::op
     Error(box, owner, "Error: " + std::to_string(fs.lastError()));
     return;
   }
-  if (!FullPath(box, owner, *target)) return;
+  if (!FullPath(fs, box, owner, *target)) return;
   // A failed copy must not pass for a backup because an older one is still there.
   if (!fs.copyFile(*target, BackupPathOf(*target), false)) {
     Error(box, owner, "Error: " + std::to_string(fs.lastError()));
@@ -36,7 +42,7 @@ void BackupTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::op
 }
 
 void RestoreTarget(FileSystem& fs, MsgBox& box, WindowHandle owner, const std::optional<std::string>& target) {
-  if (!target || !FullPath(box, owner, *target)) return;
+  if (!target || !FullPath(fs, box, owner, *target)) return;
   if (fs.copyFile(BackupPathOf(*target), *target, false)) {
     Info(box, owner, "Backup restored!");
   } else {

@@ -23,6 +23,11 @@ std::string HashesText(const FileDigests& digests, std::string_view fileName) {
          "SHA256  " + LowerHex(digests.sha256) + "  " + name + "\r\n";
 }
 
+std::string HashLines(const FileDigests& digests) {
+  return "MD5  " + LowerHex(digests.md5) + "\r\nSHA1  " + LowerHex(digests.sha1) + "\r\nSHA256  " +
+         LowerHex(digests.sha256);
+}
+
 int HashPercent(std::uint64_t done, std::uint64_t total) {
   if (total == 0 || done >= total) return 100;
   // done * 100 stays in range for every size a disk holds; beyond that, by hundredths of total.
@@ -33,20 +38,29 @@ int HashPercent(std::uint64_t done, std::uint64_t total) {
 std::string HashingSuffix(int percent) { return " (hashing " + std::to_string(percent) + "%)"; }
 
 HashJob::HashJob(FileContents& files, std::string path, std::function<void()> notify)
-    : files_(files), path_(std::move(path)), notify_(std::move(notify)) {
-  thread_ = std::thread([this] {
-    result_ = files_.hash(path_, cancel_, [this](std::uint64_t done, std::uint64_t total) {
+    : shared_(std::make_shared<Shared>(files, std::move(path), std::move(notify))) {
+  thread_ = std::thread([shared = shared_] {
+    Shared& s = *shared;
+    {
+      std::function<void()> cancel = s.files.cancellerForThisThread();
+      std::lock_guard<std::mutex> lock(s.mutex);
+      s.cancel = std::move(cancel);
+    }
+    s.result = s.files.hash(s.path, s.cancelled, [&s](std::uint64_t done, std::uint64_t total) {
       const int percent = HashPercent(done, total);
-      if (percent_.exchange(percent) != percent && notify_) notify_();
+      if (s.percent.exchange(percent) != percent && s.notify) s.notify();
     });
-    finished_ = true;
-    if (notify_) notify_();
+    s.finished = true;
+    if (s.notify) s.notify();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.done = true;
+    s.ended.notify_all();
   });
 }
 
 HashJob::~HashJob() {
-  cancel_ = true;
-  if (thread_.joinable()) thread_.join();
+  shared_->cancelled = true;
+  StopWorker(thread_, *shared_, kReaderStopWaitMs);
 }
 
 }  // namespace kest

@@ -8,14 +8,14 @@ std::optional<unsigned> TargetSaves::Changed() {
   return kDelayMs;
 }
 
-TargetSaves::Next TargetSaves::Saved(bool written) {
+TargetSaves::Next TargetSaves::Saved(bool written, bool toldElsewhere) {
   if (written) {
     due_ = false;
     reported_ = false;
     return {};
   }
   due_ = true;
-  Next next{kRetryMs, !reported_};
+  Next next{kRetryMs, !reported_ && !toldElsewhere};
   reported_ = true;
   return next;
 }

@@ -1,6 +1,7 @@
 #include "window_rules/notes.h"
 
 #include "platform/ascii_case.h"
+#include "platform/file_saves.h"
 #include "platform/paths.h"
 
 namespace kest {
@@ -13,16 +14,10 @@ std::string NoteFilePath(std::string_view dataDir, std::string_view target) {
   return std::string(dataDir) + name + ".txt";
 }
 
-std::string NoteSavingFile(const std::string& noteFile) {
-  // Every note ends in ".txt" or ".rtf", so no note is ever named like this.
-  return noteFile + ".saving";
-}
-
 bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string& bytes) {
-  const std::string saving = NoteSavingFile(noteFile);
-  if (fs.writeFile(saving, bytes) && fs.replaceFile(saving, noteFile)) return true;
-  fs.deleteFile(saving);
-  return false;
+  // Every note ends in ".txt" or ".rtf", so no note is ever named like its temporary file, and
+  // two copies of Kest saving one note each write a temporary file of their own.
+  return SaveFileKeepingWhatItIs(fs, noteFile, bytes);
 }
 
 NoteSteps StepsFor(NoteEvent event, bool visible) {

@@ -18,10 +18,9 @@ namespace kest {
 std::string NoteFilePath(std::string_view dataDir, std::string_view target);
 
 // Writes the note so that a full disk or a crash never leaves neither the old nor the new
-// text: the bytes go to NoteSavingFile beside it and are flushed, then that file takes the
-// note's place in one step. A failure removes what was written and leaves the note as it was.
+// text, and the note stays what it is (its links, attributes and permissions): see
+// SaveFileKeepingWhatItIs. A failure leaves the note as it was.
 bool SaveNoteFile(FileSystem& fs, const std::string& noteFile, const std::string& bytes);
-std::string NoteSavingFile(const std::string& noteFile);
 
 inline constexpr const char* kCannotOpenFile = "Cannot open file %s";
 // After kCannotOpenFile, when a note could not be read: it is never written over.

@@ -2,12 +2,16 @@
 
 #include "core/single_instance.h"
 #include "core/window_ids.h"
+#include "platform/win32/forward_notice.h"
 
 namespace kest {
 
 void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
   // A line message is exactly one atom value; the system refuses longer ones to the writer.
-  line_ = win32::OwnedFile(CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, nullptr));
+  // Writable by a start of this user without administrator rights, also when this copy has them.
+  win32::ForwardSecurity security;
+  line_ = win32::OwnedFile(
+      CreateMailslotA(lineName.c_str(), sizeof(AtomValue), MAILSLOT_WAIT_FOREVER, security.attributes()));
   if (!line_) return;
   // Writers share writing: several second starts, and this copy's own writer, at once.
   wake_ = win32::OwnedFile(CreateFileA(lineName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -29,7 +33,8 @@ void ForwardReceiver::Listen(HWND window, const std::string& lineName) {
       if (stopping_ || !ok) break;
       // Anyone may write here: only a string atom's value goes on, and the window checks it
       // is a forwarding atom before anything is done with it.
-      if (read == sizeof(atom) && atom >= 0xC000) PostMessageA(window, msg::kForwardedCommandLine, 0, atom);
+      if (read == sizeof(atom) && atom >= 0xC000)
+        PostMessageA(window, msg::kForwardedCommandLine, kForwardFromLine, atom);
     }
   });
 }

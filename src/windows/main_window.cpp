@@ -53,7 +53,11 @@ MainWindow::MainWindow(AppContext& ctx, ToolShelf& shelf)
       shelf_(shelf),
       forwards_(ctx.atoms, msg::kForwardSearchDone, timers::kForwardSearch),
       targetList_(ctx, shelf.TargetFacts()),
-      commandLineBox_(ctx) {}
+      commandLineBox_(ctx) {
+  // COM starts with the first shortcut read, also a stored one: a start without any keeps it
+  // for the end of the start.
+  targetList_.SetComStarter([this] { StartCom(); });
+}
 
 // The window goes while the object and what it owns are still whole.
 MainWindow::~MainWindow() {
@@ -112,16 +116,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) == commandLineBox_.hwnd()) return CommandLineBox::Colors(reinterpret_cast<HDC>(wParam));
       break;
     case msg::kForwardedCommandLine:
-      forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
-      return 0;
+      return OnForward(wParam, lParam);
     case WM_TIMER:
       if (wParam == forwards_.TimerId()) {
-        forwards_.OnTimer(hwnd());
+        // A copy that is closing leaves the atoms to the starts that wait to take them back.
+        if (closing_) KillTimer(hwnd(), wParam);
+        else forwards_.OnTimer(hwnd());
         return 0;
       }
       break;
     case msg::kForwardSearchDone:
-      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
+      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) {
+        if (!closing_) DispatchPath(path);
+      });
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -211,6 +218,10 @@ void MainWindow::OnCreate() {
     MakeWhatTheFrameDoesNotShow();
     EnterMiniMode();
   }
+  // A start without administrator rights reaches a copy that has them: its file, and its call
+  // to come back to the screen.
+  win32::AcceptForwardsFromLowerRights(hwnd(), msg::kForwardedCommandLine);
+  win32::AcceptForwardsFromLowerRights(hwnd(), ComeBackMessage());
   forwards_.Listen(hwnd(), win32::ForwardNoticeName());
 }
 
@@ -242,11 +253,8 @@ void MainWindow::LoadDefaultIcon() {
 }
 
 PathDispatch MainWindow::Dispatch() {
-  // A shortcut given is read, and a folder given made into shortcuts, through COM.
-  return PathDispatch{[this](const std::string& p) {
-                        StartCom();
-                        targetList_.AddTarget(p);
-                      },
+  // A folder given is made into shortcuts through COM (a shortcut given starts it as it is read).
+  return PathDispatch{[this](const std::string& p) { targetList_.AddTarget(p); },
                       [this](const std::string& p) { ImportToolsFromDir(p); },
                       [this](const std::string& p) { ReportControlCharacters(ctx_.box, hwnd(), p); }};
 }
@@ -261,7 +269,40 @@ void MainWindow::ImportToolsFromDir(const std::string& sourceDir) {
                            sourceDir, ToolCatalog::RootOf(ctx_.dataDir) + "\\");
 }
 
+LRESULT MainWindow::OnForward(WPARAM from, LPARAM lParam) {
+  // While the window closes, a start that reads the answer, and the quick line, are refused:
+  // the start takes its atom back and runs as the new copy once this window has gone.
+  if (closing_ && from != kForwardFromOlderStart) return kForwardRefused;
+  if (!closing_) {
+    forwards_.OnForward(hwnd(), lParam, [this](const std::string& path) { DispatchPath(path); });
+    return kForwardTaken;
+  }
+  // An older start cannot be told: its path is taken, and written before the window goes. It
+  // goes at the end of the list without becoming current, so that the note, which is being
+  // saved for the exit, does not follow it.
+  PathDispatch closing = Dispatch();
+  closing.addTarget = [this](const std::string& path) { targetList_.AddTargetAtEnd(path); };
+  forwards_.OnForward(hwnd(), lParam, [this, &closing](const std::string& path) {
+    kest::DispatchPath(ctx_.fs, path, closing);
+  });
+  try {
+    targetList_.WriteTargets();
+  } catch (const std::exception&) {
+    // Kept due and tried again while the close's question is open.
+  }
+  return kForwardTaken;
+}
+
 bool MainWindow::OnClose() {
+  // Forwards are refused from here until the window has gone, or the close is given up.
+  closing_ = true;
+  struct KeptRunning {
+    bool& closing;
+    bool gone = false;
+    ~KeptRunning() {
+      if (!gone) closing = false;
+    }
+  } keptRunning{closing_};
   try {
     SettingsFile::Batch batch(state_.settings());
     WriteExitOptions();
@@ -274,6 +315,7 @@ bool MainWindow::OnClose() {
       return true;
   }
   if (notes_ && !notes_->SaveForExit(true)) return true;
+  keptRunning.gone = true;
   for (int alpha : FadeSteps(Opacity())) SetOpacity(alpha);
   if (notes_) notes_->Destroy();
   DestroyWindow(hwnd());
@@ -368,11 +410,13 @@ void MainWindow::OnCommand(int id, int code, HWND) {
     case ids::addFile:
       targetList_.AddFileFromDialog(hwnd());
       break;
+    // The current target, which the selection shows: the focus alone may stand elsewhere
+    // (Ctrl and the arrows move it), and R would copy over a file the user did not choose.
     case ids::backup:
-      BackupTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
+      BackupTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.SelectedPath());
       break;
     case ids::restore:
-      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.FocusedPath());
+      RestoreTarget(ctx_.fs, ctx_.box, hwnd(), targetList_.SelectedPath());
       break;
     case ids::settings:
     case ids::addTools:

@@ -82,6 +82,8 @@ class MainWindow final : public FramelessWindow, public MainHost {
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void OnPaint(HDC dc) override;
   bool OnClose() override;
+  // The forwarding message: what it answers.
+  LRESULT OnForward(WPARAM from, LPARAM lParam);
   void OnDestroy() override;
   void OnFinalDestroy() override;
 
@@ -158,6 +160,7 @@ class MainWindow final : public FramelessWindow, public MainHost {
   win32::OwnedIcon trayIcon_;  // the program's icon at the shell's small icon size
   bool startFinished_ = false;  // the default icon, the menus and the tray icon made
   ForwardReceiver forwards_;
+  bool closing_ = false;  // the close is under way: forwards that can go elsewhere are refused
   TrayClick trayClick_;
   bool noteChecked_ = false;  // the check mark of the tray menu's note entry, "Kest fast string"
   TargetListView targetList_;

@@ -243,7 +243,15 @@ void TargetListView::SaveTargets() {
 
 void TargetListView::WriteTargets() {
   KillTimer(list_, timers::kSaveTargets);
-  kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+  try {
+    kest::WriteTargets(state_.settings(), state_.targets(), savedTexts_);
+  } catch (const std::exception&) {
+    // The caller tells the user; the list stays due and is tried again, so that a run that
+    // goes on after a refused exit (its "No") still saves what it changes.
+    TargetSaves::Next next = saves_.Saved(false, true);
+    if (next.retryIn) SetTimer(list_, timers::kSaveTargets, *next.retryIn, nullptr);
+    throw;
+  }
   saves_.Saved(true);
 }
 
@@ -253,6 +261,7 @@ void TargetListView::ListChanged() {
 
 std::string TargetListView::ShownTargetPath(const std::string& path) {
   return TargetPathToShow(path, [this](const std::string& link) {
+    if (startCom_) startCom_();
     return ResolveShortcut(ctx_.links, ctx_.fs, state_.workDrive, link);
   });
 }
@@ -268,6 +277,14 @@ void TargetListView::AddTarget(const std::string& path) {
   // Loading and a drop show their rows, and select one, once at their end.
   if (loading_ || dropping_) return;
   ShowAdded(index);
+}
+
+void TargetListView::AddTargetAtEnd(const std::string& path) {
+  if (paths::HasControlCharacters(path)) return;
+  state_.targets().add(ShownTargetPath(path), path, std::string());
+  ListView_SetItemCountEx(list_, static_cast<int>(state_.targets().size()), LVSICF_NOSCROLL);
+  RefreshEmptyHint();
+  ListChanged();
 }
 
 void TargetListView::ShowAdded(std::size_t index) {
@@ -316,6 +333,12 @@ std::optional<std::size_t> TargetListView::FocusedEntry() const {
 
 std::optional<std::string> TargetListView::FocusedPath() const {
   auto i = FocusedEntry();
+  if (!i) return std::nullopt;
+  return state_.targets().at(*i).fullPath();
+}
+
+std::optional<std::string> TargetListView::SelectedPath() const {
+  auto i = SelectedEntry();
   if (!i) return std::nullopt;
   return state_.targets().at(*i).fullPath();
 }
@@ -451,16 +474,13 @@ void TargetListView::OpenCurrentTarget() {
 }
 
 std::optional<std::string> TargetListView::ProgramKindOf(const std::string& path) {
-  // Read for the row's icon already, or read now; an empty file (or a device that says it is
-  // one) goes by its name.
+  // Read for the row's icon already, or by the facts' own thread now, waited for a moment at
+  // most: a share that stopped answering never holds up the window. A file not read (a device,
+  // a read that did not end in time) goes by its name.
   std::optional<FileFacts> facts = icons_ ? icons_->FactsOf(path) : std::nullopt;
   if (!facts) {
-    const std::optional<FileStamp> stamp = ctx_.files.stamp(path);
-    unsigned error = 0;
-    std::optional<FileHead> head;
-    if (stamp && stamp->size > 0) head = ctx_.files.readHead(path, kFactsHeadBytes, error);
-    facts = ReadFileFacts(head ? std::string_view(head->bytes) : std::string_view(), head ? head->size : 0,
-                          paths::FileNameOf(path));
+    const std::optional<FactsAnswer> answer = facts_.Await(path, kFactsPatience);
+    facts = answer && answer->facts ? *answer->facts : ReadFileFacts(std::string_view(), 0, paths::FileNameOf(path));
   }
   return ProgramKind(*facts, paths::FileNameOf(path));
 }
@@ -496,7 +516,9 @@ bool TargetListView::StillThere(const std::optional<EntryRef>& entry) const {
 }
 
 void TargetListView::CopyPath(const std::optional<EntryRef>& entry) {
-  if (StillThere(entry)) ctx_.clipboard.setText(owner_, entry->path);
+  if (StillThere(entry) && !ctx_.clipboard.setText(owner_, entry->path))
+    ctx_.box.ask(owner_, FileMessage(text::kPathNotCopiedText, entry->path), text::kCaptionError, MbButtons::Ok,
+                 MbIcon::Error);
 }
 
 void TargetListView::DeleteEntry(const std::optional<EntryRef>& entry) {
@@ -536,7 +558,7 @@ std::optional<std::string> TargetListView::RunOpenDialog() {
   ofn.lpstrInitialDir = openDialogDir.empty() ? nullptr : openDialogDir.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  lastChosenFile_ = ctx_.fs.namedPath(file.c_str());
+  lastChosenFile_ = ctx_.fs.namedFromOwnView(file.c_str());
   // Later openings of the dialog start where this one ended.
   openDialogDir = LastDirOf(lastChosenFile_);
   return lastChosenFile_;

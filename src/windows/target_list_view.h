@@ -32,6 +32,9 @@ class TargetListView {
 
   // beginDrag: a left press on empty space moves the window.
   void Create(HWND parent, int id, HFONT font, std::function<void()> beginDrag);
+  // Starts COM on this thread, which a shortcut's reading needs; called before each (a stored
+  // shortcut is read while the list loads, before the rest of the start has started COM).
+  void SetComStarter(std::function<void()> start) { startCom_ = std::move(start); }
   HWND hwnd() const { return list_; }
   void Place(const Box& box, int fileColumnWidth);
   void SetColors(const ColorScheme& colors);
@@ -55,10 +58,15 @@ class TargetListView {
   // Adds the entry and makes it the selected, focused and current one. A path holding control
   // characters is refused with a message.
   void AddTarget(const std::string& path);
+  // Adds the entry at the end and leaves the selection and the current target as they are: a
+  // path forwarded while the window closes, whose note must not start a save of its own.
+  void AddTargetAtEnd(const std::string& path);
   // The last entry becomes selected, focused and current; none leaves the current target empty.
   void SelectLast();
   std::optional<std::size_t> SelectedEntry() const;
   std::optional<std::string> FocusedPath() const;
+  // The selected entry's path: the current target, as long as the selection stands on it.
+  std::optional<std::string> SelectedPath() const;
 
   // An entry as it stood when a menu opened over it: its position and its full path.
   struct EntryRef {
@@ -121,6 +129,7 @@ class TargetListView {
   win32::OwnedIcon defaultIcon_;  // image 0's icon, for a list made again
   int iconSide_ = 16;
   std::function<void()> beginDrag_;
+  std::function<void()> startCom_;
   std::string lastChosenFile_;    // the file last chosen in the open dialog
   bool loading_ = false;          // the stored list is being loaded
   bool dropping_ = false;         // the files of a drop are being added
@@ -176,6 +185,9 @@ class TargetListView {
   // The one hashing at work (kHashProgress tells how far), and the text of its row.
   void OnHashProgress();
   std::unique_ptr<HashJob> hashing_;
+  std::uint32_t clipboardAtHashing_ = 0;  // the clipboard's sequence when it was asked for
+  // The hashes worked out in this run, by path, for the rows' tooltip.
+  std::unordered_map<std::string, std::string> hashLines_;
   std::string rowText_;
 };
 

@@ -66,8 +66,10 @@ void TargetListView::ShowTipFor(int row, bool moved) {
     // Entering a row asks for its facts (read, or looked at again in case the file changed);
     // their arrival only shows what is known.
     std::optional<FactsAnswer> answer = moved ? facts_.Ask(path) : facts_.Known(path);
+    auto hashes = hashLines_.find(path);
     text = win32::AnsiToWide(TargetTipText(path, answer ? &*answer : nullptr,
-                                           [this](unsigned code) { return ctx_.files.errorText(code); }));
+                                           [this](unsigned code) { return ctx_.files.errorText(code); },
+                                           hashes == hashLines_.end() ? std::string() : hashes->second));
     ListView_GetItemRect(list_, row, &tool.rect, LVIR_BOUNDS);
   }
   // A new row is a new tip: the old one goes, and the new one shows after the usual pause.
@@ -95,6 +97,8 @@ void TargetListView::CopyHashes(const std::optional<EntryRef>& entry) {
   // A target that is no full path names no one file.
   if (!StillThere(entry) || !paths::IsFullPath(entry->path)) return;
   hashing_.reset();
+  // What the user copies while the hashes are worked out is not overwritten unasked.
+  clipboardAtHashing_ = ctx_.clipboard.sequence();
   hashing_ = std::make_unique<HashJob>(ctx_.files, entry->path,
                                        [list = list_] { PostMessageA(list, msg::kHashProgress, 0, 0); });
   InvalidateRect(list_, nullptr, FALSE);
@@ -108,7 +112,18 @@ void TargetListView::OnHashProgress() {
   const std::unique_ptr<HashJob> done = std::move(hashing_);
   const HashResult& result = done->Result();
   if (result.status == HashStatus::Done) {
-    ctx_.clipboard.setText(owner_, HashesText(result.digests, paths::FileNameOf(done->Path())));
+    const std::string& path = done->Path();
+    hashLines_[path] = HashLines(result.digests);
+    if (tipRow_ >= 0) ShowTipFor(tipRow_, false);
+    // Minutes may have passed: something copied since is the user's, and is replaced only
+    // when the user says so.
+    if (ctx_.clipboard.sequence() != clipboardAtHashing_ &&
+        ctx_.box.ask(owner_, FileMessage(text::kHashesOverNewerCopyText, path), text::kCaptionConfirm,
+                     MbButtons::YesNo, MbIcon::Question) != MbAnswer::Yes)
+      return;
+    if (!ctx_.clipboard.setText(owner_, HashesText(result.digests, paths::FileNameOf(path))))
+      ctx_.box.ask(owner_, FileMessage(text::kHashesNotCopiedText, path), text::kCaptionError, MbButtons::Ok,
+                   MbIcon::Error);
   } else if (result.status == HashStatus::Failed) {
     std::string reason = ctx_.files.errorText(result.error);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();

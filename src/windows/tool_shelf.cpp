@@ -15,10 +15,6 @@ namespace {
 // Shift held while a tool is chosen asks for administrator rights.
 bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
 
-// How long a launch or a menu waits for a target's first bytes: a local file takes a few
-// milliseconds; a share that does not answer, or a device that blocks, is not waited for.
-constexpr std::chrono::milliseconds kFactsPatience{2000};
-
 }  // namespace
 
 void ToolShelf::MakeMenus(HICON defaultIcon, int iconSide) {

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "e2e/kest_driver.h"
+#include "core/window_ids.h"
 
 namespace kest::e2etest {
 namespace {
@@ -134,6 +135,91 @@ TEST_F(KestTest, AFileThatCannotBeReadIsReportedWithTheSystemsText) {
   EXPECT_EQ(box->text.substr(lead.size()), reason);
   e2e::AnswerMessageBox(box->hwnd, IDOK);
   EXPECT_FALSE(ClipboardText().has_value()) << "a failure is no result";
+  CloseKest(k);
+}
+
+// COM1 of this test's prefix pointed at a pseudo-terminal on which nothing ever comes, and a
+// file beside Kest linked to it: a read of either waits for ever. A shell of the machine holds
+// the terminal (`script`) and puts COM1 back when the test lets it go, or after two minutes.
+class BlockingDevice {
+ public:
+  explicit BlockingDevice(const e2e::AppDir& app) : app_(app) {
+    if (UnixPath(app.path()).empty()) return;
+    app.writeFile("pty-helper.sh",
+                  "dir=\"$1\"; dev=\"$WINEPREFIX/dosdevices/com1\"\n"
+                  "old=$(readlink \"$dev\" 2>/dev/null || true)\n"
+                  "mkfifo \"$dir/in\"\n"
+                  "script -qfc \"tty > '$dir/tty'; exec sleep 120\" /dev/null < \"$dir/in\" > /dev/null 2>&1 &\n"
+                  "pid=$!\n"
+                  "exec 3> \"$dir/in\"\n"
+                  "i=0; while [ ! -s \"$dir/tty\" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done\n"
+                  "ln -sfn \"$(cat \"$dir/tty\")\" \"$dev\"\n"
+                  "ln -sfn \"$(cat \"$dir/tty\")\" \"$dir/linked.bin\"\n"
+                  "touch \"$dir/ready\"\n"
+                  "i=0; while [ ! -e \"$dir/done\" ] && [ $i -lt 1200 ]; do sleep 0.1; i=$((i+1)); done\n"
+                  "if [ -n \"$old\" ]; then ln -sfn \"$old\" \"$dev\"; else rm -f \"$dev\"; fi\n"
+                  "kill \"$pid\" 2>/dev/null\n"
+                  // What Windows cannot take away: the pipe would hold its delete, the link its read.
+                  "rm -f \"$dir/in\" \"$dir/linked.bin\" \"$dir/ready\"\n");
+    std::string dir = app.path();
+    dir.pop_back();
+    try {
+      shell_ = StartUnixShell("sh " + UnixPath(app.file("pty-helper.sh")) + " " + UnixPath(dir));
+    } catch (const std::exception&) {
+      return;
+    }
+    ready_ = e2e::WaitUntil([&] { return app.exists("ready"); }, 10000);
+  }
+  // Wine does not wait on a process of the machine: the shell says it has put everything back
+  // by taking "ready" away.
+  ~BlockingDevice() {
+    if (!ready_) return;
+    app_.writeFile("done", "");
+    e2e::WaitUntil([&] { return !app_.exists("ready"); }, 5000);
+  }
+  bool ready() const { return ready_; }
+
+ private:
+  const e2e::AppDir& app_;
+  e2e::Process shell_;
+  bool ready_ = false;
+};
+
+TEST_F(KestTest, ADeviceTargetIsNeverReadAndNothingWaitsOnIt) {
+  e2e::AppDir app("device-target");
+  BlockingDevice device(app);
+  ASSERT_TRUE(device.ready()) << "COM1 of the prefix could not be pointed at a terminal";
+  const std::string com1 = app.file("dev\\COM1"), linked = app.file("linked.bin");
+  e2e::MakeDirs(app.file("dev"));
+  app.writeFile("w\\b.exe", "MZ");
+  StoreTargets(app, {com1, linked});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  // The tooltip says what they are; the reading thread never waits on them.
+  for (int row : {0, 1}) {
+    PointAtRow(k, row);
+    std::string tip;
+    EXPECT_TRUE(e2e::WaitUntil([&] { return (tip = ListTipText(k)).find("Not read: it is no file on a disk") != std::string::npos; },
+                               10000))
+        << tip;
+  }
+  // Neither is hashed nor copied: the window would wait on the terminal for ever.
+  ClearClipboard();
+  ChooseFromTargetMenu(k, 1, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  auto box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_NE(box->text.find("It is no file on a disk (a device, a pipe or the like)"), std::string::npos) << box->text;
+  e2e::AnswerMessageBox(box->hwnd, IDOK);
+  k.click(ids::backup);
+  box = e2e::WaitForMessageBox("Kest error", 10000, k.process.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, "The target is no file on a disk (a device, a pipe or the like), so it is neither copied nor "
+                       "copied over:\r\n" + linked);
+  e2e::AnswerMessageBox(box->hwnd, IDOK);
+  // A start forwarding a file meanwhile is served at once, and Kest ends when asked.
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("w\\b.exe"))), 0u);
+  EXPECT_EQ(k.targetNames(), (std::vector<std::string>{"COM1", "linked.bin", "b.exe"}));
+  e2e::PostKey(k.targetList(), VK_ESCAPE);
   CloseKest(k);
 }
 

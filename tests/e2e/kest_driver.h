@@ -127,6 +127,26 @@ inline void ClearClipboard() {
 
 using e2e::PostDropFiles;
 
+// The name the machine under Wine gives a path (wine_get_unix_file_name); empty elsewhere.
+inline std::string UnixPath(const std::string& path) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  if (!unixName) return std::string();
+  std::wstring wide(path.begin(), path.end());
+  char* name = unixName(wide.c_str());
+  std::string unix = name ? name : "";
+  if (name) HeapFree(GetProcessHeap(), 0, name);
+  return unix;
+}
+
+// Starts the machine's shell on a command line (Windows quoting); it holds nothing of the test
+// run's output. Wine does not wait on such a process: the command says by a file when it is
+// done. Throws std::runtime_error when it cannot be started.
+inline e2e::Process StartUnixShell(const std::string& command) {
+  return e2e::Process::Start("Z:\\bin\\sh", "sh -c \"exec < /dev/null > /dev/null 2>&1; " + command + "\"");
+}
+
 // Starts a copy that is expected to open its main window (hidden: one begun in mini mode).
 inline Kest StartKest(const e2e::AppDir& app, const std::string& commandLine, bool shown = true) {
   Kest k;

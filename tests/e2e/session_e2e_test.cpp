@@ -68,5 +68,64 @@ TEST_F(KestTest, SessionEndKillAndALockedSettingsFileLoseNothing) {
   EXPECT_EQ(app.readIni("Options", "NMLeft"), "321");
 }
 
+// How many names a file has.
+DWORD Names(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  return info.nNumberOfLinks;
+}
+
+TEST_F(KestTest, SavesKeepAHardLinkWorkInALockedFolderAndClearWhatAKilledSaveLeft) {
+  AppDir app("save-identity");
+  for (const char* f : {"w\\a.exe", "w\\b.exe", "w\\c.exe", "w\\d.exe"}) app.writeFile(f, "MZ");
+  StoreTargets(app, {app.file("w\\a.exe")});
+  // Tools.ini as a package manager keeps it: a hard link into its store.
+  app.makeDir("store");
+  const std::string stored = app.file("store\\Tools.ini");
+  ASSERT_TRUE(MoveFileA(app.ini().c_str(), stored.c_str()));
+  ASSERT_TRUE(CreateHardLinkA(app.ini().c_str(), stored.c_str(), nullptr));
+  // A copy killed in its saves left a temporary file, and a note written in place cut short
+  // with its old text beside it.
+  app.writeFile("Tools.ini.99999999.saving", "half a save");
+  app.writeFile("a.exe.txt", "{\\rtf1 cu");
+  app.writeFile("a.exe.txt.99999999.recover", "the whole note");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  EXPECT_FALSE(app.exists("Tools.ini.99999999.saving"));
+  EXPECT_FALSE(app.exists("a.exe.txt.99999999.recover"));
+  EXPECT_EQ(app.readFile("a.exe.txt"), "the whole note");
+
+  // A forwarded file reaches both names of Tools.ini, which stays one file.
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("w\\b.exe"))), 0u);
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return app.readFile("store\\Tools.ini").find("1=" + app.file("w\\b.exe")) != std::string::npos; }, 5000));
+  EXPECT_EQ(Names(app.ini()), 2u);
+
+  // Linked to a synced folder instead: the file it leads to is written, and the link stays.
+  ASSERT_TRUE(DeleteFileA(app.ini().c_str()));
+  StartUnixShell("ln -s " + UnixPath(stored) + " " + UnixPath(app.ini()));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return app.exists("Tools.ini"); }, 5000));
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("w\\c.exe"))), 0u);
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return app.readFile("store\\Tools.ini").find("2=" + app.file("w\\c.exe")) != std::string::npos; }, 5000));
+  // Still a link; it goes (Wine's DeleteFile would take the file it leads to).
+  StartUnixShell("test -L " + UnixPath(app.ini()) + " && rm " + UnixPath(app.ini()) + " && touch " +
+                 UnixPath(app.file("was-a-link")));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return app.exists("was-a-link"); }, 5000));
+
+  // A folder that lets Tools.ini be written but takes no new file in it (here, the temporary
+  // file's name is taken by a folder): written in place.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return MoveFileA(stored.c_str(), app.ini().c_str()) != FALSE; }, 5000));
+  const std::string taken = app.ini() + "." + std::to_string(k.process.pid()) + ".saving";
+  ASSERT_TRUE(CreateDirectoryA(taken.c_str(), nullptr));
+  EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("w\\d.exe"))), 0u);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return app.readIni("Targets", "3") == app.file("w\\d.exe"); }, 5000));
+  EXPECT_TRUE(e2e::NoMessageBox("Kest error", 300, k.process.pid()));
+  CloseKest(k);
+  RemoveDirectoryA(taken.c_str());
+}
+
 }  // namespace
 }  // namespace kest::e2etest

@@ -126,6 +126,45 @@ TEST_F(KestTest, SecondStartForwardsItsFileAndTheAtomIsGone) {
   CloseKest(first);
 }
 
+TEST_F(KestTest, FilesForwardedWhileTheCopyClosesAreNeitherDroppedNorLost) {
+  AppDir app("closing-copy");
+  for (const char* f : {"w\\a.exe", "w\\older.exe", "w\\newer.exe"}) app.writeFile(f, "MZ");
+  StoreTargets(app, {app.file("w\\a.exe")});
+  app.writeIni("Options", "KFSOpened", "1");
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+  HWND kfs = e2e::WaitForWindow("TfKFS", k.process.pid(), 5000, true);
+  ASSERT_NE(kfs, nullptr);
+  // The close waits on a question: the note was written by another copy since it was read.
+  Type(Editor(kfs), "mine");
+  Sleep(20);
+  app.writeFile("a.exe.txt", "written by another copy");
+  e2e::PostClose(k.main);
+  auto question = e2e::WaitForMessageBox("Kest confirm", 10000, k.process.pid());
+  ASSERT_TRUE(question.has_value());
+
+  // A start that reads the answer is refused meanwhile and keeps its file.
+  e2e::Process newer = e2e::Process::Start(app.exe(), ArgumentCommandLine(app, app.file("w\\newer.exe")), app.path());
+  EXPECT_FALSE(newer.waitExit(1000)) << "it waits for the closing copy";
+  // An older start, which reads no answer, is served, and its file reaches Tools.ini at once.
+  ATOM atom = GlobalAddAtomA(("KestComLine=" + app.file("w\\older.exe")).c_str());
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(k.main, WM_USER + 3, 0, atom, SMTO_NORMAL, 5000, &answer));
+  EXPECT_EQ(app.readIni("Targets", "1"), app.file("w\\older.exe"));
+
+  // The close goes on; the waiting start becomes the new copy, with its own file after the list.
+  e2e::AnswerMessageBox(question->hwnd, IDNO);
+  EXPECT_TRUE(k.process.waitExit(10000));
+  Kest next;
+  next.process = std::move(newer);
+  next.main = e2e::WaitForWindow("TfKest", next.process.pid(), 15000, true);
+  ASSERT_NE(next.main, nullptr);
+  EXPECT_EQ(next.targetNames(), (std::vector<std::string>{"a.exe", "older.exe", "newer.exe"}));
+  EXPECT_EQ(e2e::AtomRefCount("OnlyOneKest"), 1);
+  CloseKest(next);
+  EXPECT_EQ(app.readIni("Targets", "2"), app.file("w\\newer.exe"));
+}
+
 TEST_F(KestTest, ForwardedDirectoryIsImportedAsTools) {
   AppDir app("forward-directory");
   app.writeFile("kits\\Pack\\unpack.exe", "MZ");

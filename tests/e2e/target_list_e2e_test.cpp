@@ -222,6 +222,14 @@ TEST_F(KestTest, ShortcutTargetNamesTheFileItPointsTo) {
   EXPECT_EQ(k.targetDirs(), std::vector<std::string>{app.file("real\\")});
   CloseKest(k);
   EXPECT_EQ(app.readIni("Targets", "0"), app.file("real\\program.exe"));
+  // A shortcut stored in Tools.ini is read as the list loads, before the rest of the start.
+  StoreTargets(app, {app.file("program.lnk")});
+  Kest stored = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(stored.main, nullptr);
+  EXPECT_EQ(stored.targetNames(), std::vector<std::string>{"program.exe"});
+  EXPECT_EQ(stored.targetDirs(), std::vector<std::string>{app.file("real\\")});
+  CloseKest(stored);
+  EXPECT_EQ(app.readIni("Targets", "0"), app.file("program.lnk")) << "stored as it was loaded";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // elsewhere.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 
 #include "e2e/kest_driver.h"
@@ -188,6 +189,62 @@ TEST_F(KestWow64Test, AProgramFilesShortcutRunsTheProgramItWasMadeFor) {
   EXPECT_FALSE(e2e::FileExists(x86 + "\\" + folder + "\\probe.log"));
   EXPECT_TRUE(e2e::NoMessageBox("Kest warning", 10, k.process.pid()));
   CloseKest(k);
+}
+
+// A default value under HKEY_CLASSES_ROOT in both views of the registry, and its removal.
+void SetClassesValue(const std::string& key, const std::string& value) {
+  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &h, nullptr) != ERROR_SUCCESS)
+      continue;
+    RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(h);
+  }
+}
+void DeleteClassesKey(const std::string& key) {
+  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    for (const char* sub : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
+      RegDeleteKeyExA(HKEY_CLASSES_ROOT, (key + sub).c_str(), view, 0);
+  }
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+TEST_F(KestWow64Test, AnotherProgramIsGivenSystem32AndA32BitViewsFileKeepsItsName) {
+  const std::string probe = sizeof(void*) == 8 ? e2e::ExeDir() + "kest_probe.exe" : Env("KEST_E2E_PROBE64");
+  if (probe.empty()) GTEST_SKIP() << "KEST_E2E_PROBE64 names no 64-bit probe";
+  AppDir app("wow-views");
+  e2e::MakeDirs(app.file("handler"));
+  ASSERT_TRUE(CopyFileA(probe.c_str(), app.file("handler\\probe.exe").c_str(), FALSE));
+  // A document only System32 has, of a type a 64-bit program opens.
+  const std::string type = "." + Unique("kestwowdoc"), doc = Unique("kestwow-doc") + type;
+  Made(RealSystemDir() + "\\" + doc);
+  WriteAll(RealSystemDir() + "\\" + doc, "a document");
+  SetClassesValue(type, "KestWowDoc");
+  SetClassesValue("KestWowDoc\\shell\\open\\command", "\"" + app.file("handler\\probe.exe") + "\" \"%1\"");
+  // A file only SysWOW64 has: a 32-bit program showed it under the name System32.
+  const std::string dll = Unique("kestwow-32") + ".dll";
+  Made(WowSystemDir() + "\\" + dll);
+  WriteAll(WowSystemDir() + "\\" + dll, "MZ");
+  StoreTargets(app, {NamedSystemDir() + "\\" + doc});
+  Kest k = StartKest(app, BareCommandLine(app));
+  ASSERT_NE(k.main, nullptr);
+
+  RECT r = e2e::ListViewItemRect(k.targetList(), 0, LVIR_LABEL);
+  e2e::PostDoubleClick(k.targetList(), r.left + 5, (r.top + r.bottom) / 2);
+  auto run = WaitForProbe(app, "handler");
+  ASSERT_TRUE(run.has_value()) << "the document's program did not run";
+  EXPECT_NE(Lower(run->cmd).find(Lower("\"" + NamedSystemDir() + "\\" + doc + "\"")), std::string::npos) << run->cmd;
+
+  ASSERT_TRUE(PostDropFiles(k.main, {NamedSystemDir() + "\\" + dll}));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return k.targetDirs().size() == 2; }, 5000));
+  EXPECT_EQ(Lower(k.targetDirs()[1]), Lower(WowSystemDir() + "\\")) << "stored as the file the dropper showed";
+  CloseKest(k);
+  DeleteClassesKey(type);
+  DeleteClassesKey("KestWowDoc");
 }
 
 TEST_F(KestWow64Test, A32BitAndA64BitCopyCountAsOne) {

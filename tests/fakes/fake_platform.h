@@ -2,6 +2,7 @@
 // In-memory stand-ins for the OS below the logic: for the unit tests, and for the windows built
 // in-process in the Win32 tests (no <windows.h> here).
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <deque>
 #include <functional>
@@ -69,7 +70,7 @@ class FakeSettingsStore : public SettingsStore {
   }
   bool replaceSection(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& entries) override {
-    if (refuseWrites) return false;
+    if (refuseWrites || refuseSections.count(Lower(section))) return false;
     auto& sec = data[file][Lower(section)];
     sec.clear();
     for (const auto& [k, v] : entries) {
@@ -105,6 +106,7 @@ class FakeSettingsStore : public SettingsStore {
   std::vector<std::string> reads;
   std::vector<std::string> writes;
   bool refuseWrites = false;
+  std::set<std::string> refuseSections;  // in lower case: a section whose rewrite is refused
   bool servesText = false;
 };
 
@@ -164,11 +166,17 @@ class FakeWindowSystem : public WindowSystem {
     searched.push_back(className);
     return running;
   }
-  std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+  std::optional<std::intptr_t> send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                                    unsigned) override {
     sent.push_back({window, message, wParam, lParam});
     if (onSend) onSend();
-    return 0;
+    if (answers.empty()) return std::intptr_t{0};
+    std::optional<std::intptr_t> a = answers.front();
+    answers.pop_front();
+    return a;
   }
+  // The window is there while it is the one found.
+  bool exists(WindowHandle window) override { return window != nullptr && window == running; }
   void bringToForeground(WindowHandle window) override { foreground.push_back(window); }
   void sendNamed(WindowHandle window, const std::string& messageName) override {
     named.push_back({window, messageName, foreground.size()});
@@ -182,6 +190,8 @@ class FakeWindowSystem : public WindowSystem {
   struct Named { WindowHandle window; std::string name; std::size_t foregroundBefore; };
   std::vector<Named> named;
   std::function<void()> onSend;
+  // The answers to the next sends, in order (nothing: no answer); then 0, as an older copy answers.
+  std::deque<std::optional<std::intptr_t>> answers;
 };
 
 // The running copy's quick line: whether one listens, and what was posted on it.
@@ -344,6 +354,7 @@ class FakeFileSystem : public FileSystem {
   }
   bool writeFile(const std::string& path, const std::string& bytes) override {
     if (locked.count(path)) return fail(32);
+    if (!files.count(path) && refuseNew.count(path.substr(0, path.rfind('\\') + 1))) return fail(5);
     log.push_back("write " + path);
     if (!files.count(path)) file(path);
     // A full disk: the file is made, but holds only part of what was to go in.
@@ -367,6 +378,33 @@ class FakeFileSystem : public FileSystem {
     contents[to] = bytes;
     return true;
   }
+  bool overwriteFile(const std::string& path, const std::string& bytes) override {
+    if (!files.count(path)) return fail(2);
+    if (locked.count(path)) return fail(32);
+    log.push_back("overwrite " + path);
+    if (diskFull || overwriteFailures > 0) {
+      if (overwriteFailures > 0) --overwriteFailures;
+      contents[path] = bytes.substr(0, bytes.size() / 2);
+      return fail(112);
+    }
+    contents[path] = bytes;
+    return true;
+  }
+  std::string linkTarget(const std::string& path) override {
+    auto it = linksTo.find(path);
+    return it == linksTo.end() ? path : it->second;
+  }
+  unsigned nameCount(const std::string& path) override {
+    if (!files.count(path)) return 0;
+    auto it = names.find(path);
+    return it == names.end() ? 1 : it->second;
+  }
+  unsigned processId() override { return pid; }
+  std::map<std::string, std::string> linksTo;  // a link and the file it leads to
+  std::map<std::string, unsigned> names;       // a file's number of names, when not 1
+  std::set<std::string> refuseNew;             // folders (with trailing backslash) that take no new file
+  unsigned pid = 4242;
+  int overwriteFailures = 0;  // the next writes in place stop half-way (a full disk)
   bool diskFull = false;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override {
     std::string p = Trim(path);
@@ -564,14 +602,26 @@ class FakeProcesses : public Processes {
   std::intptr_t shellResult = 42;
 };
 
-// The clipboard's text.
+// The clipboard's text; another program may hold it (refuse) or put something there (put).
 class FakeClipboard : public Clipboard {
  public:
   bool setText(WindowHandle, const std::string& given) override {
-    text = given;
+    if (refuse) return false;
+    put(given);
     return true;
   }
+  std::uint32_t sequence() override { return changes; }
+  void put(const std::string& given) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    text = given;
+    ++changes;
+  }
   std::string text;
+  std::atomic<std::uint32_t> changes{0};
+  bool refuse = false;
+
+ private:
+  std::mutex mutex_;
 };
 
 // What a thread of its own is given: an empty file system, links and icons of its own, so that

@@ -54,6 +54,8 @@ TEST(BatchTools, RefuseNamesTheCommandProcessorWouldActOn) {
   EXPECT_TRUE(IsBatchFile(R"(C:\T\scan.cmd)"));
   EXPECT_FALSE(IsBatchFile(R"(C:\T\scan.exe)"));
   EXPECT_FALSE(IsBatchFile(R"(C:\T\bat)"));
+  EXPECT_TRUE(IsCommandProcessor(R"(C:\Windows\System32\CMD.EXE)"));
+  EXPECT_FALSE(IsCommandProcessor(R"(C:\T\mycmd.exe)"));
   for (const char* name : {"a&calc.exe", "a|b.exe", "a<b", "a>b", "a^b.exe", "%PATH%.exe", "100%.bin"})
     EXPECT_TRUE(UnsafeForBatchFile(name, "")) << name;
   EXPECT_FALSE(UnsafeForBatchFile("my sample (1).exe", "-f \"%1\""));
@@ -270,7 +272,8 @@ TEST_F(LaunchTest, UncAndRelativeProgramsKeepTheirFormAndAreNotSearchedFor) {
 TEST_F(LaunchTest, TargetsThatNameNoOneFileOrThatABatchFileWouldMisreadStartNothing) {
   link("Dbg.lnk", R"(C:\T\dbg.exe)");
   link("Scan.lnk", R"(C:\T\scan.cmd)", "-f \"%1\"");
-  for (const char* p : {R"(C:\T\dbg.exe)", R"(C:\T\scan.cmd)"}) fs.files.insert(p);
+  link("Cmd.lnk", R"(C:\Windows\System32\cmd.exe)", "/c t.bat %1");
+  for (const char* p : {R"(C:\T\dbg.exe)", R"(C:\T\scan.cmd)", R"(C:\Windows\System32\cmd.exe)"}) fs.files.insert(p);
   fs.cwd = R"(C:\k\)";
   for (const char* relative : {"sample.bin", "Error link", R"(cases\a.exe)", R"(\cases\a.exe)", R"(D:a.exe)"}) {
     EXPECT_FALSE(menu("Dbg", relative).ran) << relative;
@@ -278,13 +281,15 @@ TEST_F(LaunchTest, TargetsThatNameNoOneFileOrThatABatchFileWouldMisreadStartNoth
   }
   EXPECT_FALSE(menu("Scan", R"(D:\w\a&calc.exe)").ran);
   EXPECT_FALSE(menu("Scan", R"(D:\w\a&calc.exe)", true).commandLine);
+  EXPECT_FALSE(menu("Cmd", R"(D:\w\a&calc.exe)").ran);
   EXPECT_TRUE(processes.calls.empty());
   EXPECT_EQ(fs.cwd, R"(C:\k\)") << "no directory is entered for a refused launch";
-  ASSERT_EQ(box.asked.size(), 12u);
+  ASSERT_EQ(box.asked.size(), 13u);
   EXPECT_EQ(box.asked[0].text, "The target is not a full path, so it names no one file:\r\nsample.bin\r\nThe tool was not started.");
   EXPECT_EQ(box.asked[10].text,
             "The tool is a batch file, and the command processor would act on a character of the target's name "
             "(& | < > ^ %):\r\na&calc.exe\r\nThe tool was not started.");
+  EXPECT_EQ(box.asked[12].text.substr(0, 36), "The tool is the command processor, w");
   // A full path, UNC too, runs; so does a batch file on a plain name.
   EXPECT_TRUE(menu("Dbg", R"(\\srv\share\a.exe)").ran);
   EXPECT_TRUE(menu("Scan", R"(D:\w\my sample.exe)").ran);

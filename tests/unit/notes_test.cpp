@@ -33,22 +33,23 @@ TEST(NoteFiles, ASaveGoesBesideTheNoteFirstAndNeverLeavesItHalfWritten) {
   fs.file(note);
   fs.contents[note] = "old";
   EXPECT_TRUE(SaveNoteFile(fs, note, "new"));
-  EXPECT_EQ(fs.log, (std::vector<std::string>{"write " + note + ".saving", "replace " + note + ".saving -> " + note}));
+  // Named by the process: two copies of Kest saving one note never share a temporary file.
+  EXPECT_EQ(fs.log, (std::vector<std::string>{"write " + note + ".4242.saving", "replace " + note + ".4242.saving -> " + note}));
   EXPECT_EQ(fs.contents[note], "new");
-  EXPECT_FALSE(fs.files.count(note + ".saving"));
+  EXPECT_FALSE(fs.files.count(note + ".4242.saving"));
 
   // A full disk: the old text stays whole and nothing is left beside it.
   fs.log.clear();
   fs.diskFull = true;
   EXPECT_FALSE(SaveNoteFile(fs, note, "newer text"));
   EXPECT_EQ(fs.contents[note], "new");
-  EXPECT_FALSE(fs.files.count(note + ".saving"));
+  EXPECT_FALSE(fs.files.count(note + ".4242.saving"));
   // The note held open by another program: the replacement is refused, the note is as it was.
   fs.diskFull = false;
   fs.locked.insert(note);
   EXPECT_FALSE(SaveNoteFile(fs, note, "newer text"));
   EXPECT_EQ(fs.contents[note], "new");
-  EXPECT_FALSE(fs.files.count(note + ".saving"));
+  EXPECT_FALSE(fs.files.count(note + ".4242.saving"));
   // A new note is made the same way.
   const std::string fresh = R"(E:\kest\y.exe.txt)";
   EXPECT_TRUE(SaveNoteFile(fs, fresh, "text"));

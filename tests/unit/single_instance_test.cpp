@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fakes/fake_platform.h"
+#include "core/texts.h"
 #include "platform/kest_error.h"
 
 namespace kest {
@@ -62,7 +63,7 @@ TEST_F(StartupTest, SecondStartForwardsItsArgumentThenActivatesAndEnds) {
   ASSERT_EQ(windows.sent.size(), 1u);
   EXPECT_EQ(windows.sent[0].window, kRunning);
   EXPECT_EQ(windows.sent[0].message, 0x0403u);
-  EXPECT_EQ(windows.sent[0].wParam, 0u);
+  EXPECT_EQ(windows.sent[0].wParam, kForwardReadsAnswer);
   // The message names the atom, which is there when the message is sent.
   EXPECT_EQ(windows.sent[0].lParam, atoms.find(R"(KestComLine=D:\work\app.exe)"));
   EXPECT_EQ(atomsAtSend, (std::vector<std::string>{"OnlyOneKest", R"(KestComLine=D:\work\app.exe)"}));
@@ -250,6 +251,58 @@ TEST_F(StartupTest, NoWindowInTimeIsReportedAndNothingIsHandedOver) {
   ASSERT_EQ(box.asked.size(), 2u);
   EXPECT_EQ(box.asked[1].text, "The Kest that is starting opened no window within 15 seconds.");
   EXPECT_FALSE(instances.holding);
+}
+
+TEST_F(StartupTest, ACopyThatIsClosingRefusesAndTheStartBecomesTheNewCopyWithItsFile) {
+  const std::string name = R"(KestComLine=D:\work\app.exe)";
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  instances.othersAlive = true;
+  // Refused twice (the user kept the copy running a moment), then taken: sent again.
+  windows.answers = {kForwardRefused, kForwardRefused, kForwardTaken};
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  EXPECT_EQ(windows.sent.size(), 3u);
+  EXPECT_TRUE(box.asked.empty());
+  EXPECT_EQ(atoms.refs(name), 1) << "left to the copy that took it";
+  atoms.remove(atoms.find(name));
+  // Refused, and the copy goes: its atom taken back, the start runs and lists the file itself.
+  windows.sent.clear();
+  windows.answers = {kForwardRefused};
+  instances.onPause = [&] {
+    windows.running = nullptr;
+    instances.othersAlive = false;
+    if (AtomValue marker = atoms.find(kInstanceMarker)) atoms.remove(marker);
+  };
+  EXPECT_TRUE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  EXPECT_EQ(atoms.find(name), 0);
+  EXPECT_EQ(windows.sent.size(), 1u);
+  EXPECT_TRUE(box.asked.empty());
+  // One that never goes is reported once the wait is over.
+  instances.onPause = nullptr;
+  windows.running = kRunning;
+  instances.othersAlive = true;
+  windows.answers.assign(200, kForwardRefused);
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, FileMessage(text::kStillClosingText, R"(D:\work\app.exe)"));
+  EXPECT_EQ(atoms.find(name), 0);
+}
+
+TEST_F(StartupTest, NoAnswerIsReportedAndTheAtomTakenBackUnlessTheCopyTookIt) {
+  atoms.add(kInstanceMarker);
+  windows.running = kRunning;
+  windows.answers = {std::nullopt};
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\app.exe")"));
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.asked[0].text, FileMessage(text::kNoAnswerText, R"(D:\work\app.exe)"));
+  EXPECT_EQ(atoms.find(R"(KestComLine=D:\work\app.exe)"), 0);
+  // Its quick line took the atom before the copy stopped answering: handed over.
+  notice.listens = true;
+  notice.onPost = [&] { atoms.remove(notice.posted.back()); };
+  windows.answers = {std::nullopt};
+  EXPECT_FALSE(run(R"("C:\k\Kest.exe" D:\work\b.exe")"));
+  EXPECT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(windows.foreground.size(), 1u);
 }
 
 TEST_F(StartupTest, ARelativeNameIsForwardedAsThisStartMeansIt) {

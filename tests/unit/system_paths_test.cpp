@@ -78,3 +78,39 @@ TEST(LinkPaths, ProgramFilesIsTheNativeFolderWhenTheProgramIsThere) {
 
 }  // namespace
 }  // namespace kest::paths
+
+TEST(ThirtyTwoBitView, AFileChosenThereIsStoredAsTheFileTheUserSaw) {
+  const std::string win = R"(C:\Windows)";
+  std::set<std::string> there = {R"(C:\Windows\SysWOW64\msvbvm60.dll)", R"(C:\Windows\SysWOW64\notepad.exe)",
+                                 R"(C:\Windows\System32\notepad.exe)", R"(C:\Windows\System32\only64.dll)"};
+  auto exists = [&](const std::string& p) { return there.count(p) > 0; };
+  // A 32-bit open dialog or console: SysWOW64's file, where it has one.
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\System32\msvbvm60.dll)", win, true, exists),
+            R"(C:\Windows\SysWOW64\msvbvm60.dll)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(c:\windows\system32\notepad.exe)", win, true, exists),
+            R"(C:\Windows\SysWOW64\notepad.exe)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\System32\only64.dll)", win, true, exists),
+            R"(C:\Windows\System32\only64.dll)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\Sysnative\notepad.exe)", win, true, exists),
+            R"(C:\Windows\System32\notepad.exe)");
+  // A drop from an unknown program: System32's name stays unless only SysWOW64 has the file.
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\System32\notepad.exe)", win, false, exists),
+            R"(C:\Windows\System32\notepad.exe)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\System32\msvbvm60.dll)", win, false, exists),
+            R"(C:\Windows\SysWOW64\msvbvm60.dll)");
+  // Folders the system does not redirect, and everything else, stay.
+  there.insert(R"(C:\Windows\SysWOW64\drivers\etc\hosts)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(C:\Windows\System32\drivers\etc\hosts)", win, true, exists),
+            R"(C:\Windows\System32\drivers\etc\hosts)");
+  EXPECT_EQ(kest::paths::NameFrom32BitView(R"(D:\w\a.exe)", win, true, exists), R"(D:\w\a.exe)");
+  EXPECT_TRUE(kest::paths::InSystemFolder(R"(C:\Windows\Sysnative\x)", win));
+  EXPECT_FALSE(kest::paths::InSystemFolder(R"(C:\Windows\SysWOW64\x)", win));
+}
+
+TEST(ThirtyTwoBitView, AVerbCommandGetsTheFileOnce) {
+  EXPECT_EQ(kest::paths::VerbCommandLine(R"(C:\W\notepad.exe %1)", R"(C:\W\System32\a b.log)"),
+            R"(C:\W\notepad.exe "C:\W\System32\a b.log")");
+  EXPECT_EQ(kest::paths::VerbCommandLine(R"("C:\P\ed.exe" /open "%1" %*)", R"(C:\a.txt)"), R"("C:\P\ed.exe" /open "C:\a.txt" )");
+  EXPECT_EQ(kest::paths::VerbCommandLine(R"("C:\P\v.exe" "%L" -p 100%%)", R"(C:\a.txt)"), R"("C:\P\v.exe" "C:\a.txt" -p 100%)");
+  EXPECT_EQ(kest::paths::VerbCommandLine(R"("C:\P\v.exe")", R"(C:\a.txt)"), R"("C:\P\v.exe" "C:\a.txt")");
+}

@@ -10,6 +10,7 @@
 #include "fakes/fake_platform.h"
 #include "targets/facts_reader.h"
 #include "targets/hash_job.h"
+#include "platform/paths.h"
 
 using namespace kest;
 
@@ -205,4 +206,93 @@ TEST(HashJob, AFileThatCannotBeReadFailsWithTheSystemsCode) {
   ASSERT_TRUE(Eventually([&] { return job.Finished(); }));
   EXPECT_EQ(job.Result().status, HashStatus::Failed);
   EXPECT_EQ(job.Result().error, 2u);
+}
+
+namespace {
+
+// Files whose every read waits until it is let go: a serial port with nothing on the line, a
+// share that stopped answering. Reads the canceller reaches end at once; others wait for let go.
+class HangingContents : public fakes::FakeFileContents {
+ public:
+  std::optional<FileHead> readHead(const std::string&, std::size_t, unsigned& error) override {
+    Hang();
+    error = 995;
+    return std::nullopt;
+  }
+  HashResult hash(const std::string&, const std::atomic<bool>&, const Progress&) override {
+    Hang();
+    return HashResult{HashStatus::Cancelled, 0, {}};
+  }
+  std::function<void()> cancellerForThisThread() override {
+    if (!cancellable) return {};
+    return [this] { LetGo(); };
+  }
+  void LetGo() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_ = true;
+    wake_.notify_all();
+  }
+  bool cancellable = false;
+  std::atomic<int> hanging{0}, returned{0};
+
+ private:
+  void Hang() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++hanging;
+    wake_.wait_for(lock, std::chrono::seconds(20), [&] { return free_; });
+    ++returned;
+  }
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool free_ = false;
+};
+
+template <class Make>
+std::chrono::milliseconds TimeToDrop(Make make) {
+  auto worker = make();
+  const auto start = std::chrono::steady_clock::now();
+  worker.reset();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+TEST(Readers, TheWindowNeverWaitsOnAReadThatDoesNotEnd) {
+  for (bool cancellable : {true, false}) {
+    HangingContents files;
+    files.cancellable = cancellable;
+    files.set("C:\\x\\COM1", "");
+    auto facts = [&] {
+      auto reader = std::make_unique<FactsReader>(files, nullptr);
+      reader->Ask("C:\\x\\COM1");
+      EXPECT_TRUE(Eventually([&] { return files.hanging == 1; }));
+      return reader;
+    };
+    auto hashing = [&] {
+      auto job = std::make_unique<HashJob>(files, "C:\\x\\COM1", nullptr);
+      EXPECT_TRUE(Eventually([&] { return files.hanging == 2; }));
+      return job;
+    };
+    // A read the system cancels ends at once; one it cannot is left behind in time.
+    EXPECT_LT(TimeToDrop(facts).count(), 2000) << cancellable;
+    EXPECT_LT(TimeToDrop(hashing).count(), 2000) << cancellable;
+    if (cancellable) EXPECT_EQ(files.returned, 2) << "joined, not left behind";
+    // A thread left behind ends by itself once its read does, touching nothing that has gone.
+    files.LetGo();
+    EXPECT_TRUE(Eventually([&] { return files.returned == 2; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+TEST(TargetTip, ADeviceIsNotRead) {
+  FactsAnswer device;
+  device.error = kNotAFileError;
+  EXPECT_EQ(TargetTipText("C:\\x\\COM1", &device, SystemText),
+            "C:\\x\\COM1\r\nNot read: it is no file on a disk (a device, a pipe or the like)");
+  for (const char* path : {R"(C:\x\COM1)", R"(C:\x\com9.txt)", R"(D:\nul)", R"(C:\x\AUX .bin)", R"(C:\x\lpt1.)",
+                           R"(\\.\pipe\x)", R"(\\.\COM1)", R"(\\?\GLOBALROOT\Device\Null)", "CON", R"(C:\x\conout$)"})
+    EXPECT_TRUE(paths::NamesDevice(path)) << path;
+  for (const char* path : {R"(C:\x\COM10)", R"(C:\x\com.exe)", R"(C:\x\console.exe)", R"(\\?\C:\x\COM1)",
+                           R"(\\?\UNC\srv\share\nul.bin)", R"(\\srv\share\a.exe)", R"(C:\nul\a.exe)", R"(C:\x\lpt0)"})
+    EXPECT_FALSE(paths::NamesDevice(path)) << path;
 }

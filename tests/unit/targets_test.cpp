@@ -196,6 +196,12 @@ TEST(TargetSaves, OneSavePerActionARefusalRetriedAndReportedOnce) {
   // Once a save went through, the next refusal is told again.
   EXPECT_EQ(saves.Changed(), 250u);
   EXPECT_TRUE(saves.Saved(false).report);
+  // A refusal the exit told of itself is retried too, and not told again by the retries.
+  saves.Saved(true);
+  auto atExit = saves.Saved(false, true);
+  EXPECT_EQ(atExit.retryIn, 2000u);
+  EXPECT_FALSE(atExit.report);
+  EXPECT_FALSE(saves.Saved(false).report);
 }
 
 TEST(MergeTargets, AppliesOnlyThisCopysChangesAndTakesOutTheSameOccurrence) {
@@ -295,6 +301,11 @@ TEST_F(BackupTest, ATargetThatIsNoFullPathIsNeitherCopiedNorCopiedOver) {
   EXPECT_EQ(said(0), "Kest error: The target is not a full path, so it names no one file:\r\nsample.bin");
   EXPECT_EQ(said(1), "Kest error: The target is not a full path, so it names no one file:\r\nError link");
   EXPECT_EQ(fs.contents["sample.bin.KestBackUp"], "old");
+  // A device would be waited on for ever.
+  RestoreTarget(fs, box, nullptr, std::string(R"(C:\x\COM1)"));
+  EXPECT_EQ(said(2), "Kest error: The target is no file on a disk (a device, a pipe or the like), so it is neither "
+                     "copied nor copied over:\r\nC:\\x\\COM1");
+  EXPECT_EQ(box.asked.size(), 3u);
 }
 
 TEST_F(BackupTest, WithoutATargetBackupReportsAndRestoreIsSilent) {

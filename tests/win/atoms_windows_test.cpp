@@ -10,6 +10,9 @@
 #include "platform/win32/file_system.h"
 #include "platform/win32/instance_objects.h"
 #include "platform/win32/window_system.h"
+#include "platform/win32/forward_notice.h"
+
+#include <sddl.h>
 #include "windows/forward_receiver.h"
 #include "win/win_test_util.h"
 #include "core/window_ids.h"
@@ -152,6 +155,36 @@ LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+TEST(ForwardSecurity, TheLineIsForThisUserAtAnyRightsAndWritable) {
+  win32::ForwardSecurity security;
+  const std::string text = security.text();
+  ASSERT_FALSE(text.empty()) << "the system took no description";
+  // This user, the system and the administrators; and writers of medium integrity, so that a
+  // start without administrator rights reaches a copy that has them.
+  EXPECT_EQ(text.rfind("D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;GA;;;S-", 0), 0u) << text;
+  // The label: medium integrity, no writes from below it.
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL sacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorSacl(security.attributes()->lpSecurityDescriptor, &present, &sacl, &defaulted));
+  ASSERT_TRUE(present && sacl && sacl->AceCount == 1) << "no label";
+  void* ace = nullptr;
+  ASSERT_TRUE(GetAce(sacl, 0, &ace));
+  auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(ace);
+  EXPECT_EQ(label->Header.AceType, SYSTEM_MANDATORY_LABEL_ACE_TYPE);
+  EXPECT_EQ(label->Mask, static_cast<DWORD>(SYSTEM_MANDATORY_LABEL_NO_WRITE_UP));
+  char* labelSid = nullptr;
+  ASSERT_TRUE(ConvertSidToStringSidA(&label->SidStart, &labelSid));
+  EXPECT_STREQ(labelSid, "S-1-16-8192");
+  LocalFree(labelSid);
+  const std::string name = "\\\\.\\mailslot\\KestTestLine." + std::to_string(GetCurrentProcessId());
+  HANDLE line = CreateMailslotA(name.c_str(), 2, 0, security.attributes());
+  ASSERT_NE(line, INVALID_HANDLE_VALUE);
+  HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  CloseHandle(line);
+}
+
 TEST(Win32WindowSystem, FindsTopLevelWindowsByClassAndSends) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = EchoProc;
@@ -164,9 +197,13 @@ TEST(Win32WindowSystem, FindsTopLevelWindowsByClassAndSends) {
                            nullptr, wc.hInstance, nullptr);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), w);  // found whatever its title
-  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0), 0x5A);
+  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0, 1000), std::optional<std::intptr_t>(0x5A));
+  EXPECT_TRUE(windows.exists(w));
   DestroyWindow(w);
   EXPECT_EQ(windows.findByClass("KestWinTestWindow"), nullptr);
+  // A window that has gone answers nothing.
+  EXPECT_FALSE(windows.exists(w));
+  EXPECT_EQ(windows.send(w, msg::kForwardedCommandLine, 0, 0, 1000), std::nullopt);
   UnregisterClassA("KestWinTestWindow", wc.hInstance);
 }
 

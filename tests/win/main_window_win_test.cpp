@@ -229,6 +229,18 @@ TEST_F(MainWindowTest, BackupAndRestoreSayHowTheyWent) {
   EXPECT_EQ(app.fs.contents["C:\\w\\app.exe.KestBackUp"], "version 1");
   EXPECT_EQ(Asked(), (Strings{"Kest error: Error: !2", "Kest info: Backup created!", "Kest info: Backup restored!",
                               "Kest error: Error: 32"}));
+
+  // The focus moved alone to another entry (Ctrl and an arrow): R restores the selected one.
+  app.box.asked.clear();
+  app.file("C:\\w\\other.exe", "other");
+  app.file("C:\\w\\other.exe.KestBackUp", "other's backup");
+  SendMessageA(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\w\\other.exe", "C:\\w\\app.exe"})), 0);
+  ListView_SetItemState(list(), 1, LVIS_FOCUSED, LVIS_FOCUSED);
+  ASSERT_EQ(Selected(), 2);
+  Command(ids::restore);
+  EXPECT_EQ(app.fs.contents["C:\\w\\other.exe"], "other") << "the focused entry is not the current target";
+  EXPECT_EQ(app.fs.contents["C:\\w\\app.exe"], "version 1");
+  EXPECT_EQ(Asked(), Strings{"Kest info: Backup restored!"});
 }
 
 TEST_F(MainWindowTest, MiniModeShowsTheMiniWindowInPlaceOfTheMainWindowAndItsXBringsItBack) {

@@ -28,7 +28,9 @@ TEST(ProfileSettingsStore, ReadsAndWritesKeys) {
 
   // A whole section in one read, in file order, however long; quotes taken off as a single
   // read takes them off.
-  for (int i = 0; i < 600; ++i) ASSERT_TRUE(store.put(ini, "Targets", std::to_string(i), "C:\\x\\t.exe"));
+  std::vector<std::pair<std::string, std::string>> many;
+  for (int i = 0; i < 600; ++i) many.emplace_back(std::to_string(i), "C:\\x\\t.exe");
+  ASSERT_TRUE(store.replaceSection(ini, "Targets", many));
   ASSERT_TRUE(store.put(ini, "Targets", "q", "\"C:\\quoted dir\""));
   auto entries = store.entries(ini, "Targets");
   ASSERT_EQ(entries.size(), 601u);
@@ -187,6 +189,47 @@ TEST(ProfileSettingsStore, AHeldFileRefusesTheWriteAndStaysWhole) {
   }
   settings.write(opt::abValue, 100);
   EXPECT_EQ(settings.read(opt::abValue), 100);
+}
+
+// How many names the file has.
+DWORD Names(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  return info.nNumberOfLinks;
+}
+
+TEST(ProfileSettingsStore, ASaveKeepsWhatTheFileIs) {
+  wintest::ScratchDir dir("identity");
+  win32::ProfileSettingsStore store;
+  SettingsFile settings(store, dir.path());
+  const std::string ini = settings.path(), stored = dir + "store.ini";
+  wintest::WriteText(ini, "[Options]\r\nabValue=200\r\n");
+  // A hard link, as a package manager keeps it: written in place, both names see the write.
+  ASSERT_TRUE(CreateHardLinkA(stored.c_str(), ini.c_str(), nullptr)) << GetLastError();
+  ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  settings.write(opt::abValue, 100);
+  EXPECT_EQ(Names(ini), 2u);
+  EXPECT_EQ(wintest::ReadText(stored), "[Options]\r\nabValue=100\r\n");
+  // Text the edits leave to the profile functions goes through a copy, the same way.
+  wintest::WriteText(stored, "[Options]\r\nabValue=100\r\n[Options]\r\n");
+  settings.write(opt::NMTop, 7);
+  EXPECT_EQ(Names(ini), 2u);
+  EXPECT_EQ(ProfileRead(stored, "Options", "NMTop"), "7");
+  ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(DeleteFileA(stored.c_str()));
+  // One name: replaced in one step, its hidden and read-only bits kept (Wine lets root write a
+  // read-only file; Windows refuses it).
+  ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  settings.write(opt::abValue, 50);
+  settings.write(opt::NMLeft, 5);
+  EXPECT_EQ(ProfileRead(ini, "Options", "abValue"), "50");
+  EXPECT_EQ(ProfileRead(ini, "Options", "NMLeft"), "5");
+  EXPECT_EQ(GetFileAttributesA(ini.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(SavingFiles(dir).empty());
+  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(ProfileSettingsStore, LegacyLinesAreTakenAgainAfterAFailedConversion) {

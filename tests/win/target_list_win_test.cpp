@@ -184,5 +184,86 @@ TEST_F(TargetListTest, WhatTheMenuActsOnIsFixedWhenItOpens) {
   EXPECT_EQ(Names(), (Strings{"f.exe", "g.exe"}));
 }
 
+TEST_F(TargetListTest, ARefusedSaveIsTriedAgainAlsoAfterTheExitWasRefused) {
+  app.file("C:\\w\\a.exe");
+  app.file("C:\\w\\b.exe");
+  app.storeTargets({"C:\\w\\a.exe"});
+  Start();
+  // [Targets] cannot be written: the change is reported once and tried again.
+  app.store.refuseSections.insert("targets");
+  Forward("C:\\w\\b.exe");
+  ASSERT_TRUE(PumpUntil([&] { return app.box.asked.size() == 1; }));
+  EXPECT_EQ(app.box.asked[0].text, "Someone error with ini file!");
+  // The exit is refused too, and the user stays.
+  app.box.answers = {MbAnswer::No};
+  SendMessageA(main(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(app.box.asked.size(), 2u);
+  EXPECT_NE(app.box.asked[1].text.find("Quit without saving the settings?"), std::string::npos);
+  ASSERT_NE(main(), nullptr);
+  // Once the file takes writes again, the list reaches it without anything more being done.
+  app.store.refuseSections.clear();
+  EXPECT_TRUE(PumpUntil([&] { return app.ini("Targets", "1") == "C:\\w\\b.exe"; }, 4000));
+  EXPECT_EQ(app.box.asked.size(), 2u) << "the retries are not told again";
+}
+
+// The target list's own tooltip (made as the mouse first comes over the list) for row 0.
+std::wstring RowTip(HWND list) {
+  RECT r{};
+  ListView_GetItemRect(list, 0, &r, LVIR_LABEL);
+  SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 3, (r.top + r.bottom) / 2));
+  struct Search {
+    HWND list;
+    std::wstring text;
+  } search{list, {}};
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM param) WINAPI -> BOOL {
+    auto& s = *reinterpret_cast<Search*>(param);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, "tooltips_class32") != 0) return TRUE;
+    wchar_t buffer[1024] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = s.list;
+    tool.uId = 1;
+    tool.lpszText = buffer;
+    SendMessageW(w, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    if (buffer[0]) s.text = buffer;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.text;
+}
+
+TEST_F(TargetListTest, HashesAreNeverPutOverANewerCopyUnaskedAndAHeldClipboardIsTold) {
+  app.storeTargets({"C:\\w\\a.exe"});
+  app.files.set("C:\\w\\a.exe", "abcdefgh");
+  Start();
+  // Something is copied while the hashes are worked out: the user is asked, and No keeps it.
+  app.files.beforeBlock = [&](std::uint64_t done) {
+    if (done == 4) app.clipboard.put("copied meanwhile");
+  };
+  app.box.answers = {MbAnswer::No};
+  Command(ids::copyHashes);
+  ASSERT_TRUE(PumpUntil([&] { return app.box.asked.size() == 1; }));
+  EXPECT_EQ(app.box.asked[0].caption, text::kCaptionConfirm);
+  EXPECT_EQ(app.box.asked[0].text, FileMessage(text::kHashesOverNewerCopyText, "C:\\w\\a.exe"));
+  EXPECT_EQ(app.clipboard.text, "copied meanwhile");
+  // The row's tooltip shows them either way.
+  const std::wstring tip = RowTip(list());
+  EXPECT_NE(tip.find(L"\r\nSHA256  abababab"), std::wstring::npos) << std::string(tip.begin(), tip.end());
+  // Nothing copied meanwhile: they go to the clipboard without a question.
+  app.files.beforeBlock = nullptr;
+  Command(ids::copyHashes);
+  ASSERT_TRUE(PumpUntil([&] { return app.clipboard.text.rfind("MD5  ", 0) == 0; }));
+  EXPECT_EQ(app.box.asked.size(), 1u);
+  // A clipboard another program holds is told of, for the hashes and for the path.
+  app.clipboard.refuse = true;
+  Command(ids::copyHashes);
+  ASSERT_TRUE(PumpUntil([&] { return app.box.asked.size() == 2; }));
+  EXPECT_EQ(app.box.asked[1].text, FileMessage(text::kHashesNotCopiedText, "C:\\w\\a.exe"));
+  Command(ids::copyPath);
+  ASSERT_EQ(app.box.asked.size(), 3u);
+  EXPECT_EQ(app.box.asked[2].text, FileMessage(text::kPathNotCopiedText, "C:\\w\\a.exe"));
+}
+
 }  // namespace
 }  // namespace kest::wintest

@@ -17,7 +17,13 @@ bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
   void* p = GlobalLock(memory);
   std::memcpy(p, wide.c_str(), bytes);
   GlobalUnlock(memory);
-  if (!OpenClipboard(static_cast<HWND>(owner))) {
+  // Clipboard viewers and managers open it for a moment after each change: a few tries.
+  bool opened = false;
+  for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+    if (attempt > 0) Sleep(20);
+    opened = OpenClipboard(static_cast<HWND>(owner)) != FALSE;
+  }
+  if (!opened) {
     GlobalFree(memory);
     return false;
   }
@@ -27,5 +33,7 @@ bool Win32Clipboard::setText(WindowHandle owner, const std::string& text) {
   if (!ok) GlobalFree(memory);  // otherwise it belongs to the clipboard now
   return ok;
 }
+
+std::uint32_t Win32Clipboard::sequence() { return GetClipboardSequenceNumber(); }
 
 }  // namespace kest::win32

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <bcrypt.h>
 
+#include <memory>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/processes.h"
@@ -14,11 +16,25 @@ namespace kest::win32 {
 
 namespace {
 
-// Others may go on writing, renaming or deleting the sample meanwhile: Kest only reads.
-OwnedHandle OpenToRead(const std::string& path) {
-  return OwnedFile(CreateFileA(ForSystem(path).c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+// Others may go on writing, renaming or deleting the sample meanwhile: Kest only reads. A
+// device or a pipe is not read at all, since a read of it may wait for ever: one named as such
+// is not even opened, and anything else that turns out not to be a file on a disk is closed
+// unread. Nothing, with the reason in error, for either or a failed open.
+OwnedHandle OpenToRead(const std::string& path, unsigned& error) {
+  if (paths::NamesDevice(path)) {
+    error = kNotAFileError;
+    return OwnedHandle();
+  }
+  OwnedHandle file = OwnedFile(CreateFileA(ForSystem(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) {
+    error = GetLastError();
+  } else if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    error = kNotAFileError;
+    file.reset();
+  }
+  return file;
 }
 
 // One running hash of the system's provider.
@@ -74,12 +90,16 @@ class BelowNormalPriority {
 
 }  // namespace
 
-std::optional<FileStamp> Win32FileContents::stamp(const std::string& path) { return StampOf(path); }
+std::optional<FileStamp> Win32FileContents::stamp(const std::string& path) {
+  if (paths::NamesDevice(path)) return std::nullopt;
+  return StampOf(path);
+}
 
 std::optional<FileHead> Win32FileContents::readHead(const std::string& path, std::size_t maxBytes, unsigned& error) {
-  OwnedHandle file = OpenToRead(path);
+  OwnedHandle file = OpenToRead(path, error);
+  if (!file) return std::nullopt;
   LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.get(), &size)) {
+  if (!GetFileSizeEx(file.get(), &size)) {
     error = GetLastError();
     return std::nullopt;
   }
@@ -103,9 +123,11 @@ std::optional<FileHead> Win32FileContents::readHead(const std::string& path, std
 HashResult Win32FileContents::hash(const std::string& path, const std::atomic<bool>& cancel,
                                    const Progress& progress) {
   BelowNormalPriority background;
-  OwnedHandle file = OpenToRead(path);
+  unsigned error = 0;
+  OwnedHandle file = OpenToRead(path, error);
+  if (!file) return Failure(error);
   LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.get(), &size)) return Failure(GetLastError());
+  if (!GetFileSizeEx(file.get(), &size)) return Failure(GetLastError());
   SystemHash md5(BCRYPT_MD5_ALGORITHM), sha1(BCRYPT_SHA1_ALGORITHM), sha256(BCRYPT_SHA256_ALGORITHM);
   if (!md5.ready() || !sha1.ready() || !sha256.ready()) return Failure(ERROR_NOT_SUPPORTED);
   const std::uint64_t total = static_cast<std::uint64_t>(size.QuadPart);
@@ -131,6 +153,19 @@ HashResult Win32FileContents::hash(const std::string& path, const std::atomic<bo
   return result;
 }
 
-std::string Win32FileContents::errorText(unsigned code) { return SystemErrorText(code); }
+std::string Win32FileContents::errorText(unsigned code) {
+  if (code == kNotAFileError) return "It is no file on a disk (a device, a pipe or the like), and Kest does not read it.";
+  return SystemErrorText(code);
+}
+
+std::function<void()> Win32FileContents::cancellerForThisThread() {
+  HANDLE self = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, THREAD_TERMINATE, FALSE, 0))
+    return {};
+  // Whatever open or read the thread waits in (a share that stopped answering); Wine cancels
+  // no read of a serial port, so the caller also gives up waiting after a while.
+  auto thread = std::make_shared<OwnedHandle>(self);
+  return [thread] { CancelSynchronousIo(thread->get()); };
+}
 
 }  // namespace kest::win32

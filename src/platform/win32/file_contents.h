@@ -17,6 +17,7 @@ class Win32FileContents final : public FileContents {
   std::optional<FileHead> readHead(const std::string& path, std::size_t maxBytes, unsigned& error) override;
   HashResult hash(const std::string& path, const std::atomic<bool>& cancel, const Progress& progress) override;
   std::string errorText(unsigned code) override;
+  std::function<void()> cancellerForThisThread() override;
 
  private:
   std::size_t blockBytes_;

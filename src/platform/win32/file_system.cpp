@@ -116,7 +116,75 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& byte
 }
 
 bool Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(ForSystem(from).c_str(), ForSystem(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  const std::string source = ForSystem(from), target = ForSystem(to);
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  // The replaced file's permissions, attributes and creation time go to the new one. Where that
+  // is refused, the plain move decides as it always did (a read-only file: Windows refuses it,
+  // Wine lets root replace it).
+  if (!ReplaceFileA(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) &&
+      !MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return false;
+  // Wine's replacement keeps neither the hidden nor the read-only bit.
+  constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD now = GetFileAttributesA(target.c_str());
+  if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept))
+    SetFileAttributesA(target.c_str(), (now & ~kKept) | (attributes & kKept));
+  return true;
+}
+
+bool Win32FileSystem::overwriteFile(const std::string& path, const std::string& bytes) {
+  OwnedHandle f = OwnedFile(CreateFileA(ForSystem(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  DWORD written = 0;
+  return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && SetEndOfFile(f.get()) && FlushFileBuffers(f.get());
+}
+
+std::string Win32FileSystem::linkTarget(const std::string& path) {
+  OwnedHandle f = OwnedFile(CreateFileA(ForSystem(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return path;
+  // A buffer that is too small gets the size needed (Wine gives nothing for none at all).
+  std::string final(MAX_PATH * 3, '\0');
+  DWORD size = GetFinalPathNameByHandleA(f.get(), final.data(), static_cast<DWORD>(final.size()),
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (size >= final.size()) {
+    final.assign(size + 1, '\0');
+    size = GetFinalPathNameByHandleA(f.get(), final.data(), static_cast<DWORD>(final.size()),
+                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  }
+  if (size == 0 || size >= final.size()) return path;
+  final.resize(size);
+  // "\\?\C:\x" and "\\?\UNC\server\share\x" in the forms Kest names them by.
+  if (final.rfind("\\\\?\\UNC\\", 0) == 0) final = "\\" + final.substr(7);
+  else if (final.rfind("\\\\?\\", 0) == 0) final = final.substr(4);
+  // The same name, in whatever case or short form: not a link, and the path is kept as given.
+  if (lstrcmpiA(final.c_str(), ForSystem(path).c_str()) == 0) return path;
+  char longName[MAX_PATH * 4] = {};
+  const DWORD n = GetLongPathNameA(ForSystem(path).c_str(), longName, sizeof longName);
+  if (n > 0 && n < sizeof longName && lstrcmpiA(final.c_str(), longName) == 0) return path;
+  return AsNamed(final);
+}
+
+unsigned Win32FileSystem::nameCount(const std::string& path) {
+  OwnedHandle f = OwnedFile(CreateFileA(ForSystem(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!f || !GetFileInformationByHandle(f.get(), &info)) return 0;
+  return info.nNumberOfLinks;
+}
+
+unsigned Win32FileSystem::processId() { return GetCurrentProcessId(); }
+
+bool ProcessRunning(unsigned id) {
+  OwnedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+  // One this start may not look at (another user's, or one with more rights) is running.
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
@@ -126,6 +194,20 @@ bool Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attri
 unsigned Win32FileSystem::lastError() { return GetLastError(); }
 
 std::string Win32FileSystem::namedPath(const std::string& path) { return AsNamed(path); }
+
+std::string Win32FileSystem::namedFromOwnView(const std::string& path) {
+  return RunsUnderWow64() ? From32BitView(path, true) : AsNamed(path);
+}
+
+std::string Win32FileSystem::namedFromStarter(const std::string& path) { return FromStarter(path); }
+
+bool Win32FileSystem::namesDevice(const std::string& path) {
+  if (paths::NamesDevice(path)) return true;
+  // Opened for nothing, only to ask what it is: a file linked to a terminal is one too.
+  OwnedHandle file = OwnedFile(CreateFileA(ForSystem(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file && GetFileType(file.get()) != FILE_TYPE_DISK;
+}
 
 std::optional<std::string> Win32FileSystem::readFile(const std::string& path) { return ReadWholeFile(path); }
 

@@ -22,9 +22,16 @@ class Win32FileSystem final : public FileSystem {
   bool moveFile(const std::string& from, const std::string& to) override;
   bool writeFile(const std::string& path, const std::string& bytes) override;
   bool replaceFile(const std::string& from, const std::string& to) override;
+  bool overwriteFile(const std::string& path, const std::string& bytes) override;
+  std::string linkTarget(const std::string& path) override;
+  unsigned nameCount(const std::string& path) override;
+  unsigned processId() override;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   unsigned lastError() override;
   std::string namedPath(const std::string& path) override;
+  std::string namedFromOwnView(const std::string& path) override;
+  std::string namedFromStarter(const std::string& path) override;
+  bool namesDevice(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
 };
 
@@ -32,5 +39,7 @@ class Win32FileSystem final : public FileSystem {
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // A file's size and last-write time; nothing for a directory or nothing. Safe on any thread.
 std::optional<FileStamp> StampOf(const std::string& path);
+// Whether a process of this id is running.
+bool ProcessRunning(unsigned id);
 
 }  // namespace kest::win32

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 
+#include "platform/file_saves.h"
 #include "platform/utf8.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text_encoding.h"
@@ -22,18 +24,11 @@ std::mutex& SettingsWriteLock() {
   return lock;
 }
 
-std::string SavingFileOf(const std::string& file) {
-  return file + "." + std::to_string(GetCurrentProcessId()) + ".saving";
-}
-
-// The bytes go to the temporary file and are flushed, then that file takes the settings file's
-// place in one step; a failure removes what was written and leaves the file as it was.
+// The bytes go to a temporary file and are flushed, then that file takes the settings file's
+// place in one step, the file staying what it is (file_saves.h); a failure leaves it as it was.
 bool SaveSettingsFile(const std::string& file, const std::string& bytes) {
-  const std::string saving = SavingFileOf(file);
   Win32FileSystem fs;
-  if (fs.writeFile(saving, bytes) && fs.replaceFile(saving, file)) return true;
-  DeleteFileA(saving.c_str());
-  return false;
+  return SaveFileKeepingWhatItIs(fs, file, bytes);
 }
 
 // The file's bytes, none for a file not made yet; nothing when it is there but cannot be read,
@@ -43,6 +38,29 @@ std::optional<std::string> SettingsFileBytes(const std::string& file) {
   if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
     return std::string();
   return std::nullopt;
+}
+
+// A write the profile functions make themselves, on a copy of the file beside it, whose bytes
+// are then saved as every other write is: the functions would write the file in place, where a
+// cut write leaves it cut and a link or a hard link of it would not be kept. A folder that takes
+// no new file leaves the functions to write the file itself, the one way left.
+bool ThroughProfileCopy(const std::string& file, const std::function<bool(const std::string& copy)>& write) {
+  std::lock_guard<std::mutex> writing(SettingsWriteLock());
+  std::optional<std::string> bytes = SettingsFileBytes(file);
+  if (!bytes) return false;
+  Win32FileSystem fs;
+  const std::string copy = fs.linkTarget(file) + "." + std::to_string(GetCurrentProcessId()) + ".profile";
+  if (!fs.writeFile(copy, *bytes)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(copy.c_str());
+    return error == ERROR_ACCESS_DENIED && write(file);
+  }
+  const bool written = write(copy);
+  // Wine keeps its parse of a profile file: it lets go of the copy's, which no other write reads.
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
+  std::optional<std::string> result = written ? ReadWholeFile(copy) : std::nullopt;
+  DeleteFileA(copy.c_str());
+  return result && SaveSettingsFile(file, *result);
 }
 
 }  // namespace
@@ -96,7 +114,9 @@ std::string ProfileSettingsStore::get(const std::string& file, const std::string
 bool ProfileSettingsStore::put(const std::string& file, const std::string& section,
                                const std::string& key, const std::string& value) {
   TakeLegacyLines(file);
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+  return ThroughProfileCopy(file, [&](const std::string& copy) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), copy.c_str()) != FALSE;
+  });
 }
 
 bool ProfileSettingsStore::replaceSection(const std::string& file, const std::string& section,
@@ -108,7 +128,9 @@ bool ProfileSettingsStore::replaceSection(const std::string& file, const std::st
     block += '\0';
   }
   block += '\0';
-  return WritePrivateProfileSectionA(section.c_str(), block.c_str(), file.c_str()) != FALSE;
+  return ThroughProfileCopy(file, [&](const std::string& copy) {
+    return WritePrivateProfileSectionA(section.c_str(), block.c_str(), copy.c_str()) != FALSE;
+  });
 }
 
 std::optional<std::string> ProfileSettingsStore::text(const std::string& file) {

@@ -1,6 +1,7 @@
 #include "platform/win32/system_view.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "platform/system_paths.h"
 
@@ -10,6 +11,7 @@ namespace {
 
 struct View {
   bool wow64 = false;
+  bool sixtyFour = false;  // a 64-bit Windows, where two views of System32 exist
   std::string windowsDir;
 };
 
@@ -20,12 +22,17 @@ const View& TheView() {
     BOOL wow = FALSE;
     v.wow64 = IsWow64Process(GetCurrentProcess(), &wow) && wow;
 #endif
-    if (v.wow64) {
+#if defined(_WIN64)
+    v.sixtyFour = true;
+#else
+    v.sixtyFour = v.wow64;
+#endif
+    if (v.sixtyFour) {
       // The Windows folder itself is never redirected.
       char dir[MAX_PATH] = {};
       UINT n = GetWindowsDirectoryA(dir, MAX_PATH);
       if (n > 0 && n < MAX_PATH) v.windowsDir.assign(dir, n);
-      else v.wow64 = false;
+      else v.wow64 = v.sixtyFour = false;
     }
     return v;
   }();
@@ -44,6 +51,44 @@ std::string ForSystem(const std::string& path) {
 std::string AsNamed(const std::string& path) {
   const View& v = TheView();
   return v.wow64 ? paths::AsSystem32(path, v.windowsDir) : path;
+}
+
+std::string From32BitView(const std::string& path, bool sure) {
+  const View& v = TheView();
+  if (!v.sixtyFour) return path;
+  return paths::NameFrom32BitView(path, v.windowsDir, sure, [](const std::string& name) {
+    return GetFileAttributesA(ForSystem(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+}
+
+namespace {
+
+// Whether the process that started this one is a 32-bit program on a 64-bit Windows.
+bool StartedBy32BitProgram() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  const DWORD self = GetCurrentProcessId();
+  DWORD parent = 0;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
+  CloseHandle(snapshot);
+  HANDLE process = parent ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parent) : nullptr;
+  if (!process) return false;
+  BOOL wow = FALSE;
+  const bool thirtyTwo = IsWow64Process(process, &wow) && wow;
+  CloseHandle(process);
+  return thirtyTwo;
+}
+
+}  // namespace
+
+std::string FromStarter(const std::string& path) {
+  const View& v = TheView();
+  // Only a path in System32 is named differently in the two views; only then is it asked.
+  if (!v.sixtyFour || !paths::InSystemFolder(path, v.windowsDir)) return AsNamed(path);
+  return StartedBy32BitProgram() ? From32BitView(path, true) : AsNamed(path);
 }
 
 std::string CommandLineForSystem(const std::string& commandLine) {

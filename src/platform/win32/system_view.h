@@ -11,6 +11,14 @@ namespace kest::win32 {
 // A 32-bit Kest on 64-bit Windows; decided once per process.
 bool RunsUnderWow64();
 
+// The file a path names as a 32-bit view showed it (system_paths.h NameFrom32BitView), on a
+// 64-bit Windows; elsewhere the path as named. sure: the view is known to be a 32-bit one.
+std::string From32BitView(const std::string& path, bool sure);
+
+// A path given on the command line, as the program that started this one named it: a 32-bit
+// program (a 32-bit console, a 32-bit file manager) names SysWOW64's files under System32.
+std::string FromStarter(const std::string& path);
+
 // The path to hand the system for a path the user named.
 std::string ForSystem(const std::string& path);
 

@@ -75,8 +75,9 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop) {
     GlobalUnlock(drop);
   }
   DragFinish(drop);
-  // Named as the user names them, whatever a 32-bit dropper saw.
-  for (std::string& f : files) f = AsNamed(f);
+  // As the dropping program showed them: SysWOW64's file where a 32-bit one must have shown it
+  // (only SysWOW64 has it); the drop does not say which program it came from.
+  for (std::string& f : files) f = From32BitView(f, false);
   return files;
 }
 

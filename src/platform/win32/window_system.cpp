@@ -8,10 +8,15 @@ WindowHandle Win32WindowSystem::findByClass(const std::string& className) {
   return FindWindowA(className.c_str(), nullptr);
 }
 
-std::intptr_t Win32WindowSystem::send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) {
-  return SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
+std::optional<std::intptr_t> Win32WindowSystem::send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                                     std::intptr_t lParam, unsigned timeoutMs) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(static_cast<HWND>(window), message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer))
+    return std::nullopt;
+  return static_cast<std::intptr_t>(answer);
 }
+
+bool Win32WindowSystem::exists(WindowHandle window) { return IsWindow(static_cast<HWND>(window)) != FALSE; }
 
 void Win32WindowSystem::bringToForeground(WindowHandle window) {
   SetForegroundWindow(static_cast<HWND>(window));

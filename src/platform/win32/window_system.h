@@ -7,8 +7,9 @@ namespace kest::win32 {
 class Win32WindowSystem final : public WindowSystem {
  public:
   WindowHandle findByClass(const std::string& className) override;
-  std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
+  std::optional<std::intptr_t> send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                    std::intptr_t lParam, unsigned timeoutMs) override;
+  bool exists(WindowHandle window) override;
   void bringToForeground(WindowHandle window) override;
   void sendNamed(WindowHandle window, const std::string& messageName) override;
 };
