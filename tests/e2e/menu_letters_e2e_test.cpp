@@ -32,30 +32,8 @@ void TypeInMenu(HWND menu, const std::string& letters) {
 int PixelsOfColour(HWND w, COLORREF colour) {
   RECT r = e2e::ClientRect(w);
   MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  int count = 0;
-  const auto* px = static_cast<const DWORD*>(bits);
-  const DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-  for (int i = 0; px && i < width * height; ++i) count += (px[i] & 0xFFFFFF) == want;
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return count;
+  const std::vector<COLORREF> pixels = e2e::ScreenPixels(r);
+  return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
 }
 
 bool Ran(const AppDir& app, const std::string& probeDir) { return !app.readFile(probeDir + "\\probe.log").empty(); }

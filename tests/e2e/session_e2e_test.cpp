@@ -2,6 +2,7 @@
 // them loses a target or a note.
 #include <gtest/gtest.h>
 
+#include "common/name_count.h"
 #include "e2e/kest_driver.h"
 #include "core/window_ids.h"
 
@@ -68,15 +69,6 @@ TEST_F(KestTest, SessionEndKillAndALockedSettingsFileLoseNothing) {
   EXPECT_EQ(app.readIni("Options", "NMLeft"), "321");
 }
 
-// How many names a file has.
-DWORD Names(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-  BY_HANDLE_FILE_INFORMATION info{};
-  GetFileInformationByHandle(h, &info);
-  CloseHandle(h);
-  return info.nNumberOfLinks;
-}
-
 TEST_F(KestTest, SavesKeepAHardLinkWorkInALockedFolderAndClearWhatAKilledSaveLeft) {
   AppDir app("save-identity");
   for (const char* f : {"w\\a.exe", "w\\b.exe", "w\\c.exe", "w\\d.exe"}) app.writeFile(f, "MZ");
@@ -101,7 +93,7 @@ TEST_F(KestTest, SavesKeepAHardLinkWorkInALockedFolderAndClearWhatAKilledSaveLef
   EXPECT_EQ(RunRefusedStart(app, ArgumentCommandLine(app, app.file("w\\b.exe"))), 0u);
   EXPECT_TRUE(e2e::WaitUntil(
       [&] { return app.readFile("store\\Tools.ini").find("1=" + app.file("w\\b.exe")) != std::string::npos; }, 5000));
-  EXPECT_EQ(Names(app.ini()), 2u);
+  EXPECT_EQ(testutil::NameCount(app.ini()), 2u);
 
   // Linked to a synced folder instead: the file it leads to is written, and the link stays.
   ASSERT_TRUE(DeleteFileA(app.ini().c_str()));

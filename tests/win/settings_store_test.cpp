@@ -4,6 +4,7 @@
 #include "core/settings_file.h"
 #include "platform/kest_error.h"
 #include "platform/win32/settings_store.h"
+#include "common/name_count.h"
 #include "win/win_test_util.h"
 
 namespace kest {
@@ -191,15 +192,6 @@ TEST(ProfileSettingsStore, AHeldFileRefusesTheWriteAndStaysWhole) {
   EXPECT_EQ(settings.read(opt::abValue), 100);
 }
 
-// How many names the file has.
-DWORD Names(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-  BY_HANDLE_FILE_INFORMATION info{};
-  GetFileInformationByHandle(h, &info);
-  CloseHandle(h);
-  return info.nNumberOfLinks;
-}
-
 TEST(ProfileSettingsStore, ASaveKeepsWhatTheFileIs) {
   wintest::ScratchDir dir("identity");
   win32::ProfileSettingsStore store;
@@ -210,12 +202,12 @@ TEST(ProfileSettingsStore, ASaveKeepsWhatTheFileIs) {
   ASSERT_TRUE(CreateHardLinkA(stored.c_str(), ini.c_str(), nullptr)) << GetLastError();
   ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
   settings.write(opt::abValue, 100);
-  EXPECT_EQ(Names(ini), 2u);
+  EXPECT_EQ(testutil::NameCount(ini), 2u);
   EXPECT_EQ(wintest::ReadText(stored), "[Options]\r\nabValue=100\r\n");
   // Text the edits leave to the profile functions goes through a copy, the same way.
   wintest::WriteText(stored, "[Options]\r\nabValue=100\r\n[Options]\r\n");
   settings.write(opt::NMTop, 7);
-  EXPECT_EQ(Names(ini), 2u);
+  EXPECT_EQ(testutil::NameCount(ini), 2u);
   EXPECT_EQ(ProfileRead(stored, "Options", "NMTop"), "7");
   ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(DeleteFileA(stored.c_str()));
