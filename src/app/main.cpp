@@ -54,7 +54,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   StartOutcome start = RunStartupDecision(
       StartServices{p.atoms, p.windows, p.notice, p.instances, p.fs, p.box}, commandLine,
       [&] { return SettingsFile(p.store, choice.fill ? exeDir : choice.dir, exeDir).read(opt::NoMoreOneCopy); },
-      [&] { data = PrepareDataFolder(p.fs, exeDir); });
+      [&] {
+        // Before the files are filled or read, and under the start lock, so that two starts
+        // never put one recovery copy back twice: what saves of copies that were killed or
+        // crashed left beside Tools.ini and the notes.
+        RecoverCutSaves(p.fs, choice.fill ? exeDir : choice.dir, win32::ProcessRunning);
+        data = PrepareDataFolder(p.fs, exeDir);
+      });
   if (!start.run) return 0;
   if (!data.failed.empty())
     ReportFailures(p.box, nullptr, DataFillFailedText(choice.dir), data.failed, text::kCaptionWarning, MbIcon::Warning);
@@ -67,9 +73,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The targets' icons come from helpers: copies of this program started with a switch.
   ctx.iconHelper = [exe = ctx.exePath] { return win32::StartHelperProcess(exe, std::string(kIconHelperSwitch)); };
   ctx.holdsInstanceMarker = start.holdsMarker;
-  // Before anything is read: what saves of copies that were killed or crashed left beside
-  // Tools.ini and the notes.
-  RecoverCutSaves(p.fs, data.dir, win32::ProcessRunning);
 
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

@@ -100,7 +100,9 @@ void ForwardReceiver::OnSearchDone(HWND window, const Dispatch& dispatch) {
     searchAgain_ = false;
     StartSearch(window);
   }
-  HandleForwardingAtoms(atoms_, found, dispatch);
+  // Without a dispatch (a window that is closing) the atoms found stay for the starts that wait
+  // to take them back.
+  if (dispatch) HandleForwardingAtoms(atoms_, found, dispatch);
 }
 
 void ForwardReceiver::Stop() {

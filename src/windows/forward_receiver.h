@@ -44,7 +44,7 @@ class ForwardReceiver {
   // The timer: the search starts.
   void OnTimer(HWND window);
   UINT_PTR TimerId() const { return timerId_; }
-  // doneMessage: handles what the search found.
+  // doneMessage: handles what the search found; an empty dispatch leaves it in the table.
   void OnSearchDone(HWND window, const Dispatch& dispatch);
   // Closes the quick line and waits for a search still running; at exit.
   void Stop();

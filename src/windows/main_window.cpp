@@ -126,9 +126,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case msg::kForwardSearchDone:
-      forwards_.OnSearchDone(hwnd(), [this](const std::string& path) {
-        if (!closing_) DispatchPath(path);
-      });
+      // A search begun before the close leaves what it found to the starts that were refused:
+      // each takes its atom back and runs as the new copy.
+      if (closing_) forwards_.OnSearchDone(hwnd(), {});
+      else forwards_.OnSearchDone(hwnd(), [this](const std::string& path) { DispatchPath(path); });
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;

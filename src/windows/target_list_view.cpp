@@ -474,14 +474,14 @@ void TargetListView::OpenCurrentTarget() {
 }
 
 std::optional<std::string> TargetListView::ProgramKindOf(const std::string& path) {
-  // Read for the row's icon already, or by the facts' own thread now, waited for a moment at
-  // most: a share that stopped answering never holds up the window. A file not read (a device,
-  // a read that did not end in time) goes by its name.
-  std::optional<FileFacts> facts = icons_ ? icons_->FactsOf(path) : std::nullopt;
-  if (!facts) {
-    const std::optional<FactsAnswer> answer = facts_.Await(path, kFactsPatience);
-    facts = answer && answer->facts ? *answer->facts : ReadFileFacts(std::string_view(), 0, paths::FileNameOf(path));
-  }
+  // The file as it is now, by the facts' own thread, waited for a moment at most: a share that
+  // stopped answering never holds up the window. Then what was read for the row's icon, and a
+  // file not read at all (a device, a read that did not end in time) goes by its name.
+  std::optional<FileFacts> facts;
+  if (const std::optional<FactsAnswer> answer = facts_.Await(path, kFactsPatience); answer && answer->facts)
+    facts = *answer->facts;
+  if (!facts && icons_) facts = icons_->FactsOf(path);
+  if (!facts) facts = ReadFileFacts(std::string_view(), 0, paths::FileNameOf(path));
   return ProgramKind(*facts, paths::FileNameOf(path));
 }
 

@@ -150,6 +150,37 @@ TEST(ForwardReceiver, KeepsForwardsUntilTheWindowCanTakePaths) {
   DestroyWindow(window);
 }
 
+// A search that ends while the window closes leaves what it found to the starts that were
+// refused; an open window takes it.
+TEST(ForwardReceiver, ASearchEndingWhileTheWindowClosesLeavesTheAtoms) {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  win32::GlobalAtomTable atoms;
+  ForwardReceiver receiver(atoms, msg::kForwardSearchDone, timers::kForwardSearch);
+  std::vector<std::string> got;
+  auto dispatch = [&](const std::string& p) { got.push_back(p); };
+  receiver.Ready(window, dispatch);
+  const std::string name = R"(KestComLine=C:\refused\one.exe)";
+  const AtomValue a = atoms.add(name);
+  ASSERT_NE(a, 0);
+  auto searchOnce = [&](const ForwardReceiver::Dispatch& with) {
+    receiver.OnTimer(window);
+    MSG m{};
+    const DWORD deadline = GetTickCount() + 10000;
+    while (!PeekMessageA(&m, window, msg::kForwardSearchDone, msg::kForwardSearchDone, PM_REMOVE))
+      if (GetTickCount() > deadline) return false; else Sleep(1);
+    receiver.OnSearchDone(window, with);
+    return true;
+  };
+  ASSERT_TRUE(searchOnce({}));
+  EXPECT_TRUE(got.empty());
+  EXPECT_EQ(atoms.find(name), a) << "the refused start's atom was taken";
+  ASSERT_TRUE(searchOnce(dispatch));
+  EXPECT_EQ(got, std::vector<std::string>{R"(C:\refused\one.exe)"});
+  EXPECT_EQ(atoms.find(name), 0);
+  DestroyWindow(window);
+}
+
 LRESULT CALLBACK EchoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == msg::kForwardedCommandLine) return 0x5A;
   return DefWindowProcA(hwnd, message, wParam, lParam);

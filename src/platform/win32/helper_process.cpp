@@ -87,8 +87,8 @@ OwnedHandle MakeHelperJob() {
   return job;
 }
 
-// Starts the program with only the one handle inherited; with every inheritable handle where the
-// system cannot be told which (Kest makes no other handle inheritable).
+// Starts the program with only the one handle inherited; with every inheritable handle only where
+// the system cannot be told which (Kest makes no other handle inheritable).
 bool CreateHelper(const std::wstring& program, std::wstring commandLine, HANDLE pipe, PROCESS_INFORMATION& started) {
   wchar_t system[MAX_PATH] = {};
   const UINT n = GetSystemDirectoryW(system, MAX_PATH);
@@ -106,13 +106,18 @@ bool CreateHelper(const std::wstring& program, std::wstring commandLine, HANDLE 
   auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
   HANDLE inherited[] = {pipe};
   if (size > 0 && InitializeProcThreadAttributeList(list, 1, 0, &size)) {
-    info.lpAttributeList = list;
-    const bool ok = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
-                                              nullptr, nullptr) &&
-                    CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                   flags | EXTENDED_STARTUPINFO_PRESENT, nullptr, where, &info.StartupInfo, &started);
+    if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited, nullptr,
+                                  nullptr)) {
+      info.lpAttributeList = list;
+      // A start that fails with the list is not tried again without it: that would hand the
+      // helper every inheritable handle this process has, its parent's included.
+      const bool ok = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                     flags | EXTENDED_STARTUPINFO_PRESENT, nullptr, where, &info.StartupInfo,
+                                     &started) != FALSE;
+      DeleteProcThreadAttributeList(list);
+      return ok;
+    }
     DeleteProcThreadAttributeList(list);
-    if (ok) return true;
   }
   info.StartupInfo.cb = sizeof info.StartupInfo;
   return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, where,

@@ -108,10 +108,14 @@ std::intptr_t Win32Processes::shellExecute(WindowHandle owner, const std::string
       line = "\"" + file + "\"";
     } else if (const std::string command = VerbCommand(file, verb); !command.empty()) {
       const std::string program = ProgramOf(command);
-      DWORD type = 0;
-      const bool sixtyFour = GetBinaryTypeA(ForSystem(program).c_str(), &type) && type == SCS_64BIT_BINARY;
-      application = ForSystem(program);
-      line = paths::VerbCommandLine(command, sixtyFour ? file : target);
+      // Only a program named by a whole path that is there is started so: a bare name, "%1"
+      // or an unquoted path with blanks is the shell's to find.
+      if (paths::IsFullPath(program) && GetFileAttributesA(ForSystem(program).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DWORD type = 0;
+        const bool sixtyFour = GetBinaryTypeA(ForSystem(program).c_str(), &type) && type == SCS_64BIT_BINARY;
+        application = ForSystem(program);
+        line = paths::VerbCommandLine(command, sixtyFour ? file : target);
+      }
     }
     if (!application.empty()) {
       if (!parameters.empty()) line += " " + parameters;
