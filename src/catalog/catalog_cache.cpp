@@ -81,8 +81,7 @@ void ReadCatalogAhead(CatalogCache& cache, FileSystem& fs, ShellLinks& links, Pr
                       const std::string& root, WorkDrive drive, int iconSide, const std::atomic<bool>& stop) {
   std::vector<std::string> tools, twins;
   // The walk is over (and its listings closed) before any file is read.
-  std::vector<WalkEvent> events = RecordWalk(fs, root, &stop);
-  JoinTwins(events);
+  std::vector<WalkEvent> events = RecordJoinedWalk(fs, root, &stop);
   for (const WalkEvent& e : events) {
     if (stop) return;
     if (e.type != WalkEvent::Type::Tool) continue;

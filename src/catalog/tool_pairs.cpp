@@ -102,6 +102,12 @@ void JoinTwins(std::vector<WalkEvent>& events) {
   events.resize(kept);
 }
 
+std::vector<WalkEvent> RecordJoinedWalk(FileSystem& fs, const std::string& directory, const std::atomic<bool>* stop) {
+  std::vector<WalkEvent> events = RecordWalk(fs, directory, stop);
+  JoinTwins(events);
+  return events;
+}
+
 std::string PairFileToRun(FileSystem& fs, const std::string& file, const std::string& twin, bool x86Target) {
   return x86Target && !twin.empty() && fs.fileExists(twin) ? twin : file;
 }

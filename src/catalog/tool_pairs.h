@@ -33,6 +33,9 @@ FolderPairs PairTools(const std::vector<std::string>& fileNames);
 // The recorded walk with each pair made one entry: a twin's event goes, and its pair's event
 // carries the twin's file. Folders never pair.
 void JoinTwins(std::vector<WalkEvent>& events);
+// The walk (RecordWalk) with its pairs joined, as every reader of the catalog takes it.
+std::vector<WalkEvent> RecordJoinedWalk(FileSystem& fs, const std::string& directory,
+                                        const std::atomic<bool>* stop = nullptr);
 
 // The file a pair runs on a target: the twin when the target runs as 32-bit x86 and the twin is
 // still there (it may have gone since the entry was made); the tool's own file otherwise.

@@ -83,6 +83,22 @@ inline std::string Printable(std::string_view path) {
   return s;
 }
 
+// What the system compares with its device names: a file name's part up to its first dot, blanks
+// before the dot left out, in lower case.
+inline std::string DeviceBaseOf(std::string_view name) {
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  return AsciiLowered(base);
+}
+
+// One of the device names, given as DeviceBaseOf gives it: CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9.
+inline bool IsDeviceBase(const std::string& lower) {
+  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul") return true;
+  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
+         lower[3] >= '1' && lower[3] <= '9';
+}
+
 // True for a file name that Windows does not keep as written, so that an entry made under it
 // lands on something else: a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in
 // any case, also with an extension or with blanks before the dot) opens the device, and a
@@ -90,12 +106,7 @@ inline std::string Printable(std::string_view path) {
 inline bool IsReservedName(std::string_view name) {
   if (name.empty()) return false;
   if (name.back() == '.' || name.back() == ' ') return true;
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  const std::string lower = AsciiLowered(base);
-  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul") return true;
-  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
-         lower[3] >= '1' && lower[3] <= '9';
+  return IsDeviceBase(DeviceBaseOf(name));
 }
 
 // True for a path that Windows opens as a device rather than a file on a disk: the device
@@ -121,13 +132,8 @@ inline bool NamesDevice(std::string_view path) {
   }
   // The system drops trailing dots and blanks, and takes the name up to its first dot.
   while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
-  std::string_view base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  const std::string lower = AsciiLowered(base);
-  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul" || lower == "conin$" || lower == "conout$")
-    return true;
-  return lower.size() == 4 && (lower.compare(0, 3, "com") == 0 || lower.compare(0, 3, "lpt") == 0) &&
-         lower[3] >= '1' && lower[3] <= '9';
+  const std::string lower = DeviceBaseOf(name);
+  return IsDeviceBase(lower) || lower == "conin$" || lower == "conout$";
 }
 
 // True for a path that names one file wherever Kest stands: a drive letter with its root

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/paths.h"
+#include "targets/facts_reader.h"
 #include "targets/icon_protocol.h"
 #include "targets/target_kind.h"
 
@@ -20,7 +21,7 @@ using Job = std::pair<std::string, int>;  // a file or a type, and the side
 // The longest a wait for the helper goes without looking whether the work is to stop.
 constexpr unsigned kWaitSliceMs = 100;
 // How long the end of the work waits for a step before leaving it to end on its own.
-constexpr auto kEndWait = std::chrono::seconds(2);
+constexpr unsigned kEndWaitMs = 2000;
 
 // The file's kind, from its first bytes when it has any and may be read; head keeps them.
 FileFacts ReadKind(FileContents& files, const std::string& path, bool read, std::string& head) {
@@ -60,7 +61,8 @@ struct TargetIcons::Shared {
 
   std::mutex mutex;
   std::condition_variable wake;      // work to do, or the end
-  std::condition_variable finished;  // the working thread is done
+  std::condition_variable ended;  // the working thread is done
+  std::function<void()> cancel;   // ends a read of the working thread's that waits
   bool stop = false;
   bool done = false;
   std::deque<Job> toRead, types, toTake;  // kinds to read; types' icons; files' own icons
@@ -145,20 +147,8 @@ TargetIcons::TargetIcons(FileContents& files, HelperStarter startHelper, std::fu
     : shared_(std::make_shared<Shared>(files, std::move(startHelper), std::move(notify), limits)) {}
 
 TargetIcons::~TargetIcons() {
-  {
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    shared_->stop = true;
-  }
-  shared_->wake.notify_all();
-  if (!thread_.joinable()) return;
-  bool ended;
-  {
-    std::unique_lock<std::mutex> lock(shared_->mutex);
-    ended = shared_->finished.wait_for(lock, kEndWait, [this] { return shared_->done; });
-  }
   // The thread keeps what it shares with this object alive until it ends.
-  if (ended) thread_.join();
-  else thread_.detach();
+  StopWorker(thread_, *shared_, kEndWaitMs);
 }
 
 void TargetIcons::Ask(const std::string& path, int side, bool read) {
@@ -187,7 +177,9 @@ std::optional<FileFacts> TargetIcons::FactsOf(const std::string& path) {
 
 void TargetIcons::Run(const std::shared_ptr<Shared>& shared) {
   Shared& s = *shared;
+  std::function<void()> cancel = s.files.cancellerForThisThread();
   std::unique_lock<std::mutex> lock(s.mutex);
+  s.cancel = std::move(cancel);
   for (;;) {
     s.wake.wait(lock, [&s] { return s.stop || !s.toRead.empty() || !s.types.empty() || !s.toTake.empty(); });
     if (s.stop) break;
@@ -230,7 +222,7 @@ void TargetIcons::Run(const std::shared_ptr<Shared>& shared) {
   s.helper.reset();
   lock.lock();
   s.done = true;
-  s.finished.notify_all();
+  s.ended.notify_all();
 }
 
 }  // namespace kest

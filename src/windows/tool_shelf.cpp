@@ -36,8 +36,7 @@ void ToolShelf::RebuildFromRoot(const std::function<void(const std::vector<WalkE
   // A read-ahead still at work ends after the file it is on; what it has read is used and the
   // rest is read here, so an early menu costs no more than it would without it.
   readAhead_.Stop();
-  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir));
-  JoinTwins(events);
+  auto events = RecordJoinedWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir));
   ToolChecker checker(ctx_.fs, ctx_.links, ctx_.state.workDrive,
                       DriveSearch{ctx_.drives, ctx_.fs, ctx_.box, owner_.window}, &cache_);
   cache_.BeginRound();
@@ -108,9 +107,7 @@ CatalogMenus::CachedIcon ToolShelf::CachedIcons() {
 std::vector<ToolSearchEntry> ToolShelf::CatalogTools() {
   // The walk the menus are built from, without their shortcut reads and tool checks (the launch
   // makes those for the one tool chosen); the catalog cache is left as it is.
-  auto events = RecordWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir));
-  JoinTwins(events);
-  return ToolSearchEntries(events);
+  return ToolSearchEntries(RecordJoinedWalk(ctx_.fs, ToolCatalog::RootOf(ctx_.dataDir)));
 }
 
 LaunchServices ToolShelf::Launching() {

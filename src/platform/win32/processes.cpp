@@ -86,7 +86,7 @@ unsigned Win32Processes::winExec(const std::string& commandLine, int show) {
     return StartCode(error);
   }
   SetLastError(ERROR_SUCCESS);
-  const unsigned r = WinExec(CommandLineForSystem(commandLine).c_str(), static_cast<UINT>(show));
+  const unsigned r = WinExec(commandLine.c_str(), static_cast<UINT>(show));
   // WinExec's own codes have no word for a program that asks for administrator rights; the
   // process start beneath it leaves it in the last error.
   needsElevation_ = r <= 31 && GetLastError() == kElevationRequired;
@@ -156,17 +156,7 @@ std::string Win32Processes::errorText(unsigned code) {
   return SystemErrorText(code);
 }
 
-bool Win32Processes::is64BitWindows() {
-#if defined(_WIN64)
-  return true;
-#else
-  static const bool wow64 = [] {
-    BOOL wow = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow) && wow;
-  }();
-  return wow64;
-#endif
-}
+bool Win32Processes::is64BitWindows() { return RunsOn64BitWindows(); }
 
 std::string SystemErrorText(unsigned code) {
   char* buffer = nullptr;

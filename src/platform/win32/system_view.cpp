@@ -12,6 +12,7 @@ namespace {
 struct View {
   bool wow64 = false;
   bool sixtyFour = false;  // a 64-bit Windows, where two views of System32 exist
+  bool windows64 = false;  // a 64-bit Windows, even where the views cannot be told apart
   std::string windowsDir;
 };
 
@@ -27,6 +28,7 @@ const View& TheView() {
 #else
     v.sixtyFour = v.wow64;
 #endif
+    v.windows64 = v.sixtyFour;
     if (v.sixtyFour) {
       // The Windows folder itself is never redirected.
       char dir[MAX_PATH] = {};
@@ -42,6 +44,8 @@ const View& TheView() {
 }  // namespace
 
 bool RunsUnderWow64() { return TheView().wow64; }
+
+bool RunsOn64BitWindows() { return TheView().windows64; }
 
 std::string ForSystem(const std::string& path) {
   const View& v = TheView();
@@ -89,19 +93,6 @@ std::string FromStarter(const std::string& path) {
   // Only a path in System32 is named differently in the two views; only then is it asked.
   if (!v.sixtyFour || !paths::InSystemFolder(path, v.windowsDir)) return AsNamed(path);
   return StartedBy32BitProgram() ? From32BitView(path, true) : AsNamed(path);
-}
-
-std::string CommandLineForSystem(const std::string& commandLine) {
-  if (!RunsUnderWow64()) return commandLine;
-  std::size_t start = 0, end;
-  if (!commandLine.empty() && commandLine[0] == '"') {
-    start = 1;
-    end = commandLine.find('"', 1);
-  } else {
-    end = commandLine.find(' ');
-  }
-  if (end == std::string::npos) end = commandLine.size();
-  return commandLine.substr(0, start) + ForSystem(commandLine.substr(start, end - start)) + commandLine.substr(end);
 }
 
 std::string DirectoryForSystem(const std::string& directory) {

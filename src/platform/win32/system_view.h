@@ -10,6 +10,8 @@ namespace kest::win32 {
 
 // A 32-bit Kest on 64-bit Windows; decided once per process.
 bool RunsUnderWow64();
+// Kest64.exe, or a 32-bit Kest on 64-bit Windows.
+bool RunsOn64BitWindows();
 
 // The file a path names as a 32-bit view showed it (system_paths.h NameFrom32BitView), on a
 // 64-bit Windows; elsewhere the path as named. sure: the view is known to be a 32-bit one.
@@ -24,9 +26,6 @@ std::string ForSystem(const std::string& path);
 
 // A path as the user names it and Kest stores and shows it: never through Sysnative.
 std::string AsNamed(const std::string& path);
-
-// A command line with its program (in quotes, or up to the first blank) handed over as above.
-std::string CommandLineForSystem(const std::string& commandLine);
 
 // A directory to stand in: as named when the system finds it so (a program started there then
 // inherits the name the user gave), otherwise through Sysnative.
